@@ -1,0 +1,156 @@
+#include "Application.h"
+
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "Log.h"
+#include "Platform.h"
+#include "String.h"
+
+#include <cstdlib>
+
+ApplicationState app;
+
+namespace {
+
+bool isKnownLoopResult(int32_t result) {
+    return result >= kLoopRunning && result <= kLoopKeyConfig;
+}
+
+bool loopShouldEnd(bool stopOnAnyResult) {
+    if (stopOnAnyResult)
+        return app.loopResult != kLoopRunning;
+    return app.loopResult != kLoopRunning && app.leaveRequested;
+}
+
+void call(const std::function<void()>& callback) {
+    if (callback)
+        callback();
+}
+
+} // namespace
+
+void postQuit() {
+    app.quitPosted = true;
+}
+
+void handleWindowEvent(const PlatformEvent& event) {
+    switch (event.type) {
+    case PlatformEvent::Activated:
+        app.appActive = 1;
+        break;
+    case PlatformEvent::Deactivated:
+        app.appActive = 0;
+        break;
+    case PlatformEvent::CloseRequest:
+    case PlatformEvent::Quit:
+        app.loopResult = kLoopQuit;
+        postQuit();
+        break;
+    case PlatformEvent::MouseButtonDown:
+        if (event.button == 1 && app.currentLoop && app.currentLoop->mouseClick)
+            app.currentLoop->mouseClick(static_cast<int16_t>(event.x),
+                                        static_cast<int16_t>(event.y));
+        break;
+    default:
+        break;
+    }
+}
+
+void winloop(const LoopCallbacks& callbacks, bool stopOnAnyResult) {
+    const LoopCallbacks* outerLoop = app.currentLoop;
+    app.leaveRequested = false;
+    app.gamePaused = false;
+    app.currentLoop = &callbacks;
+    app.loopResult = kLoopRunning;
+
+    if (callbacks.init && !callbacks.init()) {
+        call(callbacks.exit);
+        app.loopResult = kLoopInitFailed;
+        app.currentLoop = outerLoop;
+        return;
+    }
+    if (callbacks.hideCursor && app.platform)
+        app.platform->showCursor(false);
+
+    bool firstPass = true;
+    int32_t activeBefore = app.appActive;
+    for (;;) {
+        if (loopShouldEnd(stopOnAnyResult))
+            break;
+        if (app.quitPosted || !app.platform) {
+            gameLog.write("winloop : !GetMessage\n");
+            break;
+        }
+        PlatformEvent event;
+        if (app.platform->pollEvent(event)) {
+            handleWindowEvent(event);
+        } else if (app.appActive) {
+            runFrame();
+        } else if (app.platform->waitEvent(event)) {
+            handleWindowEvent(event);
+        } else {
+            postQuit(); // the event queue is gone: nothing more can happen
+        }
+        if (!firstPass && activeBefore != app.appActive && app.pauseMusic)
+            app.pauseMusic(app.appActive == 0);
+        activeBefore = app.appActive;
+        firstPass = false;
+    }
+
+    call(callbacks.exit);
+    if (callbacks.hideCursor && app.platform)
+        app.platform->showCursor(true);
+    if (!isKnownLoopResult(app.loopResult)) {
+        app.loopResult = kLoopQuit;
+        postQuit();
+    }
+    app.currentLoop = outerLoop;
+}
+
+void runFrame() {
+    Clock& clock = *app.platform;
+    const int32_t fps = app.framesPerSecond > 0 ? app.framesPerSecond : 1;
+    const int32_t period = 1000 / fps;
+    const uint32_t start = clock.milliseconds();
+
+    // Shows the frame composed in the previous pass.
+    if (app.screen)
+        app.screen->Flip(1, 0, 0);
+    if (app.currentLoop)
+        call(app.currentLoop->frame);
+    if (app.screen && app.backSurface && app.screen->GetBackSurface())
+        app.backSurface->DrawOpaque(app.screen->GetBackSurface(), 0, 0, nullptr);
+
+    // Busy for the first half of the period, then idle calls and 1 ms sleeps.
+    const int32_t half = period / 2;
+    for (;;) {
+        const int32_t elapsed = std::abs(static_cast<int32_t>(clock.milliseconds() - start));
+        if (elapsed >= period)
+            break;
+        if (elapsed >= half) {
+            if (app.currentLoop)
+                call(app.currentLoop->idle);
+            clock.sleep(1);
+        }
+    }
+}
+
+void fatalError(GfxScreen* screen, const char* format, ...) {
+    String text;
+    va_list args;
+    va_start(args, format);
+    text.formatList(format, args);
+    va_end(args);
+    if (text.length() > kFatalErrorMaxLength) {
+        String cut;
+        text.substring(cut, 0, kFatalErrorMaxLength);
+        text = cut;
+    }
+    Platform* window = screen ? screen->GetWindow() : app.platform;
+    if (window && window->hasDisplay())
+        window->showMessageBox("Error", text.c_str());
+    gameLog.write(text.c_str());
+    if (text.isEmpty() || text[text.length() - 1] != '\n')
+        gameLog.write("\n");
+    postQuit();
+}

@@ -1,0 +1,7 @@
+#include "HighScoreManager.h"
+#include "InputManager.h"
+#include "MenuBoxManager.h"
+
+HighScoreManager* highScoreManager = nullptr;
+MenuBoxManager* menuBoxManager = nullptr;
+InputManager* inputManager = nullptr;

@@ -1,0 +1,151 @@
+#include "GameSystems.h"
+
+#include "Application.h"
+#include "GameState.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HighScoreManager.h"
+#include "InputManager.h"
+#include "Log.h"
+#include "MenuBoxManager.h"
+#include "Platform.h"
+#include "Random.h"
+#include "RunLoop.h"
+#include "Settings.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+constexpr int kFullScreenDepth = 16;
+
+void openLog(Log& log, const char* fileName) {
+    std::remove(fileName);
+    log.open(fileName);
+}
+
+bool initGameSystems() {
+    SeedRandom(static_cast<unsigned>(std::time(nullptr)));
+
+    if (!highScoreManager)
+        highScoreManager = new HighScoreManager;
+    if (!highScoreManager->load())
+        return false;
+    if (!menuBoxManager)
+        menuBoxManager = new MenuBoxManager;
+    if (!inputManager)
+        inputManager = new InputManager;
+    if (!inputManager->init(app.platform))
+        return false;
+
+    app.framesPerSecond = 55;
+
+    app.backSurface = new GfxSurface;
+    if (app.backSurface->Create(app.screen, kScreenWidth, kScreenHeight, 2) < 0) {
+        delete app.backSurface;
+        app.backSurface = nullptr;
+        fatalError(app.screen, "Game : Could not create BackSurface");
+        return false;
+    }
+    app.backSurface->SetColorKey(0);
+    return true;
+}
+
+} // namespace
+
+bool initApplication() {
+    if (!app.platform->createWindow("Lurvane", kScreenWidth, kScreenHeight)) {
+        fatalError(nullptr, "could not create the main window");
+        return false;
+    }
+    app.appActive = 1;
+    return true;
+}
+
+bool initScreenAndGame() {
+    if (!app.screen) {
+        app.screen = new GfxScreen(app.platform);
+        if (app.screen->CreateWindowed(app.platform, kScreenWidth, kScreenHeight) < 0)
+            fatalError(nullptr, "Could not set windowed mode 640x480");
+        if (app.fullScreen &&
+            app.screen->ChangeVideoMode(kScreenWidth, kScreenHeight, kFullScreenDepth, 0) < 0) {
+            fatalError(nullptr, "GfxScreen->ChangeVideoMode\nCould not set video mode 640x480x%ld",
+                       static_cast<long>(kFullScreenDepth));
+            return false;
+        }
+    }
+    // SDL's timer already has millisecond resolution; nothing to raise.
+    return initGameSystems();
+}
+
+void shutdownGame() {
+    delete app.backSurface;
+    app.backSurface = nullptr;
+    saveSettings();
+    if (inputManager)
+        inputManager->release();
+    delete inputManager;
+    inputManager = nullptr;
+    delete menuBoxManager;
+    menuBoxManager = nullptr;
+    if (highScoreManager)
+        highScoreManager->clear();
+    delete highScoreManager;
+    highScoreManager = nullptr;
+}
+
+bool changeWinMode() {
+    if (!app.screen)
+        return false;
+    if (app.fullScreen) {
+        if (app.screen->ChangeVideoMode(kScreenWidth, kScreenHeight, kFullScreenDepth, 0) < 0) {
+            fatalError(app.screen, "Could not set video mode 640x480x%ld",
+                       static_cast<long>(kFullScreenDepth));
+            return false;
+        }
+    } else if (app.screen->ChangeVideoMode(kScreenWidth, kScreenHeight, 0, 0) < 0) {
+        fatalError(app.screen, "Could not set windowed mode 640x480");
+        return false;
+    }
+    return true;
+}
+
+int runLurvane(Platform& platform) {
+    openLog(gameLog, "log.txt");
+    openLog(errorLog, "errorLog.txt");
+
+    app = ApplicationState();
+    app.platform = &platform;
+    currentSkill = kSkillEasy;
+    currentZone = 0;
+    applyDefaultSettings();
+    loadSettings();
+
+    if (!initApplication()) {
+        gameLog.write("could not initialize application");
+        fatalError(nullptr, "could not initialize application");
+    }
+
+    for (;;) {
+        app.modeChangeRequested = false;
+        if (initScreenAndGame())
+            runFrontEndAndGames();
+        shutdownGame();
+        if (!app.modeChangeRequested)
+            break;
+        if (!changeWinMode()) {
+            gameLog.write("Error : could not changeWinMode()\n");
+            break;
+        }
+    }
+
+    delete app.screen;
+    app.screen = nullptr;
+    platform.destroyWindow();
+    postQuit();
+    app.platform = nullptr;
+    return 0;
+}

@@ -1,0 +1,16 @@
+// Start-up and shutdown of the game-wide systems, and the switch between
+// windowed and full-screen display.
+#pragma once
+
+class Platform;
+
+// The entry routine: runs the whole program on the given platform and
+// returns the process exit code.
+int runLurvane(Platform& platform);
+
+bool initApplication();
+// Ensures the screen exists and sets up the game systems; false on failure.
+bool initScreenAndGame();
+// Releases the game systems (whatever of them was created) in order.
+void shutdownGame();
+bool changeWinMode();

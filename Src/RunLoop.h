@@ -1,0 +1,4 @@
+// The run loop between the front end and the games.
+#pragma once
+
+void runFrontEndAndGames();

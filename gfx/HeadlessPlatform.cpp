@@ -1,0 +1,70 @@
+#include "HeadlessPlatform.h"
+
+#include <cstddef>
+
+uint32_t HeadlessPlatform::milliseconds() {
+    const uint32_t t = now_;
+    now_ += readStep_;
+    return t;
+}
+
+void HeadlessPlatform::sleep(uint32_t ms) {
+    now_ += ms;
+    ++sleeps_;
+}
+
+bool HeadlessPlatform::createWindow(const char* title, int, int) {
+    title_ = title ? title : "";
+    windowOpen_ = true;
+    return true;
+}
+
+void HeadlessPlatform::pushEvent(PlatformEvent::Type type) {
+    PlatformEvent event;
+    event.type = type;
+    events_.push_back(event);
+}
+
+bool HeadlessPlatform::pollEvent(PlatformEvent& event) {
+    if (events_.empty())
+        return false;
+    event = events_.front();
+    events_.pop_front();
+    notifyListeners(event);
+    return true;
+}
+
+bool HeadlessPlatform::waitEvent(PlatformEvent& event) {
+    if (events_.empty() && onIdleWait)
+        onIdleWait();
+    if (events_.empty())
+        pushEvent(PlatformEvent::Quit);
+    return pollEvent(event);
+}
+
+void HeadlessPlatform::showMessageBox(const char* caption, const char* text) {
+    messageBoxes_.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
+}
+
+void HeadlessPlatform::present(const uint32_t* pixels, int width, int height, int pitch, bool) {
+    ++framesPresented_;
+    lastFrame_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            reinterpret_cast<const uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch);
+        for (int x = 0; x < width; ++x)
+            lastFrame_[static_cast<size_t>(y) * static_cast<size_t>(width) +
+                       static_cast<size_t>(x)] = row[x];
+    }
+}
+
+bool HeadlessPlatform::setFullScreen(bool fullScreen) {
+    fullScreen_ = fullScreen;
+    return true;
+}
+
+void HeadlessPlatform::desktopSize(int& width, int& height, int& bitsPerPixel) const {
+    width = 1920;
+    height = 1080;
+    bitsPerPixel = 32;
+}

@@ -1,0 +1,65 @@
+// A platform without a display: events come from a script, the clock is a
+// counter that the caller (a test) drives, and presented frames are counted.
+#pragma once
+
+#include "Platform.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class HeadlessPlatform : public Platform {
+public:
+    // Each read of the clock moves it on by readStep milliseconds, so a busy
+    // wait on it ends; sleep moves it by the time slept.
+    explicit HeadlessPlatform(uint32_t readStep = 1) : readStep_(readStep) {}
+
+    uint32_t milliseconds() override;
+    void sleep(uint32_t ms) override;
+
+    bool createWindow(const char* title, int width, int height) override;
+    void destroyWindow() override { windowOpen_ = false; }
+    bool hasWindow() const override { return windowOpen_; }
+    bool hasDisplay() const override { return false; }
+
+    bool pollEvent(PlatformEvent& event) override;
+    bool waitEvent(PlatformEvent& event) override;
+
+    void showCursor(bool visible) override { cursorVisible_ = visible; }
+    void showMessageBox(const char* caption, const char* text) override;
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override;
+    bool setFullScreen(bool fullScreen) override;
+    bool isFullScreen() const override { return fullScreen_; }
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override;
+
+    // Test controls.
+    void pushEvent(const PlatformEvent& event) { events_.push_back(event); }
+    void pushEvent(PlatformEvent::Type type);
+    void setTime(uint32_t ms) { now_ = ms; }
+    void setReadStep(uint32_t step) { readStep_ = step; }
+    uint32_t now() const { return now_; }
+    // Called when waitEvent finds the script empty; it may push an event.
+    // Without it an empty script ends the wait with a quit request.
+    std::function<void()> onIdleWait;
+
+    int framesPresented() const { return framesPresented_; }
+    int sleeps() const { return sleeps_; }
+    bool cursorVisible() const { return cursorVisible_; }
+    const std::vector<std::string>& messageBoxes() const { return messageBoxes_; }
+    const std::vector<uint32_t>& lastFrame() const { return lastFrame_; }
+    std::string windowTitle() const { return title_; }
+
+private:
+    uint32_t now_ = 0;
+    uint32_t readStep_;
+    std::deque<PlatformEvent> events_;
+    bool windowOpen_ = false;
+    bool fullScreen_ = false;
+    bool cursorVisible_ = true;
+    int framesPresented_ = 0;
+    int sleeps_ = 0;
+    std::string title_;
+    std::vector<std::string> messageBoxes_;
+    std::vector<uint32_t> lastFrame_;
+};

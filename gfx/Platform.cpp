@@ -1,0 +1,26 @@
+#include "Platform.h"
+
+void Platform::addListener(PlatformEventListener* listener) {
+    for (PlatformEventListener*& slot : listeners_) {
+        if (slot == listener)
+            return;
+    }
+    for (PlatformEventListener*& slot : listeners_) {
+        if (!slot) {
+            slot = listener;
+            return;
+        }
+    }
+}
+
+void Platform::removeListener(PlatformEventListener* listener) {
+    for (PlatformEventListener*& slot : listeners_)
+        if (slot == listener)
+            slot = nullptr;
+}
+
+void Platform::notifyListeners(const PlatformEvent& event) {
+    for (PlatformEventListener* listener : listeners_)
+        if (listener)
+            listener->onPlatformEvent(event);
+}

@@ -1,0 +1,104 @@
+#include "Application.h"
+#include "GameState.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "HeadlessPlatform.h"
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+int countOf(const std::string& text, const std::string& piece) {
+    int n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++n;
+    return n;
+}
+
+class NoWindowPlatform : public HeadlessPlatform {
+public:
+    bool createWindow(const char*, int, int) override { return false; }
+};
+
+} // namespace
+
+TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    writeFile("log.txt", "from an earlier run\n");
+    writeFile("errorLog.txt", "old errors\n");
+
+    HeadlessPlatform platform;
+    currentZone = 5;
+    // The stand-in front end runs until the window is closed.
+    for (int i = 0; i < 3; ++i)
+        platform.pushEvent(PlatformEvent::MouseMotion);
+    platform.pushEvent(PlatformEvent::CloseRequest);
+    EXPECT_EQ(runLurvane(platform), 0);
+
+    EXPECT_EQ(platform.windowTitle(), "Lurvane");
+    EXPECT_FALSE(platform.hasWindow());
+    EXPECT_EQ(currentZone, 0);
+    EXPECT_EQ(app.screen, nullptr);
+    EXPECT_EQ(app.backSurface, nullptr);
+    EXPECT_EQ(readFile("errorLog.txt"), "");
+    EXPECT_EQ(readFile("log.txt"), "GameModuleManager:: adding 'HighScoreManager'\n"
+                                   "GameModuleManager:: adding 'MenuBoxManager'\n"
+                                   "GameModuleManager:: adding 'InputManager'\n"
+                                   "GameModuleManager:: removing 'InputManager'\n"
+                                   "GameModuleManager:: removing 'MenuBoxManager'\n"
+                                   "GameModuleManager:: removing 'HighScoreManager'\n");
+    gameLog.close();
+    errorLog.close();
+}
+
+TEST(Entry, AModeChangeRebuildsTheGameSystemsButKeepsTheScreen) {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    gameLog.open("log.txt");
+    HeadlessPlatform platform;
+    app = ApplicationState();
+    app.platform = &platform;
+    ASSERT_TRUE(initApplication());
+    ASSERT_TRUE(initScreenAndGame());
+    GfxScreen* screen = app.screen;
+    ASSERT_NE(app.backSurface, nullptr);
+    shutdownGame();
+
+    app.fullScreen = true;
+    ASSERT_TRUE(changeWinMode());
+    EXPECT_TRUE(platform.isFullScreen());
+    ASSERT_TRUE(initScreenAndGame());
+    EXPECT_EQ(app.screen, screen);
+    shutdownGame();
+    app.fullScreen = false;
+    ASSERT_TRUE(changeWinMode());
+    EXPECT_FALSE(platform.isFullScreen());
+
+    const std::string log = readFile("log.txt");
+    EXPECT_EQ(countOf(log, "adding"), 6);
+    EXPECT_EQ(countOf(log, "removing"), 6);
+    delete app.screen;
+    app = ApplicationState();
+    gameLog.close();
+}
+
+TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    NoWindowPlatform platform;
+    EXPECT_EQ(runLurvane(platform), 0);
+    const std::string log = readFile("log.txt");
+    EXPECT_NE(log.find("could not create the main window\n"), std::string::npos);
+    EXPECT_NE(log.find("could not initialize application"), std::string::npos);
+    EXPECT_NE(log.find("Could not set windowed mode 640x480\n"), std::string::npos);
+    EXPECT_NE(log.find("winloop : !GetMessage\n"), std::string::npos);
+    EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
+    EXPECT_EQ(app.screen, nullptr);
+    gameLog.close();
+    errorLog.close();
+}

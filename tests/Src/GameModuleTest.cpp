@@ -1,0 +1,50 @@
+#include "GameModule.h"
+
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NamedModule : public GameModule {
+public:
+    explicit NamedModule(const char* name) : GameModule(name) {}
+};
+
+} // namespace
+
+TEST(GameModuleManager, RegistersInOrderFindsByNameAndLogs) {
+    TempDir dir;
+    gameLog.open(dir.file("log.txt").c_str());
+    const int before = gameModuleManager.count();
+    {
+        NamedModule a("First");
+        NamedModule b("Second");
+        auto* c = new NamedModule("Third");
+        EXPECT_TRUE(a.isRegistered());
+        EXPECT_EQ(gameModuleManager.count(), before + 3);
+        EXPECT_EQ(gameModuleManager.find("Second"), &b);
+        EXPECT_EQ(gameModuleManager.find("Fourth"), nullptr);
+
+        // Removing from the middle keeps the others in their order.
+        gameModuleManager.remove(&b);
+        EXPECT_EQ(gameModuleManager.at(before), &a);
+        EXPECT_EQ(gameModuleManager.at(before + 1), c);
+        // Removing what is not there changes nothing and writes nothing.
+        gameModuleManager.remove(&b);
+        EXPECT_EQ(gameModuleManager.count(), before + 2);
+        delete c;
+        gameModuleManager.add(&b); // b unregisters itself again on destruction
+    }
+    EXPECT_EQ(gameModuleManager.count(), before);
+    gameLog.close();
+    EXPECT_EQ(dir.read("log.txt"), "GameModuleManager:: adding 'First'\n"
+                                   "GameModuleManager:: adding 'Second'\n"
+                                   "GameModuleManager:: adding 'Third'\n"
+                                   "GameModuleManager:: removing 'Second'\n"
+                                   "GameModuleManager:: removing 'Third'\n"
+                                   "GameModuleManager:: adding 'Second'\n"
+                                   "GameModuleManager:: removing 'Second'\n"
+                                   "GameModuleManager:: removing 'First'\n");
+}

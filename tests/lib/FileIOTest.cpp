@@ -1,0 +1,160 @@
+#include "FileIO.h"
+
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Routes the error log into the test's directory for its lifetime.
+struct ErrorLogTo {
+    explicit ErrorLogTo(const std::string& path) { errorLog.open(path.c_str()); }
+    ~ErrorLogTo() { errorLog.close(); }
+};
+
+} // namespace
+
+TEST(FileIO, RecordFieldsRoundTripInTheirByteLayout) {
+    TempDir dir;
+    const std::string path = dir.file("r.dat");
+    {
+        FileIO out;
+        ASSERT_TRUE(out.openWrite(path.c_str()));
+        EXPECT_TRUE(out.writeString(String("")));
+        EXPECT_TRUE(out.writeString(String("Lurvane")));
+        EXPECT_TRUE(out.writeInt(-2));
+        EXPECT_TRUE(out.writeInt(0x01020304));
+        EXPECT_TRUE(out.writeBool(true));
+        EXPECT_TRUE(out.writeBool(false));
+        const unsigned char raw[3] = {7, 8, 9};
+        EXPECT_EQ(out.write(raw, 3), 3);
+    }
+    const std::string bytes = readFile(path);
+    const std::string expected("\0\7Lurvane\xFE\xFF\xFF\xFF\x04\x03\x02\x01\x01\x00\x07\x08\x09",
+                               1 + 8 + 4 + 4 + 2 + 3);
+    EXPECT_EQ(bytes, expected);
+
+    FileIO in;
+    ASSERT_TRUE(in.openRead(path.c_str()));
+    String s("junk");
+    int32_t i = 0;
+    bool b = false;
+    EXPECT_TRUE(in.readString(s));
+    EXPECT_TRUE(s == "");
+    EXPECT_TRUE(in.readString(s));
+    EXPECT_TRUE(s == "Lurvane");
+    EXPECT_TRUE(in.readInt(i));
+    EXPECT_EQ(i, -2);
+    EXPECT_TRUE(in.readInt(i));
+    EXPECT_EQ(i, 0x01020304);
+    EXPECT_TRUE(in.readBool(b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(in.readBool(b));
+    EXPECT_FALSE(b);
+}
+
+TEST(FileIO, AnyNonZeroByteReadsAsTrue) {
+    TempDir dir;
+    dir.write("b.dat", std::string("\x07", 1));
+    FileIO in;
+    ASSERT_TRUE(in.openRead(dir.file("b.dat").c_str()));
+    bool b = false;
+    EXPECT_TRUE(in.readBool(b));
+    EXPECT_TRUE(b);
+}
+
+TEST(FileIO, LongTextIsStoredAsItsLongestPrefixNotAWrappedLength) {
+    TempDir dir;
+    ErrorLogTo log(dir.file("errorLog.txt"));
+    const std::string text(300, 'n');
+    FileIO out;
+    ASSERT_TRUE(out.openWrite(dir.file("s.dat").c_str()));
+    EXPECT_FALSE(out.writeString(String(text.c_str())));
+    out.close();
+    const std::string bytes = readFile(dir.file("s.dat"));
+    ASSERT_EQ(bytes.size(), 256u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 255);
+    EXPECT_NE(dir.read("errorLog.txt").find("Error in File FileIO"), std::string::npos);
+
+    FileIO in;
+    ASSERT_TRUE(in.openRead(dir.file("s.dat").c_str()));
+    String back;
+    EXPECT_TRUE(in.readString(back));
+    EXPECT_EQ(std::string(back.c_str()), text.substr(0, 255));
+}
+
+TEST(FileIO, TruncatedFilesFailAndAreReported) {
+    TempDir dir;
+    ErrorLogTo log(dir.file("errorLog.txt"));
+    dir.write("t.dat", std::string("\x05"
+                                   "ab",
+                                   3));
+    FileIO in;
+    ASSERT_TRUE(in.openRead(dir.file("t.dat").c_str()));
+    String s;
+    EXPECT_FALSE(in.readString(s));
+    EXPECT_TRUE(s == "ab");
+    int32_t i = 5;
+    EXPECT_FALSE(in.readInt(i));
+    EXPECT_EQ(i, 0);
+    bool b = true;
+    EXPECT_FALSE(in.readBool(b));
+    const std::string report = dir.read("errorLog.txt");
+    EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
+    EXPECT_NE(report.find("readString Error\n"), std::string::npos);
+    EXPECT_NE(report.find("readInt Error\n"), std::string::npos);
+    EXPECT_NE(report.find("readBool Error\n"), std::string::npos);
+
+    FileIO closed;
+    EXPECT_FALSE(closed.writeInt(1));
+    EXPECT_FALSE(closed.openRead(dir.file("missing.dat").c_str()));
+}
+
+TEST(FileIO, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
+    TempDir dir;
+    dir.write("a.fmp", "1");
+    dir.write("B.FMP", "22");
+    dir.write("c.txt", "");
+    dir.write("sub/d.fmp", "333");
+    dir.write("sub/deeper/e.fmp", "");
+    std::filesystem::create_directory(dir.file("x.fmp")); // a directory that matches
+    std::filesystem::create_directory_symlink(dir.path(), dir.file("sub/loop"));
+
+    PtrArray<DirEntry> entries;
+    ASSERT_TRUE(FileIO::listDirectory(entries, "*.fmp", dir.path().c_str(), true, true));
+    std::vector<std::string> names;
+    for (DirEntry* e : entries)
+        names.push_back(e->name.c_str());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"B.FMP", "a.fmp", "d.fmp", "e.fmp"}));
+    for (DirEntry* e : entries) {
+        if (e->name == "B.FMP") {
+            EXPECT_EQ(e->size, 2);
+            EXPECT_EQ(std::string(e->path.c_str()), dir.path() + "\\B.FMP");
+        }
+        if (e->name == "d.fmp") {
+            EXPECT_EQ(std::string(e->path.c_str()), dir.path() + "\\sub\\d.fmp");
+        }
+    }
+
+    PtrArray<DirEntry> flat;
+    ASSERT_TRUE(FileIO::listDirectory(flat, "*", dir.path().c_str(), false, false));
+    EXPECT_EQ(flat.size(), 5); // a.fmp B.FMP c.txt sub x.fmp
+    int directories = 0;
+    for (DirEntry* e : flat)
+        directories += e->isDirectory;
+    EXPECT_EQ(directories, 2);
+
+    PtrArray<DirEntry> none;
+    EXPECT_TRUE(FileIO::listDirectory(none, "*.zzz", dir.path().c_str(), false, false));
+    EXPECT_EQ(none.size(), 0);
+    EXPECT_FALSE(FileIO::listDirectory(none, "*", dir.file("missing").c_str(), false, false));
+    EXPECT_TRUE(FileIO::isDirectory(dir.path().c_str()));
+    EXPECT_FALSE(FileIO::isDirectory(dir.file("a.fmp").c_str()));
+}

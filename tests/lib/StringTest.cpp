@@ -1,0 +1,132 @@
+#include "String.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(String, NullAndEmptyAreBothEmptyButDistinct) {
+    String null;
+    EXPECT_TRUE(null.isNull());
+    EXPECT_EQ(null.length(), 0);
+    EXPECT_STREQ(null.c_str(), "");
+    String fromNull(static_cast<const char*>(nullptr));
+    EXPECT_TRUE(fromNull.isNull());
+    String empty("");
+    EXPECT_FALSE(empty.isNull());
+    EXPECT_TRUE(empty == "");
+    String copy(null);
+    EXPECT_TRUE(copy.isNull());
+}
+
+TEST(String, AssignmentAndConcatenationCopyTheText) {
+    char text[] = "abc";
+    String s(text);
+    text[0] = 'x';
+    EXPECT_TRUE(s == "abc");
+    s += String("def");
+    s += 'g';
+    EXPECT_TRUE(s == "abcdefg");
+    EXPECT_EQ(s.length(), 7);
+    s = s; // self-assignment keeps the text
+    EXPECT_TRUE(s == "abcdefg");
+    String t;
+    t += s;
+    EXPECT_TRUE(t == "abcdefg");
+    EXPECT_TRUE(t != "abcdef");
+    String part(s.c_str() + 2, 3);
+    EXPECT_TRUE(part == "cde");
+}
+
+TEST(String, FormatGrowsPastAnyScratchSizeAndKeepsTextOnEmptyResult) {
+    String s("old");
+    EXPECT_EQ(s.format("%s", ""), 0);
+    EXPECT_TRUE(s == "old");
+    EXPECT_EQ(s.format("%d-%s", 42, "x"), 4);
+    EXPECT_TRUE(s == "42-x");
+    const std::string longText(5000, 'q');
+    EXPECT_EQ(s.format("<%s>", longText.c_str()), 5002);
+    EXPECT_EQ(std::string(s.c_str()), "<" + longText + ">");
+}
+
+TEST(String, TrimRight) {
+    String s("abc \t\r\n");
+    s.trimRight();
+    EXPECT_TRUE(s == "abc");
+    String blanks("   ");
+    blanks.trimRight();
+    EXPECT_EQ(blanks.length(), 0);
+    String empty("");
+    empty.trimRight();
+    EXPECT_EQ(empty.length(), 0);
+    String custom("xyzzz");
+    custom.trimRight("z");
+    EXPECT_TRUE(custom == "xy");
+}
+
+TEST(String, ToUnsigned) {
+    unsigned v = 99;
+    EXPECT_TRUE(String("42").toUnsigned(v));
+    EXPECT_EQ(v, 42u);
+    EXPECT_FALSE(String("4x2").toUnsigned(v));
+    EXPECT_EQ(v, 4u);
+    EXPECT_TRUE(String("").toUnsigned(v));
+    EXPECT_EQ(v, 0u);
+    EXPECT_FALSE(String("-1").toUnsigned(v));
+    EXPECT_FALSE(String(" 1").toUnsigned(v));
+}
+
+TEST(String, AppendBackslashContainsStartsWith) {
+    String a("Data");
+    a.appendBackslash();
+    EXPECT_TRUE(a == "Data\\");
+    a.appendBackslash();
+    EXPECT_TRUE(a == "Data\\");
+    String e("");
+    e.appendBackslash();
+    EXPECT_TRUE(e == "\\");
+    EXPECT_TRUE(a.contains('\\'));
+    EXPECT_FALSE(String("").contains('a'));
+    EXPECT_TRUE(a.startsWith(""));
+    EXPECT_TRUE(a.startsWith("Dat"));
+    EXPECT_FALSE(a.startsWith("Data\\x"));
+}
+
+TEST(String, SubstringAndAppendMid) {
+    const String s("abcdef");
+    String out("junk");
+    s.substring(out, 2, -1);
+    EXPECT_TRUE(out == "cdef");
+    s.substring(out, 4, 2);
+    EXPECT_TRUE(out == "");
+    s.substring(out, 1, 3);
+    EXPECT_TRUE(out == "bc");
+    s.substring(out, 6, 10);
+    EXPECT_TRUE(out == "");
+
+    String acc("x");
+    EXPECT_EQ(s.appendMid(acc, 1, 2), 2);
+    EXPECT_TRUE(acc == "xbc");
+    EXPECT_EQ(s.appendMid(acc, 4, -1), 2);
+    EXPECT_TRUE(acc == "xbcef");
+    EXPECT_EQ(s.appendMid(acc, 5, 100), 1);
+    EXPECT_TRUE(acc == "xbceff");
+    EXPECT_EQ(s.appendMid(acc, 6, 1), 0);
+    EXPECT_TRUE(acc == "");
+}
+
+TEST(String, WildcardMatch) {
+    EXPECT_TRUE(String::wildcardMatch("*.fmp", "a.fmp"));
+    EXPECT_FALSE(String::wildcardMatch("*.fmp", "a.fmpx"));
+    EXPECT_TRUE(String::wildcardMatch("a?c", "abc"));
+    EXPECT_FALSE(String::wildcardMatch("a?c", "ac"));
+    EXPECT_TRUE(String::wildcardMatch("*", ""));
+    EXPECT_TRUE(String::wildcardMatch("", ""));
+    EXPECT_FALSE(String::wildcardMatch("", "a"));
+    EXPECT_TRUE(String::wildcardMatch("*a", "aa"));
+    EXPECT_FALSE(String::wildcardMatch("A*", "abc"));
+    EXPECT_TRUE(String::wildcardMatch("l*v*l.t?t", "level.txt"));
+    EXPECT_TRUE(String::wildcardMatch("**b*", "aabcc"));
+    EXPECT_FALSE(String::wildcardMatch("*x*", "aabcc"));
+    EXPECT_TRUE(String::wildcardMatch("*?", "a"));
+    EXPECT_FALSE(String::wildcardMatch("*??", "a"));
+}

@@ -1,0 +1,33 @@
+// A fresh directory for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// Makes the test's temporary directory the working directory while alive.
+class ScopedWorkingDir {
+public:
+    explicit ScopedWorkingDir(const std::string& path);
+    ~ScopedWorkingDir();
+
+private:
+    std::string previous_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);

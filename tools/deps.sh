@@ -1,0 +1,22 @@
+#!/bin/bash
+# Installs the Debian packages the game and its tests need, when missing.
+# Usage: tools/deps.sh [game|test]
+set -euo pipefail
+
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
+          libjpeg62-turbo-dev fonts-liberation)
+if [ "${1:-game}" = test ]; then
+    packages+=(libgtest-dev googletest libbenchmark-dev clang clang-format libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
