@@ -14,3 +14,18 @@ cmake -S . -B build-asan -DLURVANE_SANITIZE=ON -DLURVANE_BENCH=OFF -DCMAKE_BUILD
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest -j"$jobs" --output-on-failure -E clang_format)
+
+# Brief fuzzing of every parser of untrusted files, over the seed corpus the
+# tests of the normal build wrote.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DLURVANE_FUZZ=ON -DLURVANE_GAME=OFF \
+    -DLURVANE_TESTS=OFF -DLURVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-fuzz -j"$jobs"
+fuzz_seconds="${LURVANE_FUZZ_SECONDS:-15}"
+for harness in build-fuzz/fuzz/fuzz_*; do
+    name="${harness##*/fuzz_}"
+    corpus="build/fuzz-corpus/$name"
+    mkdir -p "$corpus"
+    echo "Fuzzing $name for ${fuzz_seconds}s"
+    "$harness" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
+        "$corpus" >"build-fuzz/$name.log" 2>&1 || { tail -50 "build-fuzz/$name.log"; exit 1; }
+done
