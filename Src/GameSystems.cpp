@@ -6,6 +6,7 @@
 #include "GfxSurface.h"
 #include "HighScoreManager.h"
 #include "InputManager.h"
+#include "LevelCatalogue.h"
 #include "Log.h"
 #include "MenuBoxManager.h"
 #include "Platform.h"
@@ -51,7 +52,7 @@ bool initGameSystems() {
         return false;
     }
     app.backSurface->SetColorKey(0);
-    return true;
+    return levelCatalogue.scanZones();
 }
 
 } // namespace
@@ -85,6 +86,7 @@ void shutdownGame() {
     delete app.backSurface;
     app.backSurface = nullptr;
     saveSettings();
+    levelCatalogue.clearZones();
     if (inputManager)
         inputManager->release();
     delete inputManager;

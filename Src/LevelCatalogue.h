@@ -1,0 +1,81 @@
+// The zones under ".\Data\Levels", read from their "level.txt" files and
+// ordered by skill rating, with each zone's levels in file order.
+#pragma once
+
+#include "Array.h"
+#include "String.h"
+
+#include <cstdint>
+
+class FileBuffer;
+class FileIO;
+struct Zone;
+
+struct Level {
+    // For skill k (0 Easy, 1 Normal, 2 Hard): time at 4k, startSpeed at
+    // 4k + 1, topSpeed at 4k + 2, incSpeed at 4k + 3.
+    int32_t settings[12] = {};
+    String fileName;
+    Zone* zone = nullptr;
+    int32_t number = 0;
+
+    int32_t time(int skill) const { return settings[4 * skill]; }
+    int32_t startSpeed(int skill) const { return settings[4 * skill + 1]; }
+    int32_t topSpeed(int skill) const { return settings[4 * skill + 2]; }
+    int32_t incSpeed(int skill) const { return settings[4 * skill + 3]; }
+};
+
+struct Zone {
+    String name;
+    uint32_t backColour = 0; // 0x00BBGGRR
+    String snakeGfxFile;
+    String author;
+    int32_t skill = 5;
+    PtrArray<Level> levels;
+};
+
+class LevelCatalogue {
+public:
+    static constexpr const char* kLevelsDirectory = ".\\Data\\Levels";
+
+    LevelCatalogue() = default;
+    ~LevelCatalogue() { clearZones(); }
+    LevelCatalogue(const LevelCatalogue&) = delete;
+    LevelCatalogue& operator=(const LevelCatalogue&) = delete;
+
+    // Reads every zone below the directory; any error in a description file
+    // is reported fatally and gives false.
+    bool scanZones(const char* levelsDirectory = kLevelsDirectory);
+    void clearZones();
+
+    int getZoneCount() const { return zones_.size(); }
+    const char* getZoneName(int i) const;
+    const char* getZoneDisplayName(int i);
+    uint32_t getZoneBackColour(int i) const;
+    void getZoneSnakeGfxFile(int i, String& out) const;
+    int getLevelCount(int i) const;
+    const Level* getLevel(int i, int number) const;
+    const char* getLevelFileName(int i, int number) const;
+
+    bool hasCompletionFlags() const { return flags_.size() > 0; }
+    void markZoneCompleted(int i);
+    bool isZoneCompleted(int i) const;
+    void writeCompletionFlags(FileIO& file) const;
+    void readCompletionFlags(FileIO& file);
+
+private:
+    bool readZone(const char* dirName, const char* path);
+    bool readZoneHeader(FileBuffer& file, Zone& zone);
+    bool readLevels(FileBuffer& file, Zone& zone);
+    bool readLevel(FileBuffer& section, Zone& zone, int number);
+    void fail(const char* message);
+    bool valid(int i) const { return i >= 0 && i < zones_.size(); }
+
+    PtrArray<Zone> zones_;
+    Array<uint8_t> flags_;
+    String prefix_;    // the zone's directory with a trailing backslash
+    String errorText_; // names the file being read
+    String displayName_;
+};
+
+extern LevelCatalogue levelCatalogue;

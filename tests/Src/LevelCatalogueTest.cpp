@@ -1,0 +1,272 @@
+#include "LevelCatalogue.h"
+
+#include "Application.h"
+#include "FileIO.h"
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <string>
+
+namespace {
+
+class Catalogue : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = ApplicationState();
+        gameLog.open(dir.file("log.txt").c_str());
+        errorLog.open(dir.file("errorLog.txt").c_str());
+    }
+    void TearDown() override {
+        gameLog.close();
+        errorLog.close();
+        app = ApplicationState();
+    }
+
+    void zone(const std::string& name, const std::string& levelTxt) {
+        dir.write("Levels/" + name + "/level.txt", levelTxt);
+    }
+    bool scan() { return catalogue.scanZones((dir.path() + "/Levels").c_str()); }
+    std::string errors() { return dir.read("errorLog.txt"); }
+    std::string log() { return dir.read("log.txt"); }
+
+    // Scans a single zone with the given header and level sections and
+    // returns the error reported, or "" when it was read.
+    std::string scanOne(const std::string& text) {
+        std::filesystem::remove_all(dir.file("Levels"));
+        writeFile(dir.file("errorLog.txt"), "");
+        app.quitPosted = false;
+        zone("z", text);
+        if (scan())
+            return "";
+        EXPECT_TRUE(app.quitPosted);
+        const std::string e = errors();
+        const std::string head = "Error reading levels-File:\n  Filename='";
+        const size_t at = e.find("'\n  ");
+        return e.rfind(head, 0) == 0 && at != std::string::npos ? e.substr(at + 4) : e;
+    }
+
+    TempDir dir;
+    LevelCatalogue catalogue;
+};
+
+const char* const kFullZone = "// A zone of tests\n"
+                              "<Zone>\n"
+                              "Name=\"Green Hills\"\n"
+                              "Author=Ada\n"
+                              "Skill=3\n"
+                              "SnakeGfxFile=\"snake.bmp\";\n"
+                              "Backcolor=RGB(10,20,30)\n"
+                              "</Zone>\n"
+                              "<Level>\n"
+                              "Filename=first\n"
+                              "Time=90,80,70;\n"
+                              "StartSpeed=12,10,8\n"
+                              "</Level>\n"
+                              "/* <Level> Filename=hidden </Level> */\n"
+                              "<Level>\n"
+                              "Filename=\"second one\"\n"
+                              "TopSpeed=6,5,4\n"
+                              "IncSpeed=7,6,5\n"
+                              "</Level>\n";
+
+} // namespace
+
+TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
+    zone("hills", kFullZone);
+    ASSERT_TRUE(scan());
+    ASSERT_EQ(catalogue.getZoneCount(), 1);
+    EXPECT_STREQ(catalogue.getZoneName(0), "Green Hills");
+    EXPECT_STREQ(catalogue.getZoneDisplayName(0), "Green Hills (by Ada)");
+    EXPECT_EQ(catalogue.getZoneBackColour(0), 10u | 20u << 8 | 30u << 16);
+    const std::string prefix = dir.path() + "/Levels\\hills\\";
+    String gfx;
+    catalogue.getZoneSnakeGfxFile(0, gfx);
+    EXPECT_EQ(std::string(gfx.c_str()), prefix + "snake.bmp");
+
+    ASSERT_EQ(catalogue.getLevelCount(0), 2);
+    const Level* first = catalogue.getLevel(0, 1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->number, 1);
+    EXPECT_EQ(std::string(first->fileName.c_str()), prefix + "first.fmp");
+    EXPECT_EQ(first->time(0), 90);
+    EXPECT_EQ(first->time(2), 70);
+    EXPECT_EQ(first->startSpeed(1), 10);
+    EXPECT_EQ(first->topSpeed(0), 5); // defaults
+    EXPECT_EQ(first->incSpeed(2), 3);
+    const Level* second = catalogue.getLevel(0, 2);
+    EXPECT_EQ(std::string(catalogue.getLevelFileName(0, 2)), prefix + "second one.fmp");
+    EXPECT_EQ(second->time(0), 60);
+    EXPECT_EQ(second->time(1), 50);
+    EXPECT_EQ(second->time(2), 40);
+    EXPECT_EQ(second->incSpeed(0), 7);
+    EXPECT_EQ(second->zone, first->zone);
+
+    EXPECT_EQ(catalogue.getLevel(0, 3), nullptr);
+    EXPECT_EQ(catalogue.getLevel(1, 1), nullptr);
+    EXPECT_EQ(catalogue.getZoneName(1), nullptr);
+    EXPECT_EQ(catalogue.getLevelCount(5), 0);
+
+    const std::string trace = log();
+    EXPECT_NE(trace.find("\nSearching for Levels...\n"), std::string::npos);
+    EXPECT_NE(
+        trace.find("reading Zone : dirname='hills', pathname='" + dir.path() + "/Levels\\hills'\n"),
+        std::string::npos);
+    EXPECT_NE(trace.find("\t\tName='Green Hills'\n\t\tAuthor='Ada'\n\t\tSkill='3'\n"
+                         "\t\tgfxFileName='snake.bmp'\n\t\tBackcolor=0x1e140a\n"),
+              std::string::npos);
+    EXPECT_NE(trace.find("\t---Level---\n\t\tFilename='first'\n\t\tTime = 90,80,70\n"
+                         "\t\tStartSpeed = 12,10,8\n\t\tTopSpeed (default) = 5,4,3\n"),
+              std::string::npos);
+    EXPECT_EQ(errors(), "");
+}
+
+TEST_F(Catalogue, ZonesWithoutHeaderOrLevelsAreAccepted) {
+    zone("bare", "nothing here\n");
+    ASSERT_TRUE(scan());
+    EXPECT_STREQ(catalogue.getZoneName(0), "bare");
+    EXPECT_STREQ(catalogue.getZoneDisplayName(0), "bare");
+    EXPECT_EQ(catalogue.getLevelCount(0), 0);
+    // The default snake sheet is found from the zone's directory as well.
+    String gfx;
+    catalogue.getZoneSnakeGfxFile(0, gfx);
+    EXPECT_EQ(std::string(gfx.c_str()), dir.path() + "/Levels\\bare\\..\\..\\Gfx\\items.bmp");
+    EXPECT_EQ(log().find("no Author"), std::string::npos); // no header read
+}
+
+TEST_F(Catalogue, SortsBySkillStablyAfterSortingNames) {
+    // Written in an order the directory listing would not keep.
+    zone("d", "<Zone>\nSkill=12\n</Zone>\n");
+    zone("a", "<Zone>\nSkill=7\n</Zone>\n");
+    zone("c", "<Zone>\nSkill=2\n</Zone>\n");
+    zone("b", "<Zone>\nSkill=2\n</Zone>\n");
+    zone("e", "<Zone>\nSkill=4294967295\n</Zone>\n");
+    dir.write("Levels/readme.txt", "a file among the zones");
+    ASSERT_TRUE(scan());
+    ASSERT_EQ(catalogue.getZoneCount(), 5);
+    EXPECT_STREQ(catalogue.getZoneName(0), "e"); // does not fit: below 0
+    EXPECT_STREQ(catalogue.getZoneName(1), "b");
+    EXPECT_STREQ(catalogue.getZoneName(2), "c");
+    EXPECT_STREQ(catalogue.getZoneName(3), "a");
+    EXPECT_STREQ(catalogue.getZoneName(4), "d");
+
+    // Scanning again gives the same catalogue, not a second copy.
+    ASSERT_TRUE(scan());
+    EXPECT_EQ(catalogue.getZoneCount(), 5);
+}
+
+TEST_F(Catalogue, MissingDescriptionFileEndsTheScan) {
+    dir.write("Levels/empty/map.fmp", "");
+    EXPECT_FALSE(scan());
+    EXPECT_EQ(errors(), "Cannot load level.txt in directory '" + dir.path() + "/Levels\\empty'\n");
+    EXPECT_TRUE(app.quitPosted);
+    EXPECT_NE(log().find("Cannot load level.txt"), std::string::npos);
+    EXPECT_EQ(catalogue.getZoneCount(), 0);
+}
+
+TEST_F(Catalogue, NumbersMustFollowTheirSeparatorsDirectly) {
+    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60,50;x\n</Level>\n"),
+              "Keyword='Time', expected 3 integers afterwards!");
+    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime= 60,50,40;\n</Level>\n"),
+              "Keyword='Time', expected 3 integers afterwards!");
+    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60, 50, 40;\n</Level>\n"),
+              "Keyword='Time', expected 3 integers afterwards!");
+    EXPECT_EQ(scanOne("<Zone>\nSkill = 5\n</Zone>\n"), "no number after 'Skill='");
+    EXPECT_EQ(scanOne("<Level>\nTime=1,2,3\n</Level>\n"), "For each level a filename is needed!");
+    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60,50,40;\n</Level>\n"), "");
+}
+
+TEST_F(Catalogue, ColoursInBothNotationsAndTheirErrors) {
+    zone("red1", "<Zone>\nBackcolor=RGB(255,0,0)\n</Zone>\n");
+    zone("red2", "<Zone>\nBackcolor=0x0000ff\n</Zone>\n");
+    zone("blue", "<Zone>\nBackcolor=0xff0000;\n</Zone>\n");
+    ASSERT_TRUE(scan());
+    EXPECT_STREQ(catalogue.getZoneName(0), "blue");
+    EXPECT_EQ(catalogue.getZoneBackColour(0), 0xFF0000u);
+    EXPECT_EQ(catalogue.getZoneBackColour(1), 0x0000FFu);
+    EXPECT_EQ(catalogue.getZoneBackColour(2), 0x0000FFu);
+
+    EXPECT_EQ(scanOne("<Zone>\nBackcolor=0X0000ff\n</Zone>\n"),
+              "no color-number after 'Backcolor='\n  must be 0xrrggbb or RGB(r,g,b)");
+}
+
+TEST_F(Catalogue, ColourComponentErrorsNameTheValue) {
+    EXPECT_EQ(scanOne("<Zone>\nBackcolor=RGB(1,x,3)\n</Zone>\n"),
+              "Backcolor : 'RGB(1,x,3)' : green is no number?");
+}
+
+TEST_F(Catalogue, QuotedNamesAndTheBlankRule) {
+    zone("q1", "<Zone>\nName=\"Two Words\"\n</Zone>\n");
+    zone("q2", "<Zone>\nName= \"Two Words\"\n</Zone>\n");
+    zone("q3", "<Zone>\nName=Plain\nAuthor=Somebody with a very long name\n</Zone>\n");
+    ASSERT_TRUE(scan());
+    EXPECT_STREQ(catalogue.getZoneName(0), "Two Words");
+    EXPECT_STREQ(catalogue.getZoneName(1), " ");
+    EXPECT_STREQ(catalogue.getZoneDisplayName(2), "Plain (by Somebody with a very)");
+}
+
+TEST_F(Catalogue, CarriageReturnLineEndsReadTheSame) {
+    std::string crlf;
+    for (char c : std::string(kFullZone)) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    zone("crlf", crlf);
+    ASSERT_TRUE(scan());
+    EXPECT_STREQ(catalogue.getZoneName(0), "Green Hills");
+    EXPECT_EQ(catalogue.getLevelCount(0), 2);
+    EXPECT_EQ(catalogue.getLevel(0, 1)->startSpeed(2), 8);
+    EXPECT_EQ(catalogue.getZoneBackColour(0), 10u | 20u << 8 | 30u << 16);
+}
+
+TEST_F(Catalogue, UnclosedSectionsAndValuesAtTheVeryEnd) {
+    EXPECT_EQ(scanOne("\n\n<Zone>\nName=x\n"), "Found <Zone> (line 3) but no matching </Zone>\n");
+    EXPECT_EQ(scanOne("<Level>\nFilename=a\n</Level>\n\n<Level>\nFilename=b\n"),
+              "Found <Level> (line 5) but no matching </Level>\n");
+    // The last value runs into the end of its section.
+    EXPECT_EQ(scanOne("<Zone>\nName=x</Zone>\n"), "End Of File");
+}
+
+TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCounts) {
+    zone("a", "");
+    zone("b", "");
+    zone("c", "");
+    ASSERT_TRUE(scan());
+    EXPECT_TRUE(catalogue.hasCompletionFlags());
+    catalogue.markZoneCompleted(1);
+    catalogue.markZoneCompleted(7);
+    catalogue.markZoneCompleted(-1);
+    EXPECT_TRUE(catalogue.isZoneCompleted(1));
+    EXPECT_FALSE(catalogue.isZoneCompleted(0));
+    {
+        FileIO out;
+        ASSERT_TRUE(out.openWrite(dir.file("flags.dat").c_str()));
+        catalogue.writeCompletionFlags(out);
+    }
+    EXPECT_EQ(dir.read("flags.dat"), std::string("\3\0\0\0\0\1\0", 7));
+    ASSERT_TRUE(scan());
+    EXPECT_FALSE(catalogue.isZoneCompleted(1));
+    {
+        FileIO in;
+        ASSERT_TRUE(in.openRead(dir.file("flags.dat").c_str()));
+        catalogue.readCompletionFlags(in);
+    }
+    EXPECT_TRUE(catalogue.isZoneCompleted(1));
+    EXPECT_FALSE(catalogue.isZoneCompleted(2));
+
+    // More flags than zones, a truncated block, a negative count.
+    dir.write("many.dat", std::string("\5\0\0\0\1\1\1", 7));
+    dir.write("negative.dat", std::string("\xff\xff\xff\xff\1", 5));
+    for (const char* name : {"many.dat", "negative.dat"}) {
+        FileIO in;
+        ASSERT_TRUE(in.openRead(dir.file(name).c_str()));
+        catalogue.readCompletionFlags(in);
+    }
+    EXPECT_TRUE(catalogue.isZoneCompleted(0));
+    EXPECT_TRUE(catalogue.isZoneCompleted(2));
+    EXPECT_FALSE(catalogue.isZoneCompleted(3));
+}
