@@ -31,6 +31,7 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     ScopedWorkingDir cwd(dir.path());
     writeFile("log.txt", "from an earlier run\n");
     writeFile("errorLog.txt", "old errors\n");
+    dir.write("Data/Levels/one/level.txt", "");
 
     HeadlessPlatform platform;
     currentZone = 5;
@@ -49,6 +50,10 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     EXPECT_EQ(readFile("log.txt"), "GameModuleManager:: adding 'HighScoreManager'\n"
                                    "GameModuleManager:: adding 'MenuBoxManager'\n"
                                    "GameModuleManager:: adding 'InputManager'\n"
+                                   "\nSearching for Levels...\n"
+                                   "reading Zone : dirname='one', pathname='.\\Data\\Levels\\one'\n"
+                                   "\treadingZoneHeader (file=.\\Data\\Levels\\one/level.txt)\n"
+                                   "\n"
                                    "GameModuleManager:: removing 'InputManager'\n"
                                    "GameModuleManager:: removing 'MenuBoxManager'\n"
                                    "GameModuleManager:: removing 'HighScoreManager'\n");
