@@ -74,7 +74,7 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
 }
 
 TEST(LevelCompiler, BuildsBlocksFromTheSheetInEveryDepth) {
-    const LevelSource level = parsed("map\n###\n#>#\n###\n");
+    const LevelSource level = parsed("map\n###\n#.#\n###\n");
     BlockSheet sheet;
     sheet.width = 80;
     sheet.height = 20; // four 20x20 blocks
