@@ -1,0 +1,343 @@
+#include "TileMap.h"
+
+#include "ByteOrder.h"
+#include "HostPath.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool isId(const uint8_t* id, const char* text) {
+    return std::memcmp(id, text, 4) == 0;
+}
+
+int bytesPerPixel(int depth) {
+    return (depth + 1) / 8;
+}
+
+} // namespace
+
+void TileMap::setTransparentColour(uint32_t value) {
+    transparentIndex_ = transparentRed_ = value & 0xFF;
+    transparentGreen_ = (value >> 8) & 0xFF;
+    transparentBlue_ = (value >> 16) & 0xFF;
+}
+
+void TileMap::freeMap() {
+    blockSurfaces_.clear();
+    for (int n = 0; n < kLayers; ++n) {
+        layers_[n].clear();
+        haveLayer_[n] = false;
+    }
+    currentLayer_ = nullptr;
+    colourMap_.clear();
+    blockData_.clear();
+    animationData_.clear();
+    graphicsData_.clear();
+    haveAnimations_ = false;
+    haveHeader_ = false;
+    mapWidth_ = mapHeight_ = blockWidth_ = blockHeight_ = 0;
+    blockDepth_ = blockStrSize_ = numBlockStr_ = numBlockGfx_ = 0;
+    recordGraphic_.clear();
+    animationRecord_.clear();
+    marks_.clear();
+    std::memset(palette_, 0, sizeof palette_);
+    scrollX_ = scrollY_ = 0;
+}
+
+int TileMap::load(GfxScreen* screen, const char* fileName, int viewX, int viewY, int viewWidth,
+                  int viewHeight) {
+    freeMap();
+    error_ = kMapErrorNone;
+    if (!readFile(fileName))
+        return -1;
+    if (!validate() || !prepareGraphics(screen)) {
+        const int32_t error = error_ == kMapErrorNone ? kMapErrorFormat : error_;
+        freeMap();
+        error_ = error;
+        return -1;
+    }
+    currentLayer_ = &layers_[0];
+    setView(viewX, viewY, viewWidth, viewHeight);
+    setScroll(0, 0);
+    return 0;
+}
+
+bool TileMap::readFile(const char* fileName) {
+    FILE* file = std::fopen(hostPath(fileName).c_str(), "rb");
+    if (!file) {
+        error_ = kMapErrorOpen;
+        return false;
+    }
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    std::vector<uint8_t> bytes;
+    bool ok = size >= 12 && size <= kMaxFileSize && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size));
+        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    std::fclose(file);
+    // The container: "FORM", a length that covers exactly the rest of the
+    // file, and the form type "FMAP".
+    if (!ok || !isId(bytes.data(), "FORM") ||
+        static_cast<uint64_t>(readBE32(&bytes[4])) + 8 != bytes.size() ||
+        !isId(&bytes[8], "FMAP")) {
+        error_ = kMapErrorFormat;
+        return false;
+    }
+    size_t at = 12;
+    while (at < bytes.size()) {
+        // A chunk's length is an unsigned count that must fit in what is
+        // left; a bad one ends the load instead of seeking anywhere.
+        if (bytes.size() - at < 8) {
+            error_ = kMapErrorFormat;
+            return false;
+        }
+        const uint8_t* id = &bytes[at];
+        const uint32_t length = readBE32(&bytes[at + 4]);
+        at += 8;
+        if (length > bytes.size() - at) {
+            error_ = kMapErrorFormat;
+            return false;
+        }
+        if (!readChunk(id, &bytes[at], length))
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+bool TileMap::readChunk(const uint8_t* id, const uint8_t* data, uint32_t size) {
+    auto keep = [&](std::vector<uint8_t>& block) { block.assign(data, data + size); };
+    if (isId(id, "MPHD")) {
+        if (size < 24) {
+            error_ = kMapErrorFormat;
+            return false;
+        }
+        mapWidth_ = readLE16(data + 4);
+        mapHeight_ = readLE16(data + 6);
+        blockWidth_ = readLE16(data + 12);
+        blockHeight_ = readLE16(data + 14);
+        blockDepth_ = readLE16(data + 16);
+        blockStrSize_ = readLE16(data + 18);
+        numBlockStr_ = readLE16(data + 20);
+        numBlockGfx_ = readLE16(data + 22);
+        haveHeader_ = true;
+    } else if (isId(id, "CMAP")) {
+        keep(colourMap_);
+        std::memset(palette_, 0, sizeof palette_);
+        for (uint32_t i = 0; i < 256 && 3 * i + 2 < size; ++i) {
+            palette_[i][0] = data[3 * i];
+            palette_[i][1] = data[3 * i + 1];
+            palette_[i][2] = data[3 * i + 2];
+        }
+    } else if (isId(id, "BKDT")) {
+        keep(blockData_);
+    } else if (isId(id, "ANDT")) {
+        keep(animationData_);
+        haveAnimations_ = true;
+    } else if (isId(id, "BGFX")) {
+        keep(graphicsData_);
+    } else if (isId(id, "BODY")) {
+        keep(layers_[0]);
+        haveLayer_[0] = true;
+    } else if (std::memcmp(id, "LYR", 3) == 0 && id[3] >= '1' && id[3] <= '7') {
+        keep(layers_[id[3] - '0']);
+        haveLayer_[id[3] - '0'] = true;
+    }
+    return true;
+}
+
+int TileMap::graphicIndex(int32_t offset) const {
+    const int64_t graphicSize =
+        static_cast<int64_t>(blockWidth_) * blockHeight_ * bytesPerPixel(blockDepth_);
+    if (offset < 0 || graphicSize <= 0 || offset / graphicSize >= numBlockGfx_)
+        return -1;
+    return static_cast<int>(offset / graphicSize);
+}
+
+bool TileMap::validate() {
+    error_ = kMapErrorFormat;
+    const int depth = blockDepth_;
+    if (!haveHeader_ || !haveLayer_[0] || mapWidth_ == 0 || mapHeight_ == 0 || blockWidth_ == 0 ||
+        blockHeight_ == 0 || blockWidth_ > kMaxBlockSide || blockHeight_ > kMaxBlockSide ||
+        (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) ||
+        numBlockStr_ == 0 || numBlockGfx_ == 0)
+        return false;
+    const size_t cells = static_cast<size_t>(mapWidth_) * mapHeight_;
+    const size_t graphicSize =
+        static_cast<size_t>(blockWidth_) * blockHeight_ * static_cast<size_t>(bytesPerPixel(depth));
+    if (blockData_.size() < static_cast<size_t>(numBlockStr_) * 32 ||
+        graphicsData_.size() < graphicSize * numBlockGfx_ ||
+        (depth == 8 && colourMap_.size() < 768))
+        return false;
+    for (int n = 0; n < kLayers; ++n)
+        if (haveLayer_[n] && layers_[n].size() < cells * 2)
+            return false;
+
+    // Every record's graphics must lie in the graphics chunk.
+    recordGraphic_.assign(numBlockStr_, -1);
+    for (int k = 0; k < numBlockStr_; ++k) {
+        const uint8_t* record = &blockData_[static_cast<size_t>(k) * 32];
+        for (int g = 0; g < 4; ++g) {
+            const int32_t offset = static_cast<int32_t>(readLE32(record + 4 * g));
+            if ((g == 0 || offset != 0) && graphicIndex(offset) < 0)
+                return false;
+        }
+        recordGraphic_[static_cast<size_t>(k)] =
+            graphicIndex(static_cast<int32_t>(readLE32(record)));
+    }
+    if (haveAnimations_ && !validateAnimations())
+        return false;
+
+    // Every cell of every layer must name a block record or an animation.
+    for (int n = 0; n < kLayers; ++n) {
+        if (!haveLayer_[n])
+            continue;
+        for (size_t i = 0; i < cells; ++i)
+            if (recordForCell(static_cast<int16_t>(readLE16(&layers_[n][2 * i]))) < 0)
+                return false;
+    }
+    error_ = kMapErrorNone;
+    return true;
+}
+
+bool TileMap::validateAnimations() {
+    // Records of 16 bytes stand at the chunk's end, the last one being
+    // animation 0, back to the end marker; the walk stops at the chunk's
+    // start even without a marker.
+    const int64_t size = static_cast<int64_t>(animationData_.size());
+    int64_t marker = -1;
+    int64_t records = 0;
+    for (int64_t at = size - 16; at >= 0; at -= 16) {
+        if (animationData_[static_cast<size_t>(at)] == 255) {
+            marker = at;
+            break;
+        }
+        ++records;
+    }
+    const int64_t frameListEnd = marker < 0 ? 0 : marker;
+    animationRecord_.assign(static_cast<size_t>(records), -1);
+    for (int64_t n = 0; n < records; ++n) {
+        const uint8_t* record = &animationData_[static_cast<size_t>(size - 16 * (n + 1))];
+        for (int f = 0; f < 3; ++f) {
+            // Frame offsets count from the chunk's end to a frame-list entry.
+            const int64_t entry = size + static_cast<int32_t>(readLE32(record + 4 + 4 * f));
+            if (entry < 0 || entry + 4 > frameListEnd || entry % 4 != 0)
+                return false;
+            const int32_t blockOffset =
+                static_cast<int32_t>(readLE32(&animationData_[static_cast<size_t>(entry)]));
+            if (blockOffset < 0 || blockOffset / 32 >= numBlockStr_)
+                return false;
+            if (f == 0)
+                animationRecord_[static_cast<size_t>(n)] = blockOffset / 32;
+        }
+    }
+    return true;
+}
+
+int TileMap::recordForCell(int16_t cell) const {
+    if (cell >= 0)
+        return cell / 32 < numBlockStr_ ? cell / 32 : -1;
+    const int distance = -static_cast<int>(cell);
+    const int n = distance / 16 - 1;
+    if (distance % 16 != 0 || n < 0 || n >= static_cast<int>(animationRecord_.size()))
+        return -1;
+    return animationRecord_[static_cast<size_t>(n)];
+}
+
+int TileMap::getBlock(int x, int y) const {
+    // Outside the map (or without one) everything is wall.
+    if (!currentLayer_ || !inside(x, y))
+        return 0;
+    const int16_t c = static_cast<int16_t>(readLE16(
+        &(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))]));
+    if (c >= 0)
+        return c / 32;
+    return 1 - ((-static_cast<int>(c)) / 16);
+}
+
+void TileMap::setBlock(int x, int y, int block) {
+    if (!currentLayer_ || !inside(x, y))
+        return;
+    const int32_t stored = block >= 0 ? block * 32 : block * 16;
+    writeLE16(&(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))],
+              static_cast<uint16_t>(stored));
+}
+
+int TileMap::selectLayer(int n) {
+    if (n < 0 || n >= kLayers || !haveLayer_[n])
+        return -1;
+    currentLayer_ = &layers_[n];
+    return n;
+}
+
+void TileMap::setView(int x, int y, int width, int height) {
+    viewX_ = x;
+    viewY_ = y;
+    const int mapWidthPixels = getMapWidthPixels();
+    const int mapHeightPixels = getMapHeightPixels();
+    viewWidth_ = width == -1 || width > mapWidthPixels ? mapWidthPixels : width;
+    viewHeight_ = height == -1 || height > mapHeightPixels ? mapHeightPixels : height;
+    if (viewWidth_ < 3 * blockWidth_)
+        viewWidth_ = 3 * blockWidth_;
+    if (viewHeight_ < 3 * blockHeight_)
+        viewHeight_ = 3 * blockHeight_;
+}
+
+void TileMap::setScroll(int x, int y) {
+    const int mapWidthPixels = static_cast<uint16_t>(getMapWidthPixels());
+    const int mapHeightPixels = static_cast<uint16_t>(getMapHeightPixels());
+    if (x > mapWidthPixels - viewWidth_)
+        x = mapWidthPixels - viewWidth_;
+    if (x < 0)
+        x = 0;
+    if (y > mapHeightPixels - viewHeight_)
+        y = mapHeightPixels - viewHeight_;
+    if (y < 0)
+        y = 0;
+    scrollX_ = x;
+    scrollY_ = y;
+}
+
+void TileMap::clearMarks() {
+    std::fill(marks_.begin(), marks_.end(), 0);
+}
+
+int TileMap::getMark(int x, int y) const {
+    if (marks_.empty() || !inside(x, y))
+        return 0;
+    return marks_[static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x)];
+}
+
+void TileMap::setMark(int x, int y, int value) {
+    if (marks_.empty() || !inside(x, y))
+        return;
+    marks_[static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x)] =
+        static_cast<int8_t>(value);
+}
+
+GfxSurface* TileMap::blockSurface(int index) const {
+    return index >= 0 && index < blockSurfaces_.size() ? blockSurfaces_[index] : nullptr;
+}
+
+GfxSurface* TileMap::surfaceForCell(int16_t cell) const {
+    const int record = recordForCell(cell);
+    if (record < 0)
+        return nullptr;
+    return blockSurface(recordGraphic_[static_cast<size_t>(record)]);
+}
+
+bool TileMap::prepareGraphics(GfxScreen* screen) {
+    screen_ = screen;
+    marks_.assign(static_cast<size_t>(mapWidth_) * mapHeight_, 0);
+    // Block surfaces come with the graphics layer.
+    return true;
+}
+
+int TileMap::draw(GfxSurface* /*target*/) {
+    return 0;
+}

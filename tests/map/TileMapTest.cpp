@@ -1,0 +1,247 @@
+#include "TileMap.h"
+
+#include "ByteOrder.h"
+#include "FmpWriter.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A small sound map: 4x3 cells of 2x2 blocks, three block records.
+FmpMap smallMap(int depth = 16) {
+    FmpMap map;
+    map.mapWidth = 4;
+    map.mapHeight = 3;
+    map.blockWidth = map.blockHeight = 2;
+    map.blockDepth = static_cast<uint16_t>(depth);
+    if (depth == 8)
+        map.colourMap.assign(768, 0);
+    for (int k = 0; k < 3; ++k) {
+        map.graphics.push_back(std::vector<uint32_t>(4, 0x102030u * static_cast<uint32_t>(k)));
+        FmpBlockRecord record;
+        record.graphics[0] = k * map.graphicSize();
+        map.blocks.push_back(record);
+    }
+    map.layers[0] = {0, 1, 2, 1, 1, 2, 2, 1, 0, 0, 1, 2};
+    return map;
+}
+
+class TileMapLoad : public ::testing::Test {
+protected:
+    // Loads the bytes as a map file; returns the load's result.
+    int loadBytes(const std::vector<uint8_t>& bytes) {
+        writeFile(dir.file("m.fmp"), std::string(bytes.begin(), bytes.end()));
+        return map.load(nullptr, dir.file("m.fmp").c_str(), 0, 0, -1, -1);
+    }
+    int loadMap(const FmpMap& source) { return loadBytes(writeFmp(source)); }
+    // Offset of a chunk's data within the file bytes.
+    static size_t chunkData(const std::vector<uint8_t>& bytes, const char* id) {
+        for (size_t at = 12; at + 8 <= bytes.size(); at += 8 + readBE32(&bytes[at + 4]))
+            if (std::string(bytes.begin() + static_cast<long>(at),
+                            bytes.begin() + static_cast<long>(at) + 4) == id)
+                return at + 8;
+        return 0;
+    }
+
+    TempDir dir;
+    TileMap map;
+};
+
+} // namespace
+
+TEST_F(TileMapLoad, RoundTripsHeaderAndCellsInEveryDepth) {
+    for (int depth : {8, 15, 16, 24, 32}) {
+        ASSERT_EQ(loadMap(smallMap(depth)), 0) << depth;
+        EXPECT_EQ(map.getError(), kMapErrorNone);
+        EXPECT_EQ(map.getMapWidth(), 4);
+        EXPECT_EQ(map.getMapHeight(), 3);
+        EXPECT_EQ(map.getBlockWidth(), 2);
+        EXPECT_EQ(map.getBlockDepth(), depth);
+        EXPECT_EQ(map.getNumBlockStr(), 3);
+        EXPECT_EQ(map.getNumBlockGfx(), 3);
+        const int expected[12] = {0, 1, 2, 1, 1, 2, 2, 1, 0, 0, 1, 2};
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(map.getBlock(i % 4, i / 4), expected[i]);
+    }
+}
+
+TEST_F(TileMapLoad, CellsMarksAndLayers) {
+    FmpMap source = smallMap();
+    source.layers[2] = std::vector<int16_t>(12, 2);
+    ASSERT_EQ(loadMap(source), 0);
+    map.setBlock(1, 1, 5);
+    EXPECT_EQ(map.getBlock(1, 1), 5);
+    map.setBlock(1, 1, 0);
+    EXPECT_EQ(map.getBlock(1, 1), 0);
+    // Outside the map everything reads as wall and nothing is written.
+    EXPECT_EQ(map.getBlock(-1, 0), 0);
+    EXPECT_EQ(map.getBlock(4, 0), 0);
+    map.setBlock(4, 2, 1);
+    map.setBlock(0, -1, 1);
+
+    EXPECT_EQ(map.selectLayer(8), -1);
+    EXPECT_EQ(map.selectLayer(1), -1);
+    EXPECT_EQ(map.getBlock(2, 0), 2); // layer 0 stays current
+    EXPECT_EQ(map.selectLayer(2), 2);
+    EXPECT_EQ(map.getBlock(0, 0), 2);
+    EXPECT_EQ(map.selectLayer(0), 0);
+
+    map.setMark(3, 2, 4);
+    EXPECT_EQ(map.getMark(3, 2), 4);
+    EXPECT_EQ(map.getMark(9, 9), 0);
+    map.clearMarks();
+    EXPECT_EQ(map.getMark(3, 2), 0);
+    map.freeMap();
+    EXPECT_EQ(map.getMark(0, 0), 0);
+    EXPECT_FALSE(map.isLoaded());
+}
+
+TEST_F(TileMapLoad, AnimatedCellsResolveTheirCurrentFrame) {
+    FmpMap source = smallMap();
+    source.frames = {2, 1};
+    FmpAnimation spin;
+    spin.currentFrame = 1;
+    spin.firstFrame = 0;
+    spin.lastFrame = 1;
+    source.animations = {spin, spin};
+    source.layers[0][5] = -1; // animation 0
+    source.layers[0][6] = -2; // animation 1
+    ASSERT_EQ(loadMap(source), 0);
+    EXPECT_EQ(map.getBlock(1, 1), 0); // the first animation reads as 0
+    EXPECT_EQ(map.getBlock(2, 1), -1);
+    map.setBlock(0, 0, -3);
+    EXPECT_EQ(map.getBlock(0, 0), -2);
+
+    source.layers[0][5] = -3; // no third animation
+    EXPECT_EQ(loadMap(source), -1);
+    EXPECT_EQ(map.getError(), kMapErrorFormat);
+}
+
+TEST_F(TileMapLoad, ContainerAndChunkRules) {
+    const std::vector<uint8_t> good = writeFmp(smallMap());
+
+    std::vector<uint8_t> bad = good;
+    bad[7] += 1; // container length no longer the file size minus 8
+    EXPECT_EQ(loadBytes(bad), -1);
+    EXPECT_EQ(map.getError(), kMapErrorFormat);
+
+    bad = good;
+    bad[11] = 'X'; // another form type
+    EXPECT_EQ(loadBytes(bad), -1);
+    EXPECT_EQ(map.getError(), kMapErrorFormat);
+
+    // Unknown chunks are skipped by their length, chunks after the layer
+    // are read.
+    FmpMap source = smallMap();
+    std::vector<uint8_t> extra = writeFmp(source);
+    const uint8_t unknown[] = {'X', 'Y', 'Z', 'W', 0, 0, 0, 3, 1, 2, 3};
+    extra.insert(extra.begin() + 12, unknown, unknown + sizeof unknown);
+    const uint8_t layer1[] = {'L', 'Y', 'R', '1', 0, 0, 0, 24};
+    extra.insert(extra.end(), layer1, layer1 + 8);
+    for (int i = 0; i < 12; ++i) {
+        extra.push_back(64); // block 2
+        extra.push_back(0);
+    }
+    writeBE32(&extra[4], static_cast<uint32_t>(extra.size() - 8));
+    ASSERT_EQ(loadBytes(extra), 0);
+    EXPECT_EQ(map.selectLayer(1), 1);
+    EXPECT_EQ(map.getBlock(3, 2), 2);
+
+    EXPECT_EQ(map.load(nullptr, dir.file("missing.fmp").c_str(), 0, 0, -1, -1), -1);
+    EXPECT_EQ(map.getError(), kMapErrorOpen);
+}
+
+TEST_F(TileMapLoad, HostileFilesAreRejectedWithoutReadingOutside) {
+    const std::vector<uint8_t> good = writeFmp(smallMap());
+    const size_t header = chunkData(good, "MPHD");
+    const size_t records = chunkData(good, "BKDT");
+    const size_t body = chunkData(good, "BODY");
+    ASSERT_TRUE(header && records && body);
+
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    auto with = [&](const char* what, auto change) {
+        std::vector<uint8_t> b = good;
+        change(b);
+        cases.push_back({what, b});
+    };
+    with("chunk longer than the file", [&](auto& b) { writeBE32(&b[header - 4], 0x7FFFFFF0u); });
+    with("negative chunk length", [&](auto& b) { writeBE32(&b[header - 4], 0xFFFFFFF0u); });
+    with("layer shorter than the map", [&](auto& b) { writeLE16(&b[header + 4], 40); });
+    with("zero width", [&](auto& b) { writeLE16(&b[header + 4], 0); });
+    with("huge blocks", [&](auto& b) { writeLE16(&b[header + 12], 4000); });
+    with("odd depth", [&](auto& b) { writeLE16(&b[header + 16], 12); });
+    with("more records than stored", [&](auto& b) { writeLE16(&b[header + 20], 9); });
+    with("more graphics than stored", [&](auto& b) { writeLE16(&b[header + 22], 9); });
+    with("cell past the records", [&](auto& b) { writeLE16(&b[body + 2], 3 * 32); });
+    with("cell names a missing animation", [&](auto& b) { writeLE16(&b[body], 0xFFF0); });
+    with("graphic offset past the graphics", [&](auto& b) { writeLE32(&b[records], 1000); });
+    with("negative graphic offset", [&](auto& b) { writeLE32(&b[records + 32], 0xFFFFFFFFu); });
+    with("foreground past the graphics", [&](auto& b) { writeLE32(&b[records + 4], 99999); });
+    with("truncated chunk header", [&](auto& b) {
+        b.resize(b.size() - 4);
+        writeBE32(&b[4], static_cast<uint32_t>(b.size() - 8));
+    });
+    for (const Case& c : cases) {
+        EXPECT_EQ(loadBytes(c.bytes), -1) << c.what;
+        EXPECT_EQ(map.getError(), kMapErrorFormat) << c.what;
+        EXPECT_FALSE(map.isLoaded()) << c.what;
+    }
+
+    // A frame list without an end marker, and frame offsets outside it.
+    FmpMap animated = smallMap();
+    animated.frames = {1};
+    FmpAnimation a;
+    animated.animations = {a};
+    std::vector<uint8_t> b = writeFmp(animated);
+    const size_t andt = chunkData(b, "ANDT");
+    ASSERT_NE(andt, 0u);
+    b[andt + 4] = 0; // the end marker's type byte
+    EXPECT_EQ(loadBytes(b), -1);
+    b = writeFmp(animated);
+    writeLE32(&b[andt + 4 + 16 + 4], 0x7FFFFFFFu);
+    EXPECT_EQ(loadBytes(b), -1);
+    EXPECT_EQ(loadBytes(writeFmp(animated)), 0);
+}
+
+TEST_F(TileMapLoad, WindowAndScrollClamping) {
+    FmpMap big;
+    big.mapWidth = 20;
+    big.mapHeight = 15;
+    big.blockWidth = big.blockHeight = 32;
+    big.graphics.push_back(std::vector<uint32_t>(32 * 32, 0));
+    big.blocks.push_back(FmpBlockRecord());
+    big.layers[0].assign(300, 0);
+    ASSERT_EQ(loadMap(big), 0);
+    map.setView(0, 0, 640, 480);
+    map.setScroll(100, 100);
+    EXPECT_EQ(map.getScrollX(), 0);
+    EXPECT_EQ(map.getScrollY(), 0);
+    map.setView(0, 0, 320, 240);
+    map.setScroll(500, -4);
+    EXPECT_EQ(map.getScrollX(), 320);
+    EXPECT_EQ(map.getScrollY(), 0);
+    map.setView(7, 9, -1, 10000);
+    EXPECT_EQ(map.getViewX(), 7);
+    EXPECT_EQ(map.getViewWidth(), 640);
+    EXPECT_EQ(map.getViewHeight(), 480);
+
+    FmpMap narrow = big;
+    narrow.mapWidth = 10;
+    narrow.blockWidth = narrow.blockHeight = 16;
+    narrow.graphics[0].assign(256, 0);
+    narrow.layers[0].assign(150, 0);
+    ASSERT_EQ(loadMap(narrow), 0);
+    map.setView(0, 0, -1, -1);
+    EXPECT_EQ(map.getViewWidth(), 160);
+    map.setView(0, 0, 20, 20);
+    EXPECT_EQ(map.getViewWidth(), 48);
+    EXPECT_EQ(map.getViewHeight(), 48);
+}
