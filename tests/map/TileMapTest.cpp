@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -244,4 +246,23 @@ TEST_F(TileMapLoad, WindowAndScrollClamping) {
     map.setView(0, 0, 20, 20);
     EXPECT_EQ(map.getViewWidth(), 48);
     EXPECT_EQ(map.getViewHeight(), 48);
+}
+
+TEST(TileMapCorpus, WritesSeedsForTheFuzzer) {
+    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/tilemap";
+    std::filesystem::create_directories(dir);
+    FmpMap animated = smallMap(8);
+    animated.frames = {1, 2};
+    FmpAnimation a;
+    a.lastFrame = 1;
+    animated.animations = {a};
+    animated.layers[0][0] = -1;
+    animated.layers[3] = std::vector<int16_t>(12, 1);
+    int n = 0;
+    for (const FmpMap& m : {smallMap(16), smallMap(24), smallMap(32), smallMap(15), animated}) {
+        const std::vector<uint8_t> bytes = writeFmp(m);
+        writeFile(dir + "/seed" + std::to_string(n++) + ".fmp",
+                  std::string(bytes.begin(), bytes.end()));
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir + "/seed4.fmp"));
 }
