@@ -86,7 +86,7 @@ void shutdownGame() {
     app.backSurface = nullptr;
     saveSettings();
     if (inputManager)
-        inputManager->release();
+        inputManager->shutdown();
     delete inputManager;
     inputManager = nullptr;
     delete menuBoxManager;
