@@ -151,7 +151,7 @@ int mouseButtonIndex(int platformButton) {
 
 // Truncates towards zero, saturating instead of overflowing.
 int32_t truncateToInt(double value) {
-    if (!(value == value))
+    if (std::isnan(value))
         return 0;
     if (value >= 2147483647.0)
         return INT32_MAX;
@@ -161,7 +161,7 @@ int32_t truncateToInt(double value) {
 }
 
 int32_t accelerate(int32_t movement) {
-    const int32_t magnitude = movement < 0 ? -movement : movement;
+    const int64_t magnitude = movement < 0 ? -static_cast<int64_t>(movement) : movement;
     if (magnitude > kMouseThreshold2)
         return truncateToInt(movement * kMouseFactor2);
     if (magnitude > kMouseThreshold1)
@@ -191,7 +191,7 @@ void moveWithin(GfxInputPoint& position, const GfxInputPoint& movement,
         clampAxis(static_cast<int64_t>(position.y) + movement.y, limits.top, limits.bottom);
 }
 
-int addWheel(int32_t pending, int steps) {
+int32_t addWheel(int32_t pending, int steps) {
     const int64_t sum = static_cast<int64_t>(pending) + static_cast<int64_t>(steps) * kWheelDelta;
     if (sum > INT32_MAX)
         return INT32_MAX;
