@@ -88,7 +88,7 @@ void shutdownGame() {
     saveSettings();
     levelCatalogue.clearZones();
     if (inputManager)
-        inputManager->release();
+        inputManager->shutdown();
     delete inputManager;
     inputManager = nullptr;
     delete menuBoxManager;

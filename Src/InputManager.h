@@ -1,16 +1,79 @@
-// The InputManager game module. (Registration only, so far.)
+// The InputManager game module: owns the one GfxInput and turns its key
+// states into control states. The menus read one state that merges the
+// fixed menu keys with both players' keys; the game reads one per player.
 #pragma once
 
 #include "GameModule.h"
+#include "KeySet.h"
 
+#include <cstdint>
+
+class GfxInput;
 class Platform;
+class String;
+
+enum ControlButton : int8_t {
+    kControlFire = 1,
+    kControlPause = 2,
+    kControlEscape = 4,
+};
+
+// One controller's input for one frame.
+struct ControlState {
+    int8_t horizontal = 0; // -1 left, +1 right
+    int8_t vertical = 0;   // -1 up, +1 down
+    int8_t buttons = 0;    // ControlButton bits
+};
 
 class InputManager : public GameModule {
 public:
-    InputManager() : GameModule("InputManager") {}
-    // Opens the input devices of the main window.
-    bool init(Platform* /*window*/) { return true; }
-    void release() {}
+    // Both players' key sets start on the built-in defaults.
+    InputManager();
+    ~InputManager() override;
+
+    // Opens the input devices of the platform's window, once; false when
+    // that fails (true when already open).
+    bool init(Platform* platform);
+    void shutdown();
+
+    // Zeroes both players' control states.
+    void clearStates();
+    // Player 0 is the first player, any other the second. The key set is not
+    // owned and must outlive its use; null means no keys.
+    void setKeySet(int player, const KeySet* keys);
+    const KeySet* keySet(int player) const { return player == 0 ? player1Keys_ : player2Keys_; }
+
+    // Samples the devices, then adds each player's keys to that player's
+    // state. The states keep what was set until clearStates, so presses
+    // between two frames are latched.
+    void updateForGame();
+    // Samples the devices and sets the first state from the menu keys and
+    // both players' keys; the menu keys win.
+    const ControlState* updateForMenu();
+    // Player 0's state or, for any other player, player 1's.
+    const ControlState* state(int player) const { return &states_[player == 0 ? 0 : 1]; }
+
+    // Pressed, held or released in this very update.
+    bool isKeyDown(int code) const;
+    // The first keyboard key down, or 0; mouse and joystick buttons never.
+    int anyKey() const;
+    void keyName(int code, String& out) const;
+
+    // The device, for text entry and the key configuration; null before
+    // init.
+    GfxInput* input() const { return input_; }
+
+private:
+    void setFromMenuKeys(ControlState& state, const KeySet& keys) const;
+    void merge(ControlState& state, const KeySet* keys) const;
+    // Whether a key set entry names a key that is down; 0 and corrupt codes
+    // never are.
+    bool isBoundKeyDown(int32_t code) const;
+
+    ControlState states_[2];
+    GfxInput* input_ = nullptr;
+    const KeySet* player1Keys_ = &kDefaultKeysPlayer1;
+    const KeySet* player2Keys_ = &kDefaultKeysPlayer2;
 };
 
 extern InputManager* inputManager;

@@ -1,5 +1,11 @@
 #include "Platform.h"
 
+#include "HeadlessInputDevices.h"
+
+GfxInputDevices* Platform::createInputDevices() {
+    return new HeadlessInputDevices;
+}
+
 void Platform::addListener(PlatformEventListener* listener) {
     for (PlatformEventListener*& slot : listeners_) {
         if (slot == listener)

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class GfxInputDevices;
+
 struct PlatformEvent {
     enum Type {
         None,
@@ -76,6 +78,10 @@ public:
     virtual bool isFullScreen() const = 0;
     // Size of the desktop in pixels and its colour depth.
     virtual void desktopSize(int& width, int& height, int& bitsPerPixel) const = 0;
+
+    // The keyboard layout, mouse and joystick behind this platform's events,
+    // owned by the caller. The default has no joystick and a US layout.
+    virtual GfxInputDevices* createInputDevices();
 
     void addListener(PlatformEventListener* listener);
     void removeListener(PlatformEventListener* listener);

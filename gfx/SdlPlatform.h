@@ -36,6 +36,8 @@ public:
     bool setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return fullScreen_; }
     void desktopSize(int& width, int& height, int& bitsPerPixel) const override;
+    // Made in SdlInputDevices.cpp, with the rest of the SDL input code.
+    GfxInputDevices* createInputDevices() override;
 
 private:
     bool translate(const SDL_Event& sdl, PlatformEvent& event);

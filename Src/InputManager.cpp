@@ -1,0 +1,125 @@
+#include "InputManager.h"
+
+#include "GfxInput.h"
+#include "Platform.h"
+#include "String.h"
+
+namespace {
+
+constexpr int kKeyNameBufferSize = 50;
+
+bool isBound(int32_t code) {
+    return code > 0 && code < kGfxKeyCodeCount;
+}
+
+} // namespace
+
+InputManager::InputManager() : GameModule("InputManager") {}
+
+InputManager::~InputManager() {
+    shutdown();
+}
+
+bool InputManager::init(Platform* platform) {
+    if (input_)
+        return true;
+    clearStates();
+    input_ = new GfxInput;
+    if (input_->Create(platform, platform ? platform->createInputDevices() : nullptr) < 0) {
+        // Nothing half-open stays behind; a later init tries again.
+        delete input_;
+        input_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void InputManager::shutdown() {
+    delete input_;
+    input_ = nullptr;
+}
+
+void InputManager::clearStates() {
+    states_[0] = ControlState();
+    states_[1] = ControlState();
+}
+
+void InputManager::setKeySet(int player, const KeySet* keys) {
+    if (player == 0)
+        player1Keys_ = keys;
+    else
+        player2Keys_ = keys;
+}
+
+void InputManager::updateForGame() {
+    if (input_)
+        input_->Update();
+    merge(states_[0], player1Keys_);
+    merge(states_[1], player2Keys_);
+}
+
+const ControlState* InputManager::updateForMenu() {
+    if (input_)
+        input_->Update();
+    setFromMenuKeys(states_[0], kMenuKeys);
+    merge(states_[0], player1Keys_);
+    merge(states_[0], player2Keys_);
+    return &states_[0];
+}
+
+bool InputManager::isKeyDown(int code) const {
+    return input_ && input_->GetKeyState(code) != kGfxKeyUp;
+}
+
+bool InputManager::isBoundKeyDown(int32_t code) const {
+    return isBound(code) && isKeyDown(code);
+}
+
+void InputManager::setFromMenuKeys(ControlState& state, const KeySet& keys) const {
+    const int32_t* k = keys.keys;
+    state.horizontal = isBoundKeyDown(k[kKeyLeft]) ? -1 : isBoundKeyDown(k[kKeyRight]) ? 1 : 0;
+    state.vertical = isBoundKeyDown(k[kKeyUp]) ? -1 : isBoundKeyDown(k[kKeyDown]) ? 1 : 0;
+    state.buttons = 0;
+    if (isBoundKeyDown(k[kKeyPause]))
+        state.buttons |= kControlPause;
+    if (isBoundKeyDown(k[kKeyEscape]))
+        state.buttons |= kControlEscape;
+    if (isBoundKeyDown(k[kKeyFire]))
+        state.buttons |= kControlFire;
+}
+
+void InputManager::merge(ControlState& state, const KeySet* keys) const {
+    if (!keys)
+        return;
+    const int32_t* k = keys->keys;
+    // Only adds: what an earlier merge or the menu keys set stays.
+    if (state.horizontal == 0)
+        state.horizontal = isBoundKeyDown(k[kKeyLeft]) ? -1 : isBoundKeyDown(k[kKeyRight]) ? 1 : 0;
+    if (state.vertical == 0)
+        state.vertical = isBoundKeyDown(k[kKeyUp]) ? -1 : isBoundKeyDown(k[kKeyDown]) ? 1 : 0;
+    if (!(state.buttons & kControlPause) && isBoundKeyDown(k[kKeyPause]))
+        state.buttons |= kControlPause;
+    if (!(state.buttons & kControlEscape) && isBoundKeyDown(k[kKeyEscape]))
+        state.buttons |= kControlEscape;
+    if (!(state.buttons & kControlFire) && isBoundKeyDown(k[kKeyFire]))
+        state.buttons |= kControlFire;
+}
+
+int InputManager::anyKey() const {
+    static constexpr int kFirstTested[] = {kGfxKeyBackspace, kGfxKeyTab, kGfxKeyEnter,
+                                           kGfxKeyEscape, kGfxKeySpace};
+    for (int code : kFirstTested)
+        if (isKeyDown(code))
+            return code;
+    for (int code = kGfxKeySpace; code <= kGfxKeyPause; ++code)
+        if (isKeyDown(code))
+            return code;
+    return 0;
+}
+
+void InputManager::keyName(int code, String& out) const {
+    char buffer[kKeyNameBufferSize] = {};
+    if (input_)
+        input_->GetKeyName(code, buffer, kKeyNameBufferSize);
+    out = buffer;
+}

@@ -1,0 +1,625 @@
+#include "GfxInput.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Mouse acceleration: a movement above the first threshold is scaled by the
+// first factor, above the second by the second factor.
+constexpr int kMouseThreshold1 = 2;
+constexpr double kMouseFactor1 = 1.5;
+constexpr int kMouseThreshold2 = 6;
+constexpr double kMouseFactor2 = 2.0;
+
+// The wheel reports movement in these units per notch.
+constexpr int kWheelDelta = 120;
+
+struct ScanCodeKey {
+    uint8_t scanCode;
+    uint8_t keyCode;
+};
+
+// PC scan code (set 1) -> key code; every scan code not listed has none.
+constexpr ScanCodeKey kScanCodeMap[] = {
+    {0x01, kGfxKeyEscape},
+    {0x02, '1'},
+    {0x03, '2'},
+    {0x04, '3'},
+    {0x05, '4'},
+    {0x06, '5'},
+    {0x07, '6'},
+    {0x08, '7'},
+    {0x09, '8'},
+    {0x0A, '9'},
+    {0x0B, '0'},
+    {0x0C, '-'},
+    {0x0D, '='},
+    {0x0E, kGfxKeyBackspace},
+    {0x0F, kGfxKeyTab},
+    {0x10, 'q'},
+    {0x11, 'w'},
+    {0x12, 'e'},
+    {0x13, 'r'},
+    {0x14, 't'},
+    {0x15, 'y'},
+    {0x16, 'u'},
+    {0x17, 'i'},
+    {0x18, 'o'},
+    {0x19, 'p'},
+    {0x1A, '['},
+    {0x1B, ']'},
+    {0x1C, kGfxKeyEnter},
+    {0x1D, kGfxKeyLeftCtrl},
+    {0x1E, 'a'},
+    {0x1F, 's'},
+    {0x20, 'd'},
+    {0x21, 'f'},
+    {0x22, 'g'},
+    {0x23, 'h'},
+    {0x24, 'j'},
+    {0x25, 'k'},
+    {0x26, 'l'},
+    {0x27, ';'},
+    {0x28, '\''},
+    {0x29, '`'},
+    {0x2A, kGfxKeyLeftShift},
+    {0x2B, '\\'},
+    {0x2C, 'z'},
+    {0x2D, 'x'},
+    {0x2E, 'c'},
+    {0x2F, 'v'},
+    {0x30, 'b'},
+    {0x31, 'n'},
+    {0x32, 'm'},
+    {0x33, ','},
+    {0x34, '.'},
+    {0x35, '/'},
+    {0x36, kGfxKeyRightShift},
+    {0x37, kGfxKeyNumStar},
+    {0x38, kGfxKeyLeftAlt},
+    {0x39, kGfxKeySpace},
+    {0x3A, kGfxKeyCapsLock},
+    {0x3B, kGfxKeyF1 + 0},
+    {0x3C, kGfxKeyF1 + 1},
+    {0x3D, kGfxKeyF1 + 2},
+    {0x3E, kGfxKeyF1 + 3},
+    {0x3F, kGfxKeyF1 + 4},
+    {0x40, kGfxKeyF1 + 5},
+    {0x41, kGfxKeyF1 + 6},
+    {0x42, kGfxKeyF1 + 7},
+    {0x43, kGfxKeyF1 + 8},
+    {0x44, kGfxKeyF1 + 9},
+    {0x45, kGfxKeyNumLock},
+    {0x46, kGfxKeyScrollLock},
+    {0x47, kGfxKeyNum0 + 7},
+    {0x48, kGfxKeyNum0 + 8},
+    {0x49, kGfxKeyNum0 + 9},
+    {0x4A, kGfxKeyNumMinus},
+    {0x4B, kGfxKeyNum0 + 4},
+    {0x4C, kGfxKeyNum0 + 5},
+    {0x4D, kGfxKeyNum0 + 6},
+    {0x4E, kGfxKeyNumPlus},
+    {0x4F, kGfxKeyNum0 + 1},
+    {0x50, kGfxKeyNum0 + 2},
+    {0x51, kGfxKeyNum0 + 3},
+    {0x52, kGfxKeyNum0 + 0},
+    {0x53, kGfxKeyNumPeriod},
+    {0x57, kGfxKeyF1 + 10},
+    {0x58, kGfxKeyF1 + 11},
+    {0x9C, kGfxKeyNumEnter},
+    {0x9D, kGfxKeyRightCtrl},
+    {0xB5, kGfxKeyNumSlash},
+    {0xB7, kGfxKeyPrintScreen},
+    {0xB8, kGfxKeyRightAlt},
+    {0xC7, kGfxKeyHome},
+    {0xC8, kGfxKeyUpArrow},
+    {0xC9, kGfxKeyPageUp},
+    {0xCB, kGfxKeyLeftArrow},
+    {0xCD, kGfxKeyRightArrow},
+    {0xCF, kGfxKeyEnd},
+    {0xD0, kGfxKeyDownArrow},
+    {0xD1, kGfxKeyPageDown},
+    {0xD2, kGfxKeyInsert},
+    {0xD3, kGfxKeyDelete},
+};
+
+struct KeyCodeMap {
+    uint8_t keyCodes[kGfxScanCodeCount] = {};
+    constexpr KeyCodeMap() {
+        for (const ScanCodeKey& entry : kScanCodeMap)
+            keyCodes[entry.scanCode] = entry.keyCode;
+    }
+};
+constexpr KeyCodeMap kKeyCodeMap;
+
+// Mouse buttons as the platform numbers them (1 left, 2 middle, 3 right) to
+// the input's button index (left, right, middle); 0 = not looked at.
+int mouseButtonIndex(int platformButton) {
+    switch (platformButton) {
+    case 1:
+        return 1;
+    case 2:
+        return 3;
+    case 3:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+// Truncates towards zero, saturating instead of overflowing.
+int32_t truncateToInt(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int32_t accelerate(int32_t movement) {
+    const int64_t magnitude = movement < 0 ? -static_cast<int64_t>(movement) : movement;
+    if (magnitude > kMouseThreshold2)
+        return truncateToInt(movement * kMouseFactor2);
+    if (magnitude > kMouseThreshold1)
+        return truncateToInt(movement * kMouseFactor1);
+    return movement;
+}
+
+// Adds without the undefined behaviour of an overflow: the sum wraps.
+int32_t wrappingAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+int32_t clampAxis(int64_t value, int32_t low, int32_t high) {
+    if (value >= high)
+        return high - 1 >= low ? high - 1 : low;
+    if (value <= low)
+        return low;
+    return static_cast<int32_t>(value);
+}
+
+// Moves a position by a movement and keeps it within the limits.
+void moveWithin(GfxInputPoint& position, const GfxInputPoint& movement,
+                const GfxInputLimits& limits) {
+    position.x =
+        clampAxis(static_cast<int64_t>(position.x) + movement.x, limits.left, limits.right);
+    position.y =
+        clampAxis(static_cast<int64_t>(position.y) + movement.y, limits.top, limits.bottom);
+}
+
+int32_t addWheel(int32_t pending, int steps) {
+    const int64_t sum = static_cast<int64_t>(pending) + static_cast<int64_t>(steps) * kWheelDelta;
+    if (sum > INT32_MAX)
+        return INT32_MAX;
+    if (sum < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(sum);
+}
+
+uint8_t notches(int32_t wheel) {
+    const int32_t count = wheel / kWheelDelta;
+    return static_cast<uint8_t>(count > 255 ? 255 : count);
+}
+
+// The one character of a UTF-8 text if it is one Latin-1 character, else 0.
+uint8_t singleLatin1(const char* text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    if (s[0] >= 0x20 && s[0] < 0x7F && s[1] == 0)
+        return s[0];
+    if ((s[0] == 0xC2 || s[0] == 0xC3) && (s[1] & 0xC0) == 0x80 && s[2] == 0)
+        return static_cast<uint8_t>(((s[0] & 0x1F) << 6) | (s[1] & 0x3F));
+    return 0;
+}
+
+} // namespace
+
+GfxInput::GfxInput() {
+    fillKeyNames();
+}
+
+GfxInput::~GfxInput() {
+    ClearStates();
+    if (platform_)
+        platform_->removeListener(this);
+    delete devices_;
+}
+
+int GfxInput::KeyCodeOfScanCode(int scanCode) {
+    if (scanCode < 0 || scanCode >= kGfxScanCodeCount)
+        return 0;
+    return kKeyCodeMap.keyCodes[scanCode];
+}
+
+int GfxInput::Create(Platform* platform, GfxInputDevices* devices) {
+    if (!platform) {
+        delete devices;
+        return kGfxInputNoPlatform;
+    }
+    if (!devices)
+        return kGfxInputNoDevices;
+    if (platform_)
+        platform_->removeListener(this);
+    delete devices_;
+    platform_ = platform;
+    devices_ = devices;
+    platform_->addListener(this);
+
+    mouseAcquired_ = devices_->hasMouse();
+    if (mouseAcquired_) {
+        int x = 0, y = 0;
+        devices_->cursorPosition(x, y);
+        mousePosition_ = {x, y};
+    }
+    releaseEventKeys();
+    ClearStates();
+
+    openJoystick();
+    return kGfxInputOk;
+}
+
+void GfxInput::onPlatformEvent(const PlatformEvent& event) {
+    if (!devices_)
+        return;
+    switch (event.type) {
+    case PlatformEvent::KeyDown:
+    case PlatformEvent::KeyUp: {
+        const int scanCode = devices_->toScanCode(event.scancode);
+        if (scanCode <= 0 || scanCode >= kGfxScanCodeCount)
+            break;
+        EventKey& key = keyboardEvents_[scanCode];
+        const bool down = event.type == PlatformEvent::KeyDown;
+        if (down && !key.down) {
+            key.pressed = true;
+            typedChars_[scanCode] = 0;
+            lastPressedScanCode_ = scanCode;
+        } else if (!down && key.down) {
+            key.released = true;
+        }
+        key.down = down;
+        break;
+    }
+    case PlatformEvent::TextInput:
+        // The text of a press follows its key event; it tells the character
+        // with the modifiers and dead keys of the layout applied.
+        if (lastPressedScanCode_ > 0)
+            typedChars_[lastPressedScanCode_] = singleLatin1(event.text);
+        lastPressedScanCode_ = 0;
+        break;
+    case PlatformEvent::MouseButtonDown:
+    case PlatformEvent::MouseButtonUp: {
+        const int index = mouseButtonIndex(event.button);
+        if (!mouseAcquired_ || index == 0)
+            break;
+        EventKey& button = mouseEvents_[index - 1];
+        const bool down = event.type == PlatformEvent::MouseButtonDown;
+        if (down && !button.down)
+            button.pressed = true;
+        else if (!down && button.down)
+            button.released = true;
+        button.down = down;
+        break;
+    }
+    case PlatformEvent::MouseMotion:
+        if (mouseAcquired_) {
+            pendingMouseX_ = wrappingAdd(pendingMouseX_, event.dx);
+            pendingMouseY_ = wrappingAdd(pendingMouseY_, event.dy);
+        }
+        break;
+    case PlatformEvent::MouseWheel:
+        if (mouseAcquired_)
+            pendingWheel_ = addWheel(pendingWheel_, event.y);
+        break;
+    case PlatformEvent::DeviceAdded:
+        // A controller plugged in while the game runs is taken when none is
+        // in use.
+        devices_->deviceAdded(event.device);
+        if (!joystickAcquired_)
+            openJoystick();
+        break;
+    case PlatformEvent::DeviceRemoved:
+        devices_->deviceRemoved(event.device);
+        break;
+    case PlatformEvent::Deactivated:
+        // Keys held across a focus loss come back as up; they become pressed
+        // again only when pressed anew.
+        releaseEventKeys();
+        ClearStates();
+        break;
+    default:
+        break;
+    }
+}
+
+bool GfxInput::sample(EventKey& key, uint8_t state) {
+    const bool wasDown = state == kGfxKeyPressed || state == kGfxKeyHeld;
+    if (wasDown && key.released && key.pressed) {
+        // Released and pressed again since the last update: show the release
+        // now and keep the new press for the next update.
+        key.released = false;
+        return false;
+    }
+    const bool down = key.down || key.pressed;
+    key.pressed = false;
+    key.released = false;
+    return down;
+}
+
+void GfxInput::advance(int keyCode, bool down) {
+    uint8_t& state = keyStates_[keyCode];
+    if (down) {
+        if (state == kGfxKeyUp || state == kGfxKeyReleased) {
+            state = kGfxKeyPressed;
+            pressTimes_[keyCode] = platform_ ? platform_->milliseconds() : 0;
+            pressPositions_[keyCode] = mouseTravel_;
+        } else {
+            state = kGfxKeyHeld;
+        }
+    } else {
+        state = state == kGfxKeyPressed || state == kGfxKeyHeld ? kGfxKeyReleased : kGfxKeyUp;
+    }
+}
+
+void GfxInput::openJoystick() {
+    joystickAcquired_ = devices_->openJoystick();
+    joystickSubtype_ = joystickAcquired_ ? devices_->joystickSubtype() : kGfxJoystickNone;
+}
+
+void GfxInput::readKeyboard() {
+    for (int scanCode = 0; scanCode < kGfxScanCodeCount; ++scanCode) {
+        const int keyCode = KeyCodeOfScanCode(scanCode);
+        const uint8_t state = keyCode ? keyStates_[keyCode] : (keyboardBuffer_[scanCode] ? 3 : 0);
+        const bool down = sample(keyboardEvents_[scanCode], state);
+        keyboardBuffer_[scanCode] = down ? 0x80 : 0;
+        if (keyCode)
+            advance(keyCode, down);
+    }
+}
+
+void GfxInput::readMouse() {
+    GfxInputPoint movement;
+    movement.x = truncateToInt(accelerate(pendingMouseX_) * static_cast<double>(mouseSensitivity_));
+    movement.y = truncateToInt(accelerate(pendingMouseY_) * static_cast<double>(mouseSensitivity_));
+    pendingMouseX_ = pendingMouseY_ = 0;
+    mouseTravel_.x = wrappingAdd(mouseTravel_.x, movement.x);
+    mouseTravel_.y = wrappingAdd(mouseTravel_.y, movement.y);
+    moveWithin(mousePosition_, movement, mouseLimits_);
+    mouseMovement_ = movement;
+
+    // The fourth button is not looked at.
+    for (int i = 0; i < 3; ++i) {
+        const int keyCode = kGfxKeyMouseFirst + i;
+        advance(keyCode, sample(mouseEvents_[i], keyStates_[keyCode]));
+    }
+
+    const int32_t wheel = pendingWheel_;
+    pendingWheel_ = 0;
+    if (wheel > 0) {
+        wheelUp_ = 1;
+        wheelDown_ = 0;
+        wheelUpNotches_ = notches(wheel);
+    } else if (wheel < 0) {
+        wheelDown_ = 1;
+        wheelUp_ = 0;
+        wheelDownNotches_ = notches(wheel == INT32_MIN ? INT32_MAX : -wheel);
+    } else {
+        wheelUp_ = wheelDown_ = 0;
+    }
+}
+
+void GfxInput::readJoystick() {
+    GfxJoystickState joystick;
+    const bool attached = joystickAcquired_ && devices_->readJoystick(joystick);
+    if (attached)
+        joystickSubtype_ = devices_->joystickSubtype();
+    else
+        joystick = GfxJoystickState(); // absent or pulled out: its buttons are up
+    GfxInputPoint movement;
+    movement.x = truncateToInt(joystick.x * static_cast<double>(joystickSensitivity_));
+    movement.y = truncateToInt(joystick.y * static_cast<double>(joystickSensitivity_));
+    joystickTravel_.x = wrappingAdd(joystickTravel_.x, movement.x);
+    joystickTravel_.y = wrappingAdd(joystickTravel_.y, movement.y);
+    moveWithin(joystickPosition_, movement, joystickLimits_);
+    joystickMovement_ = movement;
+    for (int i = 0; i < kGfxJoystickButtons; ++i)
+        advance(kGfxKeyJoystickFirst + i, joystick.buttons[i]);
+    if (joystickAcquired_ && !attached) {
+        joystickAcquired_ = false;
+        joystickSubtype_ = kGfxJoystickNone;
+    }
+}
+
+int GfxInput::Update() {
+    if (!devices_)
+        return kGfxInputOk;
+    readKeyboard();
+    if (mouseAcquired_)
+        readMouse();
+    readJoystick();
+    return kGfxInputOk;
+}
+
+uint8_t GfxInput::GetKeyState(int keyCode) const {
+    return isValidKeyCode(keyCode) ? keyStates_[keyCode] : 0;
+}
+
+uint8_t GfxInput::GetRawKey(int scanCode) const {
+    return scanCode >= 0 && scanCode < kGfxScanCodeCount ? keyboardBuffer_[scanCode] : 0;
+}
+
+void GfxInput::DetectNewKey(bool reset) {
+    if (reset)
+        lastNewKey_ = 0;
+    // The last scan code is left out of the search and the copy.
+    for (int scanCode = 0; scanCode < kGfxScanCodeCount - 1; ++scanCode) {
+        if ((keyboardBuffer_[scanCode] & 0x80) && !(keptKeyboardBuffer_[scanCode] & 0x80)) {
+            lastNewKey_ = static_cast<uint8_t>(scanCode);
+            break;
+        }
+    }
+    std::memcpy(keptKeyboardBuffer_, keyboardBuffer_, kGfxScanCodeCount - 1);
+}
+
+uint8_t GfxInput::ScanCodeToChar(int scanCode) const {
+    if (!devices_ || scanCode <= 0 || scanCode >= kGfxScanCodeCount)
+        return 0;
+    if (typedChars_[scanCode])
+        return typedChars_[scanCode];
+    return devices_->scanCodeToChar(scanCode);
+}
+
+int GfxInput::GetKeyName(int keyCode, char* buffer, int length) const {
+    if (!buffer || length < 1)
+        return -1;
+    if (!isValidKeyCode(keyCode)) {
+        buffer[0] = '\0';
+        return -1;
+    }
+    std::snprintf(buffer, static_cast<size_t>(length), "%s", keyNames_[keyCode]);
+    return 1;
+}
+
+void GfxInput::ClearStates() {
+    std::memset(keyStates_, 0, sizeof keyStates_);
+    std::memset(keyboardBuffer_, 0, sizeof keyboardBuffer_);
+    std::memset(keptKeyboardBuffer_, 0, sizeof keptKeyboardBuffer_);
+    wheelUp_ = wheelDown_ = wheelUpNotches_ = wheelDownNotches_ = 0;
+    std::memset(pressTimes_, 0, sizeof pressTimes_);
+    for (GfxInputPoint& position : pressPositions_)
+        position = GfxInputPoint();
+    // A press waiting for the next update is dropped with the states; keys
+    // still held come back as pressed, as they would from the device.
+    for (EventKey& key : keyboardEvents_)
+        key.pressed = key.released = false;
+    for (EventKey& button : mouseEvents_)
+        button.pressed = button.released = false;
+    pendingWheel_ = 0;
+}
+
+uint32_t GfxInput::GetPressTime(int keyCode) const {
+    return isValidKeyCode(keyCode) ? pressTimes_[keyCode] : 0;
+}
+
+GfxInputPoint GfxInput::GetPressPosition(int keyCode) const {
+    return isValidKeyCode(keyCode) ? pressPositions_[keyCode] : GfxInputPoint();
+}
+
+void GfxInput::releaseEventKeys() {
+    for (EventKey& key : keyboardEvents_)
+        key = EventKey();
+    for (EventKey& button : mouseEvents_)
+        button = EventKey();
+    pendingMouseX_ = pendingMouseY_ = 0;
+    pendingWheel_ = 0;
+    lastPressedScanCode_ = 0;
+}
+
+void GfxInput::setKeyName(int keyCode, const char* name) {
+    std::snprintf(keyNames_[keyCode], kGfxKeyNameSize, "%s", name);
+}
+
+void GfxInput::fillKeyNames() {
+    struct Name {
+        int keyCode;
+        const char* name;
+    };
+    // Shifted punctuation is named after its physical key on a US keyboard.
+    static constexpr Name kNames[] = {
+        {0x00, "NULL"},
+        {kGfxKeyBackspace, "BACKSPACE"},
+        {kGfxKeyTab, "TAB"},
+        {kGfxKeyEnter, "ENTER"},
+        {kGfxKeyEscape, "ESC"},
+        {kGfxKeySpace, "SPACE"},
+        {'!', "1"},
+        {'"', "APOSTROPHE"},
+        {'#', "3"},
+        {'$', "4"},
+        {'%', "5"},
+        {'&', "7"},
+        {'\'', "APOSTROPHE"},
+        {'(', "9"},
+        {')', "0"},
+        {'*', "8"},
+        {'+', "EQUALS"},
+        {',', "COMMA"},
+        {'-', "UNDERSCORE"},
+        {'.', "PERIOD"},
+        {'/', "SLASH"},
+        {':', "SEMICOLON"},
+        {';', "SEMICOLON"},
+        {'<', "COMMA"},
+        {'=', "EQUALS"},
+        {'>', "PERIOD"},
+        {'?', "SLASH"},
+        {'@', "2"},
+        {'[', "LEFT BRKT"},
+        {'\\', "BACKSLASH"},
+        {']', "RIGHT BRKT"},
+        {'^', "6"},
+        {'_', "UNDERSCORE"},
+        {'`', "GRAVE"},
+        {'{', "LEFT BRKT"},
+        {'|', "BACKSLASH"},
+        {'}', "RIGHT BRKT"},
+        {'~', "GRAVE"},
+        {0x7F, "DELETE"},
+        {kGfxKeyLeftShift, "LEFT SHIFT"},
+        {kGfxKeyRightShift, "RIGHT SHIFT"},
+        {kGfxKeyLeftCtrl, "LEFT CTRL"},
+        {kGfxKeyRightCtrl, "RIGHT CTRL"},
+        {kGfxKeyLeftAlt, "LEFT ALT"},
+        {kGfxKeyRightAlt, "RIGHT ALT"},
+        {kGfxKeyLeftArrow, "LEFT ARROW"},
+        {kGfxKeyRightArrow, "RIGHT ARROW"},
+        {kGfxKeyUpArrow, "UP ARROW"},
+        {kGfxKeyDownArrow, "DOWN ARROW"},
+        {kGfxKeyInsert, "INSERT"},
+        {kGfxKeyDelete, "DEL"},
+        {kGfxKeyHome, "HOME"},
+        {kGfxKeyEnd, "END"},
+        {kGfxKeyPageUp, "PAGE UP"},
+        {kGfxKeyPageDown, "PAGE DOWN"},
+        {kGfxKeyNumSlash, "NUM SLASH"},
+        {kGfxKeyNumStar, "NUM STAR"},
+        {kGfxKeyNumMinus, "NUM MINUS"},
+        {kGfxKeyNumPlus, "NUM PLUS"},
+        {kGfxKeyNumEnter, "NUM ENTER"},
+        {kGfxKeyNumPeriod, "NUM PERIOD"},
+        {kGfxKeyNumLock, "NUM LOCK"},
+        {kGfxKeyCapsLock, "CAPS LOCK"},
+        {kGfxKeyScrollLock, "SCROLL LOCK"},
+        {kGfxKeyPrintScreen, "PRINT SCRN"},
+        {kGfxKeyPause, "PAUSE"},
+        {kGfxKeyMouseFirst + 0, "MOUSE LEFT"},
+        {kGfxKeyMouseFirst + 1, "MOUSE RIGHT"},
+        {kGfxKeyMouseFirst + 2, "MOUSE MIDLE"},
+        {kGfxKeyMouseFirst + 3, "MOUSE BUTN4"},
+    };
+    for (const Name& entry : kNames)
+        setKeyName(entry.keyCode, entry.name);
+
+    char name[kGfxKeyNameSize];
+    for (int i = 0; i < 10; ++i) {
+        std::snprintf(name, sizeof name, "%d", i);
+        setKeyName('0' + i, name);
+        std::snprintf(name, sizeof name, "NUM %d", i);
+        setKeyName(kGfxKeyNum0 + i, name);
+        std::snprintf(name, sizeof name, "JOY BUTN %d", i);
+        setKeyName(kGfxKeyJoystickFirst + i, name);
+    }
+    // Both letter ranges carry names, though the keyboard gives only the
+    // lower-case codes.
+    for (int i = 0; i < 26; ++i) {
+        const char letter[2] = {static_cast<char>('A' + i), '\0'};
+        setKeyName('A' + i, letter);
+        setKeyName('a' + i, letter);
+    }
+    for (int i = 0; i < 12; ++i) {
+        std::snprintf(name, sizeof name, "F%d", i + 1);
+        setKeyName(kGfxKeyF1 + i, name);
+    }
+}

@@ -1,0 +1,50 @@
+#include "HeadlessInputDevices.h"
+
+#include "GfxInput.h"
+
+int HeadlessInputDevices::toScanCode(int platformKey) const {
+    return platformKey > 0 && platformKey < kGfxScanCodeCount ? platformKey : 0;
+}
+
+uint8_t HeadlessInputDevices::scanCodeToChar(int scanCode) const {
+    const int code = GfxInput::KeyCodeOfScanCode(scanCode);
+    if (code == kGfxKeyBackspace || code == kGfxKeyTab || code == kGfxKeyEnter ||
+        code == kGfxKeyEscape)
+        return static_cast<uint8_t>(code);
+    if (code < 0x20 || code > 0x7E)
+        return 0;
+    if (shift && code >= 'a' && code <= 'z')
+        return static_cast<uint8_t>(code - 'a' + 'A');
+    return static_cast<uint8_t>(code);
+}
+
+void HeadlessInputDevices::cursorPosition(int& x, int& y) const {
+    x = cursorX;
+    y = cursorY;
+}
+
+bool HeadlessInputDevices::openJoystick() {
+    joystickOpen_ = joystickAttached;
+    return joystickOpen_;
+}
+
+void HeadlessInputDevices::deviceAdded(int) {
+    ++devicesAdded;
+    if (!joystickOpen_)
+        openJoystick();
+}
+
+void HeadlessInputDevices::deviceRemoved(int) {
+    ++devicesRemoved;
+    if (!joystickAttached)
+        joystickOpen_ = false;
+}
+
+bool HeadlessInputDevices::readJoystick(GfxJoystickState& state) {
+    if (!joystickOpen_ || !joystickAttached) {
+        joystickOpen_ = false;
+        return false;
+    }
+    state = joystick;
+    return true;
+}

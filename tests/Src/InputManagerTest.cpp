@@ -1,0 +1,225 @@
+// Control states from key sets, on scripted key events.
+#include "InputManager.h"
+
+#include "GfxInput.h"
+#include "HeadlessPlatform.h"
+#include "String.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// PC scan codes of the keys the tests press.
+constexpr int kScanLeft = 0xCB;
+constexpr int kScanRight = 0xCD;
+constexpr int kScanUp = 0xC8;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanEscape = 0x01;
+constexpr int kScanLeftCtrl = 0x1D;
+constexpr int kScanRightCtrl = 0x9D;
+constexpr int kScanA = 0x1E;
+constexpr int kScanD = 0x20;
+constexpr int kScanS = 0x1F;
+constexpr int kScanP = 0x19;
+constexpr int kScanX = 0x2D;
+
+class InputManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(manager.init(&platform)); }
+
+    void key(bool down, int scanCode) {
+        PlatformEvent e;
+        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+        e.scancode = scanCode;
+        platform.pushEvent(e);
+    }
+    void press(int scanCode) { key(true, scanCode); }
+    void release(int scanCode) { key(false, scanCode); }
+    void pump() {
+        PlatformEvent e;
+        while (platform.pollEvent(e)) {
+        }
+    }
+    ControlState menu() {
+        pump();
+        return *manager.updateForMenu();
+    }
+    void game() {
+        pump();
+        manager.updateForGame();
+    }
+
+    HeadlessPlatform platform;
+    InputManager manager;
+};
+
+} // namespace
+
+TEST_F(InputManagerTest, MenusMergeTheMenuKeysWithBothPlayersKeys) {
+    ControlState s = menu();
+    EXPECT_EQ(s.horizontal, 0);
+    EXPECT_EQ(s.vertical, 0);
+    EXPECT_EQ(s.buttons, 0);
+
+    // Player 1's default fire key fires in a menu.
+    press(kScanRightCtrl);
+    s = menu();
+    EXPECT_EQ(s.buttons, kControlFire);
+    release(kScanRightCtrl);
+    menu();
+    s = menu();
+    EXPECT_EQ(s.buttons, 0);
+
+    // The menu key wins over player 2's opposite direction.
+    press(kScanLeft);
+    press(kScanD);
+    s = menu();
+    EXPECT_EQ(s.horizontal, -1);
+    release(kScanLeft);
+    menu();
+    s = menu();
+    EXPECT_EQ(s.horizontal, 1); // player 2's right alone
+    release(kScanD);
+
+    // Player 2's keys: down, and the left Ctrl as fire; ENTER, 'p' and ESC
+    // from the menu keys.
+    press(kScanS);
+    press(kScanLeftCtrl);
+    press(kScanEnter);
+    press(kScanP);
+    press(kScanEscape);
+    s = menu();
+    EXPECT_EQ(s.vertical, 1);
+    EXPECT_EQ(s.buttons, kControlFire | kControlPause | kControlEscape);
+    // The up arrow is a menu key and wins.
+    press(kScanUp);
+    s = menu();
+    EXPECT_EQ(s.vertical, -1);
+}
+
+TEST_F(InputManagerTest, AKeySetEntryOfNoKeyOrACorruptCodeNeverActs) {
+    // Player 2's default set has no pause and no escape key.
+    EXPECT_EQ(manager.keySet(1)->keys[kKeyPause], 0);
+    EXPECT_EQ(manager.keySet(1)->keys[kKeyEscape], 0);
+
+    // Codes as a damaged settings file may hold them.
+    const KeySet corrupt = {{270, -1, 100000, INT32_MIN, 0x7FFFFFFF, -270, 0}};
+    manager.setKeySet(0, &corrupt);
+    manager.setKeySet(1, nullptr);
+    for (int scan = 1; scan < 0xE0; ++scan)
+        press(scan);
+    pump();
+    manager.updateForGame();
+    EXPECT_EQ(manager.state(0)->horizontal, 0);
+    EXPECT_EQ(manager.state(0)->vertical, 0);
+    EXPECT_EQ(manager.state(0)->buttons, 0);
+    EXPECT_EQ(manager.state(1)->buttons, 0);
+    EXPECT_FALSE(manager.isKeyDown(270));
+    EXPECT_FALSE(manager.isKeyDown(-1));
+    String name = "old";
+    manager.keyName(100000, name);
+    EXPECT_EQ(name, "");
+    manager.keyName(-5, name);
+    EXPECT_EQ(name, "");
+}
+
+TEST_F(InputManagerTest, GameStatesLatchUntilCleared) {
+    KeySet first = kDefaultKeysPlayer1;
+    first.keys[kKeyFire] = 'x';
+    manager.setKeySet(0, &first);
+    manager.setKeySet(1, &kDefaultKeysPlayer2);
+
+    // Tapped between two frames: the idle updates keep it for the frame.
+    press(kScanX);
+    release(kScanX);
+    game();
+    game();
+    game();
+    EXPECT_EQ(manager.state(0)->buttons, kControlFire);
+    EXPECT_EQ(manager.state(1)->buttons, 0);
+    EXPECT_FALSE(manager.isKeyDown('x'));
+
+    // A later direction does not replace one already set.
+    press(kScanRight);
+    game();
+    press(kScanLeft);
+    game();
+    EXPECT_EQ(manager.state(0)->horizontal, 1);
+    manager.clearStates();
+    EXPECT_EQ(manager.state(0)->horizontal, 0);
+    EXPECT_EQ(manager.state(0)->buttons, 0);
+    game();
+    EXPECT_EQ(manager.state(0)->horizontal, -1); // both held: left first
+    release(kScanLeft);
+    release(kScanRight);
+    game();
+    game();
+
+    // Player 2's keys go into the second state only; any non-zero player
+    // number names it.
+    manager.clearStates();
+    press(kScanA);
+    game();
+    EXPECT_EQ(manager.state(0)->horizontal, 0);
+    EXPECT_EQ(manager.state(1)->horizontal, -1);
+    EXPECT_EQ(manager.state(7), manager.state(1));
+}
+
+TEST_F(InputManagerTest, KeyQueriesAndNames) {
+    EXPECT_EQ(manager.anyKey(), 0);
+    press(kScanLeftCtrl);
+    game();
+    EXPECT_EQ(manager.anyKey(), kGfxKeyLeftCtrl);
+    press(kScanEnter);
+    press(kScanA);
+    game();
+    EXPECT_EQ(manager.anyKey(), kGfxKeyEnter);
+    release(kScanLeftCtrl);
+    release(kScanEnter);
+    release(kScanA);
+    game();
+    EXPECT_EQ(manager.anyKey(), kGfxKeyEnter); // released in this update
+    EXPECT_TRUE(manager.isKeyDown(kGfxKeyLeftCtrl));
+    game();
+    EXPECT_EQ(manager.anyKey(), 0);
+
+    // Mouse buttons are never reported.
+    PlatformEvent click;
+    click.type = PlatformEvent::MouseButtonDown;
+    click.button = 1;
+    platform.pushEvent(click);
+    game();
+    EXPECT_TRUE(manager.isKeyDown(kGfxKeyMouseFirst));
+    EXPECT_EQ(manager.anyKey(), 0);
+
+    String name;
+    manager.keyName(kGfxKeyUpArrow, name);
+    EXPECT_EQ(name, "UP ARROW");
+    manager.keyName(kDefaultKeysPlayer2.keys[kKeyFire], name);
+    EXPECT_EQ(name, "LEFT CTRL");
+    manager.keyName(0, name);
+    EXPECT_EQ(name, "NULL");
+}
+
+TEST(InputManager, IsTheModuleThatOwnsTheDevice) {
+    HeadlessPlatform platform;
+    InputManager manager;
+    EXPECT_STREQ(manager.getName(), "InputManager");
+    EXPECT_TRUE(manager.isRegistered());
+    EXPECT_EQ(manager.keySet(0), &kDefaultKeysPlayer1);
+    EXPECT_EQ(manager.keySet(1), &kDefaultKeysPlayer2);
+
+    // Without a device every query answers "nothing".
+    EXPECT_FALSE(manager.isKeyDown(kGfxKeyEnter));
+    EXPECT_EQ(manager.updateForMenu()->buttons, 0);
+    EXPECT_FALSE(manager.init(nullptr));
+    EXPECT_EQ(manager.input(), nullptr);
+
+    EXPECT_TRUE(manager.init(&platform));
+    GfxInput* input = manager.input();
+    ASSERT_NE(input, nullptr);
+    EXPECT_TRUE(manager.init(&platform)); // once only
+    EXPECT_EQ(manager.input(), input);
+    manager.shutdown();
+    EXPECT_EQ(manager.input(), nullptr);
+}

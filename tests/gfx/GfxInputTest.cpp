@@ -1,0 +1,404 @@
+// The input layer on scripted events: key events carry PC scan codes, the
+// mouse and joystick are what each test makes of them.
+#include "GfxInput.h"
+#include "HeadlessInputDevices.h"
+#include "HeadlessPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kScanA = 0x1E;
+constexpr int kScanLeft = 0xCB;
+constexpr int kScanEnter = 0x1C;
+
+class GfxInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        devices = new HeadlessInputDevices;
+        devices->cursorX = 100;
+        devices->cursorY = 50;
+        ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
+    }
+
+    void event(PlatformEvent::Type type, int scancode = 0) {
+        PlatformEvent e;
+        e.type = type;
+        e.scancode = scancode;
+        platform.pushEvent(e);
+    }
+    void mouse(PlatformEvent::Type type, int button, int dx = 0, int dy = 0, int wheel = 0) {
+        PlatformEvent e;
+        e.type = type;
+        e.button = button;
+        e.dx = dx;
+        e.dy = dy;
+        e.y = wheel;
+        platform.pushEvent(e);
+    }
+    // Hands every waiting event to the input, as the frame loop does, then
+    // samples.
+    void update() {
+        PlatformEvent e;
+        while (platform.pollEvent(e)) {
+        }
+        EXPECT_EQ(input.Update(), kGfxInputOk);
+    }
+    std::vector<int> statesOf(int keyCode, int updates) {
+        std::vector<int> states;
+        for (int i = 0; i < updates; ++i) {
+            update();
+            states.push_back(input.GetKeyState(keyCode));
+        }
+        return states;
+    }
+    std::string name(int keyCode) {
+        char buffer[kGfxKeyNameSize];
+        std::memset(buffer, 'x', sizeof buffer);
+        EXPECT_EQ(input.GetKeyName(keyCode, buffer, sizeof buffer), 1);
+        return buffer;
+    }
+
+    HeadlessPlatform platform;
+    HeadlessInputDevices* devices = nullptr; // owned by input
+    GfxInput input;
+};
+
+} // namespace
+
+TEST_F(GfxInputTest, AHeldKeyAdvancesThroughItsFourStates) {
+    platform.setTime(5000);
+    event(PlatformEvent::KeyDown, kScanLeft);
+    EXPECT_EQ(statesOf(kGfxKeyLeftArrow, 3), (std::vector<int>{2, 3, 3}));
+    EXPECT_EQ(input.GetPressTime(kGfxKeyLeftArrow), 5000u);
+    EXPECT_EQ(input.GetRawKey(kScanLeft), 0x80);
+    event(PlatformEvent::KeyUp, kScanLeft);
+    EXPECT_EQ(statesOf(kGfxKeyLeftArrow, 2), (std::vector<int>{1, 0}));
+    EXPECT_EQ(input.GetRawKey(kScanLeft), 0);
+}
+
+TEST_F(GfxInputTest, APressBetweenTwoUpdatesIsNotLost) {
+    // Pressed and released before the update: pressed once, then released.
+    event(PlatformEvent::KeyDown, kScanA);
+    event(PlatformEvent::KeyUp, kScanA);
+    EXPECT_EQ(statesOf('a', 3), (std::vector<int>{2, 1, 0}));
+
+    // Held, then released and pressed again between two updates: the
+    // release shows, then the new press.
+    event(PlatformEvent::KeyDown, kScanA);
+    EXPECT_EQ(statesOf('a', 2), (std::vector<int>{2, 3}));
+    event(PlatformEvent::KeyUp, kScanA);
+    event(PlatformEvent::KeyDown, kScanA);
+    EXPECT_EQ(statesOf('a', 3), (std::vector<int>{1, 2, 3}));
+
+    // The same for a mouse button.
+    mouse(PlatformEvent::MouseButtonDown, 1);
+    mouse(PlatformEvent::MouseButtonUp, 1);
+    EXPECT_EQ(statesOf(kGfxKeyMouseFirst, 3), (std::vector<int>{2, 1, 0}));
+}
+
+TEST_F(GfxInputTest, CorruptCodesReadAsNoKey) {
+    event(PlatformEvent::KeyDown, kScanA);
+    event(PlatformEvent::KeyDown, 300); // outside the scan code space
+    event(PlatformEvent::KeyDown, -4);
+    update();
+    EXPECT_EQ(input.GetKeyState(270), 0);
+    EXPECT_EQ(input.GetKeyState(-1), 0);
+    EXPECT_EQ(input.GetKeyState(65535), 0);
+    EXPECT_EQ(input.GetRawKey(256), 0);
+    EXPECT_EQ(input.GetRawKey(-1), 0);
+    EXPECT_EQ(input.GetPressTime(-7), 0u);
+    EXPECT_EQ(input.ScanCodeToChar(-1), 0);
+    EXPECT_EQ(input.ScanCodeToChar(999), 0);
+    char buffer[8] = "junk";
+    EXPECT_EQ(input.GetKeyName(270, buffer, sizeof buffer), -1);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(input.GetKeyName(-3, buffer, sizeof buffer), -1);
+    EXPECT_EQ(input.GetKeyName(0x100, nullptr, 8), -1);
+    EXPECT_EQ(input.GetKeyName(0x100, buffer, 0), -1);
+}
+
+TEST_F(GfxInputTest, KeyNamesAreThoseOfTheTableAndAlwaysTerminated) {
+    EXPECT_EQ(name(0x00), "NULL");
+    EXPECT_EQ(name(kGfxKeyEnter), "ENTER");
+    EXPECT_EQ(name('-'), "UNDERSCORE");
+    EXPECT_EQ(name('"'), "APOSTROPHE");
+    EXPECT_EQ(name('@'), "2");
+    EXPECT_EQ(name('Q'), "Q");
+    EXPECT_EQ(name('q'), "Q");
+    EXPECT_EQ(name('7'), "7");
+    EXPECT_EQ(name('{'), "LEFT BRKT");
+    EXPECT_EQ(name(0x7F), "DELETE");
+    EXPECT_EQ(name(kGfxKeyDelete), "DEL");
+    EXPECT_EQ(name(kGfxKeyRightCtrl), "RIGHT CTRL");
+    EXPECT_EQ(name(kGfxKeyUpArrow), "UP ARROW");
+    EXPECT_EQ(name(kGfxKeyF1 + 11), "F12");
+    EXPECT_EQ(name(kGfxKeyNum0 + 9), "NUM 9");
+    EXPECT_EQ(name(kGfxKeyScrollLock), "SCROLL LOCK");
+    EXPECT_EQ(name(kGfxKeyPause), "PAUSE");
+    EXPECT_EQ(name(0x100), "MOUSE LEFT");
+    EXPECT_EQ(name(0x102), "MOUSE MIDLE");
+    EXPECT_EQ(name(0x103), "MOUSE BUTN4");
+    EXPECT_EQ(name(0x10D), "JOY BUTN 9");
+    EXPECT_EQ(name(0x01), "");
+    EXPECT_EQ(name(0xB1), "");
+    for (int code = 0; code < kGfxKeyCodeCount; ++code)
+        EXPECT_LE(name(code).size(), 11u) << code;
+
+    // A short buffer gets a cut, terminated name.
+    char shortBuffer[5];
+    std::memset(shortBuffer, 'x', sizeof shortBuffer);
+    EXPECT_EQ(input.GetKeyName(kGfxKeyLeftArrow, shortBuffer, 4), 1);
+    EXPECT_STREQ(shortBuffer, "LEF");
+    EXPECT_EQ(shortBuffer[4], 'x');
+}
+
+TEST_F(GfxInputTest, TheScanCodeMapGivesTheKeyboardKeyCodes) {
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x01), kGfxKeyEscape);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x0B), '0');
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x10), 'q');
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x2B), '\\');
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x37), kGfxKeyNumStar);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x52), kGfxKeyNum0);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x9D), kGfxKeyRightCtrl);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0xD3), kGfxKeyDelete);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x56), 0);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0xC5), 0);
+    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(256), 0);
+
+    // An unmapped key still shows in the keyboard buffer.
+    event(PlatformEvent::KeyDown, 0x56);
+    update();
+    EXPECT_EQ(input.GetRawKey(0x56), 0x80);
+}
+
+TEST_F(GfxInputTest, DetectNewKeyFindsTheFirstKeyThatWentDown) {
+    update();
+    input.DetectNewKey(true);
+    EXPECT_EQ(input.GetLastNewKey(), 0);
+
+    event(PlatformEvent::KeyDown, kScanEnter);
+    event(PlatformEvent::KeyDown, kScanA);
+    update();
+    input.DetectNewKey(true);
+    EXPECT_EQ(input.GetLastNewKey(), kScanEnter);
+    // Without reset and without a change the last new key stays.
+    update();
+    input.DetectNewKey(false);
+    EXPECT_EQ(input.GetLastNewKey(), kScanEnter);
+    input.DetectNewKey(true);
+    EXPECT_EQ(input.GetLastNewKey(), 0);
+    // A tap between two updates is still found.
+    event(PlatformEvent::KeyDown, 0x10);
+    event(PlatformEvent::KeyUp, 0x10);
+    update();
+    input.DetectNewKey(true);
+    EXPECT_EQ(input.GetLastNewKey(), 0x10);
+}
+
+TEST_F(GfxInputTest, ScanCodeToCharFollowsTheTypedText) {
+    EXPECT_EQ(input.ScanCodeToChar(kScanA), 'a');
+    EXPECT_EQ(input.ScanCodeToChar(kScanEnter), '\r');
+    EXPECT_EQ(input.ScanCodeToChar(0x3B), 0); // F1 types nothing
+    devices->shift = true;
+    EXPECT_EQ(input.ScanCodeToChar(kScanA), 'A');
+    devices->shift = false;
+
+    // The text a press typed wins over the layout's plain character.
+    PlatformEvent text;
+    text.type = PlatformEvent::TextInput;
+    std::strcpy(text.text, "\xC3\xA9"); // e acute in UTF-8
+    event(PlatformEvent::KeyDown, 0x03);
+    platform.pushEvent(text);
+    update();
+    EXPECT_EQ(input.ScanCodeToChar(0x03), 0xE9);
+    // Text outside Latin-1 leaves the layout's character.
+    std::strcpy(text.text, "\xE2\x82\xAC"); // euro sign
+    event(PlatformEvent::KeyUp, 0x03);
+    event(PlatformEvent::KeyDown, 0x03);
+    platform.pushEvent(text);
+    update();
+    EXPECT_EQ(input.ScanCodeToChar(0x03), '2');
+}
+
+TEST_F(GfxInputTest, MouseMovesWithAccelerationWithinItsLimits) {
+    EXPECT_TRUE(input.HasMouse());
+    EXPECT_EQ(input.GetMousePosition().x, 100);
+    EXPECT_EQ(input.GetMousePosition().y, 50);
+    const int moves[][2] = {{2, 2}, {3, 4}, {6, 9}, {7, 14}, {-3, -4}, {0, 0}};
+    int travel = 0;
+    for (const auto& move : moves) {
+        mouse(PlatformEvent::MouseMotion, 0, move[0], 0);
+        update();
+        travel += move[1];
+        EXPECT_EQ(input.GetMouseMovement().x, move[1]) << move[0];
+        EXPECT_EQ(input.GetMouseTravel().x, travel);
+    }
+    EXPECT_EQ(input.GetMousePosition().x, 100 + travel);
+
+    // Movements between two updates add up before the acceleration.
+    mouse(PlatformEvent::MouseMotion, 0, 0, 2);
+    mouse(PlatformEvent::MouseMotion, 0, 0, 1);
+    update();
+    EXPECT_EQ(input.GetMouseMovement().y, 4);
+
+    input.SetMouseSensitivity(0.5f);
+    GfxInputLimits limits;
+    limits.left = 0;
+    limits.top = 0;
+    limits.right = 640;
+    limits.bottom = 480;
+    input.SetMouseLimits(limits);
+    mouse(PlatformEvent::MouseMotion, 0, 2000, -2000);
+    update();
+    EXPECT_EQ(input.GetMouseMovement().x, 2000);
+    EXPECT_EQ(input.GetMousePosition().x, 639);
+    EXPECT_EQ(input.GetMousePosition().y, 0);
+
+    // Far beyond what int holds: saturated, never overflowed.
+    input.SetMouseSensitivity(1e30f);
+    input.SetMouseLimits(GfxInputLimits());
+    mouse(PlatformEvent::MouseMotion, 0, 100, 0);
+    update();
+    mouse(PlatformEvent::MouseMotion, 0, 100, 0);
+    update();
+    EXPECT_EQ(input.GetMousePosition().x, INT32_MAX - 1);
+}
+
+TEST_F(GfxInputTest, MouseButtonsAndWheel) {
+    mouse(PlatformEvent::MouseMotion, 0, 5, 1);
+    mouse(PlatformEvent::MouseButtonDown, 3); // right
+    mouse(PlatformEvent::MouseButtonDown, 2); // middle
+    mouse(PlatformEvent::MouseButtonDown, 4); // not looked at
+    update();
+    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst), 0);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 1), kGfxKeyPressed);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 2), kGfxKeyPressed);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 3), 0);
+    EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).x, 7);
+    EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).y, 1);
+
+    mouse(PlatformEvent::MouseWheel, 0, 0, 0, 2);
+    update();
+    EXPECT_TRUE(input.GetWheelUp());
+    EXPECT_FALSE(input.GetWheelDown());
+    EXPECT_EQ(input.GetWheelUpNotches(), 2);
+    mouse(PlatformEvent::MouseWheel, 0, 0, 0, -1);
+    update();
+    EXPECT_FALSE(input.GetWheelUp());
+    EXPECT_TRUE(input.GetWheelDown());
+    EXPECT_EQ(input.GetWheelDownNotches(), 1);
+    // No movement: both flags clear, the notch counts stay.
+    update();
+    EXPECT_FALSE(input.GetWheelDown());
+    EXPECT_EQ(input.GetWheelUpNotches(), 2);
+    EXPECT_EQ(input.GetWheelDownNotches(), 1);
+}
+
+TEST_F(GfxInputTest, ClearStatesAndFocusLoss) {
+    event(PlatformEvent::KeyDown, kScanA);
+    mouse(PlatformEvent::MouseWheel, 0, 0, 0, 1);
+    update();
+    input.ClearStates();
+    EXPECT_EQ(input.GetKeyState('a'), 0);
+    EXPECT_EQ(input.GetRawKey(kScanA), 0);
+    EXPECT_EQ(input.GetPressTime('a'), 0u);
+    EXPECT_FALSE(input.GetWheelUp());
+    EXPECT_EQ(input.GetWheelUpNotches(), 0);
+    // A key still held comes back as pressed, as from the device.
+    update();
+    EXPECT_EQ(input.GetKeyState('a'), kGfxKeyPressed);
+
+    // Keys held across a focus loss come back up.
+    event(PlatformEvent::Deactivated);
+    event(PlatformEvent::Activated);
+    EXPECT_EQ(statesOf('a', 2), (std::vector<int>{0, 0}));
+    event(PlatformEvent::KeyUp, kScanA); // the late release changes nothing
+    EXPECT_EQ(statesOf('a', 1), (std::vector<int>{0}));
+}
+
+TEST(GfxInputDevicesTest, AbsentDevicesAreSimplyAbsent) {
+    HeadlessPlatform platform;
+    auto* devices = new HeadlessInputDevices;
+    devices->mousePresent = false;
+    GfxInput input;
+    ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
+    EXPECT_FALSE(input.HasMouse());
+    EXPECT_FALSE(input.HasJoystick());
+    EXPECT_EQ(input.GetJoystickSubtype(), kGfxJoystickNone);
+
+    PlatformEvent e;
+    e.type = PlatformEvent::MouseButtonDown;
+    e.button = 1;
+    platform.pushEvent(e);
+    e.type = PlatformEvent::MouseMotion;
+    e.dx = 10;
+    platform.pushEvent(e);
+    while (platform.pollEvent(e)) {
+    }
+    EXPECT_EQ(input.Update(), kGfxInputOk);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst), 0);
+    EXPECT_EQ(input.GetMouseTravel().x, 0);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), 0);
+
+    // Creating without a platform or without devices fails cleanly.
+    GfxInput other;
+    EXPECT_EQ(other.Create(nullptr, new HeadlessInputDevices), kGfxInputNoPlatform);
+    EXPECT_EQ(other.Create(&platform, nullptr), kGfxInputNoDevices);
+    EXPECT_EQ(other.Update(), kGfxInputOk);
+}
+
+TEST(GfxInputDevicesTest, AJoystickPluggedInWhileRunningIsPickedUp) {
+    HeadlessPlatform platform;
+    auto* devices = new HeadlessInputDevices;
+    GfxInput input;
+    ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
+    EXPECT_FALSE(input.HasJoystick());
+
+    auto pump = [&] {
+        PlatformEvent e;
+        while (platform.pollEvent(e)) {
+        }
+        input.Update();
+    };
+    devices->joystickAttached = true;
+    devices->joystick.x = 1000;
+    devices->joystick.y = -250;
+    devices->joystick.buttons[0] = true;
+    devices->joystick.buttons[9] = true;
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    pump();
+    EXPECT_TRUE(input.HasJoystick());
+    EXPECT_EQ(input.GetJoystickSubtype(), kGfxJoystickGamepad);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst + 9), kGfxKeyPressed);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst + 1), 0);
+    EXPECT_EQ(input.GetJoystickMovement().x, 1000);
+    // Axes are added up into a position within the limits and never give
+    // key states.
+    GfxInputLimits limits;
+    limits.left = -1500;
+    limits.right = 1500;
+    input.SetJoystickLimits(limits);
+    input.SetJoystickSensitivity(0.5f);
+    pump();
+    EXPECT_EQ(input.GetJoystickMovement().x, 500);
+    EXPECT_EQ(input.GetJoystickPosition().x, 1499);
+    EXPECT_EQ(input.GetJoystickTravel().x, 1500);
+    EXPECT_EQ(input.GetJoystickTravel().y, -375);
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyHeld);
+
+    // Pulled out: the buttons come up and the joystick is gone.
+    devices->joystickAttached = false;
+    platform.pushEvent(PlatformEvent::DeviceRemoved);
+    pump();
+    EXPECT_FALSE(input.HasJoystick());
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyReleased);
+    pump();
+    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), 0);
+    EXPECT_EQ(devices->devicesAdded, 1);
+    EXPECT_EQ(devices->devicesRemoved, 1);
+}

@@ -1,0 +1,155 @@
+// The input layer on SDL's dummy video driver, fed with real SDL events
+// through the SDL platform.
+#include "GfxInput.h"
+#include "SdlPlatform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+class SdlInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+        platform = new SdlPlatform;
+        ASSERT_TRUE(platform->isUsable());
+        ASSERT_TRUE(platform->createWindow("Lurvane", 640, 480));
+        ASSERT_EQ(input->Create(platform, platform->createInputDevices()), kGfxInputOk);
+        pump(); // whatever SDL queued on its own
+    }
+    void TearDown() override {
+        input.reset(); // the devices close before SDL shuts down
+        delete platform;
+    }
+
+    void key(Uint32 type, SDL_Scancode scancode, Uint8 repeat = 0) {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.repeat = repeat;
+        e.key.keysym.scancode = scancode;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void text(const char* typed) {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = SDL_TEXTINPUT;
+        std::strncpy(e.text.text, typed, sizeof e.text.text - 1);
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void pump() {
+        PlatformEvent e;
+        while (platform->pollEvent(e)) {
+        }
+    }
+    void update() {
+        pump();
+        EXPECT_EQ(input->Update(), kGfxInputOk);
+    }
+
+    SdlPlatform* platform = nullptr;
+    std::unique_ptr<GfxInput> input = std::make_unique<GfxInput>();
+};
+
+} // namespace
+
+TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesAndKeyCodes) {
+    key(SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+    key(SDL_KEYDOWN, SDL_SCANCODE_RCTRL);
+    key(SDL_KEYDOWN, SDL_SCANCODE_KP_8);
+    update();
+    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyPressed);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyRightCtrl), kGfxKeyPressed);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyNum0 + 8), kGfxKeyPressed);
+    EXPECT_EQ(input->GetRawKey(0xCB), 0x80);
+    EXPECT_EQ(input->GetRawKey(0x9D), 0x80);
+    EXPECT_EQ(input->GetRawKey(0x48), 0x80);
+
+    // Key repeats are no new presses.
+    key(SDL_KEYDOWN, SDL_SCANCODE_LEFT, 1);
+    update();
+    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyHeld);
+    key(SDL_KEYUP, SDL_SCANCODE_LEFT);
+    update();
+    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyReleased);
+    update();
+    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyUp);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyRightCtrl), kGfxKeyHeld);
+
+    // A tap within one frame shows as pressed once.
+    key(SDL_KEYDOWN, SDL_SCANCODE_A);
+    key(SDL_KEYUP, SDL_SCANCODE_A);
+    update();
+    EXPECT_EQ(input->GetKeyState('a'), kGfxKeyPressed);
+    update();
+    EXPECT_EQ(input->GetKeyState('a'), kGfxKeyReleased);
+
+    // Keys the PC scan codes do not know are no key.
+    key(SDL_KEYDOWN, SDL_SCANCODE_F20);
+    key(SDL_KEYDOWN, static_cast<SDL_Scancode>(SDL_NUM_SCANCODES - 1));
+    update();
+    for (int code = 0; code < kGfxKeyCodeCount; ++code) {
+        if (code != kGfxKeyRightCtrl && code != kGfxKeyNum0 + 8) {
+            EXPECT_EQ(input->GetKeyState(code), 0) << code;
+        }
+    }
+}
+
+TEST_F(SdlInputTest, CharactersComeFromTheLayoutAndTheTypedText) {
+    // The dummy driver has SDL's default (US) layout.
+    EXPECT_EQ(input->ScanCodeToChar(0x1E), 'a');
+    EXPECT_EQ(input->ScanCodeToChar(0x0C), '-');
+    EXPECT_EQ(input->ScanCodeToChar(0x1C), '\r');
+    EXPECT_EQ(input->ScanCodeToChar(0x01), 27);
+    EXPECT_EQ(input->ScanCodeToChar(0x0E), 8);
+    EXPECT_EQ(input->ScanCodeToChar(0xC8), 0); // up arrow
+    EXPECT_EQ(input->ScanCodeToChar(0xD3), 0); // delete
+    EXPECT_EQ(input->ScanCodeToChar(0x9C), '\r');
+    EXPECT_EQ(input->ScanCodeToChar(0x00), 0);
+    EXPECT_EQ(input->ScanCodeToChar(0xFF), 0);
+
+    // Shift and the layout's own characters come with the text event.
+    key(SDL_KEYDOWN, SDL_SCANCODE_2);
+    text("@");
+    update();
+    input->DetectNewKey(true);
+    EXPECT_EQ(input->GetLastNewKey(), 0x03);
+    EXPECT_EQ(input->ScanCodeToChar(input->GetLastNewKey()), '@');
+    key(SDL_KEYDOWN, SDL_SCANCODE_SEMICOLON);
+    text("\xC3\xB6"); // o umlaut, as a German layout types it
+    update();
+    input->DetectNewKey(true);
+    EXPECT_EQ(input->GetLastNewKey(), 0x27);
+    EXPECT_EQ(input->ScanCodeToChar(0x27), 0xF6);
+}
+
+TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
+    EXPECT_FALSE(input->HasMouse());
+    EXPECT_FALSE(input->HasJoystick());
+
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = SDL_PRESSED;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    // A plug-in report without a device behind it opens nothing.
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_JOYDEVICEADDED;
+    e.jdevice.which = 0;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_JOYDEVICEREMOVED;
+    e.jdevice.which = 12345;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    update();
+    EXPECT_FALSE(input->HasJoystick());
+    EXPECT_EQ(input->GetKeyState(kGfxKeyMouseFirst), 0);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), 0);
+}
