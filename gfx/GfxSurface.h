@@ -20,6 +20,9 @@ public:
     int SetColorKey(uint32_t value);
     int FillAll(uint32_t colour);
     int DrawOpaque(GfxSurface* destination, int x, int y, const GfxRect* source = nullptr);
+    int DrawKeyed(GfxSurface* destination, int x, int y, const GfxRect* source = nullptr) {
+        return DrawOpaque(destination, x, y, source);
+    }
 
     int GetWidth() const { return width_; }
     int GetHeight() const { return height_; }

@@ -1,0 +1,366 @@
+#include "Snake.h"
+
+#include "FmpWriter.h"
+#include "InputManager.h"
+#include "LevelSource.h"
+#include "TempDir.h"
+#include "TileMap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Items count and record what the snake asks of the game.
+class FakeHost : public SnakeHost {
+public:
+    int itemsLeft() const override { return items; }
+    bool eatItem(int block, int) override {
+        eaten.push_back(block);
+        if (block == 2) {
+            --items;
+            return true;
+        }
+        if (block == 10 && snake)
+            snake->halve();
+        if (block == 11 && snake)
+            snake->resetSpeed();
+        return false;
+    }
+    void playEffect(int event) override { effects.push_back(event); }
+
+    int items = 0;
+    Snake* snake = nullptr;
+    std::vector<int> eaten;
+    std::vector<int> effects;
+};
+
+class SnakeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!segmentPool)
+            segmentPool = new SegmentPool;
+    }
+    void TearDown() override { snake.clear(); }
+
+    // Loads the grid (level source characters) as the level's map and
+    // builds the snake on it.
+    void level(const std::vector<std::string>& rows, int startSpeed = 8, int topSpeed = 4,
+               int incSpeed = 5) {
+        std::string text = "map\n";
+        for (const std::string& row : rows)
+            text += row + "\n";
+        LevelSource source;
+        std::string error;
+        ASSERT_TRUE(parseLevelSource(text, source, error)) << error;
+        FmpMap fmp;
+        fmp.mapWidth = static_cast<uint16_t>(source.width);
+        fmp.mapHeight = static_cast<uint16_t>(source.height);
+        fmp.graphics.push_back(std::vector<uint32_t>(400, 0));
+        fmp.blocks.resize(32);
+        fmp.layers[0] = source.cells;
+        ASSERT_TRUE(writeFmpFile(fmp, dir.file("level.fmp")));
+        ASSERT_EQ(map.load(nullptr, dir.file("level.fmp").c_str(), 0, 20, -1, -1), 0);
+        snake.setSpeeds(startSpeed, topSpeed, incSpeed);
+        host.snake = &snake;
+        ASSERT_TRUE(snake.init(&map, &host, nullptr, 55));
+        host.items = snake.buildFromMap();
+    }
+
+    // Runs frames with the given control until the snake has stepped n
+    // times (or crashed); returns the frames it took.
+    int steps(int n, ControlState control = {}) {
+        int frames = 0;
+        int col = 0, row = 0, moved = 0;
+        snake.headCell(col, row);
+        while (moved < n && frames < 1000) {
+            ++frames;
+            if (snake.update(control)) {
+                crashed = true;
+                break;
+            }
+            snake.frameStep(control, nullptr, 0, 20, 640, 460, 0, 0, false);
+            int c = 0, r = 0;
+            snake.headCell(c, r);
+            if (c != col || r != row || snake.isStuck()) {
+                ++moved;
+                col = c;
+                row = r;
+            }
+        }
+        return frames;
+    }
+    void head(int& col, int& row) const { snake.headCell(col, row); }
+    static ControlState press(int h, int v, int buttons = 0) {
+        ControlState c;
+        c.horizontal = static_cast<int8_t>(h);
+        c.vertical = static_cast<int8_t>(v);
+        c.buttons = static_cast<int8_t>(buttons);
+        return c;
+    }
+
+    TempDir dir;
+    TileMap map;
+    FakeHost host;
+    Snake snake;
+    bool crashed = false;
+};
+
+} // namespace
+
+TEST_F(SnakeTest, BuildsTheChainFromTheMapAndCountsFood) {
+    level({
+        "########",
+        "#.o....#",
+        "#.>BB..#",
+        "#...B.o#",
+        "#.B....#",
+        "########",
+    });
+    EXPECT_EQ(host.items, 2);
+    EXPECT_EQ(snake.segmentCount(), 4);
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(snake.head()->direction, Snake::kRight);
+    EXPECT_EQ(snake.tail()->column, 4);
+    EXPECT_EQ(snake.tail()->row, 3);
+    EXPECT_EQ(snake.tail()->direction, Snake::kUp); // points back to the piece before it
+    // The traced blocks became floor and are marked; the stray piece stays.
+    EXPECT_EQ(map.getBlock(3, 2), 1);
+    EXPECT_EQ(map.getMark(3, 2), 1 + Snake::kLeft);
+    EXPECT_EQ(map.getBlock(2, 4), 5);
+    EXPECT_EQ(map.getMark(2, 4), 0);
+}
+
+TEST_F(SnakeTest, StepsEveryNineFramesAtStartSpeedEightAndSpeedsUp) {
+    level(
+        {
+            "##############################",
+            "#BB>........................o#",
+            "##############################",
+        },
+        8, 4, 2);
+    EXPECT_EQ(steps(1), 1); // the first step comes at once
+    EXPECT_EQ(steps(1), 9);
+    EXPECT_EQ(steps(1), 9);
+    EXPECT_EQ(snake.normalInterval(), 128);
+    snake.secondTick();
+    EXPECT_EQ(snake.normalInterval(), 128);
+    snake.secondTick();
+    EXPECT_EQ(snake.normalInterval(), 120);
+    EXPECT_EQ(snake.currentInterval(), 120);
+    for (int i = 0; i < 40; ++i)
+        snake.secondTick();
+    EXPECT_EQ(snake.normalInterval(), 64); // never below TopSpeed x 16
+
+    // Holding fire boosts at once; releasing returns to the normal interval.
+    snake.resetSpeed();
+    const ControlState fire = press(0, 0, kControlFire);
+    snake.frameStep(fire, nullptr, 0, 20, 640, 460, 0, 0, false);
+    EXPECT_TRUE(snake.boostActive());
+    EXPECT_EQ(snake.currentInterval(), 64);
+    EXPECT_EQ(host.effects.back(), 20);
+    snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
+    EXPECT_EQ(snake.currentInterval(), 128);
+}
+
+TEST_F(SnakeTest, ReverseIsIgnoredAndUpWinsOverRight) {
+    level({
+        "#######",
+        "#.....#",
+        "#.....#",
+        "#BB>..#",
+        "#.....#",
+        "#..o..#",
+        "#######",
+    });
+    steps(1, press(-1, 0)); // left is the reverse of right: straight on
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 4);
+    EXPECT_EQ(row, 3);
+    steps(1, press(1, -1)); // up and right together: up
+    head(col, row);
+    EXPECT_EQ(col, 4);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(snake.head()->direction, Snake::kUp);
+}
+
+TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
+    level({
+        "##################",
+        "#BB>.............#",
+        "#######.##########",
+        "#######o##########",
+        "##################",
+    });
+    steps(1, press(0, 1)); // down into the wall: stored, straight on
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(row, 1);
+    steps(4); // the gap below comes three steps later
+    head(col, row);
+    EXPECT_EQ(col, 7);
+    EXPECT_EQ(row, 2);
+    EXPECT_FALSE(snake.hasBufferedTurn());
+
+    // A turn that never becomes possible is forgotten after 11 steps.
+    level({
+        "########################",
+        "#BB>..................o#",
+        "########################",
+    });
+    steps(1, press(0, 1));
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(10);
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(2);
+    EXPECT_FALSE(snake.hasBufferedTurn());
+}
+
+TEST_F(SnakeTest, SteeringIntoTheBodyCrashesButGoingStraightTurnsAway) {
+    level({
+        "#######",
+        "#.....#",
+        "#vBBB.#",
+        "#.o.B.#",
+        "#.....#",
+        "#######",
+    });
+    // Heading down; pressing right steers into the body.
+    EXPECT_TRUE(snake.update(press(1, 0)));
+
+    // Straight ahead is the body with one side free: it turns by itself.
+    level({
+        "#######",
+        "#.BBB.#",
+        "#.B#^.#",
+        "#..#..#",
+        "#o....#",
+        "#######",
+    });
+    crashed = false;
+    steps(1);
+    EXPECT_FALSE(crashed);
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 5);
+    EXPECT_EQ(row, 2);
+}
+
+TEST_F(SnakeTest, StopsBetweenTwoFreeSidesAndCrashesBetweenTwoWalls) {
+    level({
+        "#######",
+        "#.....#",
+        "#.<BB.#",
+        "#.....#",
+        "#o....#",
+        "#######",
+    });
+    steps(1);
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 1);
+    EXPECT_FALSE(snake.isStuck());
+    EXPECT_FALSE(snake.update(ControlState{})); // wall ahead after the next step
+    for (int i = 0; i < 20 && !snake.isStuck(); ++i)
+        EXPECT_FALSE(snake.update(ControlState{}));
+    EXPECT_TRUE(snake.isStuck());
+    EXPECT_EQ(snake.mouthState(), 2);
+    EXPECT_EQ(host.effects.back(), 21);
+    // A direction moves it at once, without waiting for the interval.
+    EXPECT_FALSE(snake.update(press(0, -1)));
+    head(col, row);
+    EXPECT_EQ(row, 1);
+    EXPECT_FALSE(snake.isStuck());
+
+    level({
+        "#######",
+        "##....#",
+        "#<BB..#",
+        "##..o.#",
+        "#######",
+    });
+    EXPECT_TRUE(snake.update(ControlState{}));
+}
+
+TEST_F(SnakeTest, GrowsOneStepAfterFoodInThreeStages) {
+    level({
+        "##########",
+        "#BB>o....#",
+        "#.......o#",
+        "##########",
+    });
+    EXPECT_EQ(snake.segmentCount(), 3);
+    steps(1); // onto the food
+    EXPECT_EQ(host.eaten, std::vector<int>{2});
+    EXPECT_EQ(snake.segmentCount(), 3);
+    ASSERT_NE(snake.pendingSegment(), nullptr);
+    steps(1);
+    EXPECT_EQ(snake.segmentCount(), 4);
+    EXPECT_EQ(snake.pendingSegment(), nullptr);
+    EXPECT_EQ(snake.tail()->growthStage, 3);
+    EXPECT_EQ(map.getBlock(4, 1), 1);
+    for (int i = 0; i < 3 * 6; ++i)
+        snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
+    EXPECT_EQ(snake.tail()->growthStage, 0);
+}
+
+TEST_F(SnakeTest, WithAllFoodEatenTheBodyNoLongerBlocks) {
+    level({
+        "#######",
+        "#.....#",
+        "#vBBB.#",
+        "#.o.B.#",
+        "#.....#",
+        "#######",
+    });
+    host.items = 0;
+    EXPECT_FALSE(snake.update(press(1, 0)));
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 2);
+}
+
+TEST_F(SnakeTest, HalveAndAShrinkRightAfterFood) {
+    level({
+        "##########################",
+        "#>BBBBBBBBBBBBBBBBBBB....#",
+        "#o......................o#",
+        "##########################",
+    });
+    EXPECT_EQ(snake.segmentCount(), 20);
+    snake.halve();
+    EXPECT_EQ(snake.segmentCount(), 10);
+    for (int i = 0; i < 3; ++i)
+        snake.removeTail();
+    EXPECT_EQ(snake.segmentCount(), 7);
+    snake.halve();
+    EXPECT_EQ(snake.segmentCount(), 5);
+    snake.removeTail();
+    snake.halve();
+    EXPECT_EQ(snake.segmentCount(), 4);
+
+    // Food then shrink on the next step: the waiting segment goes too.
+    level({
+        "###########",
+        "#BBBBBB>os#",
+        "#........o#",
+        "###########",
+    });
+    steps(2);
+    EXPECT_EQ(host.eaten, (std::vector<int>{2, 10}));
+    EXPECT_EQ(snake.pendingSegment(), nullptr);
+    EXPECT_EQ(snake.segmentCount(), 5);
+    int marked = 0;
+    for (int y = 0; y < map.getMapHeight(); ++y)
+        for (int x = 0; x < map.getMapWidth(); ++x)
+            marked += map.getMark(x, y) != 0;
+    EXPECT_EQ(marked, 5);
+}
