@@ -95,7 +95,7 @@ private:
             buffer_.syntaxError("Syntax Error in Textfile: '=' expected");
         if (nextToken(buffer_) != "{")
             buffer_.syntaxError("Syntax Error in Textfile: '{' expected");
-        for (String key = nextToken(buffer_); key != "}"; key = nextToken(buffer_)) {
+        for (String key = nextKey(); key != "}"; key = nextKey()) {
             if (nextNonBlank(buffer_) != '=')
                 buffer_.syntaxError("Syntax Error in Textfile: '=' expected");
             const String value = nextToken(buffer_);
@@ -106,6 +106,17 @@ private:
             apply(event, key, value);
         }
         expandDirectories(event);
+    }
+
+    // A file may end right after its last closing brace, without the line
+    // feed that would end the token.
+    String nextKey() {
+        buffer_.skipSkipSet();
+        if (buffer_.getSize() - buffer_.position() == 1 && buffer_.peekChar() == '}') {
+            buffer_.advance();
+            return "}";
+        }
+        return nextToken(buffer_);
     }
 
     void apply(SoundEvent& event, const String& key, const String& value) {
