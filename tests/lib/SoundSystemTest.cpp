@@ -367,7 +367,7 @@ TEST(SoundFuzzSeeds, AreWritten) {
     const char* seeds[] = {
         "1 = {\n Name = \"Menu\";\n File = \".\\Data\\Sound\\a.wav\";\n}\n",
         "/* c */ 7 = {\r\n Type = Song; File = a.mod; Volume = 200;\r\n}\r\n",
-        "2 = {\n Type = SampleLoop; File = .;\n}\n150 = {\n}\n",
+        "2 = {\n Type = SampleLoop; File = a.wav;\n}\n150 = {\n}\n",
         "1x = {\n}\n",
     };
     int i = 0;
