@@ -84,6 +84,10 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path data(argv[1]);
     bool ok = true;
+    // The eating sounds are found by listing their directory: one left over
+    // from an earlier build would play too.
+    std::error_code ignored;
+    std::filesystem::remove_all(data / "Sound" / "Eat", ignored);
     try {
         for (const SoundEffect& effect : makeSoundEffects())
             ok = write(data / effect.file, encodeWav(effect.sound)) && ok;
