@@ -11,8 +11,10 @@
 #include "MenuBoxManager.h"
 #include "Platform.h"
 #include "Random.h"
+#include "RecordingSoundBackEnd.h"
 #include "RunLoop.h"
 #include "Settings.h"
+#include "SoundSystem.h"
 
 #include <cstdio>
 #include <ctime>
@@ -22,6 +24,15 @@ namespace {
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 constexpr int kFullScreenDepth = 16;
+
+// The audio library the sound system plays through; a silent stand-in when
+// the caller gives none.
+SoundBackEnd* soundBackEnd = nullptr;
+
+SoundBackEnd& soundOutput() {
+    static RecordingSoundBackEnd silence;
+    return soundBackEnd ? *soundBackEnd : silence;
+}
 
 void openLog(Log& log, const char* fileName) {
     std::remove(fileName);
@@ -41,6 +52,15 @@ bool initGameSystems() {
         inputManager = new InputManager;
     if (!inputManager->init(app.platform))
         return false;
+
+    if (!soundSystem)
+        soundSystem = new SoundSystem(soundOutput());
+    String soundError;
+    if (!soundSystem->Init(".\\Data\\sound.txt", soundError)) {
+        fatalError(app.screen, "%s", soundError.c_str());
+        return false;
+    }
+    app.pauseMusic = [](bool pause) { soundSystem->PauseMusic(pause); };
 
     app.framesPerSecond = 55;
 
@@ -87,6 +107,11 @@ void shutdownGame() {
     app.backSurface = nullptr;
     saveSettings();
     levelCatalogue.clearZones();
+    app.pauseMusic = nullptr;
+    if (soundSystem)
+        soundSystem->Close();
+    delete soundSystem;
+    soundSystem = nullptr;
     if (inputManager)
         inputManager->shutdown();
     delete inputManager;
@@ -115,7 +140,8 @@ bool changeWinMode() {
     return true;
 }
 
-int runLurvane(Platform& platform) {
+int runLurvane(Platform& platform, SoundBackEnd* sound) {
+    soundBackEnd = sound;
     openLog(gameLog, "log.txt");
     openLog(errorLog, "errorLog.txt");
 
@@ -149,5 +175,6 @@ int runLurvane(Platform& platform) {
     platform.destroyWindow();
     postQuit();
     app.platform = nullptr;
+    soundBackEnd = nullptr;
     return 0;
 }

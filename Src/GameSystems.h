@@ -3,10 +3,12 @@
 #pragma once
 
 class Platform;
+class SoundBackEnd;
 
-// The entry routine: runs the whole program on the given platform and
-// returns the process exit code.
-int runLurvane(Platform& platform);
+// The entry routine: runs the whole program on the given platform, playing
+// sound through the given back end (none: silence), and returns the process
+// exit code.
+int runLurvane(Platform& platform, SoundBackEnd* sound = nullptr);
 
 bool initApplication();
 // Ensures the screen exists and sets up the game systems; false on failure.

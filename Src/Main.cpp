@@ -1,7 +1,9 @@
 #include "GameSystems.h"
+#include "SdlMixerSoundBackEnd.h"
 #include "SdlPlatform.h"
 
 int main() {
     SdlPlatform platform;
-    return runLurvane(platform);
+    SdlMixerSoundBackEnd sound;
+    return runLurvane(platform, &sound);
 }

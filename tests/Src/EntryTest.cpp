@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include <sys/stat.h>
+
 namespace {
 
 int countOf(const std::string& text, const std::string& piece) {
@@ -46,7 +48,8 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     EXPECT_EQ(currentZone, 0);
     EXPECT_EQ(app.screen, nullptr);
     EXPECT_EQ(app.backSurface, nullptr);
-    EXPECT_EQ(readFile("errorLog.txt"), "");
+    EXPECT_EQ(readFile("errorLog.txt"),
+              "SoundSystem: could not read '.\\Data\\sound.txt', playing no sounds\n");
     EXPECT_EQ(readFile("log.txt"), "GameModuleManager:: adding 'HighScoreManager'\n"
                                    "GameModuleManager:: adding 'MenuBoxManager'\n"
                                    "GameModuleManager:: adding 'InputManager'\n"
@@ -104,6 +107,25 @@ TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     EXPECT_NE(log.find("winloop : !GetMessage\n"), std::string::npos);
     EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
     EXPECT_EQ(app.screen, nullptr);
+    gameLog.close();
+    errorLog.close();
+}
+
+TEST(Entry, ABrokenSoundFileEndsTheProgramInOrderWithTheReadersMessage) {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    ::mkdir("Data", 0755);
+    writeFile("Data/sound.txt", "// sounds\n3 = {\n  Type = Music;\n}\n");
+    HeadlessPlatform platform;
+    EXPECT_EQ(runLurvane(platform), 0);
+
+    const std::string message =
+        "\n\nError in Textfile! Line=3 : Syntax Error : Sample,SampleLoop or Song expected for "
+        "value of Type\n";
+    const std::string log = readFile("log.txt");
+    EXPECT_NE(log.find(message), std::string::npos);
+    EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
+    EXPECT_EQ(app.backSurface, nullptr);
     gameLog.close();
     errorLog.close();
 }

@@ -1,0 +1,172 @@
+#include "ModFile.h"
+#include "SdlMixerSoundBackEnd.h"
+#include "SoundEffects.h"
+#include "Synth.h"
+#include "TempDir.h"
+#include "Tunes.h"
+#include "WavFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+TEST(WavFile, WhatIsWrittenReadsBackAndBrokenFilesAreRejected) {
+    WavSound sound;
+    sound.sampleRate = 22050;
+    sound.channels = 2;
+    sound.samples = {0, 1, -1, 32767, -32768, 1234, -4321, 7};
+    const std::vector<uint8_t> bytes = encodeWav(sound);
+    ASSERT_EQ(bytes.size(), 44u + 16u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "RIFF", 4), 0);
+    EXPECT_EQ(std::memcmp(bytes.data() + 8, "WAVEfmt ", 8), 0);
+    EXPECT_EQ(std::memcmp(bytes.data() + 36, "data", 4), 0);
+    WavSound back;
+    std::string error;
+    ASSERT_TRUE(decodeWav(bytes, back, error)) << error;
+    EXPECT_EQ(back, sound);
+
+    std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + 50);
+    EXPECT_FALSE(decodeWav(cut, back, error));
+    EXPECT_EQ(error, "chunk runs past the end of the file");
+    std::vector<uint8_t> notPcm = bytes;
+    notPcm[20] = 3;
+    EXPECT_FALSE(decodeWav(notPcm, back, error));
+    EXPECT_EQ(error, "not PCM");
+    EXPECT_FALSE(decodeWav({'R', 'I', 'F', 'F'}, back, error));
+}
+
+TEST(WavFile, EverySoundEffectIsAShortCleanMonoSound) {
+    for (const SoundEffect& effect : makeSoundEffects()) {
+        WavSound back;
+        std::string error;
+        ASSERT_TRUE(decodeWav(encodeWav(effect.sound), back, error)) << effect.file;
+        EXPECT_EQ(back, effect.sound) << effect.file;
+        EXPECT_EQ(back.sampleRate, 44100);
+        EXPECT_EQ(back.channels, 1);
+        const size_t n = back.samples.size();
+        EXPECT_GT(n, 2000u) << effect.file;
+        EXPECT_LT(n, 44100u * 2) << effect.file;
+        int peak = 0;
+        for (int16_t s : back.samples)
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        EXPECT_GT(peak, 10000) << effect.file;
+        EXPECT_LT(peak, 26000) << effect.file;
+        // No click at the end: the sound has faded out.
+        EXPECT_LT(std::abs(static_cast<int>(back.samples[n - 1])), 300) << effect.file;
+    }
+}
+
+TEST(ModFile, EveryTuneReadsBackAsWritten) {
+    for (const Tune& tune : makeTunes()) {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(encodeMod(tune.module, bytes, error)) << tune.file << ": " << error;
+        EXPECT_EQ(std::memcmp(bytes.data() + 1080, "M.K.", 4), 0);
+        size_t sampleBytes = 0;
+        for (const ModSample& s : tune.module.samples)
+            sampleBytes += s.data.size();
+        EXPECT_EQ(bytes.size(), 1084 + tune.module.patterns.size() * 1024 + sampleBytes);
+        EXPECT_EQ(bytes[950], tune.module.orders.size());
+
+        ModModule back;
+        ASSERT_TRUE(decodeMod(bytes, back, error)) << tune.file << ": " << error;
+        EXPECT_EQ(back.title, tune.module.title);
+        EXPECT_EQ(back.orders, tune.module.orders);
+        ASSERT_EQ(back.patterns.size(), tune.module.patterns.size());
+        for (size_t p = 0; p < back.patterns.size(); ++p)
+            EXPECT_EQ(back.patterns[p], tune.module.patterns[p]) << tune.file << " pattern " << p;
+        ASSERT_EQ(back.samples.size(), tune.module.samples.size());
+        for (size_t s = 0; s < back.samples.size(); ++s)
+            EXPECT_EQ(back.samples[s], tune.module.samples[s]) << tune.module.samples[s].name;
+        EXPECT_EQ(back, tune.module);
+    }
+}
+
+TEST(ModFile, CellsAndSampleHeadersKeepEveryField) {
+    ModModule module;
+    module.title = "a title of twenty ch";
+    ModSample looped;
+    looped.name = "looped";
+    looped.data = {0, 0, 10, -10, 127, -128};
+    looped.finetune = -3;
+    looped.volume = 40;
+    looped.loopStart = 2;
+    looped.loopLength = 4;
+    module.samples = {looped, ModSample{}};
+    module.samples[1].name = "empty but named";
+    module.patterns.resize(2);
+    module.patterns[1].rows[63][3] = {31, 856, 0xE, 0x8F};
+    module.patterns[0].rows[0][0] = {17, 113, 0xC, 0x40};
+    module.orders = {1, 0, 1};
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(encodeMod(module, bytes, error)) << error;
+    ModModule back;
+    ASSERT_TRUE(decodeMod(bytes, back, error)) << error;
+    EXPECT_EQ(back, module);
+
+    bytes.resize(bytes.size() - 1);
+    EXPECT_FALSE(decodeMod(bytes, back, error));
+    EXPECT_EQ(error, "sample data cut short");
+    bytes.resize(1500);
+    EXPECT_FALSE(decodeMod(bytes, back, error));
+    EXPECT_EQ(error, "patterns cut short");
+}
+
+TEST(ModFile, ModulesThatBreakTheFormatAreNotWritten) {
+    ModModule module;
+    module.patterns.resize(2);
+    module.orders = {0};
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(encodeMod(module, bytes, error));
+    EXPECT_EQ(error, "a pattern is never played");
+    module.orders = {0, 2};
+    EXPECT_FALSE(encodeMod(module, bytes, error));
+    EXPECT_EQ(error, "an order names no pattern");
+    module.orders = {0, 1};
+    module.samples.resize(1);
+    module.samples[0].data = {1, 2, 3};
+    EXPECT_FALSE(encodeMod(module, bytes, error));
+    module.samples[0].data = {1, 2, 3, 4};
+    module.samples[0].loopLength = 6;
+    EXPECT_FALSE(encodeMod(module, bytes, error));
+    module.samples[0].loopLength = 4;
+    EXPECT_TRUE(encodeMod(module, bytes, error)) << error;
+}
+
+TEST(ModFile, AWrittenTuneLoadsAndPlaysInTheMixer) {
+    TempDir dir;
+    SdlMixerSoundBackEnd backEnd;
+    backEnd.open(44100, 32, 0);
+    ASSERT_TRUE(backEnd.canPlay());
+    for (const Tune& tune : makeTunes()) {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(encodeMod(tune.module, bytes, error)) << error;
+        const std::string path = dir.file("tune.mod");
+        ASSERT_TRUE(writeBinaryFile(path, bytes));
+        SoundSong* song = backEnd.loadSong(path.c_str());
+        ASSERT_NE(song, nullptr) << tune.file;
+        backEnd.playSong(song);
+        EXPECT_TRUE(backEnd.musicPlaying()) << tune.file;
+        backEnd.stopSong(song);
+        EXPECT_FALSE(backEnd.musicPlaying());
+        backEnd.freeSong(song);
+    }
+    backEnd.close();
+}
+
+TEST(Synth, NoteNamesFollowEqualTemperament) {
+    EXPECT_DOUBLE_EQ(noteFrequency("A4"), 440.0);
+    EXPECT_NEAR(noteFrequency("C4"), 261.63, 0.01);
+    EXPECT_EQ(noteNumber("Bb3"), noteNumber("A#3"));
+    EXPECT_EQ(noteNumber("C0"), 0);
+    EXPECT_EQ(noteNumber("H2"), -1);
+    EXPECT_EQ(noteNumber("C"), -1);
+    EXPECT_EQ(noteNumber("C44"), -1);
+    EXPECT_EQ(modPeriod(2, 0), 428);
+    EXPECT_EQ(modPeriod(4, 0), 0);
+}
