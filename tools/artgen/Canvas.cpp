@@ -13,9 +13,9 @@ Colour shadeNormal(Colour base, float nx, float ny, float nz, float shine) {
     // Half vector between the light and the viewer (0, 0, 1).
     const float hx = lx, hy = ly, hz = lz + 1;
     const float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-    const float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 24.0f);
+    const float glint = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 24.0f);
     Colour c = base * (0.45f + 0.75f * diffuse);
-    return mix(c, {255, 255, 255}, std::min(1.0f, spec * shine));
+    return mix(c, {255, 255, 255}, std::min(1.0f, glint * shine));
 }
 
 Ink ball(float x, float y, float cx, float cy, float r, Colour base, float shine) {
