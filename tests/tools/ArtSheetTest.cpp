@@ -1,0 +1,188 @@
+#include "ArtPainters.h"
+#include "ArtSet.h"
+#include "BmpReader.h"
+#include "ZoneThemes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+// The whole set is painted once for all the tests that only look at it.
+const std::map<std::string, ReadBmp>& art() {
+    static const std::map<std::string, ReadBmp> files = [] {
+        std::map<std::string, ReadBmp> out;
+        for (const ArtFile& file : generateArt())
+            out[(file.isBlockSheet ? "art/" : "Gfx/") + file.path] = readBmp(file.bytes);
+        return out;
+    }();
+    return files;
+}
+
+const ReadBmp& picture(const std::string& name) {
+    static const ReadBmp missing;
+    auto it = art().find(name);
+    return it == art().end() ? missing : it->second;
+}
+
+int countNot(const ReadBmp& bmp, int x0, int y0, Rgb key) {
+    int n = 0;
+    for (int y = y0; y < y0 + 20; ++y)
+        for (int x = x0; x < x0 + 20; ++x)
+            n += bmp.at(x, y) != key;
+    return n;
+}
+
+bool sameCell(const ReadBmp& bmp, int a, int b) {
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (bmp.at(a % 16 * 20 + x, a / 16 * 20 + y) !=
+                bmp.at(b % 16 * 20 + x, b / 16 * 20 + y))
+                return false;
+    return true;
+}
+
+// Checks a snake sheet: every cell's corner shows the key, the pictures
+// hold their own pixels, growth stages shrink and bulges swell.
+void expectSnakeSheet(const ReadBmp& sheet, Rgb key, const std::string& name) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(sheet.ok);
+    ASSERT_EQ(sheet.width, 100);
+    ASSERT_EQ(sheet.height, 80);
+    for (int cy = 0; cy < 4; ++cy)
+        for (int cx = 0; cx < 5; ++cx) {
+            EXPECT_EQ(sheet.at(cx * 20, cy * 20), key) << "cell " << cx << "," << cy;
+            EXPECT_EQ(sheet.at(cx * 20 + 19, cy * 20 + 19), key) << "cell " << cx << "," << cy;
+            EXPECT_NE(sheet.at(cx * 20 + 10, cy * 20 + 10), key) << "cell " << cx << "," << cy;
+        }
+    const int full = countNot(sheet, 0, 0, key);
+    EXPECT_GT(full, countNot(sheet, 0, 20, key));
+    EXPECT_GT(countNot(sheet, 0, 20, key), countNot(sheet, 0, 40, key));
+    EXPECT_GT(countNot(sheet, 0, 40, key), countNot(sheet, 0, 60, key));
+    int previous = full;
+    for (int frame = 0; frame < 4; ++frame) {
+        const int n = countNot(sheet, 20 + 20 * frame, 40, key);
+        EXPECT_GE(n, previous) << "bulge frame " << frame;
+        previous = n;
+    }
+    // Each mouth state has its own picture in every direction.
+    for (int direction = 0; direction < 4; ++direction) {
+        const int x = 20 + 20 * direction;
+        auto cell = [&](int top) {
+            std::vector<Rgb> out;
+            for (int y = 0; y < 20; ++y)
+                for (int i = 0; i < 20; ++i)
+                    out.push_back(sheet.at(x + i, top + y));
+            return out;
+        };
+        EXPECT_NE(cell(0), cell(20));
+        EXPECT_NE(cell(0), cell(60));
+        EXPECT_NE(cell(20), cell(60));
+    }
+}
+
+} // namespace
+
+TEST(ArtSet, PaintsTheSameBytesEveryRun) {
+    const std::vector<ArtFile> first = generateArt();
+    const std::vector<ArtFile> second = generateArt();
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].path, second[i].path);
+        EXPECT_TRUE(first[i].bytes == second[i].bytes) << first[i].path;
+    }
+}
+
+TEST(ArtSet, ScreenPicturesHaveTheirSizes) {
+    const struct {
+        const char* name;
+        int width, height;
+    } sizes[] = {
+        {"Gfx/title.bmp", 640, 480}, {"Gfx/score.bmp", 640, 40}, {"Gfx/logo.bmp", 640, 100}};
+    for (const auto& s : sizes) {
+        const ReadBmp& bmp = picture(s.name);
+        ASSERT_TRUE(bmp.ok) << s.name;
+        EXPECT_EQ(bmp.bitsPerPixel, 24) << s.name;
+        EXPECT_EQ(bmp.width, s.width) << s.name;
+        EXPECT_EQ(bmp.height, s.height) << s.name;
+    }
+    // The display strip's two bands differ: the second marks first place.
+    const ReadBmp& strip = picture("Gfx/score.bmp");
+    int differing = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 640; ++x)
+            differing += strip.at(x, y) != strip.at(x, y + 20);
+    EXPECT_GT(differing, 640 * 10);
+}
+
+TEST(ArtSet, HighScoreStampShowsOnlyItsShapeOverTheKey) {
+    const ReadBmp& stamp = picture("Gfx/GoodScore.bmp");
+    ASSERT_TRUE(stamp.ok);
+    const int w = stamp.width, h = stamp.height;
+    EXPECT_LE(w, 640);
+    EXPECT_LE(h, 480);
+    for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
+        EXPECT_EQ(stamp.at(x, y), kGoodScoreKey);
+    EXPECT_NE(stamp.at(w / 2, h / 2), kGoodScoreKey);
+}
+
+TEST(ArtSet, SnakeSheetsAreKeyedByTheirZoneColour) {
+    expectSnakeSheet(picture("Gfx/items.bmp"), Rgb{0, 0, 0}, "items.bmp");
+    for (const ZoneTheme& zone : zoneThemes()) {
+        const std::string name = std::string("Gfx/snake_") + zone.directory + ".bmp";
+        expectSnakeSheet(picture(name), zone.background, name);
+    }
+}
+
+TEST(ArtSet, BlockSheetsHoldEveryBlockInItsCell) {
+    std::set<std::vector<uint32_t>> floors;
+    for (const ZoneTheme& zone : zoneThemes()) {
+        const std::string name = std::string("art/") + zone.directory + "/blocks.bmp";
+        SCOPED_TRACE(name);
+        const ReadBmp& sheet = picture(name);
+        ASSERT_TRUE(sheet.ok);
+        EXPECT_EQ(sheet.bitsPerPixel, 24);
+        ASSERT_EQ(sheet.width, 320);
+        ASSERT_EQ(sheet.height, 40);
+        // The snake's start blocks turn into floor, so they look like it.
+        for (int block = 5; block <= 9; ++block)
+            EXPECT_TRUE(sameCell(sheet, block, 1)) << "block " << block;
+        // Everything else has a picture of its own.
+        std::vector<int> distinct = {0, 1, 2, 3, 4, 10, 11, 12, 13};
+        for (int block = 14; block < 32; ++block)
+            distinct.push_back(block);
+        for (size_t i = 0; i < distinct.size(); ++i)
+            for (size_t j = i + 1; j < distinct.size(); ++j)
+                EXPECT_FALSE(sameCell(sheet, distinct[i], distinct[j]))
+                    << "blocks " << distinct[i] << " and " << distinct[j];
+        std::vector<uint32_t> floor;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 20; x < 40; ++x)
+                floor.push_back(sheet.at(x, y).colorRef());
+        floors.insert(floor);
+    }
+    EXPECT_EQ(floors.size(), zoneThemes().size()) << "each zone has a floor of its own";
+}
+
+TEST(ArtSet, ScreenPaletteKeepsTheFixedColours) {
+    const ReadBmp& palette = picture("Gfx/items20.bmp");
+    ASSERT_TRUE(palette.ok);
+    EXPECT_EQ(palette.bitsPerPixel, 8);
+    ASSERT_EQ(palette.palette.size(), 256u);
+    EXPECT_EQ(palette.palette[0], (Rgb{0, 0, 0}));
+    std::set<uint32_t> entries;
+    for (const Rgb& c : palette.palette)
+        entries.insert(c.colorRef());
+    EXPECT_GT(entries.size(), 240u) << "the palette uses its room";
+    for (Rgb fixed : {Rgb{255, 255, 255}, Rgb{255, 40, 20}, kGoodScoreKey})
+        EXPECT_TRUE(entries.count(fixed.colorRef())) << fixed.colorRef();
+    for (const ZoneTheme& zone : zoneThemes())
+        EXPECT_TRUE(entries.count(zone.background.colorRef())) << zone.name;
+    // The picture itself is the default snake sheet through the palette.
+    EXPECT_EQ(palette.width, 100);
+    EXPECT_EQ(palette.height, 80);
+    EXPECT_EQ(palette.at(0, 0), (Rgb{0, 0, 0}));
+}
