@@ -1,6 +1,7 @@
 #include "GfxDebug.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -14,6 +15,9 @@ void gfxDebugOutput(const char* text) {
         return;
     }
     std::fputs(text, stderr);
+    const size_t length = std::strlen(text);
+    if (length == 0 || text[length - 1] != '\n')
+        std::fputc('\n', stderr);
 }
 
 void setGfxDebugSink(void (*sink)(const char* text)) {
