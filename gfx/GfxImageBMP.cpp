@@ -41,7 +41,6 @@ bool GfxImageBMP::Load(const uint8_t* data, size_t size) {
     }
     if (!validBitCount(bitCount) || !image_.allocate(width, height, bitCount))
         return false;
-    image_.topDown = image_.topDown && allowTopDown_;
 
     if (bitCount <= 8) {
         // The colour table follows the information header; it can hold no
