@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
           libjpeg62-turbo-dev fonts-liberation)
 if [ "${1:-game}" = test ]; then
-    packages+=(libgtest-dev googletest libbenchmark-dev clang clang-format libclang-rt-14-dev)
+    packages+=(libgtest-dev googletest libbenchmark-dev clang clang-format libclang-rt-14-dev
+               imagemagick)
 fi
 
 missing=()

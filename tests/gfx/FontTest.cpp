@@ -1,0 +1,135 @@
+#include "GfxFont.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct InkBox {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, pixels = 0;
+};
+
+InkBox inkOf(GfxSurface& s, uint32_t background) {
+    InkBox box;
+    s.Lock();
+    for (int y = 0; y < s.GetHeight(); ++y)
+        for (int x = 0; x < s.GetWidth(); ++x)
+            if (s.GetPixel(x, y) != background) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x);
+                box.bottom = std::max(box.bottom, y);
+                ++box.pixels;
+            }
+    s.Unlock();
+    return box;
+}
+
+} // namespace
+
+TEST(GfxFont, TheGamesFacesMapToInstalledFaces) {
+    EXPECT_NE(std::string(GfxFont::fileFor("Times New Roman", 400).c_str())
+                  .find("LiberationSerif-Regular"),
+              std::string::npos);
+    EXPECT_NE(std::string(GfxFont::fileFor("Arial", 400).c_str()).find("LiberationSans-Regular"),
+              std::string::npos);
+    EXPECT_NE(std::string(GfxFont::fileFor("Arial Black", 400).c_str()).find("LiberationSans-Bold"),
+              std::string::npos);
+    EXPECT_NE(std::string(GfxFont::fileFor("Courier", 700).c_str()).find("LiberationMono-Bold"),
+              std::string::npos);
+    // Any other face gets the sans-serif face rather than nothing.
+    EXPECT_FALSE(GfxFont::fileFor("Wingdings", 400).isEmpty());
+}
+
+TEST(GfxFont, ASurfaceOwnsOneFontAndReplacesIt) {
+    GfxScreen screen(nullptr);
+    GfxSurface s;
+    ASSERT_EQ(s.Create(&screen, 8, 8, 1), 0);
+    const int before = GfxFont::liveCount();
+    EXPECT_EQ(s.SetFont("Courier", 0, 20, 700), 0);
+    EXPECT_EQ(s.SetFont("Arial", 0, 14, 400), 0);
+    EXPECT_EQ(GfxFont::liveCount(), before + 1);
+    EXPECT_STREQ(s.GetFontName(), "Arial");
+    {
+        GfxSurface other;
+        other.Create(&screen, 2, 2, 1);
+        other.SetFont("Arial Black", 0, 30, 400);
+        EXPECT_EQ(GfxFont::liveCount(), before + 2);
+    }
+    EXPECT_EQ(GfxFont::liveCount(), before + 1);
+    // Selecting needs a font; without one it fails.
+    GfxSurface bare;
+    bare.Create(&screen, 2, 2, 1);
+    EXPECT_EQ(bare.SelectFont(), -1);
+    EXPECT_EQ(s.SelectFont(), 0);
+}
+
+TEST(GfxFont, MeasuredTextMatchesThePixelsDrawn) {
+    GfxScreen screen(nullptr);
+    for (const char* face : {"Arial", "Courier", "Times New Roman", "Arial Black"}) {
+        GfxSurface s;
+        ASSERT_EQ(s.Create(&screen, 400, 60, 1, GfxPixelFormat::forDepth(16)), 0);
+        const uint32_t background = screen.ConvertColor(0x102030, &s);
+        s.FillAll(background);
+        ASSERT_EQ(s.SetFont(face, 0, 20, 700), 0);
+        ASSERT_NE(s.GetDC(), nullptr);
+        ASSERT_EQ(s.SelectFont(), 0);
+        const char* text = "Lurvane: Level 12 - Score 34560";
+        int width = 0, height = 0;
+        ASSERT_TRUE(s.GetTextExtent(text, width, height));
+        EXPECT_LE(height, 20) << face;
+        EXPECT_GE(height, 17) << face;
+        EXPECT_EQ(s.TextAt(30, 15, 0x0000FF, text), 0);
+        s.ReleaseDC();
+
+        const InkBox box = inkOf(s, background);
+        ASSERT_GT(box.pixels, 100) << face;
+        // Every ink pixel lies in the measured box at (30, 15), and the ink
+        // reaches its left and right ends (a glyph's side bearing apart).
+        EXPECT_GE(box.left, 30) << face;
+        EXPECT_LE(box.left, 33) << face;
+        EXPECT_LT(box.right, 30 + width) << face;
+        EXPECT_GE(box.right, 30 + width - 4) << face;
+        EXPECT_GE(box.top, 15) << face;
+        EXPECT_LT(box.bottom, 15 + height) << face;
+        // Non-anti-aliased: only the text colour itself, on the background.
+        s.Lock();
+        for (int y = box.top; y <= box.bottom; ++y)
+            for (int x = box.left; x <= box.right; ++x) {
+                const uint32_t v = s.GetPixel(x, y);
+                ASSERT_TRUE(v == background || v == screen.ConvertColor(0x0000FF, &s));
+            }
+        s.Unlock();
+    }
+}
+
+TEST(GfxFont, TextAtHandlesNothingToDrawAndTheSystemFont) {
+    GfxScreen screen(nullptr);
+    GfxSurface s;
+    ASSERT_EQ(s.Create(&screen, 100, 30, 1), 0);
+    s.SetFont("Arial", 0, 20, 400);
+    EXPECT_EQ(s.TextAt(0, 0, 0xFFFFFF, nullptr), 0);
+    EXPECT_EQ(s.TextAt(0, 0, 0xFFFFFF, ""), 0);
+    EXPECT_EQ(inkOf(s, 0).pixels, 0);
+    // Without a held context the font is not selected: measuring and
+    // drawing agree on the system font instead.
+    int arialWidth = 0, systemWidth = 0, h = 0;
+    s.GetDC();
+    s.SelectFont();
+    s.GetTextExtent("WWWW", arialWidth, h);
+    s.ReleaseDC();
+    s.GetTextExtent("WWWW", systemWidth, h);
+    EXPECT_NE(arialWidth, systemWidth);
+    EXPECT_EQ(s.TextAt(-5, 25, 0xFFFFFF, "WWWW"), 0); // partly off the surface
+    const InkBox box = inkOf(s, 0);
+    EXPECT_GT(box.pixels, 0);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.bottom, 29);
+    // A lost surface gives no context: nothing drawn, result 0.
+    s.MarkLost();
+    EXPECT_EQ(s.TextAt(0, 0, 0xFFFFFF, "x"), 0);
+}

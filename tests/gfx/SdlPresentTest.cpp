@@ -1,0 +1,95 @@
+// Presenting through the SDL back end on SDL's dummy video driver: full
+// screen scales the 640x480 picture with its aspect kept, and mouse
+// positions come back in the picture's coordinates.
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "SdlPlatform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+SDL_Window* newestWindow() {
+    SDL_Window* found = nullptr;
+    for (Uint32 id = 1; id < 1000; ++id)
+        if (SDL_Window* w = SDL_GetWindowFromID(id))
+            found = w;
+    return found;
+}
+
+// Pushes a left click at window position (x, y) and reads it back.
+bool clickAt(SdlPlatform& platform, SDL_Window* window, int x, int y, PlatformEvent& event) {
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.windowID = SDL_GetWindowID(window);
+    click.button.button = SDL_BUTTON_LEFT;
+    click.button.state = SDL_PRESSED;
+    click.button.x = x;
+    click.button.y = y;
+    SDL_PushEvent(&click);
+    SDL_Event release = click;
+    release.type = SDL_MOUSEBUTTONUP;
+    release.button.state = SDL_RELEASED;
+    SDL_PushEvent(&release);
+    bool found = false;
+    PlatformEvent any;
+    while (platform.pollEvent(any)) {
+        if (any.type == PlatformEvent::MouseButtonDown && !found) {
+            event = any;
+            found = true;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SdlPlatform platform;
+    ASSERT_TRUE(platform.isUsable());
+    ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
+    SDL_Window* window = newestWindow();
+    ASSERT_NE(window, nullptr);
+
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
+    screen.GetBackSurface()->FillAll(screen.ConvertColor(0x00FF00));
+    EXPECT_EQ(screen.Flip(1, 0, 0), 0);
+
+    ASSERT_EQ(screen.ChangeVideoMode(640, 480, 16, 0), 0);
+    EXPECT_TRUE(platform.isFullScreen());
+    EXPECT_EQ(screen.GetBackSurface()->GetPixelFormat().depth, 16);
+    screen.GetBackSurface()->FillAll(screen.ConvertColor(0x0000FF));
+    EXPECT_EQ(screen.Flip(1, 0, 0), 0);
+    PlatformEvent event;
+    while (platform.pollEvent(event)) {
+    }
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    int desktopW = 0, desktopH = 0, bpp = 0;
+    platform.desktopSize(desktopW, desktopH, bpp);
+    EXPECT_EQ(w, desktopW);
+    EXPECT_EQ(h, desktopH);
+    ASSERT_TRUE(clickAt(platform, window, w / 2, h / 2, event));
+    EXPECT_EQ(event.x, 320);
+    EXPECT_EQ(event.y, 240);
+
+    // Back in a window that is wider than the picture: black bars at the
+    // sides, and a click in the middle is still the picture's middle.
+    ASSERT_EQ(screen.ChangeVideoMode(640, 480, 0, 0), 0);
+    EXPECT_FALSE(platform.isFullScreen());
+    SDL_SetWindowSize(window, 800, 480);
+    while (platform.pollEvent(event)) {
+    }
+    EXPECT_EQ(screen.Flip(1, 1, 0), 0);
+    ASSERT_TRUE(clickAt(platform, window, 400, 240, event));
+    EXPECT_EQ(event.x, 320);
+    EXPECT_EQ(event.y, 240);
+    ASSERT_TRUE(clickAt(platform, window, 100, 100, event));
+    EXPECT_EQ(event.x, 20);
+    EXPECT_EQ(event.y, 100);
+}

@@ -1,0 +1,385 @@
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "ImageFiles.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const GfxPixelFormat k565 = GfxPixelFormat::forDepth(16);
+const GfxPixelFormat k555 = GfxPixelFormat::forDepth(15);
+const GfxPixelFormat k32 = GfxPixelFormat::forDepth(32);
+
+// Rows of a 1-pixel-wide column that hold the value.
+std::string columnRows(GfxSurface& s, int x, uint32_t value) {
+    std::string rows;
+    s.Lock();
+    for (int y = 0; y < s.GetHeight(); ++y)
+        if (s.GetPixel(x, y) == value)
+            rows += std::to_string(y) + " ";
+    s.Unlock();
+    return rows;
+}
+
+} // namespace
+
+TEST(GfxSurface, DepthCodesComeFromTheMasks) {
+    struct Case {
+        GfxPixelFormat format;
+        int depth;
+    } cases[] = {
+        {GfxPixelFormat::forDepth(8), 8},
+        {{16, 0x7C00, 0x03E0, 0x001F, true}, 15},
+        {{16, 0xF800, 0x07E0, 0x001F, true}, 16},
+        {{16, 0x0F00, 0x00F0, 0x000F, true}, 16},
+        {GfxPixelFormat::forDepth(24), 24},
+        {GfxPixelFormat::forDepth(32), 32},
+        {{16, 0xF800, 0x07E0, 0x001F, false}, 0}, // not marked RGB
+        {{4, 0, 0, 0, false}, 0},
+    };
+    for (const Case& c : cases) {
+        GfxSurface s;
+        ASSERT_EQ(s.Create(nullptr, 4, 4, kSurfaceMemorySystem, c.format), 0);
+        EXPECT_EQ(s.GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
+        // Without a depth code there are no pixel routines: nothing is drawn.
+        s.Lock();
+        s.PutPixel(1, 1, 0xFF);
+        EXPECT_EQ(s.GetPixel(1, 1), c.depth ? 0xFFu : 0u);
+        s.Unlock();
+    }
+    PixelFormatInfo info;
+    analysePixelFormat(k565, info);
+    EXPECT_EQ(info.redShift, 11);
+    EXPECT_EQ(info.greenMask, 63);
+    EXPECT_EQ(info.blueShift, 0);
+}
+
+TEST(GfxSurface, ConvertColorPlacesTheTopBitsOfEachComponent) {
+    GfxScreen screen(nullptr);
+    GfxSurface s16, s15, s8, s32;
+    s16.Create(&screen, 2, 2, 1, k565);
+    s15.Create(&screen, 2, 2, 1, k555);
+    s8.Create(&screen, 2, 2, 1, GfxPixelFormat::forDepth(8));
+    s32.Create(&screen, 2, 2, 1, k32);
+    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s16), 0xF800u);
+    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s15), 0x7C00u);
+    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s8), 0x0000FFu);
+    EXPECT_EQ(screen.ConvertColor(0x123456, &s8), 0x123456u);
+    EXPECT_EQ(screen.ConvertColor(0x00FF00, &s16), 0x07E0u);
+    EXPECT_EQ(screen.ConvertColor(0xFF0000, &s16), 0x001Fu);
+    EXPECT_EQ(screen.ConvertColor(0x0C0804, &s16), 0x0041u);
+    EXPECT_EQ(screen.ConvertColor(0x332211, &s32), 0x112233u);
+    // Without a surface: the display format (32 bits without a window).
+    EXPECT_EQ(screen.ConvertColor(0x332211), 0x112233u);
+}
+
+TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
+    GfxSurface source, dest;
+    ASSERT_EQ(source.Create(nullptr, 8, 8, 1, k565), 0);
+    ASSERT_EQ(dest.Create(nullptr, 20, 20, 1, k565), 0);
+    source.Lock();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            source.PutPixel(x, y, static_cast<uint32_t>(100 + y * 8 + x));
+    source.Unlock();
+    dest.SetClipRect(GfxRect{5, 5, 15, 15});
+
+    // Wholly outside the destination's clip rectangle: nothing, result 0.
+    EXPECT_EQ(source.DrawOpaque(&dest, 15, 0), 0);
+    EXPECT_EQ(source.DrawOpaque(&dest, -3, -3), 0);
+    EXPECT_EQ(source.DrawOpaque(&dest, 6, 15), 0);
+    dest.Lock();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(dest.GetPixel(x, y), 0u);
+    dest.Unlock();
+
+    // Partly outside at the top left: the source loses the same 3 columns
+    // and 2 rows that fell outside.
+    EXPECT_EQ(source.DrawOpaque(&dest, 2, 3), 0);
+    dest.Lock();
+    EXPECT_EQ(dest.GetPixel(5, 5), 100u + 2 * 8 + 3);
+    EXPECT_EQ(dest.GetPixel(9, 10), 100u + 7 * 8 + 7);
+    EXPECT_EQ(dest.GetPixel(4, 5), 0u);
+    EXPECT_EQ(dest.GetPixel(10, 5), 0u);
+    dest.Unlock();
+
+    // A source rectangle, clipped against the source's own clip rectangle
+    // and on the right and bottom against the destination's.
+    GfxRect part{1, 1, 7, 7};
+    source.SetClipRect(GfxRect{0, 0, 6, 8});
+    GfxRect clipped = part;
+    int x = 12, y = 13;
+    ASSERT_EQ(GfxSurface::ClipBlit(source, dest, x, y, clipped), 1);
+    EXPECT_EQ(x, 12);
+    EXPECT_EQ(y, 13);
+    EXPECT_EQ(clipped.left, 1);
+    EXPECT_EQ(clipped.top, 1);
+    EXPECT_EQ(clipped.right, 4);
+    EXPECT_EQ(clipped.bottom, 3);
+
+    // Far outside positions cannot overflow into view.
+    EXPECT_EQ(source.DrawOpaque(&dest, 0x7FFFFFF0, 5), 0);
+    EXPECT_EQ(source.DrawOpaque(&dest, 5, -0x7FFFFFF0), 0);
+
+    GfxSurface empty;
+    EXPECT_EQ(empty.DrawOpaque(&dest, 0, 0), -1);
+    EXPECT_EQ(source.DrawKeyed(nullptr, 0, 0), -1);
+}
+
+TEST(GfxSurface, KeyedCopiesSkipKeyPixelsAndTheKeyCanComeFromTheCorner) {
+    for (int depth : {8, 15, 16, 24, 32}) {
+        const GfxPixelFormat format = GfxPixelFormat::forDepth(depth);
+        GfxSurface sprite, dest;
+        ASSERT_EQ(sprite.Create(nullptr, 4, 1, 1, format), 0);
+        ASSERT_EQ(dest.Create(nullptr, 4, 1, 1, format), 0);
+        dest.FillAll(0x55);
+        sprite.Lock();
+        sprite.PutPixel(0, 0, 0x21);
+        sprite.PutPixel(1, 0, 0x07);
+        sprite.PutPixel(2, 0, 0x21);
+        sprite.PutPixel(3, 0, 0x09);
+        sprite.Unlock();
+        ASSERT_EQ(sprite.SetColorKeyFromCorner(), 0);
+        EXPECT_EQ(sprite.GetColorKey(), 0x21u);
+        EXPECT_EQ(sprite.DrawKeyed(&dest, 0, 0), 0);
+        dest.Lock();
+        EXPECT_EQ(dest.GetPixel(0, 0), 0x55u) << depth;
+        EXPECT_EQ(dest.GetPixel(1, 0), 0x07u) << depth;
+        EXPECT_EQ(dest.GetPixel(2, 0), 0x55u) << depth;
+        EXPECT_EQ(dest.GetPixel(3, 0), 0x09u) << depth;
+        dest.Unlock();
+        // The opaque copy takes every pixel.
+        EXPECT_EQ(sprite.DrawOpaque(&dest, 0, 0), 0);
+        dest.Lock();
+        EXPECT_EQ(dest.GetPixel(0, 0), 0x21u);
+        dest.Unlock();
+    }
+    // Copies between different formats are refused, not garbled.
+    GfxSurface a, b;
+    a.Create(nullptr, 2, 2, 1, k565);
+    b.Create(nullptr, 2, 2, 1, k32);
+    EXPECT_EQ(a.DrawOpaque(&b, 0, 0), kGfxErrInvalidPixelFormat);
+}
+
+TEST(GfxSurface, LinesRunInEitherOrderAndKeepToTheClipRectangle) {
+    GfxSurface s;
+    ASSERT_EQ(s.Create(nullptr, 4, 16, 1, k565), 0);
+    s.Lock();
+    s.VLine(10, 3, 1, 7);
+    s.Unlock();
+    EXPECT_EQ(columnRows(s, 1, 7), "3 4 5 6 7 8 9 10 ");
+    s.FillAll(0);
+    s.SetClipRect(GfxRect{0, 0, 4, 8});
+    s.Lock();
+    s.VLine(10, 3, 1, 7);
+    s.VLine(0, 5, 4, 7);  // x outside the clip rectangle
+    s.VLine(12, 9, 2, 7); // rows wholly below it
+    s.Unlock();
+    EXPECT_EQ(columnRows(s, 1, 7), "3 4 5 6 7 ");
+    EXPECT_EQ(columnRows(s, 2, 7), "");
+
+    for (int depth : {8, 15, 16, 24, 32}) {
+        GfxSurface h;
+        ASSERT_EQ(h.Create(nullptr, 9, 2, 1, GfxPixelFormat::forDepth(depth)), 0);
+        h.SetClipRect(GfxRect{1, 0, 8, 2});
+        h.Lock();
+        h.HLine(6, 0, 1, 0x42); // reversed, clipped at the left
+        h.HLine(2, 4, 0, 0x43);
+        std::string row0, row1;
+        for (int x = 0; x < 9; ++x) {
+            row0 += h.GetPixel(x, 0) == 0x43 ? '#' : '.';
+            row1 += h.GetPixel(x, 1) == 0x42 ? '#' : '.';
+        }
+        h.Unlock();
+        EXPECT_EQ(row0, "..###....") << depth;
+        EXPECT_EQ(row1, ".######..") << depth;
+    }
+
+    // A steep line steps one row at a time with x truncated; a flat one
+    // steps columns.
+    GfxSurface l;
+    ASSERT_EQ(l.Create(nullptr, 10, 10, 1, k32), 0);
+    EXPECT_EQ(l.Line(2, 8, 0, 0, 1), 0);
+    EXPECT_EQ(l.Line(0, 0, 8, 2, 2), 0);
+    l.Lock();
+    for (int y = 1; y <= 8; ++y)
+        EXPECT_EQ(l.GetPixel(y / 4, y), 1u) << y;
+    for (int x = 0; x <= 8; ++x)
+        EXPECT_EQ(l.GetPixel(x, x / 4), 2u) << x;
+    EXPECT_EQ(l.GetPixel(2, 5), 0u);
+    l.Unlock();
+}
+
+TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
+    GfxSurface s16, s32;
+    s16.Create(nullptr, 2, 2, 1, k565);
+    s32.Create(nullptr, 2, 2, 1, k32);
+    s16.Lock();
+    s16.PutPixel(0, 0, 0xF800);        // red 31
+    s16.BlendPixel(0, 0, 0x001F, 128); // half way to blue 31
+    EXPECT_EQ(s16.GetPixel(0, 0), (15u << 11) | 15u);
+    s16.BlendPixel(1, 1, 0xFFFF, 256 | 0x10000); // only the low 16 bits weigh
+    EXPECT_EQ(s16.GetPixel(1, 1), 0xFFFFu);
+    EXPECT_EQ(s16.GetPixel(-1, 0), 0u);
+    EXPECT_EQ(s16.GetPixel(0, 2), 0u);
+    s16.Unlock();
+    s32.Lock();
+    s32.PutPixel(0, 0, 0x00204060);
+    s32.BlendPixel(0, 0, 0x00A0C0E0, 64);
+    EXPECT_EQ(s32.GetPixel(0, 0), 0x00406080u);
+    s32.PutPixel(5, 5, 1); // outside: nothing happens
+    s32.Unlock();
+    // Unlocked, the routines do nothing rather than write through nothing.
+    s32.PutPixel(0, 0, 0);
+    EXPECT_EQ(s32.GetPixel(0, 0), 0u);
+}
+
+TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
+    GfxSurface s;
+    ASSERT_EQ(s.Create(nullptr, 6, 6, 1, k565), 0);
+    s.SetClipRect(GfxRect{1, 1, 5, 5});
+    EXPECT_EQ(s.FillArea(-10, -10, 3, 3, 9), 0);
+    EXPECT_EQ(s.FillArea(5, 0, 9, 9, 8), 0); // wholly outside: result 0
+    s.Lock();
+    EXPECT_EQ(s.GetPixel(0, 0), 0u);
+    EXPECT_EQ(s.GetPixel(1, 1), 9u);
+    EXPECT_EQ(s.GetPixel(2, 2), 9u);
+    EXPECT_EQ(s.GetPixel(3, 3), 0u);
+    EXPECT_EQ(s.GetPixel(5, 5), 0u);
+    s.Unlock();
+    EXPECT_EQ(s.FillAll(4), 0);
+    s.Lock();
+    EXPECT_EQ(s.GetPixel(0, 0), 4u);
+    EXPECT_EQ(s.GetPixel(5, 5), 4u);
+    s.Unlock();
+    GfxSurface none;
+    EXPECT_EQ(none.FillAll(0), -1);
+    EXPECT_EQ(none.FillArea(0, 0, 1, 1, 0), -1);
+}
+
+TEST(GfxSurface, NestedLocksAndContextsReachTheStoreOnce) {
+    GfxSurface s;
+    ASSERT_EQ(s.Create(nullptr, 3, 3, 1, k32), 0);
+    EXPECT_EQ(s.Lock(), 1);
+    EXPECT_EQ(s.Lock(), 2);
+    EXPECT_EQ(s.GetStore()->lockCalls(), 1);
+    EXPECT_NE(s.GetPixels(), nullptr);
+    EXPECT_EQ(s.Unlock(), 1);
+    EXPECT_TRUE(s.GetStore()->isLocked());
+    EXPECT_EQ(s.Unlock(), 0);
+    EXPECT_FALSE(s.GetStore()->isLocked());
+    EXPECT_EQ(s.GetPixels(), nullptr);
+    // An unlock without its lock changes nothing.
+    EXPECT_LT(s.Unlock(), 0);
+    EXPECT_EQ(s.GetLockCount(), 0);
+
+    GfxDeviceContext* dc = s.GetDC();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(s.GetDC(), dc);
+    EXPECT_EQ(s.GetDCCount(), 2);
+    EXPECT_EQ(s.ReleaseDC(), 0);
+    EXPECT_TRUE(s.GetStore()->hasDC());
+    EXPECT_EQ(s.ReleaseDC(), 0);
+    EXPECT_FALSE(s.GetStore()->hasDC());
+    EXPECT_EQ(s.ReleaseDC(), -1);
+    EXPECT_EQ(s.GetDCCount(), 0);
+
+    GfxSurface none;
+    EXPECT_EQ(none.Lock(), -1);
+    EXPECT_EQ(none.Unlock(), -1);
+    EXPECT_EQ(none.GetDC(), nullptr);
+    EXPECT_EQ(none.ReleaseDC(), -1);
+    EXPECT_EQ(none.SetColorKey(0), -1);
+    EXPECT_EQ(none.SetColorKeyFromCorner(), -1);
+    EXPECT_EQ(none.Restore(), -1);
+}
+
+TEST(GfxSurface, ALostSurfaceComesBackAndOnlyAPictureGetsItsPixelsBack) {
+    TempDir dir;
+    GfxScreen screen(nullptr);
+    const TestPicture picture = makePicture(5, 4);
+    writeFile(dir.file("p.bmp"), writeBmp(picture));
+
+    GfxSurface bySize, fromFile, dest;
+    ASSERT_EQ(bySize.Create(&screen, 5, 4, 1), 0);
+    ASSERT_EQ(fromFile.CreateFromImage(&screen, dir.file("p.bmp").c_str(), 1), 1);
+    ASSERT_EQ(dest.Create(&screen, 5, 4, 1), 0);
+    bySize.FillAll(0x123456);
+
+    // A copy from a lost source restores it and gives the copy up; made by
+    // size, its reload fails with -2 and its owner must draw it again.
+    bySize.MarkLost();
+    EXPECT_EQ(bySize.DrawOpaque(&dest, 0, 0), -2);
+    EXPECT_FALSE(bySize.GetStore()->isLost());
+    EXPECT_EQ(bySize.FillArea(0, 0, 1, 1, 1), 0);
+
+    fromFile.MarkLost();
+    EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0); // restored and reloaded
+    EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0);
+    dest.Lock();
+    EXPECT_EQ(dest.GetPixel(4, 3), picture.at(4, 3));
+    dest.Unlock();
+
+    // Lock restores a lost surface and carries on.
+    fromFile.MarkLost();
+    EXPECT_EQ(fromFile.Lock(), 1);
+    EXPECT_EQ(fromFile.GetPixel(2, 1), picture.at(2, 1));
+    EXPECT_EQ(fromFile.Unlock(), 0);
+}
+
+TEST(GfxSurface, TheRegistryFollowsCreationAndDeletion) {
+    GfxScreen screen(nullptr);
+    auto* a = new GfxSurface;
+    auto* b = new GfxSurface;
+    auto* c = new GfxSurface;
+    a->Create(&screen, 1, 1, 1);
+    b->Create(&screen, 1, 1, 1);
+    c->Create(&screen, 1, 1, 1);
+    b->Create(&screen, 2, 2, 1); // made again: still one entry
+    EXPECT_EQ(screen.GetSurfaceCount(), 3);
+    EXPECT_EQ(screen.GetFirstSurface(), a);
+    delete b;
+    EXPECT_EQ(screen.GetSurfaceCount(), 2);
+    delete a;
+    EXPECT_EQ(screen.GetFirstSurface(), c);
+    GfxSurface failed;
+    EXPECT_LT(failed.Create(&screen, 0, 5, 1), 0);
+    EXPECT_EQ(failed.GetStore(), nullptr);
+    EXPECT_EQ(screen.GetSurfaceCount(), 1);
+    delete c;
+    EXPECT_EQ(screen.GetSurfaceCount(), 0);
+
+    // A surface outlives its screen and only forgets it.
+    GfxSurface survivor;
+    {
+        GfxScreen shortLived(nullptr);
+        survivor.Create(&shortLived, 2, 2, 1);
+    }
+    EXPECT_EQ(survivor.GetScreen(), nullptr);
+    EXPECT_EQ(survivor.FillAll(1), 0);
+}
+
+TEST(GfxSurface, ALongFileNameIsCutSafely) {
+    TempDir dir;
+    std::string path = dir.path();
+    while (path.size() < 300)
+        path += "/abcdefghijklmnopqrstuvwxyz0123456789";
+    std::filesystem::create_directories(path);
+    path += "/picture.bmp";
+    writeFile(path, writeBmp(makePicture(3, 3)));
+    GfxScreen screen(nullptr);
+    GfxSurface s;
+    ASSERT_EQ(s.CreateFromImage(&screen, path.c_str(), 1), 1);
+    EXPECT_EQ(std::string(s.GetFileName()), path.substr(0, GfxSurface::kMaxNameLength));
+    // The cut name no longer names the file: a reload fails cleanly.
+    EXPECT_EQ(s.ReloadImage(s.GetFileName()), -2);
+    EXPECT_EQ(s.ReloadImage(path.c_str()), 0);
+    EXPECT_EQ(s.CreateFromImage(&screen, nullptr, 1), -1);
+    EXPECT_EQ(s.CreateFromImage(&screen, dir.file("missing.bmp").c_str(), 1), -2);
+    EXPECT_EQ(s.GetWidth(), 3); // a failed load keeps what the surface had
+}
