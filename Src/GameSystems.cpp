@@ -150,6 +150,7 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
     currentSkill = kSkillEasy;
     currentZone = 0;
     applyDefaultSettings();
+    resetStatistics();
     loadSettings();
 
     if (!initApplication()) {

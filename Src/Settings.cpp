@@ -2,10 +2,24 @@
 
 #include "Application.h"
 
+Options options;
+Statistics statistics;
+String lastPlayerName("");
+
 void applyDefaultSettings() {
-    app.fullScreen = false;
+    options = Options();
+    app.fullScreen = options.fullScreen;
 }
 
-void loadSettings() {}
+void resetStatistics() {
+    statistics = Statistics();
+    statistics.firstStart = DateTime::now();
+}
 
-void saveSettings() {}
+void loadSettings() {
+    app.fullScreen = options.fullScreen;
+}
+
+void saveSettings() {
+    options.fullScreen = app.fullScreen;
+}
