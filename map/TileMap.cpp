@@ -1,8 +1,11 @@
 #include "TileMap.h"
 
 #include "ByteOrder.h"
+#include "GfxScreen.h"
 #include "HostPath.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -61,6 +64,12 @@ int TileMap::load(GfxScreen* screen, const char* fileName, int viewX, int viewY,
     currentLayer_ = &layers_[0];
     setView(viewX, viewY, viewWidth, viewHeight);
     setScroll(0, 0);
+    if (screen) {
+        GfxPaletteEntry entries[256];
+        for (int i = 0; i < 256; ++i)
+            entries[i] = {palette_[i][0], palette_[i][1], palette_[i][2], 0};
+        screen->SetPaletteEntries(0, 256, entries);
+    }
     return 0;
 }
 
@@ -331,13 +340,157 @@ GfxSurface* TileMap::surfaceForCell(int16_t cell) const {
     return blockSurface(recordGraphic_[static_cast<size_t>(record)]);
 }
 
+namespace {
+
+// n bits of a 15- or 16-bit pixel word, taken from the field's top bit
+// downwards (a wider mask takes the bits that follow the field).
+uint32_t wordBits(uint32_t word, int topBit, int n) {
+    const int shift = topBit + 1 - n;
+    const uint32_t value = shift >= 0 ? word >> shift : word << -shift;
+    return value & ((1u << n) - 1);
+}
+
+int bitCount(uint32_t mask) {
+    int n = 0;
+    for (; mask; mask >>= 1)
+        n += mask & 1;
+    return n;
+}
+
+} // namespace
+
 bool TileMap::prepareGraphics(GfxScreen* screen) {
     screen_ = screen;
-    marks_.assign(static_cast<size_t>(mapWidth_) * mapHeight_, 0);
-    // Block surfaces come with the graphics layer.
+    const size_t cells = static_cast<size_t>(mapWidth_) * mapHeight_;
+    marks_.assign(cells, 0);
+
+    for (int i = 0; i < numBlockGfx_; ++i) {
+        auto* surface = new GfxSurface;
+        if (surface->Create(screen, blockWidth_, blockHeight_, kSurfaceMemorySystem) < 0) {
+            delete surface;
+            error_ = kMapErrorMemory;
+            return false;
+        }
+        blockSurfaces_.add(surface);
+    }
+    const PixelFormatInfo& format = blockSurfaces_[0]->GetPixelFormat();
+    const int screenDepth = format.depth;
+    if (screenDepth == 0)
+        return false;
+    const int redBits = bitCount(format.redMask), greenBits = bitCount(format.greenMask),
+              blueBits = bitCount(format.blueMask);
+    uint32_t key = transparentIndex_;
+    if (screenDepth > 8)
+        key = (transparentRed_ >> (8 - redBits)) << format.redShift |
+              (transparentGreen_ >> (8 - greenBits)) << format.greenShift |
+              (transparentBlue_ >> (8 - blueBits)) << format.blueShift;
+    const int sourceBytes = bytesPerPixel(blockDepth_);
+    const int targetBytes = screenDepth == 15 ? 2 : (screenDepth + 7) / 8;
+    const size_t graphicSize = static_cast<size_t>(blockWidth_) * blockHeight_ * sourceBytes;
+
+    for (int i = 0; i < numBlockGfx_; ++i) {
+        GfxSurface* surface = blockSurfaces_[i];
+        surface->SetColorKey(key);
+        if (surface->Lock() < 0) {
+            error_ = kMapErrorMemory;
+            return false;
+        }
+        uint8_t* pixels = surface->GetPixels();
+        const uint8_t* source = &graphicsData_[graphicSize * static_cast<size_t>(i)];
+        for (int y = 0; y < blockHeight_; ++y) {
+            uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * surface->GetPitch();
+            for (int x = 0; x < blockWidth_; ++x, source += sourceBytes) {
+                uint32_t r = 0, g = 0, b = 0, word = 0;
+                switch (blockDepth_) {
+                case 8:
+                    r = palette_[source[0]][0];
+                    g = palette_[source[0]][1];
+                    b = palette_[source[0]][2];
+                    break;
+                case 15:
+                case 16:
+                    word = readBE16(source);
+                    break;
+                case 24:
+                    r = source[0];
+                    g = source[1];
+                    b = source[2];
+                    break;
+                default:
+                    r = source[1];
+                    g = source[2];
+                    b = source[3];
+                    break;
+                }
+                const bool wordPixel = blockDepth_ == 15 || blockDepth_ == 16;
+                const int redTop = blockDepth_ == 15 ? 14 : 15;
+                const int greenTop = blockDepth_ == 15 ? 9 : 10;
+                uint32_t value = 0;
+                if (screenDepth == 8) {
+                    // A palette display: indices stay, colours take the
+                    // nearest palette entry.
+                    if (wordPixel) {
+                        const int greenWidth = blockDepth_ == 15 ? 5 : 6;
+                        r = wordBits(word, redTop, 5) << 3;
+                        g = wordBits(word, greenTop, greenWidth) << (8 - greenWidth);
+                        b = wordBits(word, 4, 5) << 3;
+                    }
+                    value = blockDepth_ == 8 ? source[0]
+                            : screen_        ? screen_->NearestPaletteIndex(r | g << 8 | b << 16)
+                                             : 0;
+                } else if (wordPixel) {
+                    value = wordBits(word, redTop, redBits) << format.redShift |
+                            wordBits(word, greenTop, greenBits) << format.greenShift |
+                            wordBits(word, 4, blueBits) << format.blueShift;
+                } else {
+                    value = (r >> (8 - redBits)) << format.redShift |
+                            (g >> (8 - greenBits)) << format.greenShift |
+                            (b >> (8 - blueBits)) << format.blueShift;
+                }
+                for (int k = 0; k < targetBytes; ++k)
+                    row[x * targetBytes + k] = static_cast<uint8_t>(value >> (8 * k));
+            }
+        }
+        surface->Unlock();
+    }
     return true;
 }
 
-int TileMap::draw(GfxSurface* /*target*/) {
-    return 0;
+int TileMap::draw(GfxSurface* target) {
+    if (!target || !currentLayer_ || blockWidth_ == 0 || blockHeight_ == 0)
+        return -1;
+    // A window larger than the map draws the map only, never beyond it.
+    const int width = std::min(viewWidth_, getMapWidthPixels() - scrollX_);
+    const int height = std::min(viewHeight_, getMapHeightPixels() - scrollY_);
+    const int xOff = scrollX_ % blockWidth_, yOff = scrollY_ % blockHeight_;
+    const int firstColumn = scrollX_ / blockWidth_, firstRow = scrollY_ / blockHeight_;
+    const int right = viewX_ + width, bottom = viewY_ + height;
+    int result = 0;
+    for (int j = 0, y = viewY_ - yOff; y < bottom; ++j, y += blockHeight_) {
+        const size_t rowStart = static_cast<size_t>(firstRow + j) * mapWidth_;
+        for (int i = 0, x = viewX_ - xOff; x < right; ++i, x += blockWidth_) {
+            const size_t at = 2 * (rowStart + static_cast<size_t>(firstColumn + i));
+            GfxSurface* block =
+                surfaceForCell(static_cast<int16_t>(readLE16(&(*currentLayer_)[at])));
+            if (!block)
+                continue;
+            GfxRect source = {0, 0, blockWidth_, blockHeight_};
+            int dx = x, dy = y;
+            if (dx < viewX_) {
+                source.left = viewX_ - dx;
+                dx = viewX_;
+            }
+            if (dy < viewY_) {
+                source.top = viewY_ - dy;
+                dy = viewY_;
+            }
+            if (x + blockWidth_ > right)
+                source.right = right - x;
+            if (y + blockHeight_ > bottom)
+                source.bottom = bottom - y;
+            if (block->DrawOpaque(target, dx, dy, &source) < 0)
+                result = -1;
+        }
+    }
+    return result;
 }

@@ -2,6 +2,9 @@
 
 #include "ByteOrder.h"
 #include "FmpWriter.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -265,4 +268,118 @@ TEST(TileMapCorpus, WritesSeedsForTheFuzzer) {
                   std::string(bytes.begin(), bytes.end()));
     }
     EXPECT_TRUE(std::filesystem::exists(dir + "/seed4.fmp"));
+}
+
+namespace {
+
+// A screen whose display has the given depth, without a real window.
+class DepthPlatform : public HeadlessPlatform {
+public:
+    explicit DepthPlatform(int bpp) : bpp_(bpp) { createWindow("Lurvane", 64, 48); }
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 64;
+        height = 48;
+        bitsPerPixel = bpp_;
+    }
+
+private:
+    int bpp_;
+};
+
+// Four blocks of 2x2 pixels, each of one colour.
+FmpMap colouredMap(int depth) {
+    FmpMap map = smallMap(depth);
+    const uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    for (int k = 0; k < 3; ++k)
+        map.graphics[static_cast<size_t>(k)].assign(4, colours[k]);
+    return map;
+}
+
+} // namespace
+
+TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
+    TempDir dir;
+    for (int screenDepth : {16, 32}) {
+        DepthPlatform platform(screenDepth);
+        GfxScreen screen(&platform);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        for (int depth : {15, 16, 24, 32}) {
+            ASSERT_TRUE(writeFmpFile(colouredMap(depth), dir.file("c.fmp")));
+            TileMap map;
+            ASSERT_EQ(map.load(&screen, dir.file("c.fmp").c_str(), 0, 0, -1, -1), 0);
+            GfxSurface* red = map.blockSurface(0);
+            GfxSurface* blue = map.blockSurface(2);
+            ASSERT_TRUE(red && blue);
+            red->Lock();
+            blue->Lock();
+            // 15- and 16-bit pixels fill a wider mask with the bits that
+            // follow their field, so blue takes a little green.
+            const uint32_t expectedRed = screenDepth == 16 ? 0xF800u
+                                         : depth <= 16     ? 0xF80000u
+                                                           : 0xFF0000u;
+            const uint32_t blue16[4] = {0x003F, 0x001F, 0x001F, 0x001F};
+            const uint32_t blue32[4] = {0x07F8, 0x03F8, 0x00FF, 0x00FF};
+            const int d = depth == 15 ? 0 : depth == 16 ? 1 : depth == 24 ? 2 : 3;
+            EXPECT_EQ(red->GetPixel(1, 1), expectedRed) << depth;
+            EXPECT_EQ(blue->GetPixel(0, 0), screenDepth == 16 ? blue16[d] : blue32[d]) << depth;
+            red->Unlock();
+            blue->Unlock();
+            EXPECT_EQ(map.blockSurface(3), nullptr);
+        }
+    }
+    // The colour key is the transparent colour in the screen's format.
+    DepthPlatform platform(16);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    ASSERT_TRUE(writeFmpFile(colouredMap(16), dir.file("k.fmp")));
+    TileMap map;
+    map.setTransparentColour(0xFF00FF);
+    ASSERT_EQ(map.load(&screen, dir.file("k.fmp").c_str(), 0, 0, -1, -1), 0);
+    EXPECT_EQ(map.blockSurface(1)->GetColorKey(), 0xF81Fu);
+}
+
+TEST(TileMapGraphics, DrawCoversTheWindowExactlyWithPartialEdgeBlocks) {
+    TempDir dir;
+    DepthPlatform platform(32);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    ASSERT_TRUE(writeFmpFile(colouredMap(24), dir.file("d.fmp")));
+    TileMap map;
+    ASSERT_EQ(map.load(&screen, dir.file("d.fmp").c_str(), 0, 0, -1, -1), 0);
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 12, 10, kSurfaceMemorySystem), 0);
+    const uint32_t sentinel = 0x123456;
+    target.FillAll(sentinel);
+    map.setView(3, 2, 6, 5); // raised to three blocks: 6 x 6
+    map.setScroll(1, 1);     // the map is 6 high: no vertical scroll
+    EXPECT_EQ(map.getScrollX(), 1);
+    EXPECT_EQ(map.getScrollY(), 0);
+    EXPECT_EQ(map.draw(&target), 0);
+
+    const uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    const int cells[12] = {0, 1, 2, 1, 1, 2, 2, 1, 0, 0, 1, 2};
+    target.Lock();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool inside = x >= 3 && x < 9 && y >= 2 && y < 8;
+            uint32_t expected = sentinel;
+            if (inside) {
+                // Map pixel shown here, with the scroll of (1, 0).
+                const int mx = x - 3 + 1, my = y - 2;
+                expected = colours[cells[(my / 2) * 4 + mx / 2]];
+            }
+            EXPECT_EQ(target.GetPixel(x, y), expected) << x << "," << y;
+        }
+    target.Unlock();
+
+    // A window larger than the map draws only the map.
+    target.FillAll(sentinel);
+    map.setView(0, 0, 12, 10);
+    map.setScroll(0, 0);
+    EXPECT_EQ(map.draw(&target), 0);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(7, 5), 0x0000FFu);
+    EXPECT_EQ(target.GetPixel(8, 0), sentinel);
+    EXPECT_EQ(target.GetPixel(0, 6), sentinel);
+    target.Unlock();
 }
