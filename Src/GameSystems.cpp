@@ -13,6 +13,7 @@
 #include "Random.h"
 #include "RecordingSoundBackEnd.h"
 #include "RunLoop.h"
+#include "SegmentPool.h"
 #include "Settings.h"
 #include "SoundSystem.h"
 
@@ -147,6 +148,8 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
 
     app = ApplicationState();
     app.platform = &platform;
+    if (!segmentPool)
+        segmentPool = new SegmentPool;
     currentSkill = kSkillEasy;
     currentZone = 0;
     applyDefaultSettings();
@@ -174,6 +177,8 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
     delete app.screen;
     app.screen = nullptr;
     platform.destroyWindow();
+    delete segmentPool;
+    segmentPool = nullptr;
     postQuit();
     app.platform = nullptr;
     soundBackEnd = nullptr;
