@@ -25,7 +25,18 @@ void HeadlessPlatform::pushEvent(PlatformEvent::Type type) {
     events_.push_back(event);
 }
 
+void HeadlessPlatform::pushEventAtFrame(int frame, const PlatformEvent& event) {
+    auto at = scheduled_.begin();
+    while (at != scheduled_.end() && at->first <= frame)
+        ++at;
+    scheduled_.insert(at, {frame, event});
+}
+
 bool HeadlessPlatform::pollEvent(PlatformEvent& event) {
+    while (!scheduled_.empty() && scheduled_.front().first <= framesPresented_) {
+        events_.push_back(scheduled_.front().second);
+        scheduled_.pop_front();
+    }
     if (events_.empty())
         return false;
     event = events_.front();

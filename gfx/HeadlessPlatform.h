@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class HeadlessPlatform : public Platform {
@@ -36,6 +37,9 @@ public:
     // Test controls.
     void pushEvent(const PlatformEvent& event) { events_.push_back(event); }
     void pushEvent(PlatformEvent::Type type);
+    // An event that becomes visible once the given number of frames has
+    // been presented (a script of input, frame by frame).
+    void pushEventAtFrame(int frame, const PlatformEvent& event);
     void setTime(uint32_t ms) { now_ = ms; }
     void setReadStep(uint32_t step) { readStep_ = step; }
     uint32_t now() const { return now_; }
@@ -54,6 +58,7 @@ private:
     uint32_t now_ = 0;
     uint32_t readStep_;
     std::deque<PlatformEvent> events_;
+    std::deque<std::pair<int, PlatformEvent>> scheduled_; // by frame
     bool windowOpen_ = false;
     bool fullScreen_ = false;
     bool cursorVisible_ = true;
