@@ -1,0 +1,118 @@
+// One whole level frame: the map, a snake of 100 segments and the display
+// strip with its text, composed into the back surface at 16 bits, headless.
+#include "Application.h"
+#include "FmpWriter.h"
+#include "GameManager.h"
+#include "GameState.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "HighScoreManager.h"
+#include "InputManager.h"
+#include "LevelCatalogue.h"
+#include "SegmentPool.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class SixteenBitPlatform : public HeadlessPlatform {
+public:
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 640;
+        height = 480;
+        bitsPerPixel = 16;
+    }
+};
+
+// A long corridor with the snake's 100 body blocks behind its head.
+void writeLevel(const std::filesystem::path& zone) {
+    std::filesystem::create_directories(zone);
+    const int width = 260, height = 23;
+    FmpMap map;
+    map.mapWidth = width;
+    map.mapHeight = height;
+    for (int k = 0; k < 32; ++k) {
+        map.graphics.push_back(std::vector<uint32_t>(400, 0x204020u + 0x030303u * k));
+        FmpBlockRecord record;
+        record.graphics[0] = k * map.graphicSize();
+        map.blocks.push_back(record);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int16_t block = (y == 0 || x == 0 || y == height - 1 || x == width - 1) ? 3 : 1;
+            if (y == 11 && x >= 1 && x <= 100)
+                block = 5;
+            if (y == 11 && x == 101)
+                block = 7;
+            if (y == 5 && x == width - 3)
+                block = 2;
+            map.layers[0].push_back(block);
+        }
+    writeFmpFile(map, (zone / "level1.fmp").string());
+    std::ofstream(zone / "level.txt") << "<Zone>\nName=Bench\n</Zone>\n<Level>\nFilename=level1\n"
+                                         "Time=999,999,999\nStartSpeed=40,40,40\n</Level>\n";
+}
+
+void BM_LevelFrame(benchmark::State& state) {
+    const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / "lurvane-bench-game";
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work / "Data" / "Gfx");
+    for (const char* name : {"score.bmp", "items20.bmp", "items.bmp"})
+        if (!std::filesystem::exists(data / "Gfx" / name) ||
+            !std::filesystem::copy_file(data / "Gfx" / name, work / "Data" / "Gfx" / name)) {
+            state.SkipWithError("no game pictures built");
+            return;
+        }
+    writeLevel(work / "Data" / "Levels" / "bench");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+
+    SixteenBitPlatform platform;
+    platform.createWindow("Lurvane", 640, 480);
+    GfxScreen screen(&platform);
+    screen.CreateWindowed(&platform, 640, 480);
+    GfxSurface back;
+    back.Create(&screen, 640, 480, 2);
+    app = ApplicationState();
+    app.platform = &platform;
+    app.screen = &screen;
+    app.backSurface = &back;
+    segmentPool = new SegmentPool;
+    highScoreManager = new HighScoreManager;
+    inputManager = new InputManager;
+    inputManager->init(&platform);
+    levelCatalogue.scanZones();
+    currentZone = 0;
+    currentSkill = kSkillEasy;
+    {
+        GameManager game;
+        game.startGame();
+        if (!game.loadLevel()) {
+            state.SkipWithError("level did not load");
+        } else {
+            for (auto _ : state)
+                game.levelFrame();
+            state.counters["segments"] = game.snake().segmentCount();
+        }
+    }
+    delete inputManager;
+    inputManager = nullptr;
+    delete highScoreManager;
+    highScoreManager = nullptr;
+    delete segmentPool;
+    segmentPool = nullptr;
+    levelCatalogue.clearZones();
+    app = ApplicationState();
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(work);
+}
+BENCHMARK(BM_LevelFrame)->Unit(benchmark::kMicrosecond);
+
+} // namespace
