@@ -6,12 +6,14 @@
 #include "GameState.h"
 #include "GfxScreen.h"
 #include "GfxSurface.h"
+#include "Golden.h"
 #include "HeadlessPlatform.h"
 #include "HighScoreManager.h"
 #include "InputManager.h"
 #include "LevelCatalogue.h"
 #include "LevelCompiler.h"
 #include "Log.h"
+#include "Random.h"
 #include "SegmentPool.h"
 #include "Settings.h"
 #include "TempDir.h"
@@ -82,13 +84,23 @@ protected:
     }
 
     // A zone "Test" of the given levels, compiled into Data/Levels.
-    void zone(const std::vector<LevelSpec>& levels, const std::string& name = "Test") {
+    void zone(const std::vector<LevelSpec>& levels, const std::string& name = "Test",
+              const std::string& header = "") {
         BlockSheet sheet;
         sheet.width = 320;
         sheet.height = 40;
         for (int i = 0; i < 320 * 40; ++i)
             sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
-        std::string text = "<Zone>\nName=\"" + name + "\"\nSkill=1\n</Zone>\n";
+        if (!sheetFile.empty()) {
+            GfxSurface picture;
+            ASSERT_EQ(picture.CreateFromImage(nullptr, sheetFile.c_str(), 1), 1) << sheetFile;
+            picture.Lock();
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 320; ++x)
+                    sheet.pixels[static_cast<size_t>(y * 320 + x)] = picture.GetPixel(x, y);
+            picture.Unlock();
+        }
+        std::string text = "<Zone>\nName=\"" + name + "\"\nSkill=1\n" + header + "</Zone>\n";
         for (size_t n = 0; n < levels.size(); ++n) {
             std::string source = "map\n";
             for (const std::string& row : levels[n].rows)
@@ -130,6 +142,7 @@ protected:
         platform.pushEventAtFrame(frames, quit);
     }
 
+    std::string sheetFile; // a block sheet picture instead of grey blocks
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
     HeadlessPlatform platform{1};
@@ -269,4 +282,32 @@ TEST_F(Game, LevelTitlesDependOnTheZoneNameLength) {
         EXPECT_EQ(std::string(game.levelTitle().c_str()), title);
         game.unloadLevel();
     }
+}
+
+TEST_F(Game, AFrameOfALevelLooksAsItShould) {
+    const std::filesystem::path art(LURVANE_ART_DIR);
+    const std::filesystem::path gfx(std::string(LURVANE_GAME_DATA_DIR) + "/Gfx");
+    if (!std::filesystem::exists(art / "meadow" / "blocks.bmp"))
+        GTEST_SKIP() << "no game pictures built";
+    sheetFile = (art / "meadow" / "blocks.bmp").string();
+    std::filesystem::copy_file(gfx / "snake_meadow.bmp", dir.file("Data/Gfx/snake_meadow.bmp"));
+    zone({{{"################################", "#..............................#",
+            "#..o....s....r....$....t.....o.#", "#..............................#",
+            "#....BBBBBBB>..........A.C.....#", "#..............................#",
+            "#..#########.......%%%%%%.....o#", "#..............................#",
+            "################################"}}},
+         "Meadow", "SnakeGfxFile=\"..\\..\\Gfx\\snake_meadow.bmp\"\nBackcolor=RGB(22,52,20)\n");
+    SeedRandom(3);
+    game.startGame();
+    ASSERT_TRUE(game.loadLevel());
+    for (int i = 0; i < 12; ++i)
+        game.levelFrame();
+    std::vector<uint32_t> frame;
+    back->Lock();
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            frame.push_back(back->GetPixel(x, y) & 0xFFFFFF);
+    back->Unlock();
+    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/level_frame.ppm", 640, 480, frame);
+    game.unloadLevel();
 }

@@ -451,33 +451,3 @@ std::string writeJpeg(const TestPicture& p, int quality) {
     std::free(buffer);
     return bytes;
 }
-
-std::string writePpm(int width, int height, const std::vector<uint32_t>& rgb) {
-    std::string out = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    for (uint32_t c : rgb) {
-        out += static_cast<char>(red(c));
-        out += static_cast<char>(green(c));
-        out += static_cast<char>(blue(c));
-    }
-    return out;
-}
-
-bool readPpm(const std::string& bytes, int& width, int& height, std::vector<uint32_t>& rgb) {
-    std::istringstream in(bytes);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> width >> height >> maxValue;
-    if (magic != "P6" || maxValue != 255 || width <= 0 || height <= 0)
-        return false;
-    in.get();
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const size_t start = static_cast<size_t>(in.tellg());
-    if (bytes.size() < start + count * 3)
-        return false;
-    rgb.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + start + i * 3);
-        rgb[i] = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-    }
-    return true;
-}

@@ -2,6 +2,8 @@
 // corpora: each makes a complete file in memory from a test picture.
 #pragma once
 
+#include "Golden.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -54,7 +56,3 @@ struct PcxOptions {
 std::string writePcx(const TestPicture& picture, const PcxOptions& options = {});
 
 std::string writeJpeg(const TestPicture& picture, int quality = 95);
-
-std::string writePpm(int width, int height, const std::vector<uint32_t>& rgb);
-// False when the text is no binary PPM of 8-bit samples.
-bool readPpm(const std::string& bytes, int& width, int& height, std::vector<uint32_t>& rgb);
