@@ -11,7 +11,6 @@
 #include "LevelSource.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -74,7 +73,8 @@ bool readText(const std::string& path, std::string& text) {
     return ok;
 }
 
-// Widens a channel of `bits` bits to 8 bits, so 5-bit white stays white.
+// Widens a channel value of the mask's width to 8 bits, so that 5-bit white
+// stays white.
 uint32_t widen(uint32_t value, uint32_t mask) {
     if (mask == 0)
         return 0;
