@@ -20,10 +20,10 @@ cmake --build build-asan -j"$jobs"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DLURVANE_FUZZ=ON -DLURVANE_GAME=OFF \
     -DLURVANE_TESTS=OFF -DLURVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-fuzz -j"$jobs"
-fuzz_seconds="${LURVANE_FUZZ_SECONDS:-15}"
+fuzz_seconds="${LURVANE_FUZZ_SECONDS:-10}"
 for harness in build-fuzz/fuzz/fuzz_*; do
     name="${harness##*/fuzz_}"
-    corpus="build/fuzz-corpus/$name"
+    corpus="$PWD/build/fuzz-corpus/$name" # harnesses may change directory
     mkdir -p "$corpus"
     echo "Fuzzing $name for ${fuzz_seconds}s"
     "$harness" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 \
