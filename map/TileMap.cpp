@@ -29,6 +29,7 @@ void TileMap::setTransparentColour(uint32_t value) {
 
 void TileMap::freeMap() {
     blockSurfaces_.clear();
+    blockPixels_.clear();
     for (int n = 0; n < kLayers; ++n) {
         layers_[n].clear();
         haveLayer_[n] = false;
@@ -451,10 +452,40 @@ bool TileMap::prepareGraphics(GfxScreen* screen) {
                     row[x * targetBytes + k] = static_cast<uint8_t>(value >> (8 * k));
             }
         }
+        // A block's pixels stay where they are for the surface's life (a
+        // lost surface gets the same memory back), so drawing can copy from
+        // them without locking each block.
+        blockPixels_.push_back({pixels, surface->GetPitch()});
         surface->Unlock();
     }
     return true;
 }
+
+namespace {
+
+// Whole rows of the game's 20-pixel blocks get copies of a fixed size, which
+// the compiler turns into a few moves instead of a library call per row.
+template <int kBytes>
+void copyFixedRows(uint8_t* to, int toPitch, const uint8_t* from, int fromPitch, int rows) {
+    for (int r = 0; r < rows; ++r, to += toPitch, from += fromPitch)
+        std::memcpy(to, from, kBytes);
+}
+
+void copyRows(uint8_t* to, int toPitch, const uint8_t* from, int fromPitch, int bytes, int rows) {
+    switch (bytes) {
+    case 40:
+        copyFixedRows<40>(to, toPitch, from, fromPitch, rows);
+        return;
+    case 80:
+        copyFixedRows<80>(to, toPitch, from, fromPitch, rows);
+        return;
+    default:
+        for (int r = 0; r < rows; ++r, to += toPitch, from += fromPitch)
+            std::memcpy(to, from, static_cast<size_t>(bytes));
+    }
+}
+
+} // namespace
 
 int TileMap::draw(GfxSurface* target) {
     if (!target || !currentLayer_ || blockWidth_ == 0 || blockHeight_ == 0)
@@ -466,12 +497,27 @@ int TileMap::draw(GfxSurface* target) {
     const int firstColumn = scrollX_ / blockWidth_, firstRow = scrollY_ / blockHeight_;
     const int right = viewX_ + width, bottom = viewY_ + height;
     int result = 0;
+
+    const GfxRect& clip = target->GetClipRect();
+    const GfxSurface* first = blockSurface(0);
+    const int depth = target->GetPixelFormat().depth;
+    const int bytesPerTargetPixel = depth == 15 ? 2 : (depth + 7) / 8;
+    bool direct = first && depth != 0 && first->GetPixelFormat().depth == depth &&
+                  viewX_ >= clip.left && viewY_ >= clip.top && right <= clip.right &&
+                  bottom <= clip.bottom && target->Lock() >= 0;
+    uint8_t* targetPixels = direct ? target->GetPixels() : nullptr;
+    const int targetPitch = direct ? target->GetPitch() : 0;
+    if (direct && !targetPixels) {
+        target->Unlock();
+        direct = false;
+    }
     for (int j = 0, y = viewY_ - yOff; y < bottom; ++j, y += blockHeight_) {
         const size_t rowStart = static_cast<size_t>(firstRow + j) * mapWidth_;
         for (int i = 0, x = viewX_ - xOff; x < right; ++i, x += blockWidth_) {
             const size_t at = 2 * (rowStart + static_cast<size_t>(firstColumn + i));
-            GfxSurface* block =
-                surfaceForCell(static_cast<int16_t>(readLE16(&(*currentLayer_)[at])));
+            const int record = recordForCell(static_cast<int16_t>(readLE16(&(*currentLayer_)[at])));
+            const int graphic = record < 0 ? -1 : recordGraphic_[static_cast<size_t>(record)];
+            GfxSurface* block = blockSurface(graphic);
             if (!block)
                 continue;
             GfxRect source = {0, 0, blockWidth_, blockHeight_};
@@ -488,9 +534,28 @@ int TileMap::draw(GfxSurface* target) {
                 source.right = right - x;
             if (y + blockHeight_ > bottom)
                 source.bottom = bottom - y;
-            if (block->DrawOpaque(target, dx, dy, &source) < 0)
+            if (direct) {
+                // Same pixel format and the window inside the target: rows
+                // are copied straight, as the blitter would.
+                const BlockPixels& pixels = blockPixels_[static_cast<size_t>(graphic)];
+                if (block->GetStore()->isLost()) {
+                    if (block->DrawOpaque(target, dx, dy, &source) < 0)
+                        result = -1;
+                    continue;
+                }
+                const int bytes = (source.right - source.left) * bytesPerTargetPixel;
+                const uint8_t* from = pixels.bytes +
+                                      static_cast<ptrdiff_t>(source.top) * pixels.pitch +
+                                      source.left * bytesPerTargetPixel;
+                uint8_t* to = targetPixels + static_cast<ptrdiff_t>(dy) * targetPitch +
+                              dx * bytesPerTargetPixel;
+                copyRows(to, targetPitch, from, pixels.pitch, bytes, source.bottom - source.top);
+            } else if (block->DrawOpaque(target, dx, dy, &source) < 0) {
                 result = -1;
+            }
         }
     }
+    if (direct)
+        target->Unlock();
     return result;
 }

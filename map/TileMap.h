@@ -108,6 +108,11 @@ private:
     std::vector<int32_t> recordGraphic_;
     std::vector<int32_t> animationRecord_;
     PtrArray<GfxSurface> blockSurfaces_;
+    struct BlockPixels {
+        const uint8_t* bytes;
+        int pitch;
+    };
+    std::vector<BlockPixels> blockPixels_;
     std::vector<int8_t> marks_;
     GfxScreen* screen_ = nullptr;
 };
