@@ -1,6 +1,7 @@
 #include "FmpWriter.h"
 
 #include "ByteOrder.h"
+#include "HostPath.h"
 
 #include <cstdio>
 
@@ -137,7 +138,7 @@ std::vector<uint8_t> writeFmp(const FmpMap& map) {
 
 bool writeFmpFile(const FmpMap& map, const std::string& path) {
     const std::vector<uint8_t> bytes = writeFmp(map);
-    FILE* file = std::fopen(path.c_str(), "wb");
+    FILE* file = std::fopen(hostPath(path.c_str()).c_str(), "wb");
     if (!file)
         return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();

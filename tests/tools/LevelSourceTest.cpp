@@ -1,6 +1,7 @@
 // The zone description files and level sources under data/levels: every
 // level the catalogue reads has its source, and every source is a map the
 // game can play.
+#include "LevelSource.h"
 #include "LevelCatalogue.h"
 #include "Log.h"
 #include "TempDir.h"
@@ -10,10 +11,8 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -25,26 +24,17 @@ namespace {
 
 const std::string kLevelsDir = LURVANE_LEVEL_SOURCE_DIR;
 
+// A level source read through the level compiler's own parser.
 struct LevelMap {
     std::string error; // empty when the file was read
+    LevelSource level;
     int width = 0;
     int height = 0;
-    std::vector<int> blocks;
 
     int at(int x, int y) const {
-        return x < 0 || y < 0 || x >= width || y >= height ? 0 : blocks[y * width + x];
+        return x < 0 || y < 0 || x >= width || y >= height ? 0 : level.at(x, y);
     }
 };
-
-std::map<char, int> defaultLegend() {
-    std::map<char, int> legend = {{' ', 0},  {'#', 3},  {'%', 4},  {'.', 1}, {'o', 2},
-                                  {'B', 5},  {'^', 6},  {'>', 7},  {'v', 8}, {'<', 9},
-                                  {'s', 10}, {'r', 11}, {'$', 12}, {'t', 13}};
-    for (char c = 'A'; c <= 'R'; ++c)
-        if (c != 'B')
-            legend[c] = 14 + (c - 'A');
-    return legend;
-}
 
 LevelMap readLevel(const std::string& path) {
     LevelMap map;
@@ -53,44 +43,11 @@ LevelMap readLevel(const std::string& path) {
         map.error = "cannot open";
         return map;
     }
-    std::map<char, int> legend = defaultLegend();
-    std::vector<std::string> rows;
-    bool inMap = false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (inMap) {
-            if (!line.empty())
-                rows.push_back(line);
-        } else if (line.empty() || line[0] == ';') {
-            continue;
-        } else if (line.rfind("legend ", 0) == 0 && line.size() > 9) {
-            legend[line[7]] = std::stoi(line.substr(9));
-        } else if (line == "map") {
-            inMap = true;
-        } else {
-            map.error = "unknown line: " + line;
-            return map;
-        }
-    }
-    if (rows.empty()) {
-        map.error = "no map";
-        return map;
-    }
-    map.width = static_cast<int>(rows[0].size());
-    map.height = static_cast<int>(rows.size());
-    for (const std::string& row : rows) {
-        if (static_cast<int>(row.size()) != map.width) {
-            map.error = "rows of different lengths";
-            return map;
-        }
-        for (char c : row) {
-            auto it = legend.find(c);
-            if (it == legend.end()) {
-                map.error = std::string("no block for '") + c + "'";
-                return map;
-            }
-            map.blocks.push_back(it->second);
-        }
+    std::stringstream text;
+    text << in.rdbuf();
+    if (parseLevelSource(text.str(), map.level, map.error)) {
+        map.width = map.level.width;
+        map.height = map.level.height;
     }
     return map;
 }
@@ -99,17 +56,19 @@ bool passable(int block) {
     return block == 1 || block == 2 || (block >= 5 && block <= 13);
 }
 
-// What the game's rules ask of a level; empty when the map is playable.
+// What the game's rules, and our own rules for the shipped levels, ask of a
+// level; empty when the map is good.
 std::vector<std::string> levelProblems(const LevelMap& map) {
     std::vector<std::string> problems;
+    std::string error;
+    if (!checkLevelPlayable(map.level, error))
+        problems.push_back(error);
     if (map.width < 20 || map.width > 64 || map.height < 15 || map.height > 46)
         problems.push_back("size out of range");
     int heads = 0, bodies = 0, hx = 0, hy = 0;
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x) {
             const int b = map.at(x, y);
-            if (passable(b) && (x == 0 || y == 0 || x == map.width - 1 || y == map.height - 1))
-                problems.push_back("open at the edge");
             if (b >= 6 && b <= 9) {
                 ++heads;
                 hx = x;
@@ -117,60 +76,16 @@ std::vector<std::string> levelProblems(const LevelMap& map) {
             }
             bodies += b == 5;
         }
-    if (heads != 1) {
-        problems.push_back("not exactly one head");
+    if (heads != 1)
         return problems;
-    }
-    // Trace the body the way the game builds the snake: the first snake
-    // block beside the last segment, looking right, below, left, above.
-    const int dx[4] = {1, 0, -1, 0}, dy[4] = {0, 1, 0, -1};
-    std::set<std::pair<int, int>> snake = {{hx, hy}};
-    for (int x = hx, y = hy;;) {
-        bool found = false;
-        for (int k = 0; k < 4 && !found; ++k) {
-            const int nx = x + dx[k], ny = y + dy[k];
-            const int b = map.at(nx, ny);
-            if (b >= 5 && b <= 9 && !snake.count({nx, ny})) {
-                snake.insert({nx, ny});
-                x = nx;
-                y = ny;
-                found = true;
-            }
-        }
-        if (!found)
-            break;
-    }
-    const int traced = static_cast<int>(snake.size()) - 1;
-    if (traced != bodies)
-        problems.push_back("body blocks off the traced chain");
-    if (traced < 2 || traced > 4)
-        problems.push_back("body of " + std::to_string(traced) + " blocks");
+    if (bodies < 2 || bodies > 4)
+        problems.push_back("body of " + std::to_string(bodies) + " blocks");
     const int heading = map.at(hx, hy) - 6; // up, right, down, left
     const int fx = hx + std::array{0, 1, 0, -1}[heading],
               fy = hy + std::array{-1, 0, 1, 0}[heading];
-    if (!passable(map.at(fx, fy)) || snake.count({fx, fy}))
+    const int ahead = map.at(fx, fy);
+    if (!passable(ahead) || (ahead >= 5 && ahead <= 9))
         problems.push_back("head faces a blocked cell");
-    std::set<std::pair<int, int>> reached = {{hx, hy}};
-    std::deque<std::pair<int, int>> queue = {{hx, hy}};
-    while (!queue.empty()) {
-        const auto [x, y] = queue.front();
-        queue.pop_front();
-        for (int k = 0; k < 4; ++k) {
-            const std::pair<int, int> n{x + dx[k], y + dy[k]};
-            if (passable(map.at(n.first, n.second)) && reached.insert(n).second)
-                queue.push_back(n);
-        }
-    }
-    int food = 0;
-    for (int y = 0; y < map.height; ++y)
-        for (int x = 0; x < map.width; ++x)
-            if (map.at(x, y) == 2) {
-                ++food;
-                if (!reached.count({x, y}))
-                    problems.push_back("food out of reach");
-            }
-    if (food == 0)
-        problems.push_back("no food");
     return problems;
 }
 
