@@ -46,6 +46,7 @@ TEST(TextPages, MarkUpMakesPagesHeadingsAndLines) {
         {"two page breaks make three titled pages", "Help\na\n<p>\nb\n<p>\nc\n",
          "[Help]a / [Help]b / [Help]c"},
         {"heading", "T\n<h>Items\nplain\n", "[T]*Items|plain"},
+        {"tags are whole", "T\nxp>\nah>x\n<x>y\n", "[T]xp>|ah>x|<x>y"},
         {"empty heading is a blank highlighted line", "T\n<h>\n", "[T]* "},
         {"heading keeps its text as it stands", "T\n<h>50%% off\n", "[T]*50%% off"},
         {"<p> only when alone on its line", "T\n<p> \nx<p>\n<P>\n", "[T]<p> |x<p>|<P>"},
