@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -108,4 +109,19 @@ TEST(TitleContent, ZoneLabelNamesTheZoneOrNothing) {
     }
     gameLog.close();
     errorLog.close();
+}
+
+// The welcome text counts the zones and levels the game ships.
+TEST(TitleContent, WelcomeTextCountsTheShippedLevels) {
+    int zones = 0, levels = 0;
+    for (const auto& zone : std::filesystem::directory_iterator(LURVANE_LEVEL_SOURCE_DIR)) {
+        if (!zone.is_directory())
+            continue;
+        ++zones;
+        for (const auto& file : std::filesystem::directory_iterator(zone.path()))
+            levels += file.path().extension() == ".lvl";
+    }
+    const std::string counts =
+        std::to_string(zones) + " zones with " + std::to_string(levels) + " levels";
+    EXPECT_NE(std::string(kWelcomeText).find(counts), std::string::npos) << counts;
 }
