@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -116,6 +117,32 @@ TEST(ArtSet, ScreenPicturesHaveTheirSizes) {
         for (int x = 0; x < 640; ++x)
             differing += strip.at(x, y) != strip.at(x, y + 20);
     EXPECT_GT(differing, 640 * 10);
+}
+
+// The information panels are drawn keyed over the middle of the title
+// picture in white and yellow: it stays dark and calm there.
+TEST(ArtSet, TitlePictureKeepsThePanelAreaDark) {
+    const ReadBmp& title = picture("Gfx/title.bmp");
+    ASSERT_TRUE(title.ok);
+    long sum = 0, count = 0, brightest = 0;
+    for (int y = 200; y < 450; ++y)
+        for (int x = 90; x < 550; ++x) {
+            const Rgb c = title.at(x, y);
+            const int luma = (c.r * 3 + c.g * 6 + c.b) / 10;
+            sum += luma;
+            brightest = std::max<long>(brightest, luma);
+            ++count;
+        }
+    EXPECT_LT(sum / count, 40);
+    EXPECT_LT(brightest, 160);
+    // The sky above holds the name in bright letters.
+    int bright = 0;
+    for (int y = 0; y < 130; ++y)
+        for (int x = 0; x < 430; ++x) {
+            const Rgb c = title.at(x, y);
+            bright += (c.r * 3 + c.g * 6 + c.b) / 10 > 160;
+        }
+    EXPECT_GT(bright, 5000);
 }
 
 TEST(ArtSet, HighScoreStampShowsOnlyItsShapeOverTheKey) {

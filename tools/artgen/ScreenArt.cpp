@@ -203,55 +203,163 @@ void paintBand(Canvas& canvas, int y0, bool leader) {
     }
 }
 
+// A sky of small stars, denser and brighter towards the top.
+void paintStars(Canvas& canvas, int y1, uint32_t seed) {
+    for (int y = 0; y < y1; ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const float h = hashNoise(x, y, seed);
+            const float fade = 1 - static_cast<float>(y) / y1;
+            if (h < 1 - 0.004f * fade)
+                continue;
+            const float bright = 0.35f + 0.65f * hashNoise(x, y, seed + 1);
+            const Colour star = mix(hex(0xa8c8ff), hex(0xfff4d0), hashNoise(x, y, seed + 2));
+            canvas.blend(x, y, star, bright * fade);
+            if (bright > 0.9f)
+                for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                    canvas.blend(x + dx, y + dy, star, 0.35f * fade);
+        }
+}
+
+// A soft elliptic light around (cx, cy).
+void paintGlow(Canvas& canvas, float cx, float cy, float rx, float ry, Colour light,
+               float strength) {
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const float dx = (x - cx) / rx, dy = (y - cy) / ry;
+            const float d = dx * dx + dy * dy;
+            if (d < 1)
+                canvas.blend(x, y, light, strength * (1 - d) * (1 - d));
+        }
+}
+
+// One block of a zone's sheet, darkened, at (x, y).
+void paintBlock(Canvas& canvas, const RgbImage& sheet, int block, int x, int y, float shade) {
+    for (int j = 0; j < 20; ++j)
+        for (int i = 0; i < 20; ++i) {
+            const Rgb p = sheet.at(block % 16 * 20 + i, block / 16 * 20 + j);
+            if (x + i >= 0 && y + j >= 0 && x + i < canvas.width() && y + j < canvas.height())
+                canvas.set(x + i, y + j, darker(toColour(p), shade));
+        }
+}
+
+// A polished metal frame around the rectangle x0..x1, y0..y1 (its inside
+// is left alone), with rivets along its long edges.
+void paintBezel(Canvas& canvas, int x0, int y0, int x1, int y1, int thickness) {
+    for (int y = y0 - thickness; y < y1 + thickness; ++y)
+        for (int x = x0 - thickness; x < x1 + thickness; ++x) {
+            if (x >= x0 && x < x1 && y >= y0 && y < y1)
+                continue;
+            if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height())
+                continue;
+            const bool top = y < y0, bottom = y >= y1;
+            const float across = top      ? static_cast<float>(y - (y0 - thickness)) / thickness
+                                 : bottom ? static_cast<float>(y - y1) / thickness
+                                          : static_cast<float>(x - x1) / thickness;
+            Colour c = mix(hex(0xd8dde8), hex(0x4a5060), across);
+            if (bottom)
+                c = mix(hex(0x8890a0), hex(0x1e2230), across);
+            if (std::abs(across - 0.5f) < 0.12f)
+                c = lighter(c, 0.25f);
+            canvas.set(x, y, c);
+        }
+    for (int x = x0 + 14; x < x1 - 6; x += 48)
+        for (int y : {y0 - thickness / 2, y1 + thickness / 2 - 1}) {
+            const int cx = x, cy = y;
+            paintCell(
+                canvas, cx - 2.5f, cy - 2.5f, 5,
+                [](float u, float v) { return ball(u, v, 10, 10, 8, hex(0xb8c0d0), 0.9f); }, false);
+        }
+}
+
 } // namespace
 
 RgbImage makeTitlePicture() {
     Canvas canvas(640, 480, Colour{});
-    verticalGradient(canvas, 0, 480, hex(0x161034), hex(0x08302e));
-    // A faint grid of play-field blocks, darker towards the edges.
-    for (int y = 0; y < 480; ++y)
+    const ZoneTheme& meadow = zoneThemes()[0];
+    const RgbImage blocks = makeBlockSheet(meadow);
+
+    // Night sky above, the dark field of play below the horizon.
+    verticalGradient(canvas, 0, 180, hex(0x1c0e44), hex(0x123a52));
+    paintStars(canvas, 180, 91);
+    paintGlow(canvas, 215, 62, 300, 120, hex(0x7ad27a), 0.22f);
+    paintGlow(canvas, 530, 40, 200, 160, hex(0x9a6ad8), 0.12f);
+    // The field: the first zone's grass, deep in the night's shade, darkest
+    // in the middle where the information panels show.
+    for (int y = 172; y < 480; y += 20)
+        for (int x = 0; x < 640; x += 20)
+            paintBlock(canvas, blocks, 1, x, y, 0.62f);
+    for (int y = 172; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
-            Colour c = canvas.get(x, y);
-            if ((x / 20 + y / 20) % 2 == 0)
-                c = lighter(c, 0.03f);
-            if (x % 20 == 0 || y % 20 == 0)
-                c = lighter(c, 0.05f);
-            const float dx = (x - 320) / 360.0f, dy = (y - 220) / 300.0f;
-            canvas.set(x, y, darker(c, std::min(0.6f, (dx * dx + dy * dy) * 0.45f)));
+            const float dx = (x - 320) / 300.0f, dy = (y - 320) / 150.0f;
+            const float d = std::min(1.0f, dx * dx + dy * dy);
+            canvas.set(x, y, darker(canvas.get(x, y), 0.78f * (1 - d) + 0.25f * d));
+            if (x % 20 == 0 || y % 20 == 12)
+                canvas.blend(x, y, {0, 0, 0}, 0.25f);
         }
-    // The ground of the first zone along the bottom, edged with hedge.
-    const RgbImage blocks = makeBlockSheet(zoneThemes()[0]);
+    // A hedge along the horizon, a wall of stone down each side.
     for (int x = 0; x < 640; x += 20)
-        for (int row = 0; row < 4; ++row) {
-            const int block = row == 0 ? 4 : 1;
-            for (int j = 0; j < 20; ++j)
-                for (int i = 0; i < 20; ++i) {
-                    const Rgb p = blocks.at(block % 16 * 20 + i, block / 16 * 20 + j);
-                    const float fade = row == 0 ? 0.15f : 0.15f + 0.1f * (row - 1);
-                    canvas.set(x + i, 400 + row * 20 + j, darker(toColour(p), fade));
-                }
-        }
+        paintBlock(canvas, blocks, 0, x, 172, 0.45f);
+    for (int y = 192; y < 480; y += 20) {
+        paintBlock(canvas, blocks, 3, 0, y, 0.35f);
+        paintBlock(canvas, blocks, 3, 620, y, 0.35f);
+    }
     for (int x = 0; x < 640; ++x)
-        for (int j = 0; j < 6; ++j)
-            canvas.blend(x, 420 + j, {0, 0, 0}, 0.35f * (1 - j / 6.0f));
+        for (int j = 0; j < 8; ++j)
+            canvas.blend(x, 192 + j, {0, 0, 0}, 0.5f * (1 - j / 8.0f));
+    for (int y = 192; y < 480; ++y)
+        for (int j = 0; j < 6; ++j) {
+            canvas.blend(20 + j, y, {0, 0, 0}, 0.45f * (1 - j / 6.0f));
+            canvas.blend(619 - j, y, {0, 0, 0}, 0.45f * (1 - j / 6.0f));
+        }
+
+    // Along the bottom a snake closes in on its supper.
     paintSnakeAlong(
-        canvas, zoneThemes()[0].snake,
+        canvas, meadow.snake,
         [](float t) {
-            return std::pair{40 + t, 447 + 10 * std::sin(t / 38)};
+            return std::pair{34 + t, 468 + 4 * std::sin(t / 30)};
         },
-        34, 13, 26, 1);
-    const float appleX = 40 + 34 * 13 + 40;
-    paintItem(canvas, appleX, 432, 30, ItemKind::Food);
-    paintItem(canvas, appleX + 60, 434, 26, ItemKind::Points);
-    paintLettering(canvas, 12, 24, 10, "LURVANE", hex(0xfff58c), hex(0x28a040));
-    paintText(canvas, 12 + (410 - textWidth("THE SNAKE ARCADE") * 2) / 2, 112, 2,
+        30, 12, 20, 1);
+    paintItem(canvas, 34 + 31 * 12 + 18, 457, 22, ItemKind::Food);
+    paintItem(canvas, 488, 457, 22, ItemKind::Points);
+    paintItem(canvas, 530, 457, 22, ItemKind::Time);
+    paintItem(canvas, 574, 457, 22, ItemKind::Shrink);
+    paintItem(canvas, 28, 200, 20, ItemKind::SpeedReset);
+
+    // Fireflies over the field, and items by the walls.
+    for (int i = 0; i < 60; ++i) {
+        const float fx = 30 + 580 * hashNoise(i, 1, 5), fy = 200 + 250 * hashNoise(i, 2, 5);
+        const float edge = std::abs(fx - 320) / 290;
+        if (edge < 0.8f)
+            continue;
+        paintGlow(canvas, fx, fy, 6, 6, hex(0xf0ff80), 0.5f);
+        canvas.blend(static_cast<int>(fx), static_cast<int>(fy), hex(0xffffd0), 0.9f);
+    }
+    paintItem(canvas, 592, 370, 22, ItemKind::Food);
+    paintItem(canvas, 24, 300, 20, ItemKind::Points);
+    // A second snake climbs the right wall towards the apple.
+    paintSnakeAlong(
+        canvas, zoneThemes()[2].snake,
+        [](float t) {
+            return std::pair{603 + 5 * std::sin(t / 18), 490 - t};
+        },
+        7, 12, 22, 0);
+
+    // The name in its own light, and the subtitle.
+    paintLettering(canvas, 14, 20, 10, "LURVANE", hex(0xfff58c), hex(0x28a040));
+    paintText(canvas, 14 + (410 - textWidth("THE SNAKE ARCADE") * 2) / 2, 112, 2,
               "THE SNAKE ARCADE", hex(0xa0e0ff), hex(0x0a1830), true);
+
+    // The frame of the scrolling welcome band.
+    paintBezel(canvas, 0, 140, 429, 170, 5);
+    canvas.fillRect(0, 140, 429, 30, Colour{});
     return canvas.toImage();
 }
 
 RgbImage makeLogo() {
     Canvas canvas(640, 100, Colour{});
-    verticalGradient(canvas, 0, 94, hex(0x0e2836), hex(0x061420));
+    verticalGradient(canvas, 0, 94, hex(0x1c0e44), hex(0x123a52));
+    paintStars(canvas, 94, 17);
+    paintGlow(canvas, 320, 48, 260, 60, hex(0x7ad27a), 0.25f);
     for (int x = 0; x < 640; ++x) {
         canvas.set(x, 94, hex(0x50c850));
         canvas.set(x, 95, hex(0x2a7a2e));
@@ -263,15 +371,17 @@ RgbImage makeLogo() {
     paintSnakeAlong(
         canvas, defaultSnake(),
         [](float t) {
-            return std::pair{30 + t, 48 + 12 * std::sin(t / 16)};
+            return std::pair{20 + t, 50 + 12 * std::sin(t / 16)};
         },
-        8, 12, 22, 1);
+        7, 12, 22, 1);
+    paintItem(canvas, 124, 38, 22, ItemKind::Food);
+    paintItem(canvas, 500, 38, 22, ItemKind::Points);
     paintSnakeAlong(
-        canvas, zoneThemes()[2].snake,
+        canvas, zoneThemes()[6].snake,
         [](float t) {
-            return std::pair{610 - t, 48 + 12 * std::sin(t / 16)};
+            return std::pair{620 - t, 50 + 12 * std::sin(t / 16)};
         },
-        8, 12, 22, 3);
+        7, 12, 22, 3);
     return canvas.toImage();
 }
 
