@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -448,6 +449,11 @@ TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
     EXPECT_EQ(text(), "aba");
     tap(kScanBackspace);
     EXPECT_EQ(text(), "ab");
+    tap(0x01); // ESC types nothing
+    EXPECT_EQ(text(), "ab");
+    tap(kScanBackspace);
+    tap(kScanBackspace);
+    EXPECT_EQ(text(), "");
 
     box.setText("Preset");
     tap(kScanBackspace);
@@ -489,6 +495,18 @@ TEST_F(TextInputTest, TheCaretIsTheTrailingSpaceAndBlinksEveryTwentyOneDraws) {
     EXPECT_EQ(s->GetPixel(box.caretX(), box.caretY()), box.style().textColour);
     s->Unlock();
 
+    // Typing keeps the caret one space wide and the box follows the text.
+    tap(kScanA);
+    tap(kScanA);
+    const Extent aaSpace = measure(screen, kArial, "aa ");
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, aaSpace.width);
+    EXPECT_EQ(box.caretWidth(), abSpace.width - ab.width);
+    tap(kScanBackspace);
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, measure(screen, kArial, "a ").width);
+    tap(kScanB);
+
     // A finished entry shows no caret cell.
     tap(kScanEnter);
     ASSERT_TRUE(box.finished());
@@ -514,4 +532,170 @@ TEST_F(TextBoxTest, AFailedSurfaceIsReportedAndEndsTheProgram) {
     EXPECT_NE(log.str().find("\n\nError in File TextBox, line "), std::string::npos);
     EXPECT_NE(log.str().find("TextBox Error : Could not create Surface (w=100000, h=100000)\n"),
               std::string::npos);
+}
+
+TEST_F(TextBoxTest, RenderingAtAnOffsetKeepsInsideTheBox) {
+    TextStyle style = plainStyle();
+    style.framed = 1;
+    style.frameWidth = 1;
+    style.marginX = 2;
+    style.marginY = 1;
+    style.titleGap = 1;
+    style.lineOffset = 3;
+    style.frameColour = pixel(0x0000FF);
+    style.background = pixel(0x00FF00);
+    style.titleBackground = style.background;
+    TextList box(&screen, style);
+    box.setTitle("T");
+    box.addLine("a wide line under a narrow title");
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+    const TextLine& line = box.line(0);
+    EXPECT_EQ(w, line.width + 6); // a frame of 1 counts: 2 × (margin 2 + frame 1)
+
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, w + 40, h + 40, kSurfaceMemoryAny), 0);
+    const uint32_t outside = pixel(0x808080);
+    target.FillAll(outside);
+    ASSERT_TRUE(box.render(&target, 10, 20));
+    EXPECT_EQ(box.title()->drawX, 10 + (w - box.title()->width) / 2);
+    EXPECT_EQ(box.title()->drawY, 20 + 1 + 1);
+    EXPECT_EQ(line.drawX, 10 + 3);
+    EXPECT_EQ(line.drawY, 20 + 1 + box.title()->height + 2 + 1 + 3);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(10, 20), style.frameColour);
+    EXPECT_EQ(target.GetPixel(10 + w - 1, 20 + h - 1), style.frameColour);
+    EXPECT_EQ(target.GetPixel(11, 20 + h - 2), style.background);
+    for (int x = 9; x <= 10 + w; ++x) {
+        EXPECT_EQ(target.GetPixel(x, 20 + h), outside);
+        EXPECT_EQ(target.GetPixel(x, 19), outside);
+    }
+    for (int y = 19; y <= 20 + h; ++y) {
+        EXPECT_EQ(target.GetPixel(10 + w, y), outside);
+        EXPECT_EQ(target.GetPixel(9, y), outside);
+    }
+    target.Unlock();
+
+    // Each limit on its own.
+    box.setMaxHeight(7);
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(h, 7);
+    box.setMaxHeight(-1);
+    box.setMinHeight(500);
+    box.setMaxWidth(9);
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(h, 500);
+    EXPECT_EQ(w, 9);
+}
+
+TEST_F(TextBoxTest, HighlightsShowOnTheNextUpdate) {
+    TextStyle style = plainStyle();
+    style.background = pixel(0x00FF00);
+    style.highlightBackground = pixel(0xFFFFFF);
+    TextList box(&screen, style);
+    box.addLine("zero");
+    box.addLine("one");
+    auto bandAt = [&](int index) {
+        GfxSurface* s = box.update();
+        s->Lock();
+        const bool highlighted = s->GetPixel(0, box.line(index).drawY) == style.highlightBackground;
+        s->Unlock();
+        return highlighted;
+    };
+    EXPECT_FALSE(bandAt(0));
+    box.toggleHighlight(0);
+    EXPECT_TRUE(box.line(0).highlighted);
+    EXPECT_TRUE(bandAt(0));
+    box.setHighlightAll(false);
+    EXPECT_FALSE(bandAt(0));
+    box.setHighlightAll(true);
+    EXPECT_TRUE(bandAt(1));
+    box.setHighlight(1, false);
+    EXPECT_FALSE(bandAt(1));
+    EXPECT_TRUE(bandAt(0));
+    // Indices outside the lines change nothing.
+    box.toggleHighlight(2);
+    box.toggleHighlight(-1);
+    box.setHighlight(2, true);
+    box.setHighlight(-1, true);
+    EXPECT_EQ(box.lineCount(), 2);
+    EXPECT_FALSE(box.isDirty());
+
+    // The keyed copy also goes to the default target.
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 200, 100, kSurfaceMemoryAny), 0);
+    target.FillAll(0);
+    TextBox::setDefaultTarget(&target);
+    box.drawKeyed(0, 0);
+    TextBox::setDefaultTarget(nullptr);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(0, box.line(0).drawY), style.highlightBackground);
+    target.Unlock();
+}
+
+TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
+    TextStyle style = plainStyle();
+    TextList a(&screen, style), b(&screen, style);
+    a.addLine("a");
+    b.addLine("b");
+    TextStyle groupStyle = plainStyle();
+    groupStyle.framed = 1;
+    groupStyle.frameWidth = 1;
+    groupStyle.marginX = 3;
+    groupStyle.marginY = 2;
+    TextGroup group(&screen, groupStyle);
+    group.setTitleStyle(style);
+    group.setTitle("a title wider than the rows");
+    group.addChild(&a);
+    group.addChild(&b);
+    const int f = 1, ox = 4, oy = 3;
+    int tw, th;
+    ASSERT_NE(group.update(), nullptr);
+    EXPECT_FALSE(group.isDirty());
+    group.titleBox()->getSize(tw, th);
+    EXPECT_EQ(group.titleSlot()->x, ox - 3);
+    EXPECT_EQ(group.titleSlot()->y, oy);
+    EXPECT_EQ(group.titleBox()->title()->drawX, f + (tw - group.titleBox()->title()->width) / 2);
+    const int lineHeight = measure(screen, kArial, "x").height;
+    // Rows: the title is the widest; every row is as wide.
+    const int natural = measure(screen, kArial, "a title wider than the rows").width;
+    EXPECT_EQ(group.width(), natural + 2 * ox);
+    EXPECT_EQ(group.height(), oy + th + 2 * lineHeight + oy);
+    for (int i = 0; i < 2; ++i) {
+        int cw, ch;
+        group.child(i).box->getSize(cw, ch);
+        EXPECT_EQ(cw, natural);
+        EXPECT_EQ(ch, lineHeight);
+    }
+    EXPECT_EQ(tw, group.width() - 2 * f);
+
+    // A shorter title lets the rows narrow; a wider row widens them all.
+    group.setTitle("t");
+    EXPECT_TRUE(group.isDirty());
+    ASSERT_NE(group.update(), nullptr);
+    int aw, ah;
+    a.getSize(aw, ah);
+    const int narrowest =
+        std::max({measure(screen, kArial, "t").width, measure(screen, kArial, "a").width,
+                  measure(screen, kArial, "b").width});
+    EXPECT_EQ(group.width(), narrowest + 2 * ox);
+    b.setLine(0, "now a rather long row");
+    ASSERT_NE(group.update(), nullptr);
+    a.getSize(aw, ah);
+    EXPECT_EQ(aw, measure(screen, kArial, "now a rather long row").width);
+    EXPECT_EQ(group.width(), aw + 2 * ox);
+
+    // Turned into columns, the taller column sets the height, and a column
+    // that grows makes the others grow with it.
+    group.setColumns(true);
+    a.addLine("a2");
+    ASSERT_NE(group.update(), nullptr);
+    int bw, bh;
+    b.getSize(bw, bh);
+    EXPECT_EQ(bh, 2 * lineHeight);
+    a.addLine("a3");
+    ASSERT_NE(group.update(), nullptr);
+    b.getSize(bw, bh);
+    EXPECT_EQ(bh, 3 * lineHeight);
+    EXPECT_EQ(group.height(), 3 * lineHeight + 2 * oy + th);
 }
