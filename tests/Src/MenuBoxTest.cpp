@@ -185,6 +185,16 @@ TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
     EXPECT_EQ(none->selected, 0);
     EXPECT_EQ(box->addEntry(nullptr), -1);
     EXPECT_EQ(box->entryCount(), 3);
+    EXPECT_EQ(box->addEntry("c", false), 3);
+    // A single entry stays selected, and the move still sounds.
+    MenuBox* single = makeMenu();
+    single->clearEntries();
+    EXPECT_EQ(single->addEntry("only"), 0);
+    moves.clear();
+    single->selectPrevious();
+    single->selectNext();
+    EXPECT_EQ(single->selected, 0);
+    EXPECT_EQ(moves, (std::vector<int>{1, 0}));
 }
 
 TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
@@ -204,6 +214,16 @@ TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
                                    std::string(12, '4') + std::string(7, '5'));
     EXPECT_EQ(moves, (std::vector<int>{0, 0, 0, 0})); // three held steps and the new press
     EXPECT_EQ(results(log), std::string(50, '.'));
+}
+
+TEST_F(MenuBoxTest, AHeldUpKeyRepeatsLikeDown) {
+    MenuBox* box = makeMenu();
+    manager.push(box);
+    manager.resetInput();
+    key(3, kScanUp, true);
+    key(20, kScanUp, false);
+    EXPECT_EQ(selections(run(22)), "000" + std::string(14, '6') + std::string(5, '5'));
+    EXPECT_EQ(moves, (std::vector<int>{1, 1}));
 }
 
 TEST_F(MenuBoxTest, KeysHeldWhenTheMenuOpensAreIgnoredUntilReleased) {
@@ -242,14 +262,15 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
     click(20, 120, 50 + 2);                 // in the title band: nothing
     click(25, 120, lastRowEnd);             // below the last entry, inside the frame
     click(30, 100 + box->width(), rowY(5)); // the right edge still counts: Credits
-    const std::vector<Frame> log = run(40);
+    click(35, 120, 50 + box->entry(0).y);   // the first row of the first entry
+    const std::vector<Frame> log = run(45);
     const std::string r = results(log);
     std::string chosen;
     for (char c : r)
         if (c != '.')
             chosen += c;
-    EXPECT_EQ(chosen, "2B5") << r;
-    EXPECT_EQ(log.back().selected, 5);
+    EXPECT_EQ(chosen, "2B50") << r;
+    EXPECT_EQ(log.back().selected, 0);
 }
 
 TEST_F(MenuBoxTest, ClicksBeforeTheLastAreNotLostAndOnlyTheFirstCounts) {
@@ -269,6 +290,11 @@ TEST_F(MenuBoxTest, ClicksBeforeTheLastAreNotLostAndOnlyTheFirstCounts) {
     manager.mouseClick(120, y4);
     EXPECT_EQ(manager.drawAndHandle(nullptr), -1);
     EXPECT_EQ(manager.drawAndHandle(&none), 4);
+    // Resetting the input drops a pending click.
+    manager.mouseClick(120, y1);
+    manager.resetInput();
+    EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
+    EXPECT_FALSE(MenuBoxManager::inputState().armed);
     // An empty stack ignores clicks.
     manager.clearStack();
     manager.mouseClick(120, y4);
@@ -355,13 +381,33 @@ TEST_F(MenuBoxTest, RendersTheSelectionGreyedAndFlashRows) {
     EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0x004000)); // plain
     EXPECT_EQ(at(1, box->entry(1).y), screen.ConvertColor(0x004000)); // beside the band
 
-    // The same surface is kept; a new selection or flash is rendered into it.
+    // Each row's text in its colour.
+    auto rowHas = [&](int index, uint32_t bgr) {
+        const uint32_t value = screen.ConvertColor(bgr);
+        s->Lock();
+        bool found = false;
+        for (int y = box->entry(index).y; y < box->entry(index).y + l && !found; ++y)
+            for (int x = 2; x < box->width() - 2 && !found; ++x)
+                found = s->GetPixel(x, y) == value;
+        s->Unlock();
+        return found;
+    };
+    EXPECT_TRUE(rowHas(1, 0x004000)); // selected
+    EXPECT_TRUE(rowHas(3, 0xA0A0A0)); // greyed
+    EXPECT_TRUE(rowHas(0, 0xFFFFFF)); // plain
+    EXPECT_FALSE(rowHas(0, 0xA0A0A0));
+
+    // The same surface is kept; a new selection, then flash, is rendered
+    // into it.
     box->selected = 2;
-    box->flash = true;
     box->draw();
     EXPECT_EQ(box->surface(), s);
     EXPECT_EQ(at(2, box->entry(1).y), screen.ConvertColor(0x004000));
+    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x50B050));
+    box->flash = true;
+    box->draw();
     EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x003060));
+    EXPECT_TRUE(rowHas(2, 0x00FFFF));
 
     // Another scheme is used as it stands.
     TextStyle scheme = MenuBox::defaultScheme();
@@ -412,6 +458,16 @@ TEST_F(MenuBoxTest, TheStackIsDrawnBottomFirstAndOnlyTheTopTakesInput) {
     EXPECT_TRUE(manager.reset());
     EXPECT_EQ(manager.stackSize(), 0);
     EXPECT_FALSE(MenuBoxManager::inputState().armed);
+}
+
+TEST_F(MenuBoxTest, ABoxTooLargeForASurfaceEndsTheProgram) {
+    MenuBox box(&screen, 0, 0, nullptr);
+    box.addEntry(std::string(3000, 'W').c_str());
+    EXPECT_EQ(box.draw(), 0);
+    EXPECT_EQ(box.surface(), nullptr);
+    EXPECT_NE(errorLogText().find("MenuBox Error : Could not create MenuBox-Surface\n"),
+              std::string::npos);
+    EXPECT_TRUE(app.quitPosted);
 }
 
 TEST_F(MenuBoxTest, WithoutAScreenNothingIsDrawnAndTheErrorIsLogged) {
