@@ -119,8 +119,12 @@ void shutdownGame() {
     inputManager = nullptr;
     delete menuBoxManager;
     menuBoxManager = nullptr;
-    if (highScoreManager)
+    if (highScoreManager) {
+        // Changes not yet written when the title screen was left (the window
+        // closed during a game) are kept too.
+        highScoreManager->save();
         highScoreManager->clear();
+    }
     delete highScoreManager;
     highScoreManager = nullptr;
 }
