@@ -156,6 +156,7 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
         segmentPool = new SegmentPool;
     currentSkill = kSkillEasy;
     currentZone = 0;
+    lastPlayerName = "";
     applyDefaultSettings();
     resetStatistics();
     loadSettings();
