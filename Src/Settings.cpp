@@ -165,11 +165,13 @@ void loadSettings(const char* fileName) {
     }
     Statistics stored;
     stored.decode(block);
-    if (stored.isPlausible())
+    if (stored.isPlausible()) {
         statistics = stored;
-    else
+    } else {
         reportError(kSource, __LINE__,
                     "settings : Statistics out of range, starting them afresh\n");
+        resetStatistics();
+    }
 
     if (levelCatalogue.hasCompletionFlags())
         levelCatalogue.readCompletionFlags(file);
