@@ -16,9 +16,14 @@
 #include "SegmentPool.h"
 #include "Settings.h"
 #include "SoundSystem.h"
+#include "TextBox.h"
 
 #include <cstdio>
 #include <ctime>
+
+TextStyle highScoreStyle;
+TextStyle textPageStyle;
+TextStyle panelStyle;
 
 namespace {
 
@@ -38,6 +43,31 @@ SoundBackEnd& soundOutput() {
 void openLog(Log& log, const char* fileName) {
     std::remove(fileName);
     log.open(fileName);
+}
+
+// The colours of a style as 0x00BBGGRR, before conversion.
+struct StyleColours {
+    uint32_t titleBackground, background, highlightTextColour, highlightBackground, frameColour;
+};
+
+void fillStyle(TextStyle& style, GfxScreen* screen, int framed, int alignment,
+               const StyleColours& colours, int frameWidth, const char* textFace) {
+    style = TextStyle();
+    style.framed = framed;
+    style.alignment = alignment;
+    style.titleBackground = screen->ConvertColor(colours.titleBackground);
+    style.background = screen->ConvertColor(colours.background);
+    style.highlightTextColour = colours.highlightTextColour;
+    style.highlightBackground = screen->ConvertColor(colours.highlightBackground);
+    style.frameColour = screen->ConvertColor(colours.frameColour);
+    style.frameWidth = frameWidth;
+    style.marginX = 10;
+    style.marginY = 0;
+    style.titleGap = 5;
+    style.lineOffset = 0;
+    style.lineSpacing = -2;
+    style.titleFont = TextFont{"Arial Black", 20, 0, 400};
+    style.textFont = TextFont{textFace, 18, 0, 400};
 }
 
 bool initGameSystems() {
@@ -63,6 +93,9 @@ bool initGameSystems() {
     }
     app.pauseMusic = [](bool pause) { soundSystem->PauseMusic(pause); };
 
+    setUpTextStyles(app.screen);
+    TextBox::setFatalErrorHandler([](const char* text) { fatalError(app.screen, "%s", text); });
+
     app.framesPerSecond = 55;
 
     app.backSurface = new GfxSurface;
@@ -73,6 +106,7 @@ bool initGameSystems() {
         return false;
     }
     app.backSurface->SetColorKey(0);
+    TextBox::setDefaultTarget(app.backSurface);
     return levelCatalogue.scanZones();
 }
 
@@ -103,7 +137,17 @@ bool initScreenAndGame() {
     return initGameSystems();
 }
 
+void setUpTextStyles(GfxScreen* screen) {
+    fillStyle(panelStyle, screen, 0, kAlignCentre,
+              StyleColours{0x000000, 0x000000, 0x00FFFF, 0x000000, 0x400800}, 0, "Arial Black");
+    fillStyle(highScoreStyle, screen, 1, kAlignCentre,
+              StyleColours{0x001000, 0x206020, 0x000000, 0xFFFFFF, 0xC8FFFF}, 1, "Arial Black");
+    fillStyle(textPageStyle, screen, 1, kAlignLeft,
+              StyleColours{0x001000, 0x004500, 0xFFFFFF, 0x106010, 0x400800}, 4, "Times New Roman");
+}
+
 void shutdownGame() {
+    TextBox::setDefaultTarget(nullptr);
     delete app.backSurface;
     app.backSurface = nullptr;
     saveSettings();

@@ -1,0 +1,476 @@
+// Menu boxes and their manager: layout, rendering, keyboard moves with wrap
+// and greyed entries, key repeat and clicks through the real loop on
+// scripted input, and a picture of a menu over a panel of text boxes.
+#include "MenuBox.h"
+#include "MenuBoxManager.h"
+
+#include "Application.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "Golden.h"
+#include "HeadlessPlatform.h"
+#include "InputManager.h"
+#include "Log.h"
+#include "TempDir.h"
+#include "TextGroup.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScanUp = 0xC8;
+constexpr int kScanDown = 0xD0;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanEscape = 0x01;
+
+std::vector<int> moves; // what onMove was called with
+void recordMove(int up) {
+    moves.push_back(up);
+}
+
+class MenuBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = ApplicationState();
+        platform.createWindow("Lurvane", 640, 480);
+        app.platform = &platform;
+        app.appActive = 1;
+        app.framesPerSecond = 50;
+        ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
+        app.screen = &screen;
+        ASSERT_EQ(back.Create(&screen, 640, 480, kSurfaceMemoryAny), 0);
+        app.backSurface = &back;
+        ASSERT_TRUE(input.init(&platform));
+        errorLog.open(dir.file("errorLog.txt").c_str());
+        MenuBoxManager::inputState() = MenuInputState();
+        moves.clear();
+    }
+    void TearDown() override {
+        errorLog.close();
+        app = ApplicationState();
+    }
+
+    // Seven entries, the fourth greyed, at (100, 50).
+    MenuBox* makeMenu(const char* title = "Main Menu") {
+        MenuBox* box = new MenuBox(&screen, 100, 50, title);
+        for (const char* text : {"Start", "Zone", "Options", "Greyed", "Help", "Credits", "Quit"})
+            box->addEntry(text, std::string(text) != "Greyed");
+        box->onMove = recordMove;
+        boxes.emplace_back(box);
+        return box;
+    }
+
+    void key(int frame, int scanCode, bool down) {
+        PlatformEvent e;
+        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+        e.scancode = scanCode;
+        platform.pushEventAtFrame(frame, e);
+    }
+    void click(int frame, int x, int y) {
+        PlatformEvent e;
+        e.type = PlatformEvent::MouseButtonDown;
+        e.button = 1;
+        e.x = x;
+        e.y = y;
+        platform.pushEventAtFrame(frame, e);
+    }
+
+    struct Frame {
+        int result, selected;
+    };
+    // Runs the menu loop for a number of frames as the front end does.
+    std::vector<Frame> run(int frames) {
+        std::vector<Frame> log;
+        LoopCallbacks loop;
+        loop.frame = [&] {
+            const int result = manager.drawAndHandle(input.updateForMenu());
+            log.push_back({result, manager.top() ? manager.top()->selected : -1});
+            if (static_cast<int>(log.size()) == frames)
+                app.loopResult = kLoopChoice;
+        };
+        loop.mouseClick = [&](int x, int y) { manager.mouseClick(x, y); };
+        winloop(loop, true);
+        return log;
+    }
+    static std::string selections(const std::vector<Frame>& log) {
+        std::string s;
+        for (const Frame& f : log)
+            s += static_cast<char>('0' + f.selected);
+        return s;
+    }
+    static std::string results(const std::vector<Frame>& log) {
+        std::string s;
+        for (const Frame& f : log)
+            s +=
+                f.result == -1
+                    ? '.'
+                    : (f.result == -2 ? 'B'
+                                      : (f.result == -3 ? 'E' : static_cast<char>('0' + f.result)));
+        return s;
+    }
+    std::string errorLogText() {
+        std::ifstream in(dir.file("errorLog.txt"));
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    TempDir dir;
+    HeadlessPlatform platform{1};
+    GfxScreen screen{&platform};
+    GfxSurface back;
+    InputManager input;
+    MenuBoxManager manager;
+    std::vector<std::unique_ptr<MenuBox>> boxes;
+};
+
+} // namespace
+
+TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
+    struct Case {
+        bool wrap;
+        int start;
+        const char* steps; // u up, d down
+        const char* expected;
+    };
+    const Case cases[] = {
+        {true, 0, "u", "6"},        // from the first to the last
+        {false, 0, "u", "0"},       // stays at the top
+        {true, 6, "d", "0"},        // from the last to the first
+        {false, 6, "d", "6"},       // stays at the bottom
+        {true, 2, "dduu", "4542"},  // the greyed fourth is skipped both ways
+        {false, 2, "dduu", "3432"}, // without wrap it is not
+        {false, 1, "uuu", "000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.steps) + (c.wrap ? " wrap" : " no wrap"));
+        MenuBox* box = makeMenu();
+        box->wrap = c.wrap;
+        box->selected = c.start;
+        moves.clear();
+        std::string got, sounds;
+        for (const char* s = c.steps; *s; ++s) {
+            if (*s == 'u')
+                box->selectPrevious();
+            else
+                box->selectNext();
+            got += static_cast<char>('0' + box->selected);
+        }
+        EXPECT_EQ(got, c.expected);
+        ASSERT_EQ(moves.size(), std::strlen(c.steps));
+        for (size_t i = 0; i < moves.size(); ++i)
+            EXPECT_EQ(moves[i], c.steps[i] == 'u' ? 1 : 0);
+    }
+    // A greyed first entry is skipped when wrapping up from the second.
+    MenuBox* box = makeMenu();
+    box->clearEntries();
+    box->addEntry("greyed", false);
+    box->addEntry("a");
+    box->addEntry("b");
+    box->selected = 1;
+    box->selectPrevious();
+    EXPECT_EQ(box->selected, 2);
+    // Nothing selectable: the move ends rather than hangs.
+    MenuBox* none = makeMenu();
+    none->clearEntries();
+    none->addEntry("x", false);
+    none->addEntry("y", false);
+    none->selectNext();
+    EXPECT_EQ(none->selected, 0);
+    EXPECT_EQ(box->addEntry(nullptr), -1);
+    EXPECT_EQ(box->entryCount(), 3);
+}
+
+TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
+    MenuBox* box = makeMenu();
+    box->wrap = true;
+    manager.push(box);
+    manager.resetInput();
+    key(3, kScanDown, true);
+    key(40, kScanDown, false);
+    key(43, kScanDown, true); // pressed again: acts at once
+    key(44, kScanDown, false);
+    const std::vector<Frame> log = run(50);
+    // The press is seen from the fourth frame: a step at once, then one
+    // every 14 frames (skipping the greyed entry) until the release; a new
+    // press steps at once.
+    EXPECT_EQ(selections(log), "000" + std::string(14, '1') + std::string(14, '2') +
+                                   std::string(12, '4') + std::string(7, '5'));
+    EXPECT_EQ(moves, (std::vector<int>{0, 0, 0, 0})); // three held steps and the new press
+    EXPECT_EQ(results(log), std::string(50, '.'));
+}
+
+TEST_F(MenuBoxTest, KeysHeldWhenTheMenuOpensAreIgnoredUntilReleased) {
+    MenuBox* box = makeMenu();
+    box->selected = 2;
+    manager.push(box);
+    manager.resetInput();
+    key(0, kScanEnter, true);
+    key(10, kScanEnter, false);
+    key(15, kScanEnter, true);
+    key(16, kScanEnter, false);
+    key(25, kScanEscape, true);
+    key(27, kScanEscape, false);
+    const std::string r = results(run(40));
+    // Only the fresh press chooses; escape then cancels; each acts once.
+    EXPECT_EQ(r.find('2'), r.rfind('2')) << r;
+    EXPECT_GT(r.find('2'), 10u) << r;
+    EXPECT_EQ(std::count(r.begin(), r.end(), 'E'), 1) << r;
+    EXPECT_GT(r.find('E'), r.find('2')) << r;
+    EXPECT_EQ(std::count(r.begin(), r.end(), '.'), 38) << r;
+}
+
+TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
+    MenuBox* box = makeMenu();
+    manager.push(box);
+    manager.resetInput();
+    ASSERT_GT(box->draw(), -1);
+    const int l = box->lineHeight();
+    auto rowY = [&](int i) { return 50 + box->entry(i).y + l / 2; };
+    const int lastRowEnd = 50 + box->entry(6).y + l + 3; // first pixel row after the last entry
+    ASSERT_LT(lastRowEnd, 50 + box->height());
+
+    click(5, 120, rowY(2));                 // Options
+    click(10, 120, rowY(3));                // greyed: nothing
+    click(15, 100 + box->width() + 1, 60);  // beside
+    click(20, 120, 50 + 2);                 // in the title band: nothing
+    click(25, 120, lastRowEnd);             // below the last entry, inside the frame
+    click(30, 100 + box->width(), rowY(5)); // the right edge still counts: Credits
+    const std::vector<Frame> log = run(40);
+    const std::string r = results(log);
+    std::string chosen;
+    for (char c : r)
+        if (c != '.')
+            chosen += c;
+    EXPECT_EQ(chosen, "2B5") << r;
+    EXPECT_EQ(log.back().selected, 5);
+}
+
+TEST_F(MenuBoxTest, ClicksBeforeTheLastAreNotLostAndOnlyTheFirstCounts) {
+    MenuBox* box = makeMenu();
+    manager.push(box);
+    ASSERT_GT(box->draw(), -1);
+    const int y1 = 50 + box->entry(1).y + 2, y4 = 50 + box->entry(4).y + 2;
+    // Two clicks before the next frame: the first one wins.
+    manager.mouseClick(120, y1);
+    manager.mouseClick(120, y4);
+    EXPECT_EQ(box->selected, 1);
+    ControlState none;
+    MenuBoxManager::inputState().armed = true;
+    EXPECT_EQ(manager.drawAndHandle(&none), 1);
+    EXPECT_EQ(manager.drawAndHandle(&none), -1);
+    // Without control the boxes are drawn and nothing is handled.
+    manager.mouseClick(120, y4);
+    EXPECT_EQ(manager.drawAndHandle(nullptr), -1);
+    EXPECT_EQ(manager.drawAndHandle(&none), 4);
+    // An empty stack ignores clicks.
+    manager.clearStack();
+    manager.mouseClick(120, y4);
+    EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
+    EXPECT_EQ(manager.drawAndHandle(&none), -1);
+}
+
+TEST_F(MenuBoxTest, TheBoxIsSizedToItsTextsAndRebuiltAfterAChange) {
+    MenuBox* titled = makeMenu();
+    ASSERT_GT(titled->draw(), -1);
+    const int l = titled->lineHeight();
+    ASSERT_GT(l, 10);
+    EXPECT_EQ(titled->height(), l + 16 + 7 * (l + 3));
+    MenuBox* plain = makeMenu(nullptr);
+    ASSERT_GT(plain->draw(), -1);
+    EXPECT_EQ(plain->height(), 8 + 7 * (l + 3));
+    // Courier is fixed pitch: the width follows the longest text.
+    const int perChar = (titled->entry(0).width - 16) / 5; // "Start"
+    EXPECT_EQ(plain->width(), 7 * perChar + 16);           // "Options", "Credits"
+    EXPECT_EQ(titled->width(), 9 * perChar + 16);          // "Main Menu"
+    EXPECT_EQ(titled->entry(0).y, l + 12);
+    EXPECT_EQ(titled->entry(1).y, l + 12 + l + 3);
+
+    GfxSurface* built = plain->surface();
+    plain->setEntryText(0, "A much longer entry");
+    EXPECT_EQ(plain->surface(), nullptr);
+    ASSERT_GT(plain->draw(), -1);
+    EXPECT_EQ(plain->width(), 19 * perChar + 16);
+    plain->setEntryText(0, "S");
+    plain->setEntryText(99, "ignored");
+    plain->draw();
+    EXPECT_EQ(plain->width(), 7 * perChar + 16);
+    (void)built;
+
+    // Entries left-aligned at 8 pixels, or centred; the title always centred.
+    auto firstInk = [&](MenuBox* box, int row, uint32_t background) {
+        GfxSurface* s = box->surface();
+        s->Lock();
+        int found = -1;
+        for (int x = 2; x < box->width() - 2 && found < 0; ++x)
+            for (int y = row; y < row + l && found < 0; ++y)
+                if (s->GetPixel(x, y) != background)
+                    found = x;
+        s->Unlock();
+        return found;
+    };
+    const uint32_t background = screen.ConvertColor(0x004000);
+    titled->selected = 0;
+    titled->draw();
+    const int left = firstInk(titled, titled->entry(2).y, background);
+    EXPECT_GE(left, 8);
+    EXPECT_LE(left, 10);
+    titled->centred = true;
+    titled->draw();
+    const int centredLeft = firstInk(titled, titled->entry(2).y, background);
+    EXPECT_GE(centredLeft, (titled->width() - 7 * perChar) / 2);
+    EXPECT_LE(centredLeft, (titled->width() - 7 * perChar) / 2 + 2);
+    const int titleLeft = firstInk(titled, 4, screen.ConvertColor(0x005020));
+    EXPECT_GE(titleLeft, (titled->width() - 9 * perChar) / 2);
+    EXPECT_LE(titleLeft, (titled->width() - 9 * perChar) / 2 + 2);
+}
+
+TEST_F(MenuBoxTest, RendersTheSelectionGreyedAndFlashRows) {
+    MenuBox* box = makeMenu();
+    box->selected = 1;
+    ASSERT_GT(box->draw(), -1);
+    GfxSurface* s = box->surface();
+    auto at = [&](int x, int y) {
+        s->Lock();
+        const uint32_t v = s->GetPixel(x, y);
+        s->Unlock();
+        return v;
+    };
+    const int l = box->lineHeight();
+    EXPECT_EQ(at(0, 0), screen.ConvertColor(0x009010));               // frame
+    EXPECT_EQ(at(1, 1), screen.ConvertColor(0x005020));               // title band
+    EXPECT_EQ(at(2, l + 8), screen.ConvertColor(0x009010));           // separator
+    EXPECT_EQ(at(2, box->entry(1).y), screen.ConvertColor(0x50B050)); // selected
+    EXPECT_EQ(at(2, box->entry(1).y + l + 1), screen.ConvertColor(0x50B050));
+    EXPECT_EQ(at(2, box->entry(1).y + l + 2), screen.ConvertColor(0x004000));
+    EXPECT_EQ(at(box->width() - 3, box->entry(1).y), screen.ConvertColor(0x50B050));
+    EXPECT_EQ(at(box->width() - 2, box->entry(1).y), screen.ConvertColor(0x004000));
+    EXPECT_EQ(at(2, box->entry(3).y), screen.ConvertColor(0x003000)); // greyed
+    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0x004000)); // plain
+    EXPECT_EQ(at(1, box->entry(1).y), screen.ConvertColor(0x004000)); // beside the band
+
+    // The same surface is kept; a new selection or flash is rendered into it.
+    box->selected = 2;
+    box->flash = true;
+    box->draw();
+    EXPECT_EQ(box->surface(), s);
+    EXPECT_EQ(at(2, box->entry(1).y), screen.ConvertColor(0x004000));
+    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x003060));
+
+    // Another scheme is used as it stands.
+    TextStyle scheme = MenuBox::defaultScheme();
+    scheme.highlightBackground = screen.ConvertColor(0xFF0000);
+    box->flash = false;
+    box->setColours(&scheme);
+    box->draw();
+    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0xFF0000));
+
+    // The box lands on the back surface at its place, or centred.
+    back.Lock();
+    EXPECT_EQ(back.GetPixel(100, 50), screen.ConvertColor(0x009010));
+    EXPECT_EQ(back.GetPixel(99, 50), 0u);
+    back.Unlock();
+    MenuBox centred(&screen, -1, -1, "Centre");
+    centred.addEntry("x");
+    back.FillAll(0);
+    centred.draw();
+    int left, top;
+    centred.position(left, top);
+    EXPECT_EQ(left, (640 - centred.width()) / 2);
+    EXPECT_EQ(top, (480 - centred.height()) / 2);
+    back.Lock();
+    EXPECT_EQ(back.GetPixel(left, top), screen.ConvertColor(0x009010));
+    back.Unlock();
+}
+
+TEST_F(MenuBoxTest, TheStackIsDrawnBottomFirstAndOnlyTheTopTakesInput) {
+    MenuBox* bottom = makeMenu("Bottom");
+    MenuBox* topBox = new MenuBox(&screen, 110, 60, "Top");
+    boxes.emplace_back(topBox);
+    topBox->addEntry("One");
+    topBox->addEntry("Two");
+    manager.push(bottom);
+    manager.push(topBox);
+    ControlState down;
+    down.vertical = 1;
+    MenuBoxManager::inputState().armed = true;
+    manager.drawAndHandle(&down);
+    EXPECT_EQ(topBox->selected, 1);
+    EXPECT_EQ(bottom->selected, 0);
+    back.Lock();
+    EXPECT_EQ(back.GetPixel(110, 60), screen.ConvertColor(0x009010)); // top's frame on top
+    EXPECT_EQ(back.GetPixel(101, 51), screen.ConvertColor(0x005020)); // bottom's title band
+    back.Unlock();
+    manager.pop();
+    EXPECT_EQ(manager.top(), bottom);
+    EXPECT_TRUE(manager.reset());
+    EXPECT_EQ(manager.stackSize(), 0);
+    EXPECT_FALSE(MenuBoxManager::inputState().armed);
+}
+
+TEST_F(MenuBoxTest, WithoutAScreenNothingIsDrawnAndTheErrorIsLogged) {
+    MenuBox box(nullptr, 0, 0, "T");
+    box.addEntry("x");
+    EXPECT_EQ(box.draw(), 0);
+    EXPECT_EQ(box.surface(), nullptr);
+    EXPECT_EQ(box.draw(), 0); // tried again each frame
+    EXPECT_NE(errorLogText().find("\n\nError in File MenuBox, line "), std::string::npos);
+    EXPECT_NE(errorLogText().find("MenuBox Error : No Screen\n"), std::string::npos);
+}
+
+TEST_F(MenuBoxTest, AMenuOverTheHighScorePanelLooksAsItShould) {
+    setUpTextStyles(&screen);
+    // The title screen's high score panel: four framed columns in a group.
+    TextStyle columnStyle = panelStyle;
+    columnStyle.framed = 1;
+    columnStyle.frameColour = screen.ConvertColor(0x005000);
+    columnStyle.frameWidth = 1;
+    TextStyle groupStyle = highScoreStyle;
+    groupStyle.framed = 0;
+    groupStyle.marginX = 0;
+    groupStyle.lineSpacing = 2;
+    groupStyle.titleBackground = groupStyle.background = groupStyle.highlightBackground =
+        screen.ConvertColor(0);
+    TextGroup group(&screen, groupStyle);
+    group.setTitleStyle(columnStyle);
+    std::vector<std::unique_ptr<TextList>> columns;
+    for (int c = 0; c < 4; ++c) {
+        columns.emplace_back(new TextList(&screen, columnStyle));
+        group.addChild(columns.back().get());
+    }
+    group.setColumns(true);
+    group.setTitle("High Scores");
+    for (int i = 0; i < 10; ++i) {
+        columns[0]->addText("%02ld", static_cast<long>(i + 1));
+        columns[1]->addText("%s", i == 0 ? "Player %s" : "Anonymous");
+        columns[2]->addText("%06ld", static_cast<long>(10000 - 900 * i));
+        columns[3]->addText(i < 3 ? "%02ld/%02ld/%04ld %02ld:%02ld" : " ", 12L, 7L, 2026L, 21L,
+                            static_cast<long>(i));
+    }
+    for (auto& column : columns)
+        column->setHighlight(2, true);
+
+    back.FillAll(screen.ConvertColor(0x402010));
+    int w = 0, h = 0;
+    ASSERT_TRUE(group.getSize(w, h));
+    group.drawKeyed((640 - w) / 2, (300 - h) / 2 + 180, 0, 0, &back);
+    MenuBox* menu = makeMenu();
+    menu->centred = true;
+    menu->selected = 4;
+    manager.push(menu);
+    manager.drawAndHandle(nullptr);
+
+    std::vector<uint32_t> frame;
+    back.Lock();
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
+    back.Unlock();
+    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/menu_over_panel.ppm", 640, 480, frame);
+}

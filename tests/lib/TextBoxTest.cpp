@@ -1,0 +1,517 @@
+// Text boxes measured with the real fonts: sizes, layout, line handling,
+// rendering only after changes, and the name input box on scripted keys.
+#include "TextBox.h"
+#include "TextGroup.h"
+#include "TextInput.h"
+
+#include "GfxInput.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const TextFont kArial{"Arial", 20, 0, 400};
+const TextFont kArialBlack{"Arial Black", 20, 0, 400};
+
+struct Extent {
+    int width = 0, height = 0;
+};
+
+Extent measure(GfxScreen& screen, const TextFont& font, const char* text) {
+    GfxSurface s;
+    s.Create(&screen, 8, 8, kSurfaceMemoryAny);
+    s.SetFont(font.face.c_str(), font.width, font.height, font.weight);
+    s.GetDC();
+    s.SelectFont();
+    Extent e;
+    s.GetTextExtent(text, e.width, e.height);
+    s.ReleaseDC();
+    return e;
+}
+
+// A plain style: no frame, no title gap, no spacing, Arial 20 throughout.
+TextStyle plainStyle() {
+    TextStyle s;
+    s.framed = 0;
+    s.titleGap = 0;
+    s.titleFont = kArial;
+    s.textFont = kArial;
+    return s;
+}
+
+class TextBoxTest : public ::testing::Test {
+protected:
+    GfxScreen screen{nullptr};
+    uint32_t pixel(uint32_t bgr) { return screen.ConvertColor(bgr); }
+};
+
+} // namespace
+
+TEST_F(TextBoxTest, LinesBoxSizeFollowsTheMeasuredTexts) {
+    const Extent wide = measure(screen, kArial, "A much longer line");
+    const Extent shortLine = measure(screen, kArial, "Short");
+    const Extent title = measure(screen, kArialBlack, "Title");
+    ASSERT_GT(wide.width, shortLine.width);
+    ASSERT_GT(wide.height, 15);
+
+    struct Case {
+        const char* what;
+        int framed, frameWidth, marginX, marginY, titleGap, lineSpacing;
+        bool withTitle;
+        int expectedWidth, expectedHeight;
+    };
+    const int w = wide.width, h = wide.height;
+    const Case cases[] = {
+        {"plain, three lines", 0, 1, 2, 2, 2, 0, false, w, 3 * h},
+        {"negative spacing", 0, 1, 2, 2, 2, -2, false, w, 3 * h - 4},
+        {"framed 2, margin 10", 1, 2, 10, 3, 2, 0, false, w + 24, 3 * h + 10},
+        {"framed but no frame width", 1, 0, 10, 3, 2, 0, false, w, 3 * h},
+        {"unframed ignores margins", 0, 2, 10, 3, 2, 0, false, w, 3 * h},
+        {"title with its gaps", 0, 1, 2, 2, 5, 1, true, std::max(w, title.width),
+         title.height + 10 + 3 * h + 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextStyle style = plainStyle();
+        style.framed = c.framed;
+        style.frameWidth = c.frameWidth;
+        style.marginX = c.marginX;
+        style.marginY = c.marginY;
+        style.titleGap = c.titleGap;
+        style.lineSpacing = c.lineSpacing;
+        style.titleFont = kArialBlack;
+        TextList box(&screen, style);
+        if (c.withTitle)
+            box.setTitle("Title");
+        box.addLine("Short");
+        box.addLine("A much longer line");
+        box.addLine("Short");
+        int bw = 0, bh = 0;
+        ASSERT_TRUE(box.getSize(bw, bh));
+        EXPECT_EQ(bw, c.expectedWidth);
+        EXPECT_EQ(bh, c.expectedHeight);
+    }
+}
+
+TEST_F(TextBoxTest, LimitsAndAlignmentPlaceTheLines) {
+    const Extent line = measure(screen, kArial, "Middle");
+    ASSERT_LT(line.width, 200);
+    struct Case {
+        int alignment, framed, expectedX;
+    };
+    // Framed with width 2 and margin 10: left and right lines keep 12 from the edge.
+    const Case cases[] = {
+        {kAlignCentre, 0, (200 - line.width) / 2}, {kAlignLeft, 0, 0},
+        {kAlignRight, 0, 200 - line.width},        {kAlignLeft, 1, 12},
+        {kAlignRight, 1, 200 - line.width - 12},   {kAlignCentre, 1, (200 - line.width) / 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.alignment * 10 + c.framed);
+        TextStyle style = plainStyle();
+        style.alignment = c.alignment;
+        style.framed = c.framed;
+        style.frameWidth = 2;
+        style.marginX = 10;
+        style.marginY = 1;
+        TextList box(&screen, style);
+        box.addLine("Middle");
+        box.setMinWidth(200);
+        int w = 0, h = 0;
+        ASSERT_TRUE(box.getSize(w, h));
+        EXPECT_EQ(w, 200);
+        ASSERT_NE(box.update(), nullptr);
+        EXPECT_EQ(box.line(0).drawX, c.expectedX);
+        EXPECT_EQ(box.line(0).drawY, c.framed ? 3 : 0);
+    }
+    // Upper limits cut the box.
+    TextList box(&screen, plainStyle());
+    box.addLine("Middle");
+    box.setLimits(-1, -1, 10, 5);
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, 10);
+    EXPECT_EQ(h, 5);
+}
+
+TEST_F(TextBoxTest, LinesAreAddedSetRemovedAndSplitAtLineFeeds) {
+    TextList box(&screen, plainStyle());
+    auto texts = [&] {
+        std::string all;
+        for (int i = 0; i < box.lineCount(); ++i)
+            all += std::string(box.line(i).text.c_str()) + "|";
+        return all;
+    };
+    EXPECT_EQ(box.addLine(""), 0);
+    EXPECT_EQ(box.addLine(nullptr), 1);
+    EXPECT_EQ(texts(), " | |");
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(h, 2 * measure(screen, kArial, "x").height); // a blank is as high as the font
+
+    box.clear();
+    EXPECT_EQ(box.addText("Score %06ld\nRank %02d", 1234L, 3), 2);
+    EXPECT_EQ(box.addText("trailing\n"), 1);
+    EXPECT_EQ(box.addText("a\n\nb"), 3);
+    EXPECT_EQ(box.addText("%s", ""), 1);
+    EXPECT_EQ(texts(), "Score 001234|Rank 03|trailing|a| |b| |");
+
+    // Data is never a format, however many conversions it holds.
+    box.clear();
+    box.addPlainText("100% %s %n %d");
+    box.addText("%s", "50%% %s");
+    EXPECT_EQ(texts(), "100% %s %n %d|50%% %s|");
+
+    // No fixed buffer: a long text stays whole.
+    box.clear();
+    const std::string longText(1000, 'x');
+    box.addText("%s!", longText.c_str());
+    EXPECT_EQ(std::string(box.line(0).text.c_str()), longText + "!");
+
+    // Setting past the end fills the gap with blanks; the start-index
+    // variant overwrites from there on.
+    box.clear();
+    box.setLine(2, "third");
+    box.setLine(0, "first");
+    box.setLine(3, "");
+    EXPECT_EQ(texts(), "first| |third| |");
+    box.addText(1, "x%d\ny%d\nz%d", 1, 2, 3);
+    EXPECT_EQ(texts(), "first|x1|y2|z3|");
+    box.setLine(-1, "ignored");
+
+    box.removeLines(1, 3);
+    EXPECT_EQ(texts(), "first|z3|");
+    box.removeLines(-5, 1);
+    EXPECT_EQ(texts(), "z3|");
+    box.addLine("b");
+    box.addLine("c");
+    box.removeLines(1, 99);
+    EXPECT_EQ(texts(), "z3|");
+}
+
+TEST_F(TextBoxTest, RendersOnlyAfterAChange) {
+    TextStyle style = plainStyle();
+    style.framed = 1;
+    style.frameWidth = 2;
+    style.marginX = 3;
+    style.marginY = 1;
+    style.titleGap = 2;
+    style.frameColour = pixel(0x0000FF);
+    style.background = pixel(0x00FF00);
+    style.titleBackground = pixel(0xFF0000);
+    style.highlightBackground = pixel(0xFFFFFF);
+    TextList box(&screen, style);
+    box.setTitle("T");
+    box.addLine("one");
+    box.addLine("two");
+
+    GfxSurface* first = box.update();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(box.update(), first);
+    EXPECT_EQ(first->GetColorKey(), style.background);
+
+    first->Lock();
+    const int titleBand = box.title()->height + 4;
+    EXPECT_EQ(first->GetPixel(0, 0), style.frameColour);
+    EXPECT_EQ(first->GetPixel(1, box.height() - 1), style.frameColour);
+    EXPECT_EQ(first->GetPixel(2, 2), style.titleBackground);
+    EXPECT_EQ(first->GetPixel(2, 2 + titleBand - 1), style.titleBackground);
+    EXPECT_EQ(first->GetPixel(2, 2 + titleBand), style.background);
+    first->Unlock();
+
+    // A highlight is a change: the next update shows it.
+    box.toggleHighlight(1);
+    GfxSurface* second = box.update();
+    ASSERT_NE(second, nullptr);
+    const TextLine& two = box.line(1);
+    second->Lock();
+    EXPECT_EQ(two.drawY, 2 + titleBand + 1 + box.line(0).height);
+    EXPECT_EQ(second->GetPixel(2, two.drawY), style.highlightBackground);
+    EXPECT_EQ(second->GetPixel(box.width() - 3, two.drawY + two.height - 1),
+              style.highlightBackground);
+    EXPECT_EQ(second->GetPixel(2, two.drawY + two.height), style.background);
+    second->Unlock();
+
+    // Changing a line's text that gets longer widens the box.
+    const int before = box.width();
+    box.setLine(0, "a much longer first line");
+    ASSERT_NE(box.update(), nullptr);
+    EXPECT_GT(box.width(), before);
+
+    // An empty unframed box has nothing to draw and reports no failure.
+    TextList empty(&screen, plainStyle());
+    EXPECT_EQ(empty.update(), nullptr);
+}
+
+TEST_F(TextBoxTest, DrawsOpaqueOrWithBlackTransparentAndCentres) {
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 300, 100, kSurfaceMemoryAny), 0);
+    const uint32_t red = pixel(0x0000FF);
+    TextStyle style = plainStyle();
+    style.background = 0; // black
+    style.textColour = 0xFFFFFF;
+    TextList box(&screen, style);
+    box.addLine("Hi");
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+
+    target.FillAll(red);
+    box.drawKeyed(-1, -1, 0, 0, &target);
+    target.Lock();
+    const int left = (300 - w) / 2, top = (100 - h) / 2;
+    int white = 0, redInside = 0;
+    for (int y = top; y < top + h; ++y)
+        for (int x = left; x < left + w; ++x) {
+            white += target.GetPixel(x, y) == pixel(0xFFFFFF);
+            redInside += target.GetPixel(x, y) == red;
+        }
+    target.Unlock();
+    EXPECT_GT(white, 10);
+    EXPECT_GT(redInside, w * h / 3); // the black background let the red through
+
+    target.FillAll(red);
+    box.drawOpaque(10, -1, 5, 2, &target);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(15, (100 - h) / 2 + 2), 0u);
+    EXPECT_EQ(target.GetPixel(14, (100 - h) / 2 + 2), red);
+    EXPECT_EQ(target.GetPixel(15, (100 - h) / 2 + 1), red);
+    target.Unlock();
+
+    // Without a target the default one is drawn on.
+    TextBox::setDefaultTarget(&target);
+    target.FillAll(red);
+    box.drawOpaque(0, 0);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(0, 0), 0u);
+    target.Unlock();
+    TextBox::setDefaultTarget(nullptr);
+
+    // A box larger than the target is placed at 0 when centred.
+    TextList big(&screen, style);
+    big.addLine("x");
+    big.setMinWidth(400);
+    target.FillAll(red);
+    big.drawOpaque(-1, 0, 0, 0, &target);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(0, 0), 0u);
+    target.Unlock();
+}
+
+TEST_F(TextBoxTest, ColumnGroupMakesEveryColumnAsTallAsTheTallest) {
+    TextStyle column = plainStyle();
+    column.framed = 1;
+    column.frameWidth = 1;
+    column.marginX = 2;
+    column.marginY = 0;
+    TextList a(&screen, column), b(&screen, column), c(&screen, column);
+    a.addLine("1");
+    b.addLine("22");
+    b.addLine("22");
+    b.addLine("22");
+    c.addLine("333");
+    c.addLine("333");
+
+    TextStyle groupStyle = plainStyle();
+    groupStyle.framed = 1;
+    groupStyle.frameWidth = 2;
+    groupStyle.marginX = 4;
+    groupStyle.marginY = 3;
+    groupStyle.lineSpacing = 5; // the gap between children
+    TextGroup group(&screen, groupStyle);
+    group.setTitleStyle(column);
+    group.setTitle("High Scores");
+    group.addChild(&a);
+    group.addChild(&b);
+    group.addChild(&c);
+    group.setColumns(true);
+
+    int aw, ah, bw, bh, cw, ch, tw, th;
+    a.getSize(aw, ah);
+    b.getSize(bw, bh);
+    c.getSize(cw, ch);
+    group.titleBox()->getSize(tw, th);
+    int w = 0, h = 0;
+    ASSERT_TRUE(group.getSize(w, h));
+    const int ox = 4 + 2, oy = 3 + 2;
+    EXPECT_EQ(w, ox + aw + 5 + bw + 5 + cw + ox);
+    EXPECT_EQ(h, bh + 2 * oy + th);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(group.child(i).height, bh);
+        EXPECT_EQ(group.child(i).y, oy + th);
+        int cw2, ch2;
+        group.child(i).box->getSize(cw2, ch2);
+        EXPECT_EQ(ch2, bh);
+    }
+    EXPECT_EQ(group.child(0).x, ox);
+    EXPECT_EQ(group.child(1).x, ox + aw + 5);
+    EXPECT_EQ(group.child(2).x, ox + aw + 5 + bw + 5);
+    EXPECT_EQ(group.titleSlot()->width, w - 4);
+    int titleW, titleH;
+    group.titleBox()->getSize(titleW, titleH);
+    EXPECT_EQ(titleW, w - 4);
+
+    GfxSurface* built = group.update();
+    ASSERT_NE(built, nullptr);
+    EXPECT_EQ(group.update(), built);
+    // A change inside a column rebuilds the group, and the columns follow a
+    // shorter content again.
+    b.removeLines(1);
+    b.addLine("22");
+    GfxSurface* rebuilt = group.update();
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_EQ(group.child(0).height, ch);
+    EXPECT_EQ(group.height(), ch + 2 * oy + th);
+}
+
+TEST_F(TextBoxTest, RowGroupMakesEveryRowAsWideAsTheWidest) {
+    TextStyle style = plainStyle();
+    TextList a(&screen, style), b(&screen, style);
+    a.addLine("narrow");
+    b.addLine("the widest row of all");
+    TextGroup group(&screen, style);
+    group.setTitleStyle(style);
+    group.setTitle("T");
+    group.addChild(&a);
+    group.addChild(&b);
+    int aw, ah, bw, bh, tw, th;
+    a.getSize(aw, ah);
+    b.getSize(bw, bh);
+    group.titleBox()->getSize(tw, th);
+    int w = 0, h = 0;
+    ASSERT_TRUE(group.getSize(w, h));
+    EXPECT_EQ(w, bw);
+    EXPECT_EQ(h, th + ah + bh);
+    EXPECT_EQ(group.child(0).width, bw);
+    EXPECT_EQ(group.child(1).y, th + ah);
+    a.getSize(aw, ah);
+    EXPECT_EQ(aw, bw);
+    ASSERT_NE(group.update(), nullptr);
+}
+
+namespace {
+
+constexpr int kScanA = 0x1E;
+constexpr int kScanB = 0x30;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanBackspace = 0x0E;
+
+class TextInputTest : public TextBoxTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(input.Create(&platform, platform.createInputDevices()), kGfxInputOk);
+        box.setUpInput(&input, 3);
+    }
+    // One frame with a key tapped.
+    void tap(int scanCode) {
+        PlatformEvent e;
+        e.type = PlatformEvent::KeyDown;
+        e.scancode = scanCode;
+        platform.pushEvent(e);
+        frame();
+        e.type = PlatformEvent::KeyUp;
+        platform.pushEvent(e);
+        frame();
+    }
+    void frame() {
+        PlatformEvent e;
+        while (platform.pollEvent(e)) {
+        }
+        input.Update();
+        box.handleKeys();
+    }
+    std::string text() const { return box.text(); }
+
+    HeadlessPlatform platform;
+    GfxInput input;
+    TextInput box{&screen, plainStyle()};
+};
+
+} // namespace
+
+TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
+    box.setText("Anonymous");
+    EXPECT_EQ(text(), "Ano"); // cut to the maximum length
+    tap(kScanA);              // replaces the preset, even at full length
+    EXPECT_EQ(text(), "a");
+    tap(kScanB);
+    tap(kScanA);
+    tap(kScanB); // one too many
+    EXPECT_EQ(text(), "aba");
+    tap(kScanBackspace);
+    EXPECT_EQ(text(), "ab");
+
+    box.setText("Preset");
+    tap(kScanBackspace);
+    EXPECT_EQ(text(), "");
+    tap(kScanEnter); // nothing to finish
+    EXPECT_FALSE(box.finished());
+    tap(kScanBackspace);
+    EXPECT_EQ(text(), "");
+    tap(kScanB);
+    tap(kScanEnter);
+    EXPECT_TRUE(box.finished());
+    tap(kScanA); // a finished box takes no more keys
+    EXPECT_EQ(text(), "b");
+}
+
+TEST_F(TextInputTest, TheCaretIsTheTrailingSpaceAndBlinksEveryTwentyOneDraws) {
+    box.setText("ab");
+    const Extent ab = measure(screen, kArial, "ab");
+    const Extent abSpace = measure(screen, kArial, "ab ");
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, abSpace.width);
+    ASSERT_NE(box.update(), nullptr);
+    EXPECT_EQ(box.caretWidth(), abSpace.width - ab.width);
+    EXPECT_EQ(box.caretX(), box.line(0).drawX + abSpace.width - box.caretWidth());
+    EXPECT_EQ(box.caretHeight(), ab.height);
+
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 200, 50, kSurfaceMemoryAny), 0);
+    std::string phases;
+    for (int i = 0; i < 44; ++i) {
+        box.drawOpaque(0, 0, 0, 0, &target);
+        phases += box.caretOn() ? '1' : '0';
+    }
+    // On after the second draw, off 21 draws later, on again 21 after that.
+    EXPECT_EQ(phases, "0" + std::string(21, '1') + std::string(21, '0') + "1");
+    GfxSurface* s = box.surface();
+    s->Lock();
+    EXPECT_EQ(s->GetPixel(box.caretX(), box.caretY()), box.style().textColour);
+    s->Unlock();
+
+    // A finished entry shows no caret cell.
+    tap(kScanEnter);
+    ASSERT_TRUE(box.finished());
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, ab.width);
+}
+
+TEST_F(TextBoxTest, AFailedSurfaceIsReportedAndEndsTheProgram) {
+    TempDir dir;
+    errorLog.open(dir.file("errorLog.txt").c_str());
+    static std::string fatalText;
+    TextBox::setFatalErrorHandler([](const char* text) { fatalText = text; });
+    TextList box(&screen, plainStyle());
+    box.addLine("x");
+    box.setLimits(100000, 100000, -1, -1); // too large for any surface
+    EXPECT_EQ(box.update(), nullptr);
+    EXPECT_EQ(fatalText, "TextBox:Could not create Surface");
+    TextBox::setFatalErrorHandler(nullptr);
+    errorLog.close();
+    std::ifstream in(dir.file("errorLog.txt"));
+    std::stringstream log;
+    log << in.rdbuf();
+    EXPECT_NE(log.str().find("\n\nError in File TextBox, line "), std::string::npos);
+    EXPECT_NE(log.str().find("TextBox Error : Could not create Surface (w=100000, h=100000)\n"),
+              std::string::npos);
+}
