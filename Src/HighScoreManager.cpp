@@ -33,9 +33,10 @@ void HighScoreEntry::encode(uint8_t* record) const {
 }
 
 void HighScoreEntry::decode(const uint8_t* record) {
-    char stored[kNameSize + 1] = {};
-    std::memcpy(stored, record, kNameSize);
-    setName(stored);
+    // A stored name may lack its terminator: it is cut to leave room for one.
+    std::memset(name, 0, sizeof name);
+    for (int i = 0; i < kNameSize - 1 && record[i] != 0; ++i)
+        name[i] = static_cast<char>(record[i]);
     date = DateTime(static_cast<int64_t>(readLE64(record + 72)),
                     static_cast<TimeStatus>(readLE32(record + 64)));
     score = static_cast<int32_t>(readLE32(record + 80));
@@ -187,9 +188,7 @@ bool HighScoreManager::load() {
         if (!readList(file, i, count))
             break;
     file.close();
-    for (HighScoreList* list : lists_)
-        list->dirty = false;
-    return true;
+    return true; // the lists read are clean as made
 }
 
 bool HighScoreManager::save() {

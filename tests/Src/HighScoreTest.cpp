@@ -257,7 +257,9 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     Bytes cutEntry = good;
     cutEntry.data.resize(4 + 12 + 88 * 4 + 50);
     Bytes cutHeader;
-    cutHeader.count(2).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    cutHeader.count(3).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    Bytes emptyList; // exactly as many lists as the bytes can hold
+    emptyList.count(1).list(0, 2, 1);
     Bytes noTerminator;
     noTerminator.count(1).list(1, 1, 1);
     noTerminator.raw(std::string(64, 'N')).i32(0).zeros(4).i64(kDay).i32(900).u8(7).zeros(3);
@@ -269,23 +271,25 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
         int32_t top;   // best score of the first table
         int32_t tenth; // score of its tenth line
         const char* report;
+        int reports; // of "Error in File Highscore"
     } cases[] = {
-        {"empty file", "", 0, 0, 0, "no list count"},
-        {"three bytes", std::string("\1\0\0", 3), 0, 0, 0, "no list count"},
+        {"empty file", "", 0, 0, 0, "no list count", 1},
+        {"three bytes", std::string("\1\0\0", 3), 0, 0, 0, "no list count", 1},
         {"list count past the end", hugeLists.data, 1, 900, 891,
-         "noOfLists=2147483647, at most 74 fit"},
-        {"negative list count", negativeLists.data, 0, 0, 0, "noOfLists=-4, at most 0 fit"},
+         "noOfLists=2147483647, at most 74 fit", 2},
+        {"negative list count", negativeLists.data, 0, 0, 0, "noOfLists=-4, at most 0 fit", 1},
         {"negative entry count", negativeEntries.data, 0, 0, 0,
-         "could not read HighScoreList : noOfEntries=-1\n"},
+         "could not read HighScoreList : noOfEntries=-1\n", 1},
         {"entry count past the end", hugeEntries.data, 1, 900, 0,
-         "could not read HighScoreEntry (i=2, noOfEntries=2147483647)\n"},
+         "could not read HighScoreEntry (i=2, noOfEntries=2147483647)\n", 1},
         {"short and long lists", shortList.data, 2, 900, 0,
-         "HighScoreList (skill=1, zone=1) : noOfEntries=3, made 10\n"},
+         "HighScoreList (skill=1, zone=1) : noOfEntries=3, made 10\n", 2},
         {"cut inside an entry", cutEntry.data, 1, 900, 0,
-         "could not read HighScoreEntry (i=4, noOfEntries=10)\n"},
+         "could not read HighScoreEntry (i=4, noOfEntries=10)\n", 1},
         {"cut inside a list header", cutHeader.data, 1, 900, 0,
-         "could not read HighScoreList (l=1, noOfLists=2)\n"},
-        {"name without terminator", noTerminator.data, 1, 900, 0, "noOfEntries=1, made 10"},
+         "could not read HighScoreList (l=1, noOfLists=3)\n", 2},
+        {"name without terminator", noTerminator.data, 1, 900, 0, "noOfEntries=1, made 10", 1},
+        {"one empty list", emptyList.data, 1, 0, 0, "noOfEntries=0, made 10", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -297,6 +301,11 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
         ASSERT_EQ(manager.listCount(), c.lists);
         EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
         EXPECT_NE(errorText().find(c.report), std::string::npos) << errorText();
+        int reports = 0;
+        for (size_t at = errorText().find("Error in File Highscore"); at != std::string::npos;
+             at = errorText().find("Error in File Highscore", at + 1))
+            ++reports;
+        EXPECT_EQ(reports, c.reports) << errorText();
         if (c.lists > 0) {
             const HighScoreList* list = manager.list(0);
             EXPECT_EQ(list->entries[0].score, c.top);

@@ -38,10 +38,12 @@ ByteBuilder& optionsBlock(ByteBuilder& b, uint8_t title, uint8_t inGame, uint8_t
 ByteBuilder& statisticsBlock(ByteBuilder& b, int32_t games, int32_t levels, int32_t zones,
                              int64_t firstStart, int64_t runTime, int64_t maxGame, int32_t best,
                              int32_t total) {
+    // Time statuses: first start valid, total run time null, longest game
+    // invalid, so that each field's own status is seen.
     b.i32(games).i32(levels).i32(zones).zeros(4);
     b.i32(0).zeros(4).i64(firstStart);
-    b.i32(0).zeros(4).i64(runTime);
-    b.i32(0).zeros(4).i64(maxGame);
+    b.i32(2).zeros(4).i64(runTime);
+    b.i32(1).zeros(4).i64(maxGame);
     return b.i32(best).i32(total);
 }
 
@@ -164,8 +166,8 @@ TEST_F(SettingsFile, SavedSettingsMatchTheLayoutByteForByteAndReadBack) {
     statistics.levelsDone = 20;
     statistics.zonesCompleted = 3;
     statistics.firstStart = DateTime(400 * kSecond);
-    statistics.totalRunTime = TimeSpan(3600 * kSecond);
-    statistics.maxGameTime = TimeSpan(600 * kSecond);
+    statistics.totalRunTime = TimeSpan(3600 * kSecond, TimeStatus::Null);
+    statistics.maxGameTime = TimeSpan(600 * kSecond, TimeStatus::Invalid);
     statistics.bestScore = 12345;
     statistics.totalPoints = 45678;
     ASSERT_TRUE(saveSettings(path.c_str()));
@@ -192,6 +194,9 @@ TEST_F(SettingsFile, SavedSettingsMatchTheLayoutByteForByteAndReadBack) {
     EXPECT_EQ(statistics.firstStart.ticks(), 400 * kSecond);
     EXPECT_EQ(statistics.totalRunTime.ticks(), 3600 * kSecond);
     EXPECT_EQ(statistics.maxGameTime.ticks(), 600 * kSecond);
+    EXPECT_EQ(statistics.firstStart.status(), TimeStatus::Valid);
+    EXPECT_EQ(statistics.totalRunTime.status(), TimeStatus::Null);
+    EXPECT_EQ(statistics.maxGameTime.status(), TimeStatus::Invalid);
     EXPECT_EQ(statistics.bestScore, 12345);
     EXPECT_EQ(statistics.totalPoints, 45678);
     EXPECT_EQ(errorText(), "");
@@ -286,6 +291,7 @@ TEST_F(SettingsFile, ValuesOutOfRangeFallBackToTheirDefaults) {
         {"key 270", 2, {{1, 2, 3, 4, 5, 6, 270}}, kKeysTwo, 4, 5, 0, 2, false, true, true},
         {"key -1", 2, kKeysOne, {{0, 0, 0, 0, 0, 0, -1}}, 4, 5, 0, 2, true, false, true},
         {"negative count", 0, kKeysOne, kKeysTwo, -1, 5, 0, 0, true, true, false},
+        {"zero spans", 0, kKeysOne, kKeysTwo, 0, 0, 0, 0, true, true, true},
         {"negative span", 0, kKeysOne, kKeysTwo, 4, -5, 0, 0, true, true, false},
         {"unknown span status", 0, kKeysOne, kKeysTwo, 4, 5, 3, 0, true, true, false},
     };
