@@ -5,6 +5,8 @@
 #include "Application.h"
 #include "GameSystems.h"
 #include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "Golden.h"
 #include "HeadlessPlatform.h"
 #include "HighScoreManager.h"
 #include "TextBox.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -77,8 +80,43 @@ TEST(HighScorePanel, ShowsRankNameScoreAndDateOfEveryLine) {
     EXPECT_EQ(text(panel, 1, 0), "Ann");
     EXPECT_EQ(text(panel, 1, 2), "%s%n\nEve");
 
+    // Only a real new high score is highlighted: no zone, no line.
+    list.zone = -1;
+    panel.show(list, PendingHighlight{-1, 1, 0});
+    EXPECT_FALSE(panel.column(0).line(0).highlighted);
+}
+
+TEST(HighScorePanel, LooksAsItShould) {
+    HeadlessPlatform platform;
+    platform.createWindow("Lurvane", 640, 480);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
+    setUpTextStyles(&screen);
+    HighScorePanel panel(&screen);
+    HighScoreList list;
+    list.zone = 3;
+    list.fillNew();
+    for (int i = 0; i < 3; ++i) {
+        list.insert(i == 0 ? "Player %s" : "Anonymous", 10000 - 900 * i);
+        list.entries[i].date = DateTime::fromCalendar(2026, 12, 7, 21, i);
+    }
+    panel.show(list, PendingHighlight{3, 0, 0});
+
     int w = 0, h = 0;
     ASSERT_TRUE(panel.group().getSize(w, h));
-    EXPECT_GT(w, 0);
-    EXPECT_EQ(panel.column(0).height(), panel.column(3).height());
+    ASSERT_GT(w, 0);
+    ASSERT_GT(h, 0);
+    // Drawn keyed, as the title screen shows it, over a colour of its own.
+    GfxSurface back;
+    ASSERT_EQ(back.Create(&screen, w + 4, h + 4, kSurfaceMemoryAny), 0);
+    back.FillAll(screen.ConvertColor(0x402010));
+    panel.group().drawKeyed(2, 2, 0, 0, &back);
+    std::vector<uint32_t> frame;
+    back.Lock();
+    for (int y = 0; y < h + 4; ++y)
+        for (int x = 0; x < w + 4; ++x)
+            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
+    back.Unlock();
+    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_panel.ppm", w + 4, h + 4,
+                frame);
 }
