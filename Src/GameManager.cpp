@@ -84,6 +84,12 @@ void GameManager::startGame() {
 }
 
 void GameManager::run() {
+    if (currentZone < 0 || currentZone >= levelCatalogue.getZoneCount()) {
+        gameLog.print("No game started: there is no zone %ld (%ld zones found)\n",
+                      static_cast<long>(currentZone),
+                      static_cast<long>(levelCatalogue.getZoneCount()));
+        return;
+    }
     startGame();
     if (!loadLevel()) {
         gameLog.write("Could not init GameManager!\n");

@@ -163,8 +163,12 @@ void shutdownGame() {
     inputManager = nullptr;
     delete menuBoxManager;
     menuBoxManager = nullptr;
-    if (highScoreManager)
+    if (highScoreManager) {
+        // Changes not yet written when the title screen was left (the window
+        // closed during a game) are kept too.
+        highScoreManager->save();
         highScoreManager->clear();
+    }
     delete highScoreManager;
     highScoreManager = nullptr;
 }
@@ -196,6 +200,7 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
         segmentPool = new SegmentPool;
     currentSkill = kSkillEasy;
     currentZone = 0;
+    lastPlayerName = "";
     applyDefaultSettings();
     resetStatistics();
     loadSettings();

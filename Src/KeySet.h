@@ -18,10 +18,19 @@ enum KeyRole : int {
     kKeyRoleCount = 7,
 };
 
-// Key codes of the input layer; 0 means no key. The codes come from the
-// settings file, so any value may turn up: one outside 0..269 acts as no key.
+// Key codes of the input layer, 0 to 269; 0 means no key. Stored in the
+// settings file as seven 32-bit codes.
 struct KeySet {
     int32_t keys[kKeyRoleCount];
+
+    // False when a code lies outside the input layer's code space (a damaged
+    // settings file); such a set is replaced by its defaults.
+    bool hasOnlyKeyCodes() const {
+        for (int32_t code : keys)
+            if (code < 0 || code >= kGfxKeyCodeCount)
+                return false;
+        return true;
+    }
 };
 
 inline constexpr KeySet kMenuKeys = {{kGfxKeyLeftArrow, kGfxKeyRightArrow, kGfxKeyUpArrow,

@@ -4,6 +4,7 @@
 #include "FileBuffer.h"
 #include "FileIO.h"
 #include "Log.h"
+#include "Settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -173,6 +174,7 @@ bool LevelCatalogue::scanZones(const char* levelsDirectory) {
 
     flags_.setSize(0);
     flags_.setSize(zones_.size());
+    checkCurrentZone(zones_.size());
     return true;
 }
 

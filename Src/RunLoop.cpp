@@ -7,15 +7,14 @@
 #include "LevelCatalogue.h"
 #include "Settings.h"
 
-// Until the title screen exists, the front end is one game of the first
-// zone on Easy; the program ends after it.
+// Until the title screen exists, the front end is one game of the zone and
+// skill chosen in the settings (the first zone on Easy unless changed); the
+// program ends after it.
 void runFrontEndAndGames() {
     if (levelCatalogue.getZoneCount() == 0) {
         fatalError(app.screen, "No levels found in %s", LevelCatalogue::kLevelsDirectory);
         return;
     }
-    currentZone = 0;
-    currentSkill = kSkillEasy;
     if (inputManager) {
         inputManager->setKeySet(0, &options.player1Keys);
         inputManager->setKeySet(1, &options.player2Keys);

@@ -1,10 +1,115 @@
 #include "Settings.h"
 
 #include "Application.h"
+#include "ByteOrder.h"
+#include "FileIO.h"
+#include "GameState.h"
+#include "LevelCatalogue.h"
+#include "Log.h"
+
+#include <cstring>
 
 Options options;
 Statistics statistics;
 String lastPlayerName("");
+
+namespace {
+
+constexpr const char* kSource = "Settings";
+constexpr int kKeySetSize = 4 * kKeyRoleCount;
+
+void encodeKeySet(uint8_t* at, const KeySet& keys) {
+    for (int i = 0; i < kKeyRoleCount; ++i)
+        writeLE32(at + 4 * i, static_cast<uint32_t>(keys.keys[i]));
+}
+
+void decodeKeySet(const uint8_t* at, KeySet& keys) {
+    for (int i = 0; i < kKeyRoleCount; ++i)
+        keys.keys[i] = static_cast<int32_t>(readLE32(at + 4 * i));
+}
+
+void encodeStamp(uint8_t* at, TimeStatus status, int64_t ticks) {
+    writeLE32(at, static_cast<uint32_t>(status));
+    writeLE32(at + 4, 0);
+    writeLE64(at + 8, static_cast<uint64_t>(ticks));
+}
+
+TimeStatus stampStatus(const uint8_t* at) {
+    return static_cast<TimeStatus>(readLE32(at));
+}
+
+int64_t stampTicks(const uint8_t* at) {
+    return static_cast<int64_t>(readLE64(at + 8));
+}
+
+bool knownStatus(TimeStatus status) {
+    return status == TimeStatus::Valid || status == TimeStatus::Invalid ||
+           status == TimeStatus::Null;
+}
+
+// A key set with a code the input layer does not know falls back to its
+// defaults as a whole: half of a set is no use for steering.
+void checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
+    if (keys.hasOnlyKeyCodes())
+        return;
+    reportError(kSource, __LINE__,
+                "settings : key set of player %d has unknown key codes, using the defaults\n",
+                player);
+    keys = defaults;
+}
+
+} // namespace
+
+void Options::encode(uint8_t* block) const {
+    block[0] = titleMusic ? 1 : 0;
+    block[1] = inGameMusic ? 1 : 0;
+    block[2] = soundEffects ? 1 : 0;
+    block[3] = fullScreen ? 1 : 0;
+    encodeKeySet(block + 4, player1Keys);
+    encodeKeySet(block + 4 + kKeySetSize, player2Keys);
+}
+
+void Options::decode(const uint8_t* block) {
+    titleMusic = block[0] != 0;
+    inGameMusic = block[1] != 0;
+    soundEffects = block[2] != 0;
+    fullScreen = block[3] != 0;
+    decodeKeySet(block + 4, player1Keys);
+    decodeKeySet(block + 4 + kKeySetSize, player2Keys);
+}
+
+void Statistics::encode(uint8_t* block) const {
+    std::memset(block, 0, kSize);
+    writeLE32(block, static_cast<uint32_t>(gamesPlayed));
+    writeLE32(block + 4, static_cast<uint32_t>(levelsDone));
+    writeLE32(block + 8, static_cast<uint32_t>(zonesCompleted));
+    encodeStamp(block + 16, firstStart.status(), firstStart.ticks());
+    encodeStamp(block + 32, totalRunTime.status(), totalRunTime.ticks());
+    encodeStamp(block + 48, maxGameTime.status(), maxGameTime.ticks());
+    writeLE32(block + 64, static_cast<uint32_t>(bestScore));
+    writeLE32(block + 68, static_cast<uint32_t>(totalPoints));
+}
+
+void Statistics::decode(const uint8_t* block) {
+    gamesPlayed = static_cast<int32_t>(readLE32(block));
+    levelsDone = static_cast<int32_t>(readLE32(block + 4));
+    zonesCompleted = static_cast<int32_t>(readLE32(block + 8));
+    firstStart = DateTime(stampTicks(block + 16), stampStatus(block + 16));
+    totalRunTime = TimeSpan(stampTicks(block + 32), stampStatus(block + 32));
+    maxGameTime = TimeSpan(stampTicks(block + 48), stampStatus(block + 48));
+    bestScore = static_cast<int32_t>(readLE32(block + 64));
+    totalPoints = static_cast<int32_t>(readLE32(block + 68));
+}
+
+bool Statistics::isPlausible() const {
+    for (int32_t count : {gamesPlayed, levelsDone, zonesCompleted, bestScore, totalPoints})
+        if (count < 0)
+            return false;
+    for (const TimeSpan& span : {totalRunTime, maxGameTime})
+        if (span.ticks() < 0 || !knownStatus(span.status()))
+            return false;
+    return knownStatus(firstStart.status());
+}
 
 void applyDefaultSettings() {
     options = Options();
@@ -16,10 +121,87 @@ void resetStatistics() {
     statistics.firstStart = DateTime::now();
 }
 
-void loadSettings() {
-    app.fullScreen = options.fullScreen;
+void loadSettings(const char* fileName) {
+    FileIO file;
+    if (!file.openRead(fileName))
+        return;
+    int32_t version = 0;
+    if (!file.readInt(version) || version != kSettingsVersion)
+        return;
+
+    int32_t skill = 0;
+    int32_t zone = 0;
+    if (file.readInt(skill))
+        currentSkill = skill >= kSkillEasy && skill <= kSkillHard ? skill : kSkillEasy;
+    // Checked against the zones once they are scanned.
+    if (file.readInt(zone))
+        currentZone = zone;
+
+    // The two blocks are taken only whole: a cut-off block would mix stored
+    // and default values at random.
+    uint8_t block[Statistics::kSize];
+    const int optionBytes = file.read(block, Options::kSize);
+    if (optionBytes == Options::kSize) {
+        options.decode(block);
+        checkKeySet(options.player1Keys, kDefaultKeysPlayer1, 1);
+        checkKeySet(options.player2Keys, kDefaultKeysPlayer2, 2);
+        app.fullScreen = options.fullScreen;
+    } else {
+        reportError(kSource, __LINE__,
+                    "settings : Options cut short (%d of %d bytes), using the defaults\n",
+                    optionBytes, Options::kSize);
+        return;
+    }
+    String name;
+    if (file.readString(name))
+        lastPlayerName = name;
+
+    const int statisticsBytes = file.read(block, Statistics::kSize);
+    if (statisticsBytes != Statistics::kSize) {
+        reportError(kSource, __LINE__,
+                    "settings : Statistics cut short (%d of %d bytes), kept as they were\n",
+                    statisticsBytes, Statistics::kSize);
+        return;
+    }
+    Statistics stored;
+    stored.decode(block);
+    if (stored.isPlausible()) {
+        statistics = stored;
+    } else {
+        reportError(kSource, __LINE__,
+                    "settings : Statistics out of range, starting them afresh\n");
+        resetStatistics();
+    }
+
+    if (levelCatalogue.hasCompletionFlags())
+        levelCatalogue.readCompletionFlags(file);
 }
 
-void saveSettings() {
+bool saveSettings(const char* fileName) {
     options.fullScreen = app.fullScreen;
+    FileIO file;
+    if (!file.openReplace(fileName))
+        return false;
+    uint8_t block[Statistics::kSize];
+    file.writeInt(kSettingsVersion);
+    file.writeInt(currentSkill);
+    file.writeInt(currentZone);
+    options.encode(block);
+    file.write(block, Options::kSize);
+    file.writeString(lastPlayerName);
+    statistics.encode(block);
+    file.write(block, Statistics::kSize);
+    if (levelCatalogue.hasCompletionFlags())
+        levelCatalogue.writeCompletionFlags(file);
+    // Put in place only when every write above went through.
+    return file.commit();
+}
+
+void checkCurrentZone(int zoneCount) {
+    if (currentZone >= 0 && currentZone < zoneCount)
+        return;
+    if (zoneCount > 0)
+        gameLog.print("chosen zone %ld does not exist, using zone 0\n",
+                      static_cast<long>(currentZone));
+    currentZone = 0;
 }

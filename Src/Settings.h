@@ -1,5 +1,6 @@
-// Options, the statistics record and the settings file ".\Data\settings.dat".
-// (The file is neither read nor written yet: the values live for one run.)
+// Options, the statistics record and the settings file ".\Data\settings.dat",
+// which keeps them between runs with the chosen zone and skill, the name
+// last entered for a high score and the zones' completion flags.
 #pragma once
 
 #include "DateTime.h"
@@ -8,16 +9,25 @@
 
 #include <cstdint>
 
+// Stored as a 60-byte block.
 struct Options {
+    static constexpr int kSize = 60;
+
     bool titleMusic = true;
     bool inGameMusic = false;
     bool soundEffects = true;
     bool fullScreen = false;
     KeySet player1Keys = kDefaultKeysPlayer1;
     KeySet player2Keys = kDefaultKeysPlayer2;
+
+    void encode(uint8_t* block) const;
+    void decode(const uint8_t* block);
 };
 
+// Stored as a 72-byte block.
 struct Statistics {
+    static constexpr int kSize = 72;
+
     int32_t gamesPlayed = 0;
     int32_t levelsDone = 0;
     int32_t zonesCompleted = 0;
@@ -26,13 +36,29 @@ struct Statistics {
     TimeSpan maxGameTime;
     int32_t bestScore = 0;
     int32_t totalPoints = 0;
+
+    void encode(uint8_t* block) const;
+    void decode(const uint8_t* block);
+    // False for a record no game could have left: negative counts or spans,
+    // or a time status that does not exist.
+    bool isPlausible() const;
 };
 
 extern Options options;
 extern Statistics statistics;
 extern String lastPlayerName;
 
+// The settings file's version; a file of any other version is ignored.
+constexpr int32_t kSettingsVersion = 2;
+constexpr const char* kSettingsFile = ".\\Data\\settings.dat";
+
 void applyDefaultSettings();
 void resetStatistics();
-void loadSettings();
-void saveSettings();
+// Reads the file over the defaults; anything missing, damaged or out of
+// range keeps its default and is reported to the error log.
+void loadSettings(const char* fileName = kSettingsFile);
+// Writes the file in full or not at all; false when it could not be written.
+bool saveSettings(const char* fileName = kSettingsFile);
+// Puts currentZone back on the first zone when the catalogue has no such
+// zone; called after every zone scan.
+void checkCurrentZone(int zoneCount);

@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -37,16 +38,67 @@ bool FileIO::openWrite(const char* fileName) {
     return file_ != nullptr;
 }
 
+int (*FileIO::renameFile)(const char* from, const char* to) = std::rename;
+
+bool FileIO::openReplace(const char* fileName) {
+    close();
+    replacing_ = hostPath(fileName);
+    newVersion_ = replacing_;
+    newVersion_ += ".new";
+    writeFailed_ = false;
+    file_ = std::fopen(newVersion_.c_str(), "wb");
+    if (!file_) {
+        replacing_ = "";
+        newVersion_ = "";
+    }
+    return file_ != nullptr;
+}
+
+bool FileIO::commit() {
+    if (!file_ || newVersion_.isEmpty())
+        return false;
+    bool ok = !writeFailed_ && std::fflush(file_) == 0 && !std::ferror(file_) &&
+              ::fsync(::fileno(file_)) == 0;
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (ok)
+        ok = renameFile(newVersion_.c_str(), replacing_.c_str()) == 0;
+    if (!ok)
+        std::remove(newVersion_.c_str());
+    replacing_ = "";
+    newVersion_ = "";
+    return ok;
+}
+
 void FileIO::close() {
     if (file_)
         std::fclose(file_);
     file_ = nullptr;
+    if (!newVersion_.isEmpty())
+        std::remove(newVersion_.c_str());
+    replacing_ = "";
+    newVersion_ = "";
+}
+
+long FileIO::remaining() {
+    if (!file_)
+        return -1;
+    const long at = std::ftell(file_);
+    if (at < 0 || std::fseek(file_, 0, SEEK_END) != 0)
+        return -1;
+    const long end = std::ftell(file_);
+    if (std::fseek(file_, at, SEEK_SET) != 0 || end < at)
+        return -1;
+    return end - at;
 }
 
 int FileIO::write(const void* buffer, int n) {
     if (!file_ || n <= 0)
         return 0;
-    return static_cast<int>(std::fwrite(buffer, 1, static_cast<size_t>(n), file_));
+    const int written = static_cast<int>(std::fwrite(buffer, 1, static_cast<size_t>(n), file_));
+    if (written != n)
+        writeFailed_ = true;
+    return written;
 }
 
 int FileIO::read(void* buffer, int n) {

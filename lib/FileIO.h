@@ -28,8 +28,23 @@ public:
 
     bool openRead(const char* fileName);
     bool openWrite(const char* fileName);
+    // Starts a new version of the file: the writes go to a file beside it
+    // ("<name>.new"), and only commit puts it in place, so the old file stays
+    // whole whatever happens before.
+    bool openReplace(const char* fileName);
+    // Flushes the new version to disk and renames it over the old file when
+    // every write since openReplace succeeded; otherwise (or when flushing or
+    // renaming fails) removes it and leaves the old file as it was.
+    bool commit();
+    // Closes the stream; a new version that was not committed is removed.
     void close();
     bool isOpen() const { return file_ != nullptr; }
+    // The number of bytes from the read position to the end of the file,
+    // or -1 when it cannot be told.
+    long remaining();
+
+    // The rename that commit uses; tests replace it to make it fail.
+    static int (*renameFile)(const char* from, const char* to);
 
     int write(const void* buffer, int n);
     int read(void* buffer, int n);
@@ -53,4 +68,7 @@ public:
 
 private:
     FILE* file_ = nullptr;
+    String replacing_;  // host path of the file a new version replaces
+    String newVersion_; // host path of that new version
+    bool writeFailed_ = false;
 };

@@ -158,3 +158,38 @@ TEST(FileIO, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
     EXPECT_TRUE(FileIO::isDirectory(dir.path().c_str()));
     EXPECT_FALSE(FileIO::isDirectory(dir.file("a.fmp").c_str()));
 }
+
+TEST(FileIO, ANewVersionReplacesTheFileOnlyWhenCommitted) {
+    TempDir dir;
+    const std::string path = dir.file("r.dat");
+    writeFile(path, "old");
+    {
+        FileIO out;
+        ASSERT_TRUE(out.openReplace(path.c_str()));
+        EXPECT_TRUE(out.writeInt(7));
+        EXPECT_EQ(readFile(path), "old");
+        // Abandoned: closed (or destroyed) without commit.
+    }
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+    FileIO out;
+    ASSERT_TRUE(out.openReplace(path.c_str()));
+    EXPECT_TRUE(out.writeInt(7));
+    EXPECT_TRUE(out.commit());
+    EXPECT_FALSE(out.isOpen());
+    EXPECT_FALSE(out.commit()); // nothing left to commit
+    EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+    FileIO in;
+    ASSERT_TRUE(in.openRead(path.c_str()));
+    EXPECT_FALSE(in.commit()); // a file opened for reading is never renamed
+    EXPECT_EQ(in.remaining(), 4);
+    int32_t value = 0;
+    EXPECT_TRUE(in.readInt(value));
+    EXPECT_EQ(in.remaining(), 0);
+    in.close();
+    EXPECT_EQ(in.remaining(), -1);
+    EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
+}

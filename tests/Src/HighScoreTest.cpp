@@ -1,0 +1,359 @@
+// The high score tables and their file, ".\Data\highscores.dat". Expected
+// file contents are laid out here byte by byte from the format's offsets,
+// independently of the code that encodes them.
+#include "HighScoreManager.h"
+
+#include "ByteBuilder.h"
+#include "FileIO.h"
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One 88-byte entry: name in 64 zero-filled bytes, date (status, 4 zero
+// bytes, ticks), score, byPlayer, 3 zero bytes.
+struct Bytes : ByteBuilder {
+    Bytes& entry(const std::string& name, int32_t status, int64_t ticks, int32_t score,
+                 uint8_t byPlayer) {
+        raw(name).zeros(64 - name.size());
+        i32(status).zeros(4).i64(ticks).i32(score).u8(byPlayer).zeros(3);
+        return *this;
+    }
+    // A list's header: entry count, skill, zone.
+    Bytes& list(int32_t n, int32_t skill, int32_t zone) {
+        i32(n).i32(skill).i32(zone);
+        return *this;
+    }
+    Bytes& count(int32_t n) {
+        i32(n);
+        return *this;
+    }
+};
+
+constexpr int64_t kDay = 864'000'000'000;
+
+struct HighScoreFiles : ::testing::Test {
+    TempDir dir;
+    std::string path = dir.file("highscores.dat");
+    std::string errors = dir.file("errorLog.txt");
+    void SetUp() override { errorLog.open(errors.c_str()); }
+    void TearDown() override {
+        errorLog.close();
+        FileIO::renameFile = std::rename;
+    }
+    std::string errorText() const {
+        return std::filesystem::exists(errors) ? readFile(errors) : std::string();
+    }
+};
+
+int failingRename(const char*, const char*) {
+    return -1;
+}
+
+} // namespace
+
+TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
+    HighScoreManager manager("unused.dat");
+    EXPECT_FALSE(manager.isDirty());
+    HighScoreList* list = manager.getList(1, 3);
+    EXPECT_EQ(list->skill, 1);
+    EXPECT_EQ(list->zone, 3);
+    for (int i = 0; i < HighScoreList::kEntries; ++i) {
+        EXPECT_STREQ(list->entries[i].name, "----------");
+        EXPECT_EQ(list->entries[i].score, 400 - 40 * i);
+        EXPECT_FALSE(list->entries[i].byPlayer);
+        EXPECT_EQ(list->entries[i].date.status(), TimeStatus::Valid);
+    }
+    EXPECT_TRUE(list->dirty);
+    EXPECT_TRUE(manager.isDirty());
+    // The same key gives the same table; another key a second one.
+    EXPECT_EQ(manager.getList(1, 3), list);
+    EXPECT_NE(manager.getList(3, 1), list);
+    EXPECT_EQ(manager.listCount(), 2);
+}
+
+TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
+    HighScoreList list;
+    list.fillNew();
+    struct {
+        int32_t score;
+        int rank;
+        int32_t next; // -7 = left alone
+    } ranks[] = {{1000, 0, -7}, {400, 0, -7}, {399, 1, 400}, {360, 1, 400},
+                 {41, 9, 80},   {40, 9, 80},  {39, -1, 40},  {-5, -1, 40}};
+    for (const auto& c : ranks) {
+        int32_t next = -7;
+        EXPECT_EQ(list.findRank(c.score, next), c.rank) << c.score;
+        EXPECT_EQ(next, c.next) << c.score;
+    }
+
+    list.dirty = false;
+    EXPECT_EQ(list.insert("Low", 39), -1);
+    EXPECT_FALSE(list.dirty);
+    EXPECT_EQ(list.entries[9].score, 40);
+
+    EXPECT_EQ(list.insert("Ann", 400), 0);
+    EXPECT_TRUE(list.dirty);
+    EXPECT_STREQ(list.entries[0].name, "Ann");
+    EXPECT_TRUE(list.entries[0].byPlayer);
+    EXPECT_EQ(list.entries[1].score, 400);
+    EXPECT_FALSE(list.entries[1].byPlayer);
+    EXPECT_EQ(list.entries[9].score, 80); // 40 fell out
+
+    EXPECT_EQ(list.insert("Bo", 80), 9);
+    EXPECT_STREQ(list.entries[9].name, "Bo");
+    EXPECT_STREQ(list.entries[8].name, "----------");
+    EXPECT_EQ(list.entries[8].score, 120);
+
+    // A name that does not fit keeps its terminator and nothing after it.
+    const std::string longName(100, 'x');
+    EXPECT_EQ(list.insert(longName.c_str(), 5000), 0);
+    EXPECT_EQ(std::strlen(list.entries[0].name), 63u);
+    EXPECT_EQ(list.entries[0].name[63], '\0');
+    list.entries[0].setName("Cy");
+    for (int i = 2; i < HighScoreEntry::kNameSize; ++i)
+        EXPECT_EQ(list.entries[0].name[i], '\0') << i;
+}
+
+TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
+    {
+        HighScoreManager manager(path.c_str());
+        ASSERT_TRUE(manager.load()); // no file yet: no tables, no failure
+        EXPECT_EQ(manager.listCount(), 0);
+        HighScoreList* a = manager.getList(0, 2);
+        HighScoreList* b = manager.getList(2, 0);
+        for (int i = 0; i < 10; ++i) {
+            a->entries[i].date = DateTime(kDay * (i + 1));
+            b->entries[i].date = DateTime(kDay * 2, TimeStatus::Null);
+        }
+        a->entries[3].setName("Ann");
+        a->entries[3].score = -3;
+        a->entries[3].byPlayer = true;
+        b->entries[0].score = 123456;
+        ASSERT_TRUE(manager.save());
+    }
+    Bytes expected;
+    expected.count(2).list(10, 0, 2);
+    for (int i = 0; i < 10; ++i) {
+        if (i == 3)
+            expected.entry("Ann", 0, kDay * 4, -3, 1);
+        else
+            expected.entry("----------", 0, kDay * (i + 1), 400 - 40 * i, 0);
+    }
+    expected.list(10, 2, 0);
+    for (int i = 0; i < 10; ++i)
+        expected.entry("----------", 2, kDay * 2, i == 0 ? 123456 : 400 - 40 * i, 0);
+    ASSERT_EQ(expected.data.size(), 4u + 2 * (12 + 880));
+    EXPECT_EQ(readFile(path), expected.data);
+
+    HighScoreManager again(path.c_str());
+    ASSERT_TRUE(again.load());
+    EXPECT_FALSE(again.isDirty());
+    ASSERT_EQ(again.listCount(), 2);
+    EXPECT_EQ(again.list(0)->skill, 0);
+    EXPECT_EQ(again.list(0)->zone, 2);
+    const HighScoreEntry& ann = again.getList(0, 2)->entries[3];
+    EXPECT_STREQ(ann.name, "Ann");
+    EXPECT_EQ(ann.score, -3);
+    EXPECT_TRUE(ann.byPlayer);
+    EXPECT_EQ(ann.date.ticks(), kDay * 4);
+    EXPECT_EQ(again.getList(2, 0)->entries[0].date.status(), TimeStatus::Null);
+    EXPECT_FALSE(again.isDirty()); // finding a stored table changes nothing
+    // Nothing changed since the load: saving leaves the file alone.
+    std::filesystem::remove(path);
+    EXPECT_TRUE(again.save());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(errorText(), "");
+}
+
+TEST_F(HighScoreFiles, ASecondSaveWithoutAChangeWritesNothing) {
+    HighScoreManager manager(path.c_str());
+    manager.getList(0, 0);
+    ASSERT_TRUE(manager.save());
+    EXPECT_EQ(std::filesystem::file_size(path), 896u);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(manager.save());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    // A score that enters the table makes it worth writing again.
+    EXPECT_EQ(manager.getList(0, 0)->insert("Ann", 10), -1);
+    EXPECT_TRUE(manager.save());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(manager.getList(0, 0)->insert("Ann", 100), 8);
+    EXPECT_TRUE(manager.save());
+    EXPECT_TRUE(std::filesystem::exists(path));
+    // A new table alone is a change too.
+    std::filesystem::remove(path);
+    manager.getList(1, 0);
+    EXPECT_TRUE(manager.save());
+    EXPECT_EQ(std::filesystem::file_size(path), 4u + 2 * 892);
+}
+
+TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
+    HighScoreManager manager(path.c_str());
+    manager.getList(0, 0);
+    ASSERT_TRUE(manager.save());
+    const std::string before = readFile(path);
+
+    manager.getList(0, 0)->insert("Ann", 1000);
+    FileIO::renameFile = failingRename;
+    EXPECT_FALSE(manager.save());
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    EXPECT_TRUE(manager.isDirty());
+    EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
+    EXPECT_NE(
+        errorText().find("Could not write HighScoreFile '" + path + "', the old one is kept\n"),
+        std::string::npos);
+
+    // A new version that cannot even be created fails the same way.
+    FileIO::renameFile = std::rename;
+    std::filesystem::create_directory(path + ".new");
+    std::filesystem::create_directory(path + ".new/x");
+    EXPECT_FALSE(manager.save());
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_NE(errorText().find("Could not open HighScoreFile '" + path + "' for write\n"),
+              std::string::npos);
+    std::filesystem::remove_all(path + ".new");
+
+    EXPECT_TRUE(manager.save());
+    HighScoreManager again(path.c_str());
+    ASSERT_TRUE(again.load());
+    EXPECT_STREQ(again.getList(0, 0)->entries[0].name, "Ann");
+}
+
+TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
+    auto tenEntries = [](Bytes& b, int32_t top) {
+        for (int i = 0; i < 10; ++i)
+            b.entry("P" + std::to_string(i), 0, kDay, top - i, 1);
+    };
+    Bytes good;
+    good.count(1).list(10, 1, 1);
+    tenEntries(good, 900);
+    Bytes hugeLists;
+    hugeLists.count(0x7FFFFFFF).list(10, 1, 1);
+    tenEntries(hugeLists, 900);
+    Bytes negativeLists;
+    negativeLists.count(-4).list(10, 1, 1);
+    tenEntries(negativeLists, 900);
+    Bytes negativeEntries;
+    negativeEntries.count(2).list(-1, 1, 1).zeros(200);
+    Bytes hugeEntries; // claims 2^31-1 entries, holds two
+    hugeEntries.count(1)
+        .list(0x7FFFFFFF, 1, 1)
+        .entry("A", 0, kDay, 900, 1)
+        .entry("B", 0, kDay, 800, 1);
+    Bytes shortList; // 3 entries, then a second list of 12
+    shortList.count(2).list(3, 1, 1).entry("A", 0, 0, 900, 1).entry("B", 0, 0, 800, 1);
+    shortList.entry("C", 0, 0, 700, 1).list(12, 2, 2);
+    for (int i = 0; i < 12; ++i)
+        shortList.entry("Q", 0, 0, 1200 - i, 1);
+    Bytes cutEntry = good;
+    cutEntry.data.resize(4 + 12 + 88 * 4 + 50);
+    Bytes cutHeader;
+    cutHeader.count(3).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    Bytes emptyList; // exactly as many lists as the bytes can hold
+    emptyList.count(1).list(0, 2, 1);
+    Bytes noTerminator;
+    noTerminator.count(1).list(1, 1, 1);
+    noTerminator.raw(std::string(64, 'N')).i32(0).zeros(4).i64(kDay).i32(900).u8(7).zeros(3);
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int lists;     // tables taken
+        int32_t top;   // best score of the first table
+        int32_t tenth; // score of its tenth line
+        const char* report;
+        int reports; // of "Error in File Highscore"
+    } cases[] = {
+        {"empty file", "", 0, 0, 0, "no list count", 1},
+        {"three bytes", std::string("\1\0\0", 3), 0, 0, 0, "no list count", 1},
+        {"list count past the end", hugeLists.data, 1, 900, 891,
+         "noOfLists=2147483647, at most 74 fit", 2},
+        {"negative list count", negativeLists.data, 0, 0, 0, "noOfLists=-4, at most 0 fit", 1},
+        {"negative entry count", negativeEntries.data, 0, 0, 0,
+         "could not read HighScoreList : noOfEntries=-1\n", 1},
+        {"entry count past the end", hugeEntries.data, 1, 900, 0,
+         "could not read HighScoreEntry (i=2, noOfEntries=2147483647)\n", 1},
+        {"short and long lists", shortList.data, 2, 900, 0,
+         "HighScoreList (skill=1, zone=1) : noOfEntries=3, made 10\n", 2},
+        {"cut inside an entry", cutEntry.data, 1, 900, 0,
+         "could not read HighScoreEntry (i=4, noOfEntries=10)\n", 1},
+        {"cut inside a list header", cutHeader.data, 1, 900, 0,
+         "could not read HighScoreList (l=1, noOfLists=3)\n", 2},
+        {"name without terminator", noTerminator.data, 1, 900, 0, "noOfEntries=1, made 10", 1},
+        {"one empty list", emptyList.data, 1, 0, 0, "noOfEntries=0, made 10", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(errors);
+        writeFile(path, c.bytes);
+        HighScoreManager manager(path.c_str());
+        manager.getList(5, 5); // dropped by the load
+        EXPECT_TRUE(manager.load());
+        ASSERT_EQ(manager.listCount(), c.lists);
+        EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
+        EXPECT_NE(errorText().find(c.report), std::string::npos) << errorText();
+        int reports = 0;
+        for (size_t at = errorText().find("Error in File Highscore"); at != std::string::npos;
+             at = errorText().find("Error in File Highscore", at + 1))
+            ++reports;
+        EXPECT_EQ(reports, c.reports) << errorText();
+        if (c.lists > 0) {
+            const HighScoreList* list = manager.list(0);
+            EXPECT_EQ(list->entries[0].score, c.top);
+            EXPECT_EQ(list->entries[9].score, c.tenth);
+            for (const HighScoreEntry& e : list->entries)
+                EXPECT_LT(std::strlen(e.name), 64u);
+            EXPECT_FALSE(manager.isDirty());
+        }
+        // The damaged file stays as it was until something changes.
+        EXPECT_TRUE(manager.save());
+        EXPECT_EQ(readFile(path), c.bytes);
+    }
+
+    // Lines that were not in the file are fillers any score beats, and a
+    // longer list keeps its best ten.
+    writeFile(path, shortList.data);
+    HighScoreManager manager(path.c_str());
+    ASSERT_TRUE(manager.load());
+    HighScoreList* three = manager.getList(1, 1);
+    EXPECT_EQ(three->entries[2].score, 700);
+    EXPECT_STREQ(three->entries[3].name, "----------");
+    EXPECT_FALSE(three->entries[3].byPlayer);
+    EXPECT_EQ(three->insert("Z", 1), 3);
+    HighScoreList* twelve = manager.getList(2, 2);
+    EXPECT_EQ(twelve->entries[9].score, 1191);
+    EXPECT_EQ(twelve->insert("Z", 1191), 9);
+    // Saved again, every table has ten lines.
+    ASSERT_TRUE(manager.save());
+    EXPECT_EQ(std::filesystem::file_size(path), 4u + 2 * 892);
+
+    writeFile(path, noTerminator.data);
+    ASSERT_TRUE(manager.load());
+    EXPECT_EQ(std::string(manager.list(0)->entries[0].name), std::string(63, 'N'));
+    EXPECT_TRUE(manager.list(0)->entries[0].byPlayer);
+}
+
+TEST(HighScoreCorpus, WritesSeedsForTheFuzzer) {
+    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
+    std::filesystem::create_directories(dir);
+    Bytes two;
+    two.count(2).list(10, 0, 0);
+    for (int i = 0; i < 10; ++i)
+        two.entry("----------", 0, kDay * i, 400 - 40 * i, i % 2);
+    two.list(3, 2, 1).entry("Ann", 0, kDay, 90, 1).entry("Bo", 1, 0, 80, 1).entry("Cy", 2, 0, 7, 0);
+    writeFile(dir + "/two-lists.dat", two.data);
+    Bytes cut = two;
+    cut.data.resize(300);
+    writeFile(dir + "/cut.dat", cut.data);
+    writeFile(dir + "/empty.dat", std::string(4, '\0'));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/two-lists.dat"));
+}

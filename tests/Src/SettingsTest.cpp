@@ -1,0 +1,423 @@
+// The settings file ".\Data\settings.dat": options, key sets, chosen zone
+// and skill, last player name, statistics and completion flags. Expected
+// contents are laid out here from the format's offsets.
+#include "Settings.h"
+
+#include "Application.h"
+#include "ByteBuilder.h"
+#include "FileIO.h"
+#include "GameManager.h"
+#include "GameState.h"
+#include "GameSystems.h"
+#include "HeadlessPlatform.h"
+#include "LevelCatalogue.h"
+#include "Log.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr int64_t kSecond = 10'000'000;
+
+// The 60-byte options block.
+ByteBuilder& optionsBlock(ByteBuilder& b, uint8_t title, uint8_t inGame, uint8_t effects,
+                          uint8_t full, const KeySet& one, const KeySet& two) {
+    b.u8(title).u8(inGame).u8(effects).u8(full);
+    for (int32_t code : one.keys)
+        b.i32(code);
+    for (int32_t code : two.keys)
+        b.i32(code);
+    return b;
+}
+
+// The 72-byte statistics block.
+ByteBuilder& statisticsBlock(ByteBuilder& b, int32_t games, int32_t levels, int32_t zones,
+                             int64_t firstStart, int64_t runTime, int64_t maxGame, int32_t best,
+                             int32_t total) {
+    // Time statuses: first start valid, total run time null, longest game
+    // invalid, so that each field's own status is seen.
+    b.i32(games).i32(levels).i32(zones).zeros(4);
+    b.i32(0).zeros(4).i64(firstStart);
+    b.i32(2).zeros(4).i64(runTime);
+    b.i32(1).zeros(4).i64(maxGame);
+    return b.i32(best).i32(total);
+}
+
+std::string defaultFileUpToStatistics() {
+    ByteBuilder b;
+    b.i32(2).i32(0).i32(0);
+    optionsBlock(b, 1, 0, 1, 0, {{134, 135, 136, 137, 131, 112, 27}},
+                 {{97, 100, 119, 115, 130, 0, 0}});
+    b.u8(0);
+    return b.data;
+}
+
+constexpr KeySet kKeysOne = {{1, 2, 3, 4, 5, 6, 269}};
+constexpr KeySet kKeysTwo = {{256, 0, 0, 9, 8, 7, 13}};
+
+// A file with every field away from its default.
+std::string customFile() {
+    ByteBuilder b;
+    b.i32(2).i32(2).i32(1);
+    optionsBlock(b, 0, 1, 0, 1, kKeysOne, kKeysTwo);
+    b.u8(3).raw("Ann");
+    statisticsBlock(b, 7, 20, 3, 400 * kSecond, 3600 * kSecond, 600 * kSecond, 12345, 45678);
+    return b.data;
+}
+
+int failingRename(const char*, const char*) {
+    return -1;
+}
+
+struct SettingsFile : ::testing::Test {
+    TempDir dir;
+    std::string path = dir.file("settings.dat");
+    std::string errors = dir.file("errorLog.txt");
+
+    void SetUp() override {
+        errorLog.open(errors.c_str());
+        gameLog.open(dir.file("log.txt").c_str());
+        app = ApplicationState();
+        defaults();
+    }
+    void TearDown() override {
+        errorLog.close();
+        gameLog.close();
+        levelCatalogue.clearZones();
+        FileIO::renameFile = std::rename;
+        defaults();
+        app = ApplicationState();
+    }
+    void defaults() {
+        currentSkill = 0;
+        currentZone = 0;
+        applyDefaultSettings();
+        resetStatistics();
+        lastPlayerName = "";
+    }
+    std::string errorText() const {
+        return std::filesystem::exists(errors) ? readFile(errors) : std::string();
+    }
+    // Zones with empty description files, scanned: the catalogue then has
+    // completion flags.
+    void scanZones(int count) {
+        for (int i = 0; i < count; ++i)
+            dir.write("Levels/z" + std::to_string(i) + "/level.txt", "");
+        ASSERT_TRUE(levelCatalogue.scanZones(dir.file("Levels").c_str()));
+        ASSERT_EQ(levelCatalogue.getZoneCount(), count);
+    }
+};
+
+// Remembers whether the display ever went full screen.
+class DisplayModePlatform : public HeadlessPlatform {
+public:
+    bool wentFullScreen = false;
+    bool setFullScreen(bool fullScreen) override {
+        wentFullScreen = wentFullScreen || fullScreen;
+        return HeadlessPlatform::setFullScreen(fullScreen);
+    }
+};
+
+bool sameKeys(const KeySet& a, const KeySet& b) {
+    for (int i = 0; i < kKeyRoleCount; ++i)
+        if (a.keys[i] != b.keys[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(SettingsFile, WithoutAFileEverythingKeepsItsDefault) {
+    const DateTime before = DateTime::now();
+    resetStatistics();
+    loadSettings(path.c_str());
+    EXPECT_TRUE(options.titleMusic);
+    EXPECT_FALSE(options.inGameMusic);
+    EXPECT_TRUE(options.soundEffects);
+    EXPECT_FALSE(options.fullScreen);
+    EXPECT_FALSE(app.fullScreen);
+    EXPECT_TRUE(sameKeys(options.player1Keys, kDefaultKeysPlayer1));
+    EXPECT_TRUE(sameKeys(options.player2Keys, kDefaultKeysPlayer2));
+    EXPECT_EQ(currentSkill, 0);
+    EXPECT_EQ(currentZone, 0);
+    EXPECT_EQ(statistics.gamesPlayed, 0);
+    EXPECT_EQ(statistics.totalRunTime.ticks(), 0);
+    EXPECT_EQ(statistics.totalRunTime.status(), TimeStatus::Valid);
+    EXPECT_GE(statistics.firstStart.ticks(), before.ticks());
+    EXPECT_LE(statistics.firstStart.ticks(), DateTime::now().ticks());
+    EXPECT_EQ(errorText(), "");
+}
+
+TEST_F(SettingsFile, SavedSettingsMatchTheLayoutByteForByteAndReadBack) {
+    currentSkill = 2;
+    currentZone = 1;
+    options.titleMusic = false;
+    options.inGameMusic = true;
+    options.soundEffects = false;
+    app.fullScreen = true; // the display's state is what gets stored
+    options.player1Keys = kKeysOne;
+    options.player2Keys = kKeysTwo;
+    lastPlayerName = "Ann";
+    statistics.gamesPlayed = 7;
+    statistics.levelsDone = 20;
+    statistics.zonesCompleted = 3;
+    statistics.firstStart = DateTime(400 * kSecond);
+    statistics.totalRunTime = TimeSpan(3600 * kSecond, TimeStatus::Null);
+    statistics.maxGameTime = TimeSpan(600 * kSecond, TimeStatus::Invalid);
+    statistics.bestScore = 12345;
+    statistics.totalPoints = 45678;
+    ASSERT_TRUE(saveSettings(path.c_str()));
+    // No zones scanned: the file ends after the statistics.
+    const std::string expected = customFile();
+    ASSERT_EQ(expected.size(), 12u + 60 + 4 + 72);
+    EXPECT_EQ(readFile(path), expected);
+
+    defaults();
+    loadSettings(path.c_str());
+    EXPECT_EQ(currentSkill, 2);
+    EXPECT_EQ(currentZone, 1);
+    EXPECT_FALSE(options.titleMusic);
+    EXPECT_TRUE(options.inGameMusic);
+    EXPECT_FALSE(options.soundEffects);
+    EXPECT_TRUE(options.fullScreen);
+    EXPECT_TRUE(app.fullScreen);
+    EXPECT_TRUE(sameKeys(options.player1Keys, kKeysOne));
+    EXPECT_TRUE(sameKeys(options.player2Keys, kKeysTwo));
+    EXPECT_TRUE(lastPlayerName == "Ann");
+    EXPECT_EQ(statistics.gamesPlayed, 7);
+    EXPECT_EQ(statistics.levelsDone, 20);
+    EXPECT_EQ(statistics.zonesCompleted, 3);
+    EXPECT_EQ(statistics.firstStart.ticks(), 400 * kSecond);
+    EXPECT_EQ(statistics.totalRunTime.ticks(), 3600 * kSecond);
+    EXPECT_EQ(statistics.maxGameTime.ticks(), 600 * kSecond);
+    EXPECT_EQ(statistics.firstStart.status(), TimeStatus::Valid);
+    EXPECT_EQ(statistics.totalRunTime.status(), TimeStatus::Null);
+    EXPECT_EQ(statistics.maxGameTime.status(), TimeStatus::Invalid);
+    EXPECT_EQ(statistics.bestScore, 12345);
+    EXPECT_EQ(statistics.totalPoints, 45678);
+    EXPECT_EQ(errorText(), "");
+}
+
+TEST_F(SettingsFile, CompletionFlagsFollowTheScannedZones) {
+    scanZones(3);
+    levelCatalogue.markZoneCompleted(1);
+    lastPlayerName = std::string(20, 'n').c_str();
+    ASSERT_TRUE(saveSettings(path.c_str()));
+    const std::string bytes = readFile(path);
+    // The name takes its 21 bytes; the file ends with the count and 3 flags.
+    ASSERT_EQ(bytes.size(), 12u + 60 + 21 + 72 + 4 + 3);
+    EXPECT_EQ(bytes.substr(72, 21), "\x14" + std::string(20, 'n'));
+    EXPECT_EQ(bytes.substr(bytes.size() - 7), std::string("\3\0\0\0\0\1\0", 7));
+
+    // Read while the catalogue has flags: stored ones beyond the zones are
+    // skipped.
+    ByteBuilder more;
+    more.raw(bytes.substr(0, bytes.size() - 7)).i32(5).u8(1).u8(0).u8(9).u8(1).u8(1);
+    writeFile(path, more.data);
+    scanZones(3);
+    EXPECT_FALSE(levelCatalogue.isZoneCompleted(1));
+    loadSettings(path.c_str());
+    EXPECT_TRUE(levelCatalogue.isZoneCompleted(0));
+    EXPECT_FALSE(levelCatalogue.isZoneCompleted(1));
+    EXPECT_TRUE(levelCatalogue.isZoneCompleted(2));
+    EXPECT_FALSE(levelCatalogue.isZoneCompleted(3));
+}
+
+TEST_F(SettingsFile, AForeignVersionIsIgnoredEntirely) {
+    std::string file = customFile();
+    for (int32_t version : {1, 3, -2, 0x02000000}) {
+        ByteBuilder b;
+        b.i32(version);
+        file.replace(0, 4, b.data);
+        writeFile(path, file);
+        defaults();
+        loadSettings(path.c_str());
+        EXPECT_EQ(currentSkill, 0) << version;
+        EXPECT_TRUE(options.titleMusic) << version;
+        EXPECT_TRUE(lastPlayerName == "") << version;
+        EXPECT_EQ(statistics.gamesPlayed, 0) << version;
+    }
+}
+
+TEST_F(SettingsFile, ACutFileKeepsWhatWasReadWholeAndDefaultsForTheRest) {
+    const std::string full = customFile();
+    const size_t optionsEnd = 12 + 60;
+    const size_t nameEnd = optionsEnd + 4;
+    for (size_t length = 0; length < full.size(); ++length) {
+        SCOPED_TRACE(length);
+        writeFile(path, full.substr(0, length));
+        defaults();
+        std::filesystem::remove(errors);
+        loadSettings(path.c_str());
+        EXPECT_EQ(currentSkill, length >= 8 ? 2 : 0);
+        EXPECT_EQ(currentZone, length >= 12 ? 1 : 0);
+        // Either the whole options block or none of it.
+        EXPECT_EQ(options.titleMusic, length < optionsEnd);
+        EXPECT_EQ(sameKeys(options.player2Keys, kKeysTwo), length >= optionsEnd);
+        EXPECT_EQ(lastPlayerName == "Ann", length >= nameEnd);
+        EXPECT_EQ(statistics.gamesPlayed, 0);
+        EXPECT_EQ(statistics.totalPoints, 0);
+        if (length >= 4) {
+            EXPECT_NE(errorText().find("\n\nError in File "), std::string::npos);
+        }
+        if (length > nameEnd) {
+            const std::string cut = "Statistics cut short (" + std::to_string(length - nameEnd);
+            EXPECT_NE(errorText().find(cut + " of 72 bytes)"), std::string::npos);
+        }
+    }
+    writeFile(path, full.substr(0, 12 + 59));
+    loadSettings(path.c_str());
+    EXPECT_NE(errorText().find("Options cut short (59 of 60 bytes)"), std::string::npos);
+}
+
+TEST_F(SettingsFile, ValuesOutOfRangeFallBackToTheirDefaults) {
+    struct Case {
+        const char* what;
+        int32_t skill;
+        KeySet one, two;
+        int32_t games;
+        int64_t span;
+        int32_t spanStatus;
+        int32_t skillAfter;
+        bool oneKept, twoKept, statisticsKept;
+    } cases[] = {
+        {"all in range", 1, kKeysOne, kKeysTwo, 4, 5, 0, 1, true, true, true},
+        {"skill 3", 3, kKeysOne, kKeysTwo, 4, 5, 1, 0, true, true, true},
+        {"skill -1", -1, kKeysOne, kKeysTwo, 4, 5, 2, 0, true, true, true},
+        {"key 270", 2, {{1, 2, 3, 4, 5, 6, 270}}, kKeysTwo, 4, 5, 0, 2, false, true, true},
+        {"key -1", 2, kKeysOne, {{0, 0, 0, 0, 0, 0, -1}}, 4, 5, 0, 2, true, false, true},
+        {"negative count", 0, kKeysOne, kKeysTwo, -1, 5, 0, 0, true, true, false},
+        {"zero spans", 0, kKeysOne, kKeysTwo, 0, 0, 0, 0, true, true, true},
+        {"negative span", 0, kKeysOne, kKeysTwo, 4, -5, 0, 0, true, true, false},
+        {"unknown span status", 0, kKeysOne, kKeysTwo, 4, 5, 3, 0, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ByteBuilder b;
+        b.i32(2).i32(c.skill).i32(0);
+        optionsBlock(b, 1, 1, 1, 0, c.one, c.two).u8(0);
+        b.i32(c.games).i32(1).i32(1).zeros(4);
+        b.i32(0).zeros(4).i64(kSecond);
+        b.i32(c.spanStatus).zeros(4).i64(c.span);
+        b.i32(0).zeros(4).i64(c.span);
+        b.i32(100).i32(200);
+        writeFile(path, b.data);
+        defaults();
+        statistics.firstStart = DateTime(77);
+        std::filesystem::remove(errors);
+        loadSettings(path.c_str());
+        EXPECT_EQ(currentSkill, c.skillAfter);
+        EXPECT_TRUE(options.inGameMusic); // the rest of the block is taken
+        EXPECT_TRUE(sameKeys(options.player1Keys, c.oneKept ? c.one : kDefaultKeysPlayer1));
+        EXPECT_TRUE(sameKeys(options.player2Keys, c.twoKept ? c.two : kDefaultKeysPlayer2));
+        EXPECT_EQ(statistics.bestScore, c.statisticsKept ? 100 : 0);
+        if (c.statisticsKept) {
+            EXPECT_EQ(statistics.firstStart.ticks(), kSecond);
+        } else {
+            EXPECT_GT(statistics.firstStart.ticks(), 400 * kSecond); // started afresh, now
+        }
+        EXPECT_EQ(errorText().empty(), c.oneKept && c.twoKept && c.statisticsKept) << errorText();
+    }
+}
+
+TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
+    struct {
+        int32_t stored;
+        int zones;
+        int32_t after;
+    } cases[] = {{2, 3, 2}, {3, 3, 0}, {-1, 3, 0}, {0, 1, 0}, {5, 0, 0}};
+    for (const auto& c : cases) {
+        currentZone = c.stored;
+        levelCatalogue.clearZones();
+        std::filesystem::remove_all(dir.file("Levels"));
+        std::filesystem::create_directories(dir.file("Levels"));
+        scanZones(c.zones);
+        EXPECT_EQ(currentZone, c.after) << c.stored << " of " << c.zones;
+    }
+    // With no zones at all a game does not start; the log says why.
+    GameManager game;
+    game.run();
+    EXPECT_EQ(statistics.gamesPlayed, 0);
+    EXPECT_NE(
+        readFile(dir.file("log.txt")).find("No game started: there is no zone 0 (0 zones found)\n"),
+        std::string::npos);
+}
+
+TEST_F(SettingsFile, AFailedSaveKeepsTheOldFile) {
+    writeFile(path, customFile());
+    currentSkill = 1;
+    FileIO::renameFile = failingRename;
+    EXPECT_FALSE(saveSettings(path.c_str()));
+    EXPECT_EQ(readFile(path), customFile());
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    FileIO::renameFile = std::rename;
+    EXPECT_TRUE(saveSettings(path.c_str()));
+    EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
+}
+
+TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    dir.write("Data/Levels/one/level.txt", "");
+    auto run = [] {
+        DisplayModePlatform platform;
+        platform.pushEvent(PlatformEvent::CloseRequest);
+        EXPECT_EQ(runLurvane(platform), 0);
+        return platform.wentFullScreen;
+    };
+
+    // A first run starts from the defaults and leaves them in the file, with
+    // the start time and the one zone's flag.
+    const DateTime before = DateTime::now();
+    EXPECT_FALSE(run());
+    const std::string first = readFile("Data/settings.dat");
+    ASSERT_EQ(first.size(), 12u + 60 + 1 + 72 + 5);
+    EXPECT_EQ(first.substr(0, 73), defaultFileUpToStatistics());
+    ByteBuilder start;
+    start.raw(first.substr(73 + 16, 16));
+    EXPECT_EQ(start.data.substr(0, 8), std::string(8, '\0'));
+    int64_t ticks = 0;
+    for (int i = 7; i >= 0; --i)
+        ticks = ticks * 256 + static_cast<uint8_t>(start.data[8 + i]);
+    EXPECT_GE(ticks, before.ticks());
+    EXPECT_LE(ticks, DateTime::now().ticks());
+    EXPECT_EQ(first.substr(first.size() - 5), std::string("\1\0\0\0\0", 5));
+
+    // Stored settings are in force from the start: full screen comes up,
+    // and everything goes back as it came; completion flags last only
+    // until the zones are scanned again.
+    ByteBuilder stored;
+    stored.raw(customFile()).i32(1).u8(1);
+    std::string custom = stored.data;
+    custom.replace(8, 4, std::string(4, '\0')); // zone 0: the only one
+    writeFile("Data/settings.dat", custom);
+    EXPECT_TRUE(run());
+    std::string expected = custom;
+    expected.back() = '\0';
+    EXPECT_EQ(readFile("Data/settings.dat"), expected);
+
+    // A file of another version is replaced by one of version 2.
+    std::string old = custom;
+    old[0] = '\1';
+    writeFile("Data/settings.dat", old);
+    EXPECT_FALSE(run());
+    const std::string rewritten = readFile("Data/settings.dat");
+    EXPECT_EQ(rewritten.substr(0, 73), defaultFileUpToStatistics());
+    gameLog.close();
+    errorLog.close();
+}
+
+TEST(SettingsCorpus, WritesSeedsForTheFuzzer) {
+    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/settings";
+    std::filesystem::create_directories(dir);
+    ByteBuilder flags;
+    flags.raw(customFile()).i32(3).u8(1).u8(0).u8(1);
+    writeFile(dir + "/custom.dat", customFile());
+    writeFile(dir + "/flags.dat", flags.data);
+    writeFile(dir + "/defaults.dat", defaultFileUpToStatistics());
+    EXPECT_TRUE(std::filesystem::exists(dir + "/flags.dat"));
+}
