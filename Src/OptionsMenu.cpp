@@ -1,5 +1,5 @@
 // Stand-in until the options menu is built.
 #include "OptionsMenu.h"
 
-void runOptionsMenu(int, int) {}
+void runOptions(int, int) {}
 void buildControlsPanel() {}

@@ -4,6 +4,6 @@
 
 // Runs the options menu with its top left corner at (x, y). When the
 // full-screen switch was chosen, loopResult is 5 on return.
-void runOptionsMenu(int x, int y);
+void runOptions(int x, int y);
 // Builds or refreshes the keyboard controls panel from player 1's keys.
 void buildControlsPanel();
