@@ -409,6 +409,14 @@ TEST_F(MenuBoxTest, RendersTheSelectionGreyedAndFlashRows) {
     EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x003060));
     EXPECT_TRUE(rowHas(2, 0x00FFFF));
 
+    // Nothing changed: the picture is only copied, not rendered again.
+    s->FillArea(2, box->entry(0).y, 4, box->entry(0).y + 1, screen.ConvertColor(0xFF00FF));
+    box->draw();
+    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0xFF00FF));
+    box->flash = false;
+    box->draw();
+    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0x004000));
+
     // Another scheme is used as it stands.
     TextStyle scheme = MenuBox::defaultScheme();
     scheme.highlightBackground = screen.ConvertColor(0xFF0000);

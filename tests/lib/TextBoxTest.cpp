@@ -393,6 +393,8 @@ TEST_F(TextBoxTest, RowGroupMakesEveryRowAsWideAsTheWidest) {
     EXPECT_EQ(h, th + ah + bh);
     EXPECT_EQ(group.child(0).width, bw);
     EXPECT_EQ(group.child(1).y, th + ah);
+    EXPECT_EQ(group.titleSlot()->x, 0); // margins count only in a frame
+    EXPECT_EQ(group.titleSlot()->height, th);
     a.getSize(aw, ah);
     EXPECT_EQ(aw, bw);
     ASSERT_NE(group.update(), nullptr);
@@ -441,7 +443,9 @@ protected:
 TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
     box.setText("Anonymous");
     EXPECT_EQ(text(), "Ano"); // cut to the maximum length
-    tap(kScanA);              // replaces the preset, even at full length
+    frame();                  // a frame without a new key changes nothing
+    EXPECT_EQ(text(), "Ano");
+    tap(kScanA); // replaces the preset, even at full length
     EXPECT_EQ(text(), "a");
     tap(kScanB);
     tap(kScanA);
@@ -467,6 +471,11 @@ TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
     EXPECT_TRUE(box.finished());
     tap(kScanA); // a finished box takes no more keys
     EXPECT_EQ(text(), "b");
+    box.setUpInput(&input, 3);
+    EXPECT_FALSE(box.finished());
+    EXPECT_EQ(text(), "");
+    tap(kScanA);
+    EXPECT_EQ(text(), "a");
 }
 
 TEST_F(TextInputTest, TheCaretIsTheTrailingSpaceAndBlinksEveryTwentyOneDraws) {
@@ -655,6 +664,9 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
     group.titleBox()->getSize(tw, th);
     EXPECT_EQ(group.titleSlot()->x, ox - 3);
     EXPECT_EQ(group.titleSlot()->y, oy);
+    EXPECT_EQ(group.child(0).x, ox);
+    EXPECT_EQ(group.child(1).x, ox);
+    EXPECT_EQ(group.child(1).y, oy + th + measure(screen, kArial, "a").height);
     EXPECT_EQ(group.titleBox()->title()->drawX, f + (tw - group.titleBox()->title()->width) / 2);
     const int lineHeight = measure(screen, kArial, "x").height;
     // Rows: the title is the widest; every row is as wide.
@@ -687,7 +699,10 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
 
     // Turned into columns, the taller column sets the height, and a column
     // that grows makes the others grow with it.
+    const int rowsWidth = group.width();
     group.setColumns(true);
+    ASSERT_NE(group.update(), nullptr);
+    EXPECT_GT(group.width(), rowsWidth);
     a.addLine("a2");
     ASSERT_NE(group.update(), nullptr);
     int bw, bh;
