@@ -104,8 +104,14 @@ DateTime DateTime::now() {
 bool DateTime::calendar(CalendarFields& out) const {
     if (status_ != TimeStatus::Valid)
         return false;
-    int64_t days = floorDiv(ticks_, kTicksPerDay);
-    int64_t rest = ticks_ - days * kTicksPerDay;
+    // Days rounded down and the ticks into the day, without a product that
+    // could overflow at the ends of the range (a damaged file holds any value).
+    int64_t days = ticks_ / kTicksPerDay;
+    int64_t rest = ticks_ % kTicksPerDay;
+    if (rest < 0) {
+        rest += kTicksPerDay;
+        --days;
+    }
     out.hundredNanoseconds = static_cast<int>(rest % 10);
     out.microsecond = static_cast<int>(rest / 10 % 1000);
     out.millisecond = static_cast<int>(rest / 10000 % 1000);

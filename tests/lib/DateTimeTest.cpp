@@ -83,3 +83,18 @@ TEST(TimeSpan, MonotonicClockNeverRunsBackwards) {
     EXPECT_GE((b - a).ticks(), 0);
     EXPECT_GT(DateTime::now().getYear(), 2000);
 }
+
+TEST(DateTime, EveryTickCountHasCalendarFields) {
+    // Stored stamps come from files and may hold anything.
+    struct {
+        int64_t ticks;
+        int year, month, day;
+    } cases[] = {{INT64_MAX, 30828, 9, 14}, {INT64_MIN, -27627, 4, 19}, {-1, 1600, 12, 31}};
+    for (const auto& c : cases) {
+        CalendarFields f;
+        ASSERT_TRUE(DateTime(c.ticks).calendar(f)) << c.ticks;
+        EXPECT_EQ(f.year, c.year) << c.ticks;
+        EXPECT_EQ(f.month, c.month) << c.ticks;
+        EXPECT_EQ(f.day, c.day) << c.ticks;
+    }
+}

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -192,4 +195,38 @@ TEST(FileIO, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     in.close();
     EXPECT_EQ(in.remaining(), -1);
     EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
+}
+
+TEST(FileIO, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("r.dat");
+    writeFile(path, "old");
+    // The file size limit stands in for a full disk.
+    struct rlimit limit;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit previous = limit;
+    limit.rlim_cur = 1000;
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::vector<uint8_t> big(100000, 7);
+    int written = 0;
+    bool committed = true;
+    FileIO out;
+    if (out.openReplace(path.c_str())) {
+        written = out.write(big.data(), static_cast<int>(big.size()));
+        out.write(big.data(), 10); // later writes cannot make up for it
+        committed = out.commit();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_LT(written, 100000);
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+    // A failed attempt leaves nothing behind that spoils the next one.
+    ASSERT_TRUE(out.openReplace(path.c_str()));
+    out.write(big.data(), 5);
+    EXPECT_TRUE(out.commit());
+    EXPECT_EQ(std::filesystem::file_size(path), 5u);
 }
