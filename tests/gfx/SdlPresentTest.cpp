@@ -92,4 +92,18 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     ASSERT_TRUE(clickAt(platform, window, 100, 100, event));
     EXPECT_EQ(event.x, 20);
     EXPECT_EQ(event.y, 100);
+
+    // The player makes the window twice as large: the frame shown one to
+    // one fills it, and clicks still land on picture pixels.
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE, 0u);
+    SDL_SetWindowSize(window, 1280, 960);
+    while (platform.pollEvent(event)) {
+    }
+    EXPECT_EQ(screen.Flip(1, 0, 0), 0);
+    ASSERT_TRUE(clickAt(platform, window, 1279, 959, event));
+    EXPECT_EQ(event.x, 639);
+    EXPECT_EQ(event.y, 479);
+    ASSERT_TRUE(clickAt(platform, window, 3, 2, event));
+    EXPECT_EQ(event.x, 1);
+    EXPECT_EQ(event.y, 1);
 }
