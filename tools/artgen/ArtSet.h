@@ -12,3 +12,13 @@ struct ArtFile {
 };
 
 std::vector<ArtFile> generateArt();
+
+// The application icon at the sizes desktop icon themes use, as PNG files
+// named "<N>x<N>/apps/lurvane.png" below a theme directory.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+std::vector<ArtFile> generateIcons();
+
+// The window's icon, compiled into the game: C++ source that defines
+// kAppIconSize and kAppIconPixels (0xAARRGGBB, row by row) of AppIcon.h.
+constexpr int kWindowIconSize = 64;
+std::string windowIconSource();
