@@ -5,11 +5,11 @@
 
 namespace {
 
-// Rounds towards minus infinity, so a position left of the picture stays
-// negative instead of folding onto column 0.
+// Rounds towards minus infinity (b > 0), so a position left of the picture
+// stays negative instead of folding onto column 0.
 int64_t floorDiv(int64_t a, int64_t b) {
     const int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+    return (a < 0 && a % b != 0) ? q - 1 : q;
 }
 
 } // namespace

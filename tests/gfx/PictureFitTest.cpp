@@ -15,10 +15,12 @@ TEST(PictureFit, ScalesAsLargeAsFitsWithAspectKeptAndCentred) {
         {1920, 1080, {240, 0, 1440, 1080}}, {1000, 1000, {0, 125, 1000, 750}},
         {321, 240, {0, 0, 320, 240}},       {320, 241, {0, 0, 320, 240}},
         {2560, 1600, {213, 0, 2133, 1600}}, {320, 100, {93, 0, 133, 100}},
+        {1, 480, {0, 240, 1, 0}},           {2, 2, {0, 0, 2, 1}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fitPicture(c.outputWidth, c.outputHeight, 640, 480), c.expected)
             << c.outputWidth << "x" << c.outputHeight;
+    EXPECT_EQ(fitPicture(640, 480, 1, 1), (PictureRect{80, 0, 480, 480}));
     EXPECT_EQ(fitPicture(0, 480, 640, 480), PictureRect{});
     EXPECT_EQ(fitPicture(640, -1, 640, 480), PictureRect{});
     EXPECT_EQ(fitPicture(640, 480, 0, 480), PictureRect{});
@@ -38,6 +40,8 @@ TEST(PictureFit, WindowScaleIsTheLargestWholeMultipleThatFits) {
         EXPECT_EQ(wholeWindowScale(c.usableWidth, c.usableHeight, 640, 480), c.scale)
             << c.usableWidth << "x" << c.usableHeight;
     EXPECT_EQ(wholeWindowScale(1920, 1080, 0, 480), 1);
+    EXPECT_EQ(wholeWindowScale(1920, 1080, 640, 0), 1);
+    EXPECT_EQ(wholeWindowScale(1920, 1080, 1, 1), 1080);
 }
 
 TEST(PictureFit, WindowPositionsMapBackToThePicture) {
@@ -77,6 +81,10 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
         {1280, 800, 2560, 1600, 1172, 799, 639, 479},
         {640, 480, 1280, 960, 639, 479, 639, 479},
         {640, 480, 1280, 960, 1, 0, 1, 0},
+        // The middle of a window unit decides which drawable pixel it is.
+        {1280, 800, 2560, 1600, 640, 3, 320, 2},
+        {1280, 800, 2560, 1600, 640, 1, 320, 0},
+        {1, 1, 2, 2, 0, 0, 320, 480},
     };
     for (const Case& c : cases) {
         const PictureView view{
@@ -88,10 +96,17 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
         EXPECT_EQ(y, c.pictureY) << c.windowWidth << "x" << c.windowHeight << " at " << c.windowX
                                  << "," << c.windowY;
     }
-    // A window without a size yet passes positions through.
-    const PictureView unsized{0, 0, 0, 0, 640, 480};
-    int x = 0, y = 0;
-    unsized.toPicture(17, 23, x, y);
-    EXPECT_EQ(x, 17);
-    EXPECT_EQ(y, 23);
+    // A window without a size, or too small to show any of the picture,
+    // passes positions through.
+    const PictureView unsized[] = {{0, 0, 0, 0, 640, 480},
+                                   {0, 480, 640, 480, 640, 480},
+                                   {640, 0, 640, 480, 640, 480},
+                                   {1, 1, 1, 1, 640, 480},
+                                   {640, 480, 640, 480, 0, 480}};
+    for (const PictureView& view : unsized) {
+        int x = 0, y = 0;
+        view.toPicture(17, 23, x, y);
+        EXPECT_EQ(x, 17) << view.windowWidth << "x" << view.windowHeight;
+        EXPECT_EQ(y, 23) << view.windowWidth << "x" << view.windowHeight;
+    }
 }

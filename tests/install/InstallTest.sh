@@ -78,7 +78,12 @@ mkdir -p "$one/lurvane/Data/Levels"
 cp -r "$shared/Levels/$first" "$one/lurvane/Data/Levels/myzone"
 cp -r "$shared/Levels/$first" "$one/lurvane/Data/Levels/$first"
 echo mine >"$one/lurvane/Data/Levels/$first/marker"
-play "$one" $((${#shipped[@]} + 1))
+# ...and links of their own: to a zone kept elsewhere, and one leading nowhere.
+cp -r "$shared/Levels/$first" "$tmp/elsewhere"
+ln -s "$tmp/elsewhere" "$one/lurvane/Data/Levels/linkedzone"
+ln -s "$tmp/gone" "$one/lurvane/Data/Levels/${shipped[1]}"
+listing="$(ls -l "$one/lurvane/Data/Levels/$first")"
+play "$one" $((${#shipped[@]} + 2))
 own="$one/lurvane"
 [ -d "$own/Data/Levels" ] && [ ! -L "$own/Data/Levels" ] || fail "Levels is not the player's own"
 for name in Gfx Text Sound Music sound.txt; do
@@ -86,16 +91,22 @@ for name in Gfx Text Sound Music sound.txt; do
         fail "Data/$name does not link the shared copy"
 done
 for zone in "${shipped[@]}"; do
-    found "$one" "$zone" || fail "shipped zone $zone not found"
-    [ "$zone" = "$first" ] && continue
+    [ "$zone" = "${shipped[1]}" ] || found "$one" "$zone" || fail "shipped zone $zone not found"
+    [ "$zone" = "$first" ] || [ "$zone" = "${shipped[1]}" ] && continue
     [ -L "$own/Data/Levels/$zone" ] || fail "shipped zone $zone not linked"
 done
 found "$one" myzone || fail "the player's own zone was not found"
 [ ! -L "$own/Data/Levels/$first" ] && [ "$(cat "$own/Data/Levels/$first/marker")" = mine ] ||
     fail "the player's zone named like a shipped one was replaced"
+[ "$listing" = "$(ls -l "$own/Data/Levels/$first")" ] || fail "the player's zone was changed"
+found "$one" linkedzone || fail "the player's linked zone was not found"
+[ "$(readlink "$own/Data/Levels/linkedzone")" = "$tmp/elsewhere" ] &&
+    [ "$(readlink "$own/Data/Levels/${shipped[1]}")" = "$tmp/gone" ] ||
+    fail "the player's own links were replaced"
+rm "$own/Data/Levels/${shipped[1]}"
 [ -s "$own/log.txt" ] || fail "no log in the player's directory"
 [ "$before" = "$(snapshot)" ] || fail "the game or launcher changed the installed files"
-[ -z "$(find "$tmp" -path "$prefix" -prune -o -path "$tmp/one" -prune -o -path "$tmp/play.out" -prune \
+[ -z "$(find "$tmp" -path "$prefix" -prune -o -path "$tmp/one" -prune -o -path "$tmp/elsewhere" -prune -o -path "$tmp/play.out" -prune \
     -o -path "$tmp/install.log" -prune -o -type f -print)" ] || fail "files written outside the player's directory"
 for save in settings.dat highscores.dat; do
     [ ! -e "$own/$save" ] || fail "$save written beside the logs instead of in Data"
@@ -112,15 +123,27 @@ cmp -s "$one/lurvane/Data/Levels/$first/marker" - <<<mine || fail "player one's 
 
 # An update of the shared data: a new zone appears, a dropped one goes, and
 # the player's own things stay.
+last="${shipped[${#shipped[@]} - 1]}"
 cp -r "$shared/Levels/$first" "$shared/Levels/newzone"
-rm -rf "${shared:?}/Levels/${shipped[1]}"
+rm -rf "${shared:?}/Levels/$last"
 echo "own text" >"$one/lurvane/Data/mine.txt"
 play "$one" ${#shipped[@]}
 found "$one" newzone || fail "a zone added by an update was not found"
-[ ! -e "$own/Data/Levels/${shipped[1]}" ] && [ ! -L "$own/Data/Levels/${shipped[1]}" ] ||
+[ ! -e "$own/Data/Levels/$last" ] && [ ! -L "$own/Data/Levels/$last" ] ||
     fail "the link to a dropped zone stayed"
 [ "$(cat "$own/Data/mine.txt")" = "own text" ] || fail "a file of the player's changed"
 found "$one" myzone || fail "the player's zone is gone after the update"
+
+# Installed again elsewhere: the links follow the install that runs.
+prefix2="$tmp/prefix2"
+cmake --install "$build" --prefix "$prefix2" >"$tmp/install.log" 2>&1 || fail "second install"
+prefix="$prefix2"
+play "$one" ${#shipped[@]}
+[ "$(readlink -f "$own/Data/Gfx")" = "$(readlink -f "$prefix2/share/lurvane/Data/Gfx")" ] &&
+    [ "$(readlink -f "$own/Data/Levels/$last")" = "$(readlink -f "$prefix2/share/lurvane/Data/Levels/$last")" ] ||
+    fail "the links still lead to the old install"
+[ ! -e "$own/Data/Levels/newzone" ] || fail "the old install's zone is still linked"
+found "$one" myzone || fail "the player's zone is gone after the reinstall"
 
 # Without XDG_DATA_HOME (or with a relative one) the directory is in HOME.
 home="$tmp/home"

@@ -54,22 +54,20 @@ is_our_link() {
     esac
 }
 
-# Links $1 (shared) at $2 unless the player owns something there.
+# Links $1 (shared) at $2 unless something is there already: one of our
+# links into this install, or the player's own.
 link_shared() {
-    if is_our_link "$2"; then
-        [ "$(readlink "$2")" = "$1" ] && return 0
-        rm -f "$2" || fail "cannot replace the link $2"
-    elif [ -e "$2" ] || [ -L "$2" ]; then
-        return 0 # the player's own
-    fi
-    ln -s "$1" "$2" || fail "cannot link $2"
+    [ -e "$2" ] || [ -L "$2" ] || ln -s "$1" "$2" || fail "cannot link $2"
 }
 
-# Links that lead nowhere (a zone dropped by an update) go.
+# Links of ours that lead nowhere (a zone dropped by an update) or into
+# another install go; the install that runs now links afresh below.
 for entry in "$own/Data"/* "$own/Data/Levels"/*; do
-    if is_our_link "$entry" && [ ! -e "$entry" ]; then
-        rm -f "$entry" || fail "cannot remove the stale link $entry"
-    fi
+    is_our_link "$entry" || continue
+    case "$(readlink "$entry")" in
+    "$shared"/*) [ -e "$entry" ] && continue ;;
+    esac
+    rm -f "$entry" || fail "cannot remove the stale link $entry"
 done
 
 for entry in "$shared"/*; do
