@@ -85,6 +85,7 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
         {1280, 800, 2560, 1600, 640, 3, 320, 2},
         {1280, 800, 2560, 1600, 640, 1, 320, 0},
         {1, 1, 2, 2, 0, 0, 320, 480},
+        {2, 1, 2, 1, 1, 0, 640, 0},
     };
     for (const Case& c : cases) {
         const PictureView view{
@@ -98,11 +99,9 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
     }
     // A window without a size, or too small to show any of the picture,
     // passes positions through.
-    const PictureView unsized[] = {{0, 0, 0, 0, 640, 480},
-                                   {0, 480, 640, 480, 640, 480},
-                                   {640, 0, 640, 480, 640, 480},
-                                   {1, 1, 1, 1, 640, 480},
-                                   {640, 480, 640, 480, 0, 480}};
+    const PictureView unsized[] = {{0, 0, 0, 0, 640, 480},       {0, 480, 640, 480, 640, 480},
+                                   {640, 0, 640, 480, 640, 480}, {1, 1, 1, 1, 640, 480},
+                                   {640, 480, 640, 480, 0, 480}, {5, 1, 5, 1, 1, 2}};
     for (const PictureView& view : unsized) {
         int x = 0, y = 0;
         view.toPicture(17, 23, x, y);
