@@ -23,6 +23,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Steer a snake through levels drawn as tile maps, eat all the food before the time runs out and keep clear of walls and your own tail. Levels come in zones; players can add their own.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links and the fonts it draws its text with;

@@ -34,6 +34,10 @@ done
 for size in 16 24 32 48 64 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/lurvane.png"
     [ "$(head -c 4 "$icon" 2>/dev/null | tail -c 3)" = PNG ] || fail "no ${size}x${size} icon"
+    # Width and height, big-endian, in the header chunk.
+    [ "$(od -An -tu1 -j16 -N8 "$icon" 2>/dev/null | tr -s ' ')" = \
+        " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ] ||
+        fail "the ${size}x${size} icon has another size"
 done
 grep -qx 'Exec=lurvane' "$prefix/share/applications/lurvane.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=lurvane' "$prefix/share/applications/lurvane.desktop" || fail "desktop entry Icon"
@@ -54,7 +58,7 @@ play() {
     (XDG_DATA_HOME="$1" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
         exec "$prefix/bin/lurvane") >"$tmp/play.out" 2>&1 &
     local pid=$!
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         [ "$(cat "$own/log.txt" 2>/dev/null | grep -c 'reading Zone')" -ge "$2" ] && break
         sleep 0.05
     done
@@ -83,7 +87,7 @@ cp -r "$shared/Levels/$first" "$tmp/elsewhere"
 ln -s "$tmp/elsewhere" "$one/lurvane/Data/Levels/linkedzone"
 ln -s "$tmp/gone" "$one/lurvane/Data/Levels/${shipped[1]}"
 listing="$(ls -l "$one/lurvane/Data/Levels/$first")"
-play "$one" $((${#shipped[@]} + 2))
+play "$one" $((${#shipped[@]} + 1)) # one shipped zone hidden by a link of the player's
 own="$one/lurvane"
 [ -d "$own/Data/Levels" ] && [ ! -L "$own/Data/Levels" ] || fail "Levels is not the player's own"
 for name in Gfx Text Sound Music sound.txt; do
@@ -127,7 +131,7 @@ last="${shipped[${#shipped[@]} - 1]}"
 cp -r "$shared/Levels/$first" "$shared/Levels/newzone"
 rm -rf "${shared:?}/Levels/$last"
 echo "own text" >"$one/lurvane/Data/mine.txt"
-play "$one" ${#shipped[@]}
+play "$one" $((${#shipped[@]} + 2))
 found "$one" newzone || fail "a zone added by an update was not found"
 [ ! -e "$own/Data/Levels/$last" ] && [ ! -L "$own/Data/Levels/$last" ] ||
     fail "the link to a dropped zone stayed"
@@ -138,7 +142,7 @@ found "$one" myzone || fail "the player's zone is gone after the update"
 prefix2="$tmp/prefix2"
 cmake --install "$build" --prefix "$prefix2" >"$tmp/install.log" 2>&1 || fail "second install"
 prefix="$prefix2"
-play "$one" ${#shipped[@]}
+play "$one" $((${#shipped[@]} + 2))
 [ "$(readlink -f "$own/Data/Gfx")" = "$(readlink -f "$prefix2/share/lurvane/Data/Gfx")" ] &&
     [ "$(readlink -f "$own/Data/Levels/$last")" = "$(readlink -f "$prefix2/share/lurvane/Data/Levels/$last")" ] ||
     fail "the links still lead to the old install"
@@ -150,7 +154,7 @@ home="$tmp/home"
 mkdir -p "$home"
 (HOME="$home" XDG_DATA_HOME=relative/path SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
     timeout -s TERM 1 "$prefix/bin/lurvane") >/dev/null 2>&1
-[ -s "$home/.local/share/lurvane/log.txt" ] || fail "no player's directory below HOME"
+[ -d "$home/.local/share/lurvane/Data/Levels" ] || fail "no player's directory below HOME"
 [ ! -e relative ] || fail "a relative XDG_DATA_HOME was used"
 
 # A player's directory that cannot be made or written: one line, non-zero.

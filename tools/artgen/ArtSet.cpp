@@ -53,10 +53,9 @@ std::vector<ArtFile> generateIcons() {
     return files;
 }
 
-std::string windowIconSource() {
-    const RgbaImage icon = makeIcon(kWindowIconSize);
+std::string windowIconSource(const RgbaImage& icon) {
     std::string out = "// Made by artgen: the window's icon.\n#include \"AppIcon.h\"\n\n";
-    out += "const int kAppIconSize = " + std::to_string(kWindowIconSize) + ";\n";
+    out += "const int kAppIconSize = " + std::to_string(icon.width) + ";\n";
     out += "const uint32_t kAppIconPixels[] = {";
     for (size_t i = 0; i < icon.pixels.size(); ++i) {
         char word[24];

@@ -40,14 +40,15 @@ struct Spine {
             float u = ((x - ax) * vx + (y - ay) * vy) / (vx * vx + vy * vy);
             u = std::clamp(u, 0.0f, 1.0f);
             const float cx = ax + u * vx, cy = ay + u * vy;
-            const float d = std::hypot(x - cx, y - cy);
-            if (d < distance) {
-                distance = d;
+            const float d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+            if (d2 < distance) {
+                distance = d2;
                 t = (i + u) / kPathSegments;
                 ox = x - cx;
                 oy = y - cy;
             }
         }
+        distance = std::sqrt(distance);
     }
 };
 

@@ -5,6 +5,7 @@
 // for the level compiler. With --icons: the application icon for the icon
 // theme (OUT_ICON_DIR/hicolor/<N>x<N>/apps/lurvane.png) and the window
 // icon as C++ source (OUT_ICON_DIR/AppIcon.cpp).
+#include "ArtPainters.h"
 #include "ArtSet.h"
 #include "Bitmap.h"
 #include "HostPath.h"
@@ -28,10 +29,18 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 // The icon theme's PNG files and the window icon's source.
 int writeIcons(const std::string& dir) {
+    // Painting takes a while; an unusable directory is refused first.
+    std::error_code error;
+    const std::string host = hostPath(dir.c_str()).c_str();
+    std::filesystem::create_directories(host, error);
+    if (error || !std::filesystem::is_directory(host)) {
+        std::fprintf(stderr, "artgen: cannot write %s\n", host.c_str());
+        return 1;
+    }
     for (const ArtFile& file : generateIcons())
         if (!writeFile(dir + "/hicolor/" + file.path, file.bytes))
             return 1;
-    const std::string source = windowIconSource();
+    const std::string source = windowIconSource(makeIcon(kWindowIconSize));
     return writeFile(dir + "/AppIcon.cpp", std::vector<uint8_t>(source.begin(), source.end())) ? 0
                                                                                                : 1;
 }
