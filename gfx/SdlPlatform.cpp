@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 SdlPlatform::SdlPlatform() {
@@ -56,8 +57,8 @@ bool SdlPlatform::createWindow(const char* title, int width, int height) {
     // the window's frame, in the window system's units (points on high-DPI
     // displays, so the multiple is the same as on a plain one).
     SDL_Rect usable;
-    const int display = SDL_GetWindowDisplayIndex(window_);
-    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0) {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    if (SDL_GetDisplayUsableBounds(display, &usable) == 0) {
         int top = 0, left = 0, bottom = 0, right = 0;
         if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0)
             top = left = bottom = right = 0;
