@@ -27,16 +27,21 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return false;
 }
 
-// The icon theme's PNG files and the window icon's source.
-int writeIcons(const std::string& dir) {
-    // Painting takes a while; an unusable directory is refused first.
+// Painting takes a while; an unusable output directory is refused first.
+bool makeDirectory(const std::string& dir) {
     std::error_code error;
     const std::string host = hostPath(dir.c_str()).c_str();
     std::filesystem::create_directories(host, error);
-    if (error || !std::filesystem::is_directory(host)) {
-        std::fprintf(stderr, "artgen: cannot write %s\n", host.c_str());
+    if (!error && std::filesystem::is_directory(host))
+        return true;
+    std::fprintf(stderr, "artgen: cannot write %s\n", host.c_str());
+    return false;
+}
+
+// The icon theme's PNG files and the window icon's source.
+int writeIcons(const std::string& dir) {
+    if (!makeDirectory(dir))
         return 1;
-    }
     for (const ArtFile& file : generateIcons())
         if (!writeFile(dir + "/hicolor/" + file.path, file.bytes))
             return 1;
@@ -55,6 +60,8 @@ int main(int argc, char** argv) {
                              "       artgen --icons OUT_ICON_DIR\n");
         return 2;
     }
+    if (!makeDirectory(argv[1]) || !makeDirectory(argv[2]))
+        return 1;
     for (const ArtFile& file : generateArt()) {
         const std::string path = std::string(argv[file.isBlockSheet ? 2 : 1]) + "/" + file.path;
         if (!writeFile(path, file.bytes))
