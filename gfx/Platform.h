@@ -69,9 +69,11 @@ public:
     virtual void showMessageBox(const char* caption, const char* text) = 0;
 
     // Shows a finished frame of 32-bit 0x00RRGGBB pixels; pitch in bytes.
-    // Windowed, stretch scales it to the client area, otherwise it is shown
-    // one-to-one from the top-left corner; full screen always scales it with
-    // its aspect ratio kept.
+    // The game sees a client area of the size the window was created with;
+    // windowed, stretch scales the frame to that area, otherwise the frame's
+    // top-left part that covers it is shown one to one. Full screen always
+    // takes the whole frame. A back end may show the client area itself
+    // larger, keeping its aspect ratio.
     virtual void present(const uint32_t* pixels, int width, int height, int pitch,
                          bool stretch) = 0;
     virtual bool setFullScreen(bool fullScreen) = 0;

@@ -1,7 +1,10 @@
 #include "SdlPlatform.h"
 
+#include "PictureFit.h"
+
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 SdlPlatform::SdlPlatform() {
@@ -30,10 +33,10 @@ bool SdlPlatform::hasDisplay() const {
 }
 
 bool SdlPlatform::createWindow(const char* title, int width, int height) {
-    if (!initialised_ || window_)
+    if (!initialised_ || window_ || width <= 0 || height <= 0)
         return false;
     window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                               SDL_WINDOW_SHOWN);
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_)
         return false;
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
@@ -43,11 +46,31 @@ bool SdlPlatform::createWindow(const char* title, int width, int height) {
         destroyWindow();
         return false;
     }
-    // The picture keeps its aspect ratio when scaled; the rest stays black.
+    // Scaled pixels stay sharp.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     width_ = width;
     height_ = height;
-    updateLogicalSize(width, height);
+    applyIcon();
+    SDL_SetWindowMinimumSize(window_, width / 2, height / 2);
+
+    // The largest whole multiple that fits the desktop's usable area with
+    // the window's frame, in the window system's units (points on high-DPI
+    // displays, so the multiple is the same as on a plain one).
+    SDL_Rect usable;
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    if (SDL_GetDisplayUsableBounds(display, &usable) == 0) {
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0)
+            top = left = bottom = right = 0;
+        const int scale =
+            wholeWindowScale(usable.w - left - right, usable.h - top - bottom, width, height);
+        if (scale > 1) {
+            SDL_SetWindowSize(window_, width * scale, height * scale);
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+        }
+    }
+    SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderPresent(renderer_);
@@ -67,9 +90,55 @@ void SdlPlatform::destroyWindow() {
     textureWidth_ = textureHeight_ = 0;
 }
 
-void SdlPlatform::updateLogicalSize(int width, int height) {
-    // Mouse positions come back in the logical picture's coordinates.
-    SDL_RenderSetLogicalSize(renderer_, width, height);
+void SdlPlatform::setIcon(const uint32_t* pixels, int width, int height) {
+    iconPixels_ = pixels;
+    iconWidth_ = width;
+    iconHeight_ = height;
+    applyIcon();
+}
+
+void SdlPlatform::applyIcon() {
+    if (!window_ || !iconPixels_ || iconWidth_ <= 0 || iconHeight_ <= 0)
+        return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(iconPixels_), iconWidth_, iconHeight_, 32, iconWidth_ * 4,
+        SDL_PIXELFORMAT_ARGB8888);
+    if (!icon)
+        return;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+}
+
+void SdlPlatform::toPicture(int windowX, int windowY, int& x, int& y) const {
+    PictureView view;
+    SDL_GetWindowSize(window_, &view.windowWidth, &view.windowHeight);
+    if (SDL_GetRendererOutputSize(renderer_, &view.outputWidth, &view.outputHeight) != 0) {
+        view.outputWidth = view.windowWidth;
+        view.outputHeight = view.windowHeight;
+    }
+    view.pictureWidth = width_;
+    view.pictureHeight = height_;
+    view.toPicture(windowX, windowY, x, y);
+}
+
+void SdlPlatform::repaint() {
+    if (!renderer_)
+        return;
+    SDL_RenderClear(renderer_);
+    if (texture_) {
+        int outputWidth = 0, outputHeight = 0;
+        SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+        const PictureRect place = fitPicture(outputWidth, outputHeight, width_, height_);
+        const SDL_Rect source = {0, 0, sourceWidth_, sourceHeight_};
+        SDL_Rect target = {place.x, place.y, place.width, place.height};
+        if (!sourceStretched_) {
+            // One to one within the client area, which is shown scaled.
+            target.w = static_cast<int>(int64_t{place.width} * sourceWidth_ / width_);
+            target.h = static_cast<int>(int64_t{place.height} * sourceHeight_ / height_);
+        }
+        SDL_RenderCopy(renderer_, texture_, &source, &target);
+    }
+    SDL_RenderPresent(renderer_);
 }
 
 bool SdlPlatform::translate(const SDL_Event& sdl, PlatformEvent& event) {
@@ -80,6 +149,12 @@ bool SdlPlatform::translate(const SDL_Event& sdl, PlatformEvent& event) {
         return true;
     case SDL_WINDOWEVENT:
         switch (sdl.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_EXPOSED:
+            // No frame may run while the game is inactive; the picture is
+            // still shown at the new size.
+            repaint();
+            return false;
         case SDL_WINDOWEVENT_CLOSE:
             event.type = PlatformEvent::CloseRequest;
             return true;
@@ -98,14 +173,12 @@ bool SdlPlatform::translate(const SDL_Event& sdl, PlatformEvent& event) {
     case SDL_MOUSEBUTTONUP:
         event.type = sdl.type == SDL_MOUSEBUTTONDOWN ? PlatformEvent::MouseButtonDown
                                                      : PlatformEvent::MouseButtonUp;
-        event.x = sdl.button.x;
-        event.y = sdl.button.y;
+        toPicture(sdl.button.x, sdl.button.y, event.x, event.y);
         event.button = sdl.button.button;
         return true;
     case SDL_MOUSEMOTION:
         event.type = PlatformEvent::MouseMotion;
-        event.x = sdl.motion.x;
-        event.y = sdl.motion.y;
+        toPicture(sdl.motion.x, sdl.motion.y, event.x, event.y);
         event.dx = sdl.motion.xrel;
         event.dy = sdl.motion.yrel;
         return true;
@@ -188,30 +261,33 @@ void SdlPlatform::present(const uint32_t* pixels, int width, int height, int pit
                                      SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!texture_)
             return;
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
         textureWidth_ = width;
         textureHeight_ = height;
     }
     SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
-    SDL_RenderClear(renderer_);
-    if (stretch || fullScreen_) {
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    sourceStretched_ = stretch || fullScreen_;
+    if (sourceStretched_) {
+        sourceWidth_ = width;
+        sourceHeight_ = height;
     } else {
-        const int w = width < width_ ? width : width_;
-        const int h = height < height_ ? height : height_;
-        const SDL_Rect part = {0, 0, w, h};
-        SDL_RenderCopy(renderer_, texture_, &part, &part);
+        sourceWidth_ = width < width_ ? width : width_;
+        sourceHeight_ = height < height_ ? height : height_;
     }
-    SDL_RenderPresent(renderer_);
+    repaint();
 }
 
 bool SdlPlatform::setFullScreen(bool fullScreen) {
     if (!window_)
         return false;
+    if (fullScreen && !fullScreen_)
+        SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
     if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         return false;
     fullScreen_ = fullScreen;
     if (!fullScreen) {
-        SDL_SetWindowSize(window_, width_, height_);
+        // Back to the size the player had, centred.
+        SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     return true;

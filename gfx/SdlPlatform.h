@@ -1,5 +1,8 @@
 // The platform on SDL2: one window with a renderer and a streaming texture
-// that shows the finished 640x480 frame, SDL's event queue and timer.
+// that shows the finished 640x480 frame, SDL's event queue and timer. The
+// window opens at the largest whole multiple of the picture that fits the
+// desktop, can be resized, and shows the picture scaled sharp with its
+// aspect kept; mouse positions come back in the picture's coordinates.
 #pragma once
 
 #include "Platform.h"
@@ -39,9 +42,17 @@ public:
     // Made in SdlInputDevices.cpp, with the rest of the SDL input code.
     GfxInputDevices* createInputDevices() override;
 
+    // The window's icon as 0xAARRGGBB pixels, row by row; the caller keeps
+    // them alive. Given before the window exists, it is set when it opens.
+    void setIcon(const uint32_t* pixels, int width, int height);
+
 private:
     bool translate(const SDL_Event& sdl, PlatformEvent& event);
-    void updateLogicalSize(int width, int height);
+    void applyIcon();
+    // Window position to picture position, at the window's present size.
+    void toPicture(int windowX, int windowY, int& x, int& y) const;
+    // Shows the last frame again (after a resize or when uncovered).
+    void repaint();
 
     bool initialised_ = false;
     bool fullScreen_ = false;
@@ -50,4 +61,9 @@ private:
     SDL_Texture* texture_ = nullptr;
     int width_ = 0, height_ = 0;
     int textureWidth_ = 0, textureHeight_ = 0;
+    int sourceWidth_ = 0, sourceHeight_ = 0; // the part of the frame shown
+    bool sourceStretched_ = false;           // ...filling the client area
+    int windowedWidth_ = 0, windowedHeight_ = 0;
+    const uint32_t* iconPixels_ = nullptr;
+    int iconWidth_ = 0, iconHeight_ = 0;
 };

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -45,15 +46,30 @@ bool clickAt(SdlPlatform& platform, SDL_Window* window, int x, int y, PlatformEv
     return found;
 }
 
+// The colour shown at window pixel (x, y), as 0xRRGGBB.
+Uint32 shownAt(SDL_Window* window, int x, int y) {
+    Uint32 pixel = 0;
+    const SDL_Rect one = {x, y, 1, 1};
+    if (SDL_RenderReadPixels(SDL_GetRenderer(window), &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4) !=
+        0)
+        return 0xDEAD;
+    return pixel & 0xFFFFFF;
+}
+
 } // namespace
 
 TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     SdlPlatform platform;
     ASSERT_TRUE(platform.isUsable());
+    EXPECT_FALSE(platform.createWindow("Lurvane", 0, 480));
     ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
     SDL_Window* window = newestWindow();
     ASSERT_NE(window, nullptr);
+    int minWidth = 0, minHeight = 0;
+    SDL_GetWindowMinimumSize(window, &minWidth, &minHeight);
+    EXPECT_EQ(minWidth, 320);
+    EXPECT_EQ(minHeight, 240);
 
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
@@ -85,11 +101,49 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     SDL_SetWindowSize(window, 800, 480);
     while (platform.pollEvent(event)) {
     }
+    screen.GetBackSurface()->FillAll(screen.ConvertColor(0x00FF00));
     EXPECT_EQ(screen.Flip(1, 1, 0), 0);
+    EXPECT_EQ(shownAt(window, 79, 240), 0x000000u);
+    EXPECT_EQ(shownAt(window, 80, 240), 0x00FF00u);
+    EXPECT_EQ(shownAt(window, 719, 0), 0x00FF00u);
+    EXPECT_EQ(shownAt(window, 720, 0), 0x000000u);
     ASSERT_TRUE(clickAt(platform, window, 400, 240, event));
     EXPECT_EQ(event.x, 320);
     EXPECT_EQ(event.y, 240);
     ASSERT_TRUE(clickAt(platform, window, 100, 100, event));
     EXPECT_EQ(event.x, 20);
     EXPECT_EQ(event.y, 100);
+
+    // The player makes the window twice as large: the frame shown one to
+    // one fills it, and clicks still land on picture pixels.
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE, 0u);
+    SDL_SetWindowSize(window, 1280, 960);
+    while (platform.pollEvent(event)) {
+    }
+    EXPECT_EQ(screen.Flip(1, 0, 0), 0);
+    EXPECT_EQ(shownAt(window, 0, 0), 0x00FF00u);
+    EXPECT_EQ(shownAt(window, 1279, 959), 0x00FF00u);
+    ASSERT_TRUE(clickAt(platform, window, 1279, 959, event));
+    EXPECT_EQ(event.x, 639);
+    EXPECT_EQ(event.y, 479);
+    ASSERT_TRUE(clickAt(platform, window, 3, 2, event));
+    EXPECT_EQ(event.x, 1);
+    EXPECT_EQ(event.y, 1);
+
+    // A frame smaller than the client area: one to one it covers the
+    // top-left part of the scaled client area, stretched all of it.
+    const std::vector<uint32_t> small(320 * 240, 0x0000FF);
+    platform.present(small.data(), 320, 240, 320 * 4, false);
+    EXPECT_EQ(shownAt(window, 639, 479), 0x0000FFu);
+    EXPECT_EQ(shownAt(window, 640, 479), 0x000000u);
+    EXPECT_EQ(shownAt(window, 639, 480), 0x000000u);
+    platform.present(small.data(), 320, 240, 320 * 4, true);
+    EXPECT_EQ(shownAt(window, 1279, 959), 0x0000FFu);
+    // The window uncovered or resized shows the last frame again.
+    SDL_SetWindowSize(window, 640, 960);
+    while (platform.pollEvent(event)) {
+    }
+    EXPECT_EQ(shownAt(window, 320, 239), 0x000000u);
+    EXPECT_EQ(shownAt(window, 320, 240), 0x0000FFu);
+    EXPECT_EQ(shownAt(window, 639, 719), 0x0000FFu);
 }

@@ -4,6 +4,7 @@
 
 #include "Bitmap.h"
 #include "Canvas.h"
+#include "Png.h"
 #include "ZoneThemes.h"
 
 #include <cmath>
@@ -47,5 +48,7 @@ RgbImage makeTitlePicture();
 RgbImage makeLogo();
 RgbImage makeScoreStrip();
 RgbImage makeGoodScore();
+// The application icon, size x size pixels with a transparent surround.
+RgbaImage makeIcon(int size);
 
 constexpr Rgb kGoodScoreKey{64, 64, 64};

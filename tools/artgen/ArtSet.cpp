@@ -2,6 +2,9 @@
 
 #include "ArtPainters.h"
 #include "Palette.h"
+#include "Png.h"
+
+#include <cstdio>
 
 std::vector<ArtFile> generateArt() {
     std::vector<ArtFile> files;
@@ -39,4 +42,27 @@ std::vector<ArtFile> generateArt() {
     const std::vector<Rgb> palette = buildPalette(pictures, fixed);
     files.push_back({false, "items20.bmp", encodeBmp8(toIndexed(items, palette))});
     return files;
+}
+
+std::vector<ArtFile> generateIcons() {
+    std::vector<ArtFile> files;
+    for (int size : kIconSizes) {
+        const std::string dir = std::to_string(size) + "x" + std::to_string(size);
+        files.push_back({false, dir + "/apps/lurvane.png", encodePng(makeIcon(size))});
+    }
+    return files;
+}
+
+std::string windowIconSource(const RgbaImage& icon) {
+    std::string out = "// Made by artgen: the window's icon.\n#include \"AppIcon.h\"\n\n";
+    out += "const int kAppIconSize = " + std::to_string(icon.width) + ";\n";
+    out += "const uint32_t kAppIconPixels[] = {";
+    for (size_t i = 0; i < icon.pixels.size(); ++i) {
+        char word[24];
+        std::snprintf(word, sizeof word, "%s0x%08X,", i % 8 ? " " : "\n    ",
+                      static_cast<unsigned>(icon.pixels[i]));
+        out += word;
+    }
+    out += "\n};\n";
+    return out;
 }

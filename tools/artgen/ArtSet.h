@@ -1,6 +1,8 @@
 // Every picture the game ships, as bitmap files ready to be written.
 #pragma once
 
+#include "Png.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,3 +14,14 @@ struct ArtFile {
 };
 
 std::vector<ArtFile> generateArt();
+
+// The application icon at the sizes desktop icon themes use, as PNG files
+// named "<N>x<N>/apps/lurvane.png" below a theme directory.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+std::vector<ArtFile> generateIcons();
+
+// The window's icon, compiled into the game: C++ source that defines
+// kAppIconSize and kAppIconPixels (0xAARRGGBB, row by row) of AppIcon.h
+// from a square picture, makeIcon(kWindowIconSize).
+constexpr int kWindowIconSize = 64;
+std::string windowIconSource(const RgbaImage& icon);

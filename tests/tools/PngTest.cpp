@@ -1,0 +1,209 @@
+// The icon's PNG files: checksums against published values, a round trip
+// through a reader of the stored format, a cross-check with ImageMagick, and
+// the icon's transparent surround and its compiled-in copy.
+#include "Png.h"
+#include "ArtPainters.h"
+#include "ArtSet.h"
+#include "ByteOrder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct ReadPng {
+    bool ok = false;
+    std::string error;
+    int width = 0, height = 0;
+    int storedBlocks = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// Reads what encodePng writes: chunks with their CRCs, IHDR for 8-bit
+// RGBA, and an IDAT of stored deflate blocks with rows of filter 0.
+ReadPng readPng(const std::vector<uint8_t>& bytes) {
+    ReadPng out;
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0) {
+        out.error = "signature";
+        return out;
+    }
+    std::vector<uint8_t> zlib;
+    bool ended = false;
+    size_t at = 8;
+    while (at + 12 <= bytes.size() && !ended) {
+        const uint32_t length = readBE32(&bytes[at]);
+        const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
+        if (at + 12 + length > bytes.size()) {
+            out.error = "chunk past the end";
+            return out;
+        }
+        const uint8_t* data = &bytes[at + 8];
+        if (pngCrc32(&bytes[at + 4], 4 + length) != readBE32(data + length)) {
+            out.error = "crc of " + type;
+            return out;
+        }
+        if (type == "IHDR") {
+            out.width = static_cast<int>(readBE32(data));
+            out.height = static_cast<int>(readBE32(data + 4));
+            if (length != 13 || data[8] != 8 || data[9] != 6 || data[10] || data[11] || data[12]) {
+                out.error = "header";
+                return out;
+            }
+        } else if (type == "IDAT") {
+            zlib.insert(zlib.end(), data, data + length);
+        } else if (type == "IEND") {
+            ended = at + 12 + length == bytes.size();
+        }
+        at += 12 + length;
+    }
+    if (!ended || zlib.size() < 6 || zlib[0] != 0x78 || (zlib[0] * 256 + zlib[1]) % 31 != 0) {
+        out.error = "stream";
+        return out;
+    }
+    std::vector<uint8_t> raw;
+    size_t p = 2;
+    bool last = false;
+    while (!last) {
+        if (p + 5 > zlib.size() || (zlib[p] & 6) != 0) {
+            out.error = "block";
+            return out;
+        }
+        last = zlib[p] & 1;
+        const uint16_t n = readLE16(&zlib[p + 1]);
+        if (static_cast<uint16_t>(~readLE16(&zlib[p + 3])) != n || p + 5 + n > zlib.size()) {
+            out.error = "block length";
+            return out;
+        }
+        raw.insert(raw.end(), zlib.begin() + p + 5, zlib.begin() + p + 5 + n);
+        p += 5 + n;
+        ++out.storedBlocks;
+    }
+    if (p + 4 != zlib.size() || readBE32(&zlib[p]) != adler32(raw.data(), raw.size())) {
+        out.error = "adler";
+        return out;
+    }
+    const size_t row = 1 + 4 * static_cast<size_t>(out.width);
+    if (raw.size() != row * out.height) {
+        out.error = "size";
+        return out;
+    }
+    for (int y = 0; y < out.height; ++y) {
+        const uint8_t* r = &raw[y * row];
+        if (r[0] != 0) {
+            out.error = "filter";
+            return out;
+        }
+        for (int x = 0; x < out.width; ++x) {
+            const uint8_t* q = r + 1 + 4 * x;
+            out.pixels.push_back((uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) |
+                                 (uint32_t{q[1]} << 8) | q[2]);
+        }
+    }
+    out.ok = true;
+    return out;
+}
+
+RgbaImage testPattern(int width, int height) {
+    RgbaImage image;
+    image.width = width;
+    image.height = height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.pixels.push_back((uint32_t((x * 7 + y) & 255) << 24) | (uint32_t(x & 255) << 16) |
+                                   (uint32_t(y & 255) << 8) | uint32_t((x ^ y) & 255));
+    return image;
+}
+
+} // namespace
+
+TEST(Png, ChecksumsMatchPublishedValues) {
+    const std::string digits = "123456789";
+    const auto* d = reinterpret_cast<const uint8_t*>(digits.data());
+    EXPECT_EQ(pngCrc32(d, digits.size()), 0xCBF43926u);
+    // The CRC carries on over pieces.
+    EXPECT_EQ(pngCrc32(d + 4, 5, pngCrc32(d, 4)), 0xCBF43926u);
+    const std::string word = "Wikipedia";
+    EXPECT_EQ(adler32(reinterpret_cast<const uint8_t*>(word.data()), word.size()), 0x11E60398u);
+    EXPECT_EQ(adler32(nullptr, 0), 1u);
+    // Large enough for both sums to wrap at 65521.
+    const std::vector<uint8_t> ones(100000, 0xFF);
+    EXPECT_EQ(adler32(ones.data(), ones.size()), 0x149A302Cu);
+}
+
+TEST(Png, RoundTripOverSeveralStoredBlocks) {
+    struct Case {
+        int width, height, blocks;
+    };
+    // 1201-byte rows: 230 of them need five 65535-byte blocks; a row of
+    // 16383 pixels fills one block to 65533 bytes, one more pixel needs two.
+    for (const Case c :
+         {Case{300, 230, 5}, Case{1, 1, 1}, Case{3, 2, 1}, Case{16383, 1, 1}, Case{16384, 1, 2}}) {
+        const RgbaImage image = testPattern(c.width, c.height);
+        const ReadPng back = readPng(encodePng(image));
+        ASSERT_TRUE(back.ok) << back.error << " at " << c.width << "x" << c.height;
+        EXPECT_EQ(back.width, c.width);
+        EXPECT_EQ(back.height, c.height);
+        EXPECT_EQ(back.storedBlocks, c.blocks) << c.width << "x" << c.height;
+        EXPECT_EQ(back.pixels, image.pixels);
+    }
+}
+
+TEST(Png, ImageMagickReadsTheSamePixels) {
+    if (std::system("convert -version 2>/dev/null | grep -q ImageMagick") != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    TempDir dir;
+    const RgbaImage image = testPattern(300, 230);
+    const std::vector<uint8_t> png = encodePng(image);
+    dir.write("in.png", std::string(png.begin(), png.end()));
+    const std::string command =
+        "cd '" + dir.path() + "' && convert in.png -depth 8 rgba:out.raw 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string raw = dir.read("out.raw");
+    ASSERT_EQ(raw.size(), image.pixels.size() * 4);
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+        const auto* q = reinterpret_cast<const uint8_t*>(raw.data() + 4 * i);
+        const uint32_t p =
+            (uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) | (uint32_t{q[1]} << 8) | q[2];
+        ASSERT_EQ(p, image.pixels[i]) << "pixel " << i;
+    }
+}
+
+TEST(Png, IconHasATransparentSurroundAndEveryThemeSize) {
+    const RgbaImage icon = makeIcon(64);
+    ASSERT_EQ(icon.pixels.size(), 64u * 64u);
+    auto alpha = [&](int x, int y) { return icon.pixels[y * 64 + x] >> 24; };
+    for (int corner : {0, 63})
+        EXPECT_EQ(alpha(corner, corner), 0u);
+    EXPECT_EQ(alpha(32, 6), 255u); // the tile
+    EXPECT_EQ(alpha(32, 0), 0u);   // above it
+    EXPECT_EQ(alpha(0, 32), 0u);   // beside it
+    int softEdge = 0;              // the rounded corners
+    for (uint32_t p : icon.pixels)
+        softEdge += (p >> 24) > 0 && (p >> 24) < 255;
+    EXPECT_GT(softEdge, 8);
+
+    // Other sizes are the same design (the install test checks that every
+    // theme size is there).
+    const RgbaImage small = makeIcon(16);
+    EXPECT_EQ(small.width, 16);
+    EXPECT_EQ(small.height, 16);
+    EXPECT_EQ(small.pixels[0] >> 24, 0u);
+    EXPECT_EQ(small.pixels[16 * 2 + 8] >> 24, 255u);
+
+    // The window's copy holds the 64x64 picture word for word.
+    const std::string source = windowIconSource(icon);
+    EXPECT_NE(source.find("const int kAppIconSize = 64;"), std::string::npos);
+    size_t words = 0;
+    for (size_t at = source.find("0x"); at != std::string::npos; at = source.find("0x", at + 1))
+        ++words;
+    EXPECT_EQ(words, icon.pixels.size());
+    char first[16];
+    std::snprintf(first, sizeof first, "0x%08X", static_cast<unsigned>(icon.pixels[64 * 6 + 32]));
+    EXPECT_NE(source.find(first), std::string::npos);
+}
