@@ -115,11 +115,13 @@ rm "$own/Data/Levels/${shipped[1]}"
 for save in settings.dat highscores.dat; do
     [ ! -e "$own/$save" ] || fail "$save written beside the logs instead of in Data"
 done
+[ -s "$own/Data/settings.dat" ] || fail "the settings were not saved in the player's Data"
 
 # Player two is separate.
 two="$tmp/two"
 play "$two" ${#shipped[@]}
 [ -s "$two/lurvane/log.txt" ] || fail "no log for the second player"
+[ -s "$two/lurvane/Data/settings.dat" ] || fail "no settings of the second player's own"
 found "$two" "$first" || fail "the second player does not find the shipped zones"
 ! found "$two" myzone || fail "the second player sees the first player's zone"
 [ -L "$two/lurvane/Data/Levels/$first" ] || fail "the second player has the first's zone copy"
