@@ -3,7 +3,13 @@
 #include <cstring>
 
 GfxTextCache::GfxTextCache(int capacity)
-    : entries_(static_cast<size_t>(capacity > 0 ? capacity : 1)) {}
+    : entries_(static_cast<size_t>(capacity > 0 ? capacity : 1)) {
+    for (Entry& entry : entries_) {
+        entry.text.reserve(kReservedText);
+        entry.mask.ink.reserve(kReservedInk);
+        entry.mask.runs.reserve(kReservedRuns);
+    }
+}
 
 uint32_t GfxTextCache::hashOf(const char* text, int length) {
     // FNV-1a: cheap, and enough to skip most entries without comparing text.

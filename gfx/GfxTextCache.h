@@ -1,7 +1,7 @@
 // Rendered lines of text kept for one font, so that text drawn again frame
 // after frame is rendered once and then only copied. A few dozen lines are
 // kept; the one used longest ago makes room for a new one, and its buffers
-// are reused, so a warm cache renders new text without allocating.
+// are reused, so new text of ordinary length is kept without allocating.
 #pragma once
 
 #include "GfxFont.h"
@@ -12,7 +12,12 @@
 
 class GfxTextCache {
 public:
-    static constexpr int kDefaultCapacity = 64;
+    static constexpr int kDefaultCapacity = 32;
+    // Room made in every slot up front: a line of about 200x20 pixels, so
+    // that filling the cache during play does not allocate either.
+    static constexpr size_t kReservedInk = 4096;
+    static constexpr size_t kReservedRuns = 256;
+    static constexpr size_t kReservedText = 64;
 
     explicit GfxTextCache(int capacity = kDefaultCapacity);
 
