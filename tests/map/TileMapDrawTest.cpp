@@ -105,7 +105,7 @@ protected:
 } // namespace
 
 TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
-    for (int depth : {16, 32}) {
+    for (int depth : {15, 16, 24, 32}) {
         DesktopPlatform platform(depth);
         GfxScreen screen(&platform);
         ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
@@ -252,4 +252,65 @@ TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
             differ += target.GetPixel(x, y) != first[static_cast<size_t>(y * 40 + x)];
     target.Unlock();
     EXPECT_EQ(differ, 0);
+}
+
+TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
+    DesktopPlatform platform(16);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    TileMap unloaded;
+    GfxSurface target;
+    makeTarget(screen, target);
+    EXPECT_EQ(unloaded.draw(&target), -1);
+    load(screen);
+    EXPECT_EQ(map.draw(nullptr), -1);
+
+    // The window ends on the target's right and bottom edges.
+    map.setView(10, 10, 30, 22);
+    map.setScroll(3, 2);
+    const int locks = target.GetStore()->lockCalls();
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(target.GetStore()->lockCalls(), locks + 1);
+    EXPECT_EQ(target.GetLockCount(), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    // The picture is the map's own: pixels put into a block surface behind
+    // the map's back do not show, while a changed cell does.
+    const std::vector<uint32_t> drawn = [&] {
+        std::vector<uint32_t> pixels;
+        target.Lock();
+        for (int i = 0; i < 40 * 32; ++i)
+            pixels.push_back(target.GetPixel(i % 40, i / 40));
+        target.Unlock();
+        return pixels;
+    }();
+    for (int k = 0; k < 6; ++k)
+        map.blockSurface(k)->FillAll(0x1234);
+    ASSERT_EQ(map.draw(&target), 0);
+    target.Lock();
+    int differ = 0;
+    for (int i = 0; i < 40 * 32; ++i)
+        differ += target.GetPixel(i % 40, i / 40) != drawn[static_cast<size_t>(i)];
+    target.Unlock();
+    EXPECT_EQ(differ, 0);
+
+    // A window the target's clip cuts goes through the blitter: no lock.
+    target.SetClipRect({0, 0, 39, 32});
+    const int before = target.GetStore()->lockCalls();
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(target.GetStore()->lockCalls(), before);
+}
+
+TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
+    DesktopPlatform platform(32);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    load(screen);
+    map.setBlock(1, 1, 50);
+    GfxSurface target;
+    makeTarget(screen, target);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(3 + 5, 5 + 5), kUntouched);
+    target.Unlock();
 }
