@@ -62,15 +62,12 @@ GfxTextMask& GfxTextCache::insert(const char* text, int length) {
 void GfxTextCache::drop(const char* text, int length) {
     if (Entry* entry = text && length >= 0 ? lookup(text, length) : nullptr) {
         entry->used = false;
-        entry->lastUse = 0;
         --used_;
     }
 }
 
 void GfxTextCache::clear() {
-    for (Entry& entry : entries_) {
+    for (Entry& entry : entries_)
         entry.used = false;
-        entry.lastUse = 0;
-    }
     used_ = 0;
 }

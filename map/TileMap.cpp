@@ -483,7 +483,7 @@ bool TileMap::fillBlocks() {
         // A block's pixels stay where they are while its store lives, so
         // drawing copies from them without locking each block; refreshBlocks
         // notices a new store.
-        blockPixels_.push_back({pixels, surface->GetPitch(), surface->GetStore()});
+        blockPixels_.push_back({pixels, surface->GetPitch(), surface->GetStore()->serial()});
         surface->Unlock();
     }
     return true;
@@ -498,7 +498,8 @@ bool TileMap::blocksCurrent() const {
         return false;
     for (int i = 0; i < blockSurfaces_.size(); ++i) {
         const GfxPixelStore* store = blockSurfaces_[i]->GetStore();
-        if (!store || store != blockPixels_[static_cast<size_t>(i)].store || store->isLost())
+        if (!store || store->serial() != blockPixels_[static_cast<size_t>(i)].store ||
+            store->isLost())
             return false;
     }
     return true;

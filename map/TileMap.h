@@ -121,7 +121,7 @@ private:
     struct BlockPixels {
         const uint8_t* bytes;
         int pitch;
-        const GfxPixelStore* store;
+        uint64_t store; // the store's serial
     };
     std::vector<BlockPixels> blockPixels_;
     // The current layer drawn whole in the blocks' format, so that drawing

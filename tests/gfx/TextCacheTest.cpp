@@ -17,7 +17,8 @@ namespace {
 // often it renders and measures.
 class CountingFont : public GfxFont {
 public:
-    explicit CountingFont(int capacity) : cache_(capacity) {}
+    // Capacity 0: a font that keeps nothing.
+    explicit CountingFont(int capacity) : cache_(capacity), keeps_(capacity > 0) {}
     bool reopen(const char*, int, int, int) override { return true; }
     bool measure(const char* text, int length, int& width, int& height) const override {
         ++measures;
@@ -41,10 +42,11 @@ public:
     mutable int renders = 0, measures = 0;
 
 protected:
-    GfxTextCache* lines() const override { return &cache_; }
+    GfxTextCache* lines() const override { return keeps_ ? &cache_ : nullptr; }
 
 private:
     mutable GfxTextCache cache_;
+    bool keeps_;
 };
 
 std::vector<uint32_t> pixelsOf(GfxSurface& s) {
@@ -90,7 +92,30 @@ TEST(GfxTextCache, KeepsABoundedNumberOfLinesDroppingTheLeastRecentlyUsed) {
     cache.clear();
     EXPECT_EQ(cache.size(), 0);
     EXPECT_EQ(cache.find("a", 1), nullptr);
+
+    // Empty text is text like any other; no text is none.
+    cache.insert("", 0).width = 6;
+    ASSERT_NE(cache.find("", 0), nullptr);
     EXPECT_EQ(cache.find(nullptr, 0), nullptr);
+    cache.drop(nullptr, 0);
+    EXPECT_EQ(cache.size(), 1);
+    cache.drop("", 0);
+    EXPECT_EQ(cache.size(), 0);
+    EXPECT_EQ(cache.find("", 0), nullptr);
+
+    // At least one slot, and every slot has room for an ordinary line
+    // before it is first used.
+    for (int capacity : {0, -3, 1}) {
+        GfxTextCache small(capacity);
+        EXPECT_EQ(small.capacity(), 1) << capacity;
+        GfxTextMask& slot = small.insert("x", 1);
+        EXPECT_GE(slot.ink.capacity(), GfxTextCache::kReservedInk);
+        EXPECT_GE(slot.runs.capacity(), GfxTextCache::kReservedRuns);
+        small.insert("y", 1);
+        EXPECT_EQ(small.find("x", 1), nullptr);
+        EXPECT_NE(small.find("y", 1), nullptr);
+        EXPECT_EQ(small.size(), 1);
+    }
 }
 
 TEST(GfxTextCache, AFontRendersEachLineOnceWhileItIsKept) {
@@ -120,17 +145,39 @@ TEST(GfxTextCache, AFontRendersEachLineOnceWhileItIsKept) {
     EXPECT_EQ(font.renderKept("!x", 2), nullptr);
     EXPECT_EQ(font.renders, 6);
     EXPECT_EQ(font.renderKept(nullptr, 0), nullptr);
+    ASSERT_NE(font.renderKept("", 0), nullptr);
+    EXPECT_EQ(font.renderKept("", 0)->width, 0);
+
+    // A slot taken over by other text lists only that text's ink.
+    CountingFont one(1);
+    one.renderKept("\x07\x07\x07", 3);
+    const GfxTextMask* other = one.renderKept("\x01", 1);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->runs.size(), 1u);
+
+    // A font that keeps nothing renders every time, with the runs listed.
+    CountingFont none(0);
+    const GfxTextMask* mask = none.renderKept("\x03\x00\x05", 3);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->runs.size(), 4u);
+    none.renderKept("\x03\x00\x05", 3);
+    EXPECT_EQ(none.renders, 2);
+    EXPECT_TRUE(none.measureKept("ab", 2, w, h));
+    EXPECT_EQ(w, 4);
+    EXPECT_FALSE(none.measureKept(nullptr, 0, w, h));
 }
 
 TEST(GfxTextCache, InkRunsCoverExactlyTheInk) {
     GfxTextMask mask;
     mask.width = 6;
     mask.height = 2;
-    mask.ink = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1};
+    // The first row's last run stops at the row's end, though the next row
+    // starts with ink.
+    mask.ink = {1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1};
     mask.findRuns();
-    ASSERT_EQ(mask.runs.size(), 4u);
-    const int expected[4][3] = {{0, 0, 2}, {0, 3, 1}, {0, 5, 1}, {1, 4, 2}};
-    for (size_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(mask.runs.size(), 5u);
+    const int expected[5][3] = {{0, 0, 2}, {0, 3, 1}, {0, 5, 1}, {1, 0, 1}, {1, 4, 2}};
+    for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(mask.runs[i].row, expected[i][0]) << i;
         EXPECT_EQ(mask.runs[i].left, expected[i][1]) << i;
         EXPECT_EQ(mask.runs[i].length, expected[i][2]) << i;

@@ -223,6 +223,17 @@ TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
         // The colour key is set again in the new format.
         EXPECT_EQ(map.blockSurface(1)->GetColorKey(), fresh.blockSurface(1)->GetColorKey());
     }
+    // Two changes between draws: the stores of the first change are gone
+    // too, and their memory may be handed out again.
+    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 16, 0), 0);
+    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 0, 0), 0);
+    GfxSurface target;
+    makeTarget(screen, target);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    target.Lock();
+    EXPECT_NE(target.GetPixel(10, 10), 0u);
+    target.Unlock();
 }
 
 TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
