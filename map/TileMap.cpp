@@ -552,14 +552,11 @@ bool TileMap::pictureUsable(int depth) {
 
 bool TileMap::buildPicture(int depth) {
     pictureValid_ = false;
-    const size_t bytesPerPixel = depth == 15 ? 2 : static_cast<size_t>(depth + 7) / 8;
+    const size_t bytesPerPixel = static_cast<size_t>(depth + 7) / 8;
     const size_t pitch = static_cast<size_t>(getMapWidthPixels()) * bytesPerPixel;
     const size_t bytes = pitch * static_cast<size_t>(getMapHeightPixels());
-    if (bytes == 0 || bytes > kMaxPictureBytes) {
-        picture_.clear();
-        picture_.shrink_to_fit();
+    if (bytes == 0 || bytes > kMaxPictureBytes)
         return false;
-    }
     picture_.assign(bytes, 0);
     picturePitch_ = pitch;
     pictureDepth_ = depth;
@@ -577,11 +574,12 @@ bool TileMap::buildPicture(int depth) {
 void TileMap::drawCellIntoPicture(int x, int y) {
     const int16_t cell = static_cast<int16_t>(readLE16(
         &(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))]));
+    // A cell naming no block keeps the picture from being used at all.
     const int record = recordForCell(cell);
-    const int graphic = record < 0 ? -1 : recordGraphic_[static_cast<size_t>(record)];
-    if (graphic < 0 || static_cast<size_t>(graphic) >= blockPixels_.size())
+    if (record < 0)
         return;
-    const BlockPixels& pixels = blockPixels_[static_cast<size_t>(graphic)];
+    const BlockPixels& pixels =
+        blockPixels_[static_cast<size_t>(recordGraphic_[static_cast<size_t>(record)])];
     const size_t rowBytes = picturePitch_ / mapWidth_;
     uint8_t* to = picture_.data() + static_cast<size_t>(y) * blockHeight_ * picturePitch_ +
                   static_cast<size_t>(x) * rowBytes;

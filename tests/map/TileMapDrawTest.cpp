@@ -32,16 +32,17 @@ private:
 // 12x9 cells of 4x4 blocks; every pixel of every block differs, so a block
 // drawn from a wrong offset or the wrong block shows. Layer 1 is the
 // mirror image of layer 0.
-FmpMap patternMap() {
+FmpMap patternMap(int side = 4) {
     FmpMap map;
     map.mapWidth = 12;
     map.mapHeight = 9;
-    map.blockWidth = map.blockHeight = 4;
+    map.blockWidth = map.blockHeight = static_cast<uint16_t>(side);
     map.blockDepth = 32;
+    const uint32_t pixels = static_cast<uint32_t>(side * side);
     for (uint32_t k = 0; k < 6; ++k) {
         std::vector<uint32_t> graphic;
-        for (uint32_t i = 0; i < 16; ++i)
-            graphic.push_back((k * 40 + 8) << 16 | (i * 16) << 8 | (255 - i * 12));
+        for (uint32_t i = 0; i < pixels; ++i)
+            graphic.push_back((k * 40 + 8) << 16 | (i * 16 % 256) << 8 | (255 - i * 12 % 256));
         map.graphics.push_back(graphic);
         FmpBlockRecord record;
         record.graphics[0] = static_cast<int32_t>(k) * map.graphicSize();
@@ -324,4 +325,47 @@ TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
     target.Lock();
     EXPECT_EQ(target.GetPixel(3 + 5, 5 + 5), kUntouched);
     target.Unlock();
+    // Once it names a block the window is the picture again: pixels put
+    // into a block surface behind the map's back do not show.
+    map.setBlock(1, 1, 4);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    const uint32_t stray = screen.ConvertColor(0x00FF00, map.blockSurface(4));
+    map.blockSurface(4)->FillAll(stray);
+    target.FillAll(kUntouched);
+    ASSERT_EQ(map.draw(&target), 0);
+    target.Lock();
+    int strays = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 40; ++x)
+            strays += target.GetPixel(x, y) == stray;
+    target.Unlock();
+    EXPECT_EQ(strays, 0);
+}
+
+// The game's 20-pixel blocks, whose rows the drawing copies in fixed sizes.
+TEST_F(TileMapDraw, TwentyPixelBlocksInSixteenAndThirtyTwoBits) {
+    for (int depth : {16, 32}) {
+        DesktopPlatform platform(depth);
+        GfxScreen screen(&platform);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        ASSERT_TRUE(writeFmpFile(patternMap(20), dir.file("t.fmp")));
+        TileMap big;
+        ASSERT_EQ(big.load(&screen, dir.file("t.fmp").c_str(), 0, 0, -1, -1), 0);
+        big.setView(5, 3, 100, 70);
+        GfxSurface target;
+        ASSERT_EQ(target.Create(&screen, 110, 80, kSurfaceMemorySystem), 0);
+        for (int scroll : {0, 13}) {
+            target.FillAll(kUntouched);
+            big.setScroll(scroll + 40, scroll);
+            ASSERT_EQ(big.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
+            // Block by block, as with a cell that names no block.
+            big.setBlock(11, 8, 99);
+            target.FillAll(kUntouched);
+            ASSERT_EQ(big.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
+            big.setBlock(11, 8, 2);
+        }
+    }
 }
