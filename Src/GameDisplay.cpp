@@ -3,6 +3,8 @@
 #include "GfxSurface.h"
 #include "HighScoreManager.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr uint32_t kBlack = 0x000000;
@@ -85,21 +87,23 @@ void GameDisplay::drawStrip(GfxSurface* target, const StripValues& v) {
     strip_->DrawOpaque(target, 0, 0, &stripSource_);
     target->GetDC();
     useFont(target, hudFont_);
-    String lives, time, items, score;
-    lives.format("%ld", static_cast<long>(v.lives));
-    time.format("%ld", static_cast<long>(v.timeLeft));
-    items.format("%ld", static_cast<long>(v.itemsLeft));
-    score.format("%ld", static_cast<long>(v.score));
+    // Formatted on the stack: the strip is drawn every frame and must not
+    // allocate.
+    char lives[16], time[16], items[16], score[16];
+    std::snprintf(lives, sizeof lives, "%ld", static_cast<long>(v.lives));
+    std::snprintf(time, sizeof time, "%ld", static_cast<long>(v.timeLeft));
+    std::snprintf(items, sizeof items, "%ld", static_cast<long>(v.itemsLeft));
+    std::snprintf(score, sizeof score, "%ld", static_cast<long>(v.score));
     for (int pass = 0; pass < 2; ++pass) {
         const bool shadow = pass == 0;
         const int dx = shadow ? 1 : 0, y = shadow ? 2 : 1;
         const uint32_t colour = shadow ? kBlack : kWhite;
-        target->TextAt(25 + dx, y, colour, lives.c_str());
+        target->TextAt(25 + dx, y, colour, lives);
         const bool red = !shadow && v.timeLeft < 11 && !v.messageShown;
-        target->TextAt(85 + dx, y, red ? kTimeRed : colour, time.c_str());
-        target->TextAt(142 + dx, y, colour, items.c_str());
+        target->TextAt(85 + dx, y, red ? kTimeRed : colour, time);
+        target->TextAt(142 + dx, y, colour, items);
         target->TextAt(191 + dx, y, colour, v.title);
-        target->TextAt(372 + dx, y, colour, score.c_str());
+        target->TextAt(372 + dx, y, colour, score);
         if (!firstPlace_) {
             target->TextAt(506 + dx, y, colour, rankText_.c_str());
             target->TextAt(585 + dx, y, colour, nextScoreText_.c_str());

@@ -1,5 +1,7 @@
 // One whole level frame: the map, a snake of 100 segments and the display
-// strip with its text, composed into the back surface at 16 bits, headless.
+// strip with its text, composed into the back surface at 16 bits, headless;
+// and the heap allocations such a frame makes.
+#include "AllocationCount.h"
 #include "Application.h"
 #include "FmpWriter.h"
 #include "GameManager.h"
@@ -16,6 +18,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -58,7 +61,9 @@ void writeLevel(const std::filesystem::path& zone) {
                                          "Time=999,999,999\nStartSpeed=40,40,40\n</Level>\n";
 }
 
-void BM_LevelFrame(benchmark::State& state) {
+// Sets up a game on the corridor level in a scratch directory, runs body
+// with the loaded level, and takes everything down again.
+void withLevel(benchmark::State& state, const std::function<void(GameManager&)>& body) {
     const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
     const std::filesystem::path work =
         std::filesystem::temp_directory_path() / "lurvane-bench-game";
@@ -94,13 +99,10 @@ void BM_LevelFrame(benchmark::State& state) {
     {
         GameManager game;
         game.startGame();
-        if (!game.loadLevel()) {
+        if (!game.loadLevel())
             state.SkipWithError("level did not load");
-        } else {
-            for (auto _ : state)
-                game.levelFrame();
-            state.counters["segments"] = game.snake().segmentCount();
-        }
+        else
+            body(game);
     }
     delete inputManager;
     inputManager = nullptr;
@@ -113,6 +115,34 @@ void BM_LevelFrame(benchmark::State& state) {
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(work);
 }
+void BM_LevelFrame(benchmark::State& state) {
+    withLevel(state, [&](GameManager& game) {
+        for (auto _ : state)
+            game.levelFrame();
+        state.counters["segments"] = game.snake().segmentCount();
+    });
+}
 BENCHMARK(BM_LevelFrame)->Unit(benchmark::kMicrosecond);
+
+// Heap allocations per level frame once the first frames have made what
+// the level keeps: by operator new (the program's own code) and by SDL's
+// allocator (the font library's rendering of changed text).
+void BM_LevelFrameAllocations(benchmark::State& state) {
+    constexpr int kWarmUpFrames = 100;
+    withLevel(state, [&](GameManager& game) {
+        for (int i = 0; i < kWarmUpFrames; ++i)
+            game.levelFrame();
+        const AllocationCounts before = allocationCounts();
+        for (auto _ : state)
+            game.levelFrame();
+        const AllocationCounts after = allocationCounts();
+        const double frames = static_cast<double>(state.iterations());
+        state.counters["newPerFrame"] =
+            static_cast<double>(after.operatorNew - before.operatorNew) / frames;
+        state.counters["sdlPerFrame"] = static_cast<double>(after.sdl - before.sdl) / frames;
+        state.counters["messageShown"] = game.messageShown() ? 1 : 0;
+    });
+}
+BENCHMARK(BM_LevelFrameAllocations)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 } // namespace

@@ -1,7 +1,8 @@
 // A font for text on surfaces, made from a face name, a character width and
 // height and a weight as the game asks for them. The font system behind it
 // (one back-end file) picks the installed face that answers the request and
-// renders text without anti-aliasing.
+// renders text without anti-aliasing. Fonts asking for the same face share
+// it, and with it the lines of text already rendered in it.
 #pragma once
 
 #include "String.h"
@@ -9,11 +10,23 @@
 #include <cstdint>
 #include <vector>
 
+class GfxTextCache;
+
+// A horizontal stretch of ink in a rendered line.
+struct GfxInkRun {
+    int row = 0, left = 0, length = 0;
+};
+
 // One line of rendered text: a byte per pixel, non-zero where ink is.
-// Its size is exactly what measuring the same text gives.
+// Its size is exactly what measuring the same text gives. Kept lines also
+// list their ink as runs, so drawing them touches only the ink.
 struct GfxTextMask {
     int width = 0, height = 0;
     std::vector<uint8_t> ink;
+    std::vector<GfxInkRun> runs;
+
+    // Lists the runs of ink, row by row from the left.
+    void findRuns();
 };
 
 class GfxFont {
@@ -31,10 +44,25 @@ public:
     GfxFont(const GfxFont&) = delete;
     GfxFont& operator=(const GfxFont&) = delete;
 
+    // Makes this font answer another request, as create would; false (the
+    // font unchanged) when no face can be had.
+    virtual bool reopen(const char* face, int width, int height, int weight) = 0;
+
     // Width and height in pixels of the first length bytes of text.
     virtual bool measure(const char* text, int length, int& width, int& height) const = 0;
     virtual bool render(const char* text, int length, GfxTextMask& mask) const = 0;
 
+    // The same through the face's kept lines: a line rendered before is not
+    // rendered again. The mask stays valid until the next call on a font of
+    // the same face; null when rendering fails.
+    const GfxTextMask* renderKept(const char* text, int length) const;
+    bool measureKept(const char* text, int length, int& width, int& height) const;
+
 protected:
     GfxFont();
+    // The face's kept lines; null keeps nothing.
+    virtual GfxTextCache* lines() const { return nullptr; }
+
+private:
+    mutable GfxTextMask scratch_;
 };

@@ -100,6 +100,8 @@ std::unique_ptr<GfxPixelStore> GfxPixelStore::create(int width, int height,
     store->format_ = format;
     store->placement_ = placement;
     store->primary_ = primary;
+    static uint64_t lastSerial = 0;
+    store->serial_ = ++lastSerial;
     store->context_.store = store.get();
     if (!primary) {
         const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bpp);

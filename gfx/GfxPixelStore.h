@@ -43,6 +43,9 @@ public:
     int pitch() const { return pitch_; }
     int placement() const { return placement_; }
     bool isPrimary() const { return primary_; }
+    // A number no other store of this run gets, so that users can tell a new
+    // store from an old one even at a reused address.
+    uint64_t serial() const { return serial_; }
     const GfxPixelFormat& format() const { return format_; }
 
     int32_t lock(uint8_t*& pixels, int& pitch);
@@ -94,6 +97,7 @@ private:
     int placement_ = kSurfaceMemorySystem;
     GfxPixelFormat format_;
     bool primary_ = false;
+    uint64_t serial_ = 0;
     uint8_t* bytes_ = nullptr;
     bool lost_ = false;
     bool locked_ = false;

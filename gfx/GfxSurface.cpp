@@ -56,6 +56,25 @@ void storeRaw(uint8_t* p, int bytesPerPixel, uint32_t value) {
     }
 }
 
+// count pixels of one raw value from p on.
+void fillRaw(uint8_t* p, int bytesPerPixel, uint32_t value, int count) {
+    switch (bytesPerPixel) {
+    case 1:
+        std::memset(p, static_cast<int>(value & 0xFF), static_cast<size_t>(count));
+        break;
+    case 2:
+        std::fill_n(reinterpret_cast<uint16_t*>(p), count, static_cast<uint16_t>(value));
+        break;
+    case 4:
+        std::fill_n(reinterpret_cast<uint32_t*>(p), count, value);
+        break;
+    default:
+        for (int i = 0; i < count; ++i, p += bytesPerPixel)
+            storeRaw(p, bytesPerPixel, value);
+        break;
+    }
+}
+
 } // namespace
 
 // The five pixel routines of each depth code.
@@ -587,12 +606,17 @@ void GfxSurface::MarkLost() {
 }
 
 int32_t GfxSurface::SetFont(const char* face, int width, int height, int weight) {
-    if (font_) {
+    // The surface's font object is kept and pointed at the face asked for;
+    // faces are opened once and shared, so changing fonts every frame costs
+    // no font making.
+    if (font_ && !font_->reopen(face, width, height, weight)) {
         delete font_;
         font_ = nullptr;
         fontName_[0] = '\0';
+        return -2;
     }
-    font_ = GfxFont::create(face, width, height, weight);
+    if (!font_)
+        font_ = GfxFont::create(face, width, height, weight);
     if (!font_)
         return -2;
     copyName(fontName_, face);
@@ -628,16 +652,18 @@ bool GfxSurface::GetTextExtent(const char* text, int& width, int& height) {
     if (!text)
         return false;
     const GfxFont* font = dc_ && dc_->font ? dc_->font : systemFont();
-    return font && font->measure(text, static_cast<int>(std::strlen(text)), width, height);
+    return font && font->measureKept(text, static_cast<int>(std::strlen(text)), width, height);
 }
 
 int32_t GfxSurface::textOut(GfxDeviceContext& context, int x, int y, const char* text, int length) {
     if (length == 0)
         return 0;
     const GfxFont* font = context.font ? context.font : systemFont();
-    GfxTextMask mask;
-    if (!font || !font->render(text, length, mask))
+    // Lines drawn before come from the face's kept renderings.
+    const GfxTextMask* kept = font ? font->renderKept(text, length) : nullptr;
+    if (!kept)
         return -1;
+    const GfxTextMask& mask = *kept;
     const GfxPixelFormat& format = store_->format();
     uint32_t value;
     if (format.bitsPerPixel < 9)
@@ -651,12 +677,15 @@ int32_t GfxSurface::textOut(GfxDeviceContext& context, int x, int y, const char*
     // Text keeps to the surface; the clip rectangle is the blitter's.
     const int fromY = std::max(0, -y), toY = std::min(mask.height, GetHeight() - y);
     const int fromX = std::max(0, -x), toX = std::min(mask.width, GetWidth() - x);
-    for (int row = fromY; row < toY; ++row) {
-        const uint8_t* ink = mask.ink.data() + static_cast<size_t>(row) * mask.width;
-        uint8_t* line = bytes + static_cast<ptrdiff_t>(y + row) * pitch;
-        for (int col = fromX; col < toX; ++col)
-            if (ink[col])
-                storeRaw(line + static_cast<ptrdiff_t>(x + col) * bpp, bpp, value);
+    for (const GfxInkRun& run : mask.runs) {
+        if (run.row < fromY || run.row >= toY)
+            continue;
+        const int left = std::max(run.left, fromX), right = std::min(run.left + run.length, toX);
+        if (left >= right)
+            continue;
+        uint8_t* at = bytes + static_cast<ptrdiff_t>(y + run.row) * pitch +
+                      static_cast<ptrdiff_t>(x + left) * bpp;
+        fillRaw(at, bpp, value, right - left);
     }
     return 0;
 }

@@ -30,6 +30,11 @@ void TileMap::setTransparentColour(uint32_t value) {
 void TileMap::freeMap() {
     blockSurfaces_.clear();
     blockPixels_.clear();
+    picture_.clear();
+    picture_.shrink_to_fit();
+    pictureValid_ = false;
+    pictureLayer_ = nullptr;
+    undrawableCells_ = 0;
     for (int n = 0; n < kLayers; ++n) {
         layers_[n].clear();
         haveLayer_[n] = false;
@@ -274,8 +279,23 @@ void TileMap::setBlock(int x, int y, int block) {
     if (!currentLayer_ || !inside(x, y))
         return;
     const int32_t stored = block >= 0 ? block * 32 : block * 16;
+    const bool wasDrawable = cellDrawable(x, y);
     writeLE16(&(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))],
               static_cast<uint16_t>(stored));
+    // The picture follows at once, unless its blocks are stale: drawing
+    // rebuilds both then.
+    if (pictureValid_ && !blocksCurrent())
+        pictureValid_ = false;
+    if (pictureValid_ && pictureLayer_ == currentLayer_) {
+        undrawableCells_ += static_cast<int>(wasDrawable) - static_cast<int>(cellDrawable(x, y));
+        drawCellIntoPicture(x, y);
+    }
+}
+
+bool TileMap::cellDrawable(int x, int y) const {
+    const int16_t cell = static_cast<int16_t>(readLE16(
+        &(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))]));
+    return surfaceForCell(cell) != nullptr;
 }
 
 int TileMap::selectLayer(int n) {
@@ -374,6 +394,14 @@ bool TileMap::prepareGraphics(GfxScreen* screen) {
         }
         blockSurfaces_.add(surface);
     }
+    return fillBlocks();
+}
+
+// Converts every block graphic into its surface in the surfaces' present
+// format, sets the colour key, and fetches where the pixels lie.
+bool TileMap::fillBlocks() {
+    blockPixels_.clear();
+    pictureValid_ = false;
     const PixelFormatInfo& format = blockSurfaces_[0]->GetPixelFormat();
     const int screenDepth = format.depth;
     if (screenDepth == 0)
@@ -452,13 +480,42 @@ bool TileMap::prepareGraphics(GfxScreen* screen) {
                     row[x * targetBytes + k] = static_cast<uint8_t>(value >> (8 * k));
             }
         }
-        // A block's pixels stay where they are for the surface's life (a
-        // lost surface gets the same memory back), so drawing can copy from
-        // them without locking each block.
-        blockPixels_.push_back({pixels, surface->GetPitch()});
+        // A block's pixels stay where they are while its store lives, so
+        // drawing copies from them without locking each block; refreshBlocks
+        // notices a new store.
+        blockPixels_.push_back({pixels, surface->GetPitch(), surface->GetStore()->serial()});
         surface->Unlock();
     }
     return true;
+}
+
+// A display mode change gives every registered surface a new, empty store
+// in the new format, and a loss empties a store: the blocks are then filled
+// again from the map's graphics, so drawing never reads freed or blank
+// pixels.
+bool TileMap::blocksCurrent() const {
+    if (blockPixels_.size() != static_cast<size_t>(blockSurfaces_.size()))
+        return false;
+    for (int i = 0; i < blockSurfaces_.size(); ++i) {
+        const GfxPixelStore* store = blockSurfaces_[i]->GetStore();
+        if (!store || store->serial() != blockPixels_[static_cast<size_t>(i)].store ||
+            store->isLost())
+            return false;
+    }
+    return true;
+}
+
+bool TileMap::refreshBlocks() {
+    if (blocksCurrent())
+        return true;
+    for (int i = 0; i < blockSurfaces_.size(); ++i) {
+        GfxSurface* surface = blockSurfaces_[i];
+        if (!surface->GetStore())
+            return false;
+        if (surface->GetStore()->isLost())
+            surface->Restore(); // made by size: the memory comes back empty
+    }
+    return fillBlocks();
 }
 
 namespace {
@@ -487,8 +544,53 @@ void copyRows(uint8_t* to, int toPitch, const uint8_t* from, int fromPitch, int 
 
 } // namespace
 
+bool TileMap::pictureUsable(int depth) {
+    if (pictureValid_ && pictureDepth_ == depth && pictureLayer_ == currentLayer_)
+        return undrawableCells_ == 0;
+    return buildPicture(depth) && undrawableCells_ == 0;
+}
+
+bool TileMap::buildPicture(int depth) {
+    pictureValid_ = false;
+    const size_t bytesPerPixel = static_cast<size_t>(depth + 7) / 8;
+    const size_t pitch = static_cast<size_t>(getMapWidthPixels()) * bytesPerPixel;
+    const size_t bytes = pitch * static_cast<size_t>(getMapHeightPixels());
+    if (bytes == 0 || bytes > kMaxPictureBytes)
+        return false;
+    picture_.assign(bytes, 0);
+    picturePitch_ = pitch;
+    pictureDepth_ = depth;
+    pictureLayer_ = currentLayer_;
+    pictureValid_ = true;
+    undrawableCells_ = 0;
+    for (int y = 0; y < mapHeight_; ++y)
+        for (int x = 0; x < mapWidth_; ++x) {
+            undrawableCells_ += cellDrawable(x, y) ? 0 : 1;
+            drawCellIntoPicture(x, y);
+        }
+    return true;
+}
+
+void TileMap::drawCellIntoPicture(int x, int y) {
+    const int16_t cell = static_cast<int16_t>(readLE16(
+        &(*currentLayer_)[2 * (static_cast<size_t>(y) * mapWidth_ + static_cast<size_t>(x))]));
+    // A cell naming no block keeps the picture from being used at all.
+    const int record = recordForCell(cell);
+    if (record < 0)
+        return;
+    const BlockPixels& pixels =
+        blockPixels_[static_cast<size_t>(recordGraphic_[static_cast<size_t>(record)])];
+    const size_t rowBytes = picturePitch_ / mapWidth_;
+    uint8_t* to = picture_.data() + static_cast<size_t>(y) * blockHeight_ * picturePitch_ +
+                  static_cast<size_t>(x) * rowBytes;
+    copyRows(to, static_cast<int>(picturePitch_), pixels.bytes, pixels.pitch,
+             static_cast<int>(rowBytes), blockHeight_);
+}
+
 int TileMap::draw(GfxSurface* target) {
     if (!target || !currentLayer_ || blockWidth_ == 0 || blockHeight_ == 0)
+        return -1;
+    if (!refreshBlocks())
         return -1;
     // A window larger than the map draws the map only, never beyond it.
     const int width = std::min(viewWidth_, getMapWidthPixels() - scrollX_);
@@ -510,6 +612,18 @@ int TileMap::draw(GfxSurface* target) {
     if (direct && !targetPixels) {
         target->Unlock();
         direct = false;
+    }
+    if (direct && width > 0 && height > 0 && pictureUsable(depth)) {
+        // The window is a rectangle of the map's picture: one copy, row by
+        // row, as the blitter would make it.
+        const uint8_t* from = picture_.data() + static_cast<size_t>(scrollY_) * picturePitch_ +
+                              static_cast<size_t>(scrollX_) * bytesPerTargetPixel;
+        uint8_t* to = targetPixels + static_cast<ptrdiff_t>(viewY_) * targetPitch +
+                      viewX_ * bytesPerTargetPixel;
+        copyRows(to, targetPitch, from, static_cast<int>(picturePitch_),
+                 width * bytesPerTargetPixel, height);
+        target->Unlock();
+        return 0;
     }
     for (int j = 0, y = viewY_ - yOff; y < bottom; ++j, y += blockHeight_) {
         const size_t rowStart = static_cast<size_t>(firstRow + j) * mapWidth_;
@@ -538,11 +652,6 @@ int TileMap::draw(GfxSurface* target) {
                 // Same pixel format and the window inside the target: rows
                 // are copied straight, as the blitter would.
                 const BlockPixels& pixels = blockPixels_[static_cast<size_t>(graphic)];
-                if (block->GetStore()->isLost()) {
-                    if (block->DrawOpaque(target, dx, dy, &source) < 0)
-                        result = -1;
-                    continue;
-                }
                 const int bytes = (source.right - source.left) * bytesPerTargetPixel;
                 const uint8_t* from = pixels.bytes +
                                       static_cast<ptrdiff_t>(source.top) * pixels.pitch +

@@ -79,6 +79,13 @@ private:
     bool validate();
     bool validateAnimations();
     bool prepareGraphics(GfxScreen* screen);
+    bool fillBlocks();
+    bool blocksCurrent() const;
+    bool refreshBlocks();
+    bool pictureUsable(int depth);
+    bool buildPicture(int depth);
+    void drawCellIntoPicture(int x, int y);
+    bool cellDrawable(int x, int y) const;
     int recordForCell(int16_t cell) const;
     int graphicIndex(int32_t offset) const;
 
@@ -108,11 +115,27 @@ private:
     std::vector<int32_t> recordGraphic_;
     std::vector<int32_t> animationRecord_;
     PtrArray<GfxSurface> blockSurfaces_;
+    // Where each block's pixels lie, fetched when the block was filled; the
+    // store they belong to tells when a display mode change or a loss has
+    // replaced or emptied them, and they are filled and fetched again.
     struct BlockPixels {
         const uint8_t* bytes;
         int pitch;
+        uint64_t store; // the store's serial
     };
     std::vector<BlockPixels> blockPixels_;
+    // The current layer drawn whole in the blocks' format, so that drawing
+    // the window is one straight copy; cells changed by setBlock are drawn
+    // into it again. Kept only for maps of a reasonable size.
+    static constexpr size_t kMaxPictureBytes = 32u * 1024 * 1024;
+    std::vector<uint8_t> picture_;
+    size_t picturePitch_ = 0;
+    int pictureDepth_ = 0;
+    const std::vector<uint8_t>* pictureLayer_ = nullptr;
+    bool pictureValid_ = false;
+    // Cells of the picture that name no block: the window over them is left
+    // as it was, which only the block by block drawing does.
+    int undrawableCells_ = 0;
     std::vector<int8_t> marks_;
     GfxScreen* screen_ = nullptr;
 };

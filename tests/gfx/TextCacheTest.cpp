@@ -1,0 +1,259 @@
+// Rendered lines kept per face: the cache's bound and order, rendering only
+// on a miss, and text drawn from kept lines exactly as rendered afresh.
+#include "GfxFont.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "GfxTextCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A font whose every glyph is a 1-pixel-wide bar per byte, counting how
+// often it renders and measures.
+class CountingFont : public GfxFont {
+public:
+    // Capacity 0: a font that keeps nothing.
+    explicit CountingFont(int capacity) : cache_(capacity), keeps_(capacity > 0) {}
+    bool reopen(const char*, int, int, int) override { return true; }
+    bool measure(const char* text, int length, int& width, int& height) const override {
+        ++measures;
+        width = 2 * length;
+        height = 3;
+        return text != nullptr;
+    }
+    bool render(const char* text, int length, GfxTextMask& mask) const override {
+        ++renders;
+        if (length > 0 && text[0] == '!')
+            return false;
+        mask.width = 2 * length;
+        mask.height = 3;
+        mask.ink.assign(static_cast<size_t>(mask.width) * 3, 0);
+        for (int i = 0; i < length; ++i)
+            for (int y = 0; y < 3; ++y)
+                if ((text[i] >> y) & 1)
+                    mask.ink[static_cast<size_t>(y * mask.width + 2 * i)] = 1;
+        return true;
+    }
+    mutable int renders = 0, measures = 0;
+
+protected:
+    GfxTextCache* lines() const override { return keeps_ ? &cache_ : nullptr; }
+
+private:
+    mutable GfxTextCache cache_;
+    bool keeps_;
+};
+
+std::vector<uint32_t> pixelsOf(GfxSurface& s) {
+    std::vector<uint32_t> pixels;
+    s.Lock();
+    for (int y = 0; y < s.GetHeight(); ++y)
+        for (int x = 0; x < s.GetWidth(); ++x)
+            pixels.push_back(s.GetPixel(x, y));
+    s.Unlock();
+    return pixels;
+}
+
+} // namespace
+
+TEST(GfxTextCache, KeepsABoundedNumberOfLinesDroppingTheLeastRecentlyUsed) {
+    GfxTextCache cache(3);
+    EXPECT_EQ(cache.capacity(), 3);
+    EXPECT_EQ(cache.find("a", 1), nullptr);
+    cache.insert("a", 1).width = 1;
+    cache.insert("bb", 2).width = 2;
+    cache.insert("abc", 2).width = 3; // keyed by its first two bytes: "ab"
+    EXPECT_EQ(cache.size(), 3);
+    ASSERT_NE(cache.find("a", 1), nullptr); // "a" is now the most recent
+    EXPECT_EQ(cache.find("a", 1)->width, 1);
+    EXPECT_EQ(cache.find("ab", 2)->width, 3);
+    EXPECT_EQ(cache.find("abc", 3), nullptr);
+    EXPECT_EQ(cache.find("b", 1), nullptr); // a prefix is other text
+
+    cache.insert("c", 1).width = 4; // "bb" was used longest ago
+    EXPECT_EQ(cache.size(), 3);
+    EXPECT_EQ(cache.find("bb", 2), nullptr);
+    EXPECT_EQ(cache.find("c", 1)->width, 4);
+    EXPECT_EQ(cache.find("a", 1)->width, 1);
+
+    cache.drop("c", 1);
+    EXPECT_EQ(cache.size(), 2);
+    EXPECT_EQ(cache.find("c", 1), nullptr);
+    cache.drop("zz", 2); // not kept: nothing changes
+    EXPECT_EQ(cache.size(), 2);
+    cache.insert("d", 1).width = 5; // takes the free slot, keeps the rest
+    EXPECT_NE(cache.find("ab", 2), nullptr);
+    EXPECT_NE(cache.find("a", 1), nullptr);
+    cache.clear();
+    EXPECT_EQ(cache.size(), 0);
+    EXPECT_EQ(cache.find("a", 1), nullptr);
+
+    // Empty text is text like any other; no text is none.
+    cache.insert("", 0).width = 6;
+    ASSERT_NE(cache.find("", 0), nullptr);
+    EXPECT_EQ(cache.find(nullptr, 0), nullptr);
+    cache.drop(nullptr, 0);
+    EXPECT_EQ(cache.size(), 1);
+    cache.drop("", 0);
+    EXPECT_EQ(cache.size(), 0);
+    EXPECT_EQ(cache.find("", 0), nullptr);
+
+    // At least one slot, and every slot has room for an ordinary line
+    // before it is first used.
+    for (int capacity : {0, -3, 1}) {
+        GfxTextCache small(capacity);
+        EXPECT_EQ(small.capacity(), 1) << capacity;
+        GfxTextMask& slot = small.insert("x", 1);
+        EXPECT_GE(slot.ink.capacity(), GfxTextCache::kReservedInk);
+        EXPECT_GE(slot.runs.capacity(), GfxTextCache::kReservedRuns);
+        small.insert("y", 1);
+        EXPECT_EQ(small.find("x", 1), nullptr);
+        EXPECT_NE(small.find("y", 1), nullptr);
+        EXPECT_EQ(small.size(), 1);
+    }
+}
+
+TEST(GfxTextCache, AFontRendersEachLineOnceWhileItIsKept) {
+    CountingFont font(2);
+    const GfxTextMask* first = font.renderKept("Score", 5);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->width, 10);
+    EXPECT_EQ(font.renderKept("Score", 5), first);
+    EXPECT_EQ(font.renders, 1);
+    // Measuring a kept line needs no measuring by the face.
+    int w = 0, h = 0;
+    EXPECT_TRUE(font.measureKept("Score", 5, w, h));
+    EXPECT_EQ(w, 10);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(font.measures, 0);
+    EXPECT_TRUE(font.measureKept("Time", 4, w, h));
+    EXPECT_EQ(w, 8);
+    EXPECT_EQ(font.measures, 1);
+
+    font.renderKept("12", 2);
+    font.renderKept("13", 2); // the bound of 2 drops "Score"
+    EXPECT_EQ(font.renders, 3);
+    font.renderKept("Score", 5);
+    EXPECT_EQ(font.renders, 4);
+    // A failed rendering is not kept.
+    EXPECT_EQ(font.renderKept("!x", 2), nullptr);
+    EXPECT_EQ(font.renderKept("!x", 2), nullptr);
+    EXPECT_EQ(font.renders, 6);
+    EXPECT_EQ(font.renderKept(nullptr, 0), nullptr);
+    ASSERT_NE(font.renderKept("", 0), nullptr);
+    EXPECT_EQ(font.renderKept("", 0)->width, 0);
+
+    // A slot taken over by other text lists only that text's ink.
+    CountingFont one(1);
+    one.renderKept("\x07\x07\x07", 3);
+    const GfxTextMask* other = one.renderKept("\x01", 1);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->runs.size(), 1u);
+
+    // A font that keeps nothing renders every time, with the runs listed.
+    CountingFont none(0);
+    const GfxTextMask* mask = none.renderKept("\x03\x00\x05", 3);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->runs.size(), 4u);
+    none.renderKept("\x03\x00\x05", 3);
+    EXPECT_EQ(none.renders, 2);
+    EXPECT_TRUE(none.measureKept("ab", 2, w, h));
+    EXPECT_EQ(w, 4);
+    EXPECT_FALSE(none.measureKept(nullptr, 0, w, h));
+}
+
+TEST(GfxTextCache, InkRunsCoverExactlyTheInk) {
+    GfxTextMask mask;
+    mask.width = 6;
+    mask.height = 2;
+    // The first row's last run stops at the row's end, though the next row
+    // starts with ink.
+    mask.ink = {1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1};
+    mask.findRuns();
+    ASSERT_EQ(mask.runs.size(), 5u);
+    const int expected[5][3] = {{0, 0, 2}, {0, 3, 1}, {0, 5, 1}, {1, 0, 1}, {1, 4, 2}};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(mask.runs[i].row, expected[i][0]) << i;
+        EXPECT_EQ(mask.runs[i].left, expected[i][1]) << i;
+        EXPECT_EQ(mask.runs[i].length, expected[i][2]) << i;
+    }
+}
+
+TEST(GfxTextCache, KeptTextDrawsAsRenderedAfreshInEveryDepth) {
+    GfxScreen screen(nullptr);
+    const char* text = "Level 3: 120 - 45";
+    for (int depth : {8, 16, 24, 32}) {
+        // The reference: every ink pixel of a fresh rendering, at (-3, 4)
+        // so the line is cut by the left edge.
+        GfxFont* fresh = GfxFont::create("Arial", 0, 18, 700);
+        ASSERT_NE(fresh, nullptr);
+        GfxTextMask mask;
+        ASSERT_TRUE(fresh->render(text, static_cast<int>(std::strlen(text)), mask));
+        delete fresh;
+        GfxSurface reference;
+        ASSERT_EQ(reference.Create(&screen, 160, 26, 1, GfxPixelFormat::forDepth(depth)), 0);
+        reference.FillAll(1);
+        const uint32_t ink = depth == 8 ? screen.NearestPaletteIndex(0x1428FF)
+                                        : screen.ConvertColor(0x1428FF, &reference);
+        reference.Lock();
+        for (int y = 0; y < mask.height; ++y)
+            for (int x = 3; x < mask.width; ++x)
+                if (mask.ink[static_cast<size_t>(y * mask.width + x)])
+                    reference.PutPixel(x - 3, y + 4, ink);
+        reference.Unlock();
+
+        // Drawn three times, the font changed in between: the first draw
+        // renders, the others use the kept line.
+        for (int pass = 0; pass < 3; ++pass) {
+            GfxSurface s;
+            ASSERT_EQ(s.Create(&screen, 160, 26, 1, GfxPixelFormat::forDepth(depth)), 0);
+            s.FillAll(1);
+            ASSERT_EQ(s.SetFont(pass == 1 ? "Courier" : "Arial", 0, 18, 700), 0);
+            ASSERT_EQ(s.SetFont("Arial", 0, 18, 700), 0);
+            s.GetDC();
+            s.SelectFont();
+            int w = 0, h = 0;
+            ASSERT_TRUE(s.GetTextExtent(text, w, h));
+            EXPECT_EQ(w, mask.width);
+            EXPECT_EQ(h, mask.height);
+            EXPECT_EQ(s.TextAt(-3, 4, 0x1428FF, text), 0);
+            s.ReleaseDC();
+            EXPECT_EQ(pixelsOf(s), pixelsOf(reference)) << depth << " pass " << pass;
+        }
+    }
+}
+
+TEST(GfxTextCache, ChangingASurfacesFontKeepsOneFontObject) {
+    GfxScreen screen(nullptr);
+    GfxSurface s;
+    ASSERT_EQ(s.Create(&screen, 200, 30, 1), 0);
+    const int before = GfxFont::liveCount();
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(s.SetFont("Times New Roman", 0, 25, 700), 0);
+        EXPECT_STREQ(s.GetFontName(), "Times New Roman");
+        ASSERT_EQ(s.SetFont("Arial", 0, 18, 700), 0);
+        EXPECT_STREQ(s.GetFontName(), "Arial");
+    }
+    EXPECT_EQ(GfxFont::liveCount(), before + 1);
+    // The font answers the last request: its measure is Arial's, not Times'.
+    s.GetDC();
+    s.SelectFont();
+    int arialWidth = 0, h = 0;
+    s.GetTextExtent("Pause", arialWidth, h);
+    s.ReleaseDC();
+    GfxSurface other;
+    ASSERT_EQ(other.Create(&screen, 200, 30, 1), 0);
+    ASSERT_EQ(other.SetFont("Times New Roman", 0, 25, 700), 0);
+    other.GetDC();
+    other.SelectFont();
+    int timesWidth = 0;
+    other.GetTextExtent("Pause", timesWidth, h);
+    other.ReleaseDC();
+    EXPECT_NE(arialWidth, timesWidth);
+    EXPECT_EQ(h, 25);
+}

@@ -1,0 +1,371 @@
+// Drawing the map's window: every scroll offset, cells and layers changed
+// between draws, and block surfaces replaced by a display mode change or
+// emptied by a loss.
+#include "FmpWriter.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "TempDir.h"
+#include "TileMap.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kUntouched = 0x5A5A;
+
+class DesktopPlatform : public HeadlessPlatform {
+public:
+    explicit DesktopPlatform(int bpp) : bpp_(bpp) { createWindow("Lurvane", 64, 48); }
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 64;
+        height = 48;
+        bitsPerPixel = bpp_;
+    }
+
+private:
+    int bpp_;
+};
+
+// 12x9 cells of 4x4 blocks; every pixel of every block differs, so a block
+// drawn from a wrong offset or the wrong block shows. Layer 1 is the
+// mirror image of layer 0.
+FmpMap patternMap(int side = 4) {
+    FmpMap map;
+    map.mapWidth = 12;
+    map.mapHeight = 9;
+    map.blockWidth = map.blockHeight = static_cast<uint16_t>(side);
+    map.blockDepth = 32;
+    const uint32_t pixels = static_cast<uint32_t>(side * side);
+    for (uint32_t k = 0; k < 6; ++k) {
+        std::vector<uint32_t> graphic;
+        for (uint32_t i = 0; i < pixels; ++i)
+            graphic.push_back((k * 40 + 8) << 16 | (i * 16 % 256) << 8 | (255 - i * 12 % 256));
+        map.graphics.push_back(graphic);
+        FmpBlockRecord record;
+        record.graphics[0] = static_cast<int32_t>(k) * map.graphicSize();
+        map.blocks.push_back(record);
+    }
+    for (int i = 0; i < 12 * 9; ++i) {
+        map.layers[0].push_back(static_cast<int16_t>((i * 5 + i / 12) % 6));
+        map.layers[1].push_back(static_cast<int16_t>(5 - (i * 5 + i / 12) % 6));
+    }
+    return map;
+}
+
+// The pixel the window must show at target (x, y), read from the block
+// surfaces: the cell under it and the pixel within that block.
+uint32_t expectedPixel(TileMap& map, int x, int y) {
+    const int mapX = map.getScrollX() + x - map.getViewX();
+    const int mapY = map.getScrollY() + y - map.getViewY();
+    const int bw = map.getBlockWidth(), bh = map.getBlockHeight();
+    GfxSurface* block = map.blockSurface(map.getBlock(mapX / bw, mapY / bh));
+    if (!block)
+        return kUntouched;
+    block->Lock();
+    const uint32_t value = block->GetPixel(mapX % bw, mapY % bh);
+    block->Unlock();
+    return value;
+}
+
+// Compares the whole target: the window as the cells say, everything else
+// untouched. Returns the number of wrong pixels.
+int wrongPixels(TileMap& map, GfxSurface& target) {
+    int wrong = 0;
+    for (int y = 0; y < target.GetHeight(); ++y)
+        for (int x = 0; x < target.GetWidth(); ++x) {
+            const bool inside = x >= map.getViewX() && y >= map.getViewY() &&
+                                x < map.getViewX() + map.getViewWidth() &&
+                                y < map.getViewY() + map.getViewHeight();
+            const uint32_t expected = inside ? expectedPixel(map, x, y) : kUntouched;
+            target.Lock();
+            wrong += target.GetPixel(x, y) != expected;
+            target.Unlock();
+        }
+    return wrong;
+}
+
+class TileMapDraw : public ::testing::Test {
+protected:
+    void load(GfxScreen& screen) {
+        ASSERT_TRUE(writeFmpFile(patternMap(), dir.file("p.fmp")));
+        ASSERT_EQ(map.load(&screen, dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
+        map.setView(3, 5, 30, 22);
+    }
+    void makeTarget(GfxScreen& screen, GfxSurface& target) {
+        ASSERT_EQ(target.Create(&screen, 40, 32, kSurfaceMemorySystem), 0);
+        target.FillAll(kUntouched);
+    }
+
+    TempDir dir;
+    TileMap map;
+};
+
+} // namespace
+
+TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
+    for (int depth : {15, 16, 24, 32}) {
+        DesktopPlatform platform(depth);
+        GfxScreen screen(&platform);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        load(screen);
+        GfxSurface target;
+        makeTarget(screen, target);
+        // Offsets 0 to 3 within a block in each axis, up to the far edge.
+        for (int scrollY : {0, 1, 2, 3, 5, 14})
+            for (int scrollX : {0, 1, 2, 3, 6, 18}) {
+                map.setScroll(scrollX, scrollY);
+                ASSERT_EQ(map.draw(&target), 0);
+                EXPECT_EQ(wrongPixels(map, target), 0)
+                    << depth << " bits, scroll " << scrollX << "," << scrollY;
+            }
+        // A window inside the target's clip only in part is left to the
+        // blitter, which keeps to the clip rectangle.
+        target.FillAll(kUntouched);
+        target.SetClipRect({0, 0, 20, 32});
+        map.setScroll(5, 3);
+        ASSERT_EQ(map.draw(&target), 0);
+        target.Lock();
+        EXPECT_EQ(target.GetPixel(19, 10), expectedPixel(map, 19, 10));
+        EXPECT_EQ(target.GetPixel(20, 10), kUntouched);
+        target.Unlock();
+    }
+}
+
+TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
+    DesktopPlatform platform(16);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    load(screen);
+    GfxSurface target;
+    makeTarget(screen, target);
+    map.setScroll(2, 3);
+    ASSERT_EQ(map.draw(&target), 0);
+
+    for (int x = 0; x < 12; ++x)
+        map.setBlock(x, 2, (x + 3) % 6);
+    map.setBlock(4, 4, 0);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+
+    ASSERT_EQ(map.selectLayer(1), 1);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    map.setBlock(1, 1, 2); // on layer 1
+    ASSERT_EQ(map.selectLayer(0), 0);
+    map.setBlock(3, 3, 5);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    ASSERT_EQ(map.selectLayer(1), 1);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    EXPECT_EQ(map.getBlock(1, 1), 2);
+
+    // A cell naming no block leaves its part of the window as it was; the
+    // rest is drawn, and the cell shows again once it names a block.
+    ASSERT_EQ(map.selectLayer(0), 0);
+    target.FillAll(kUntouched);
+    map.setBlock(2, 2, 40);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(3 + 2 * 4 - 2, 5 + 2 * 4 - 3), kUntouched);
+    target.Unlock();
+    map.setBlock(2, 2, 1);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+}
+
+// A display mode change gives the block surfaces new stores in the new
+// format; drawing must neither read the old stores (the sanitizer build
+// catches that) nor show empty blocks.
+TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
+    DesktopPlatform platform(32);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    load(screen);
+    map.setScroll(5, 2);
+    {
+        GfxSurface before;
+        makeTarget(screen, before);
+        ASSERT_EQ(map.draw(&before), 0);
+    }
+    for (int bitsPerPixel : {16, 0}) {
+        ASSERT_EQ(screen.ChangeVideoMode(64, 48, bitsPerPixel, 0), 0);
+        map.setBlock(0, 1, 3); // before the first draw in the new mode
+        GfxSurface target;
+        makeTarget(screen, target);
+        ASSERT_EQ(map.draw(&target), 0);
+
+        // The same map loaded afresh in the new mode draws the same.
+        TileMap fresh;
+        ASSERT_EQ(fresh.load(&screen, dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
+        fresh.setView(3, 5, 30, 22);
+        fresh.setScroll(5, 2);
+        fresh.setBlock(0, 1, 3);
+        GfxSurface reference;
+        makeTarget(screen, reference);
+        ASSERT_EQ(fresh.draw(&reference), 0);
+        int differ = 0, black = 0;
+        target.Lock();
+        reference.Lock();
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 40; ++x) {
+                differ += target.GetPixel(x, y) != reference.GetPixel(x, y);
+                black += target.GetPixel(x, y) == 0;
+            }
+        target.Unlock();
+        reference.Unlock();
+        EXPECT_EQ(differ, 0) << bitsPerPixel;
+        EXPECT_EQ(black, 0) << bitsPerPixel;
+        EXPECT_EQ(wrongPixels(map, target), 0) << bitsPerPixel;
+        // The colour key is set again in the new format.
+        EXPECT_EQ(map.blockSurface(1)->GetColorKey(), fresh.blockSurface(1)->GetColorKey());
+    }
+    // Two changes between draws: the stores of the first change are gone
+    // too, and their memory may be handed out again.
+    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 16, 0), 0);
+    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 0, 0), 0);
+    GfxSurface target;
+    makeTarget(screen, target);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    target.Lock();
+    EXPECT_NE(target.GetPixel(10, 10), 0u);
+    target.Unlock();
+}
+
+TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
+    DesktopPlatform platform(16);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    load(screen);
+    GfxSurface target;
+    makeTarget(screen, target);
+    map.setScroll(7, 1);
+    ASSERT_EQ(map.draw(&target), 0);
+    std::vector<uint32_t> first;
+    target.Lock();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 40; ++x)
+            first.push_back(target.GetPixel(x, y));
+    target.Unlock();
+
+    map.blockSurface(2)->MarkLost();
+    target.FillAll(kUntouched);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_FALSE(map.blockSurface(2)->GetStore()->isLost());
+    target.Lock();
+    int differ = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 40; ++x)
+            differ += target.GetPixel(x, y) != first[static_cast<size_t>(y * 40 + x)];
+    target.Unlock();
+    EXPECT_EQ(differ, 0);
+}
+
+TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
+    DesktopPlatform platform(16);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    TileMap unloaded;
+    GfxSurface target;
+    makeTarget(screen, target);
+    EXPECT_EQ(unloaded.draw(&target), -1);
+    load(screen);
+    EXPECT_EQ(map.draw(nullptr), -1);
+
+    // The window ends on the target's right and bottom edges.
+    map.setView(10, 10, 30, 22);
+    map.setScroll(3, 2);
+    const int locks = target.GetStore()->lockCalls();
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(target.GetStore()->lockCalls(), locks + 1);
+    EXPECT_EQ(target.GetLockCount(), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    // The picture is the map's own: pixels put into a block surface behind
+    // the map's back do not show, while a changed cell does.
+    const std::vector<uint32_t> drawn = [&] {
+        std::vector<uint32_t> pixels;
+        target.Lock();
+        for (int i = 0; i < 40 * 32; ++i)
+            pixels.push_back(target.GetPixel(i % 40, i / 40));
+        target.Unlock();
+        return pixels;
+    }();
+    for (int k = 0; k < 6; ++k)
+        map.blockSurface(k)->FillAll(0x1234);
+    ASSERT_EQ(map.draw(&target), 0);
+    target.Lock();
+    int differ = 0;
+    for (int i = 0; i < 40 * 32; ++i)
+        differ += target.GetPixel(i % 40, i / 40) != drawn[static_cast<size_t>(i)];
+    target.Unlock();
+    EXPECT_EQ(differ, 0);
+
+    // A window the target's clip cuts goes through the blitter: no lock.
+    target.SetClipRect({0, 0, 39, 32});
+    const int before = target.GetStore()->lockCalls();
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(target.GetStore()->lockCalls(), before);
+}
+
+TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
+    DesktopPlatform platform(32);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    load(screen);
+    map.setBlock(1, 1, 50);
+    GfxSurface target;
+    makeTarget(screen, target);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    target.Lock();
+    EXPECT_EQ(target.GetPixel(3 + 5, 5 + 5), kUntouched);
+    target.Unlock();
+    // Once it names a block the window is the picture again: pixels put
+    // into a block surface behind the map's back do not show.
+    map.setBlock(1, 1, 4);
+    ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_EQ(wrongPixels(map, target), 0);
+    const uint32_t stray = screen.ConvertColor(0x00FF00, map.blockSurface(4));
+    map.blockSurface(4)->FillAll(stray);
+    target.FillAll(kUntouched);
+    ASSERT_EQ(map.draw(&target), 0);
+    target.Lock();
+    int strays = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 40; ++x)
+            strays += target.GetPixel(x, y) == stray;
+    target.Unlock();
+    EXPECT_EQ(strays, 0);
+}
+
+// The game's 20-pixel blocks, whose rows the drawing copies in fixed sizes.
+TEST_F(TileMapDraw, TwentyPixelBlocksInSixteenAndThirtyTwoBits) {
+    for (int depth : {16, 32}) {
+        DesktopPlatform platform(depth);
+        GfxScreen screen(&platform);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        ASSERT_TRUE(writeFmpFile(patternMap(20), dir.file("t.fmp")));
+        TileMap big;
+        ASSERT_EQ(big.load(&screen, dir.file("t.fmp").c_str(), 0, 0, -1, -1), 0);
+        big.setView(5, 3, 100, 70);
+        GfxSurface target;
+        ASSERT_EQ(target.Create(&screen, 110, 80, kSurfaceMemorySystem), 0);
+        for (int scroll : {0, 13}) {
+            target.FillAll(kUntouched);
+            big.setScroll(scroll + 40, scroll);
+            ASSERT_EQ(big.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
+            // Block by block, as with a cell that names no block.
+            big.setBlock(11, 8, 99);
+            target.FillAll(kUntouched);
+            ASSERT_EQ(big.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
+            big.setBlock(11, 8, 2);
+        }
+    }
+}
