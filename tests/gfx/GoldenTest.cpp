@@ -1,6 +1,7 @@
 // Drawing checked against stored pictures. Run with LURVANE_UPDATE_GOLDEN=1
 // to write them anew after a deliberate change; look at them before
 // committing.
+#include "DepthPlatform.h"
 #include "GfxScreen.h"
 #include "GfxSurface.h"
 #include "HeadlessPlatform.h"
@@ -14,25 +15,10 @@
 
 namespace {
 
-class DepthPlatform : public HeadlessPlatform {
-public:
-    explicit DepthPlatform(int bpp) : HeadlessPlatform(0), bpp_(bpp) {
-        createWindow("Lurvane", 160, 120);
-    }
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 160;
-        height = 120;
-        bitsPerPixel = bpp_;
-    }
-
-private:
-    int bpp_;
-};
-
 // A scene using every drawing operation, composed on the back surface and
 // presented.
 std::vector<uint32_t> drawScene(int depth) {
-    DepthPlatform platform(depth);
+    DepthPlatform platform(depth, 160, 120, 0);
     GfxScreen screen(&platform);
     EXPECT_EQ(screen.CreateWindowed(&platform, 160, 120), 0);
     GfxSurface* back = screen.GetBackSurface();

@@ -1,6 +1,7 @@
 // Drawing the map's window: every scroll offset, cells and layers changed
 // between draws, and block surfaces replaced by a display mode change or
 // emptied by a loss.
+#include "DepthPlatform.h"
 #include "FmpWriter.h"
 #include "GfxScreen.h"
 #include "GfxSurface.h"
@@ -15,19 +16,6 @@
 namespace {
 
 constexpr uint32_t kUntouched = 0x5A5A;
-
-class DesktopPlatform : public HeadlessPlatform {
-public:
-    explicit DesktopPlatform(int bpp) : bpp_(bpp) { createWindow("Lurvane", 64, 48); }
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 64;
-        height = 48;
-        bitsPerPixel = bpp_;
-    }
-
-private:
-    int bpp_;
-};
 
 // 12x9 cells of 4x4 blocks; every pixel of every block differs, so a block
 // drawn from a wrong offset or the wrong block shows. Layer 1 is the
@@ -107,7 +95,7 @@ protected:
 
 TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
     for (int depth : {15, 16, 24, 32}) {
-        DesktopPlatform platform(depth);
+        DepthPlatform platform(depth, 64, 48);
         GfxScreen screen(&platform);
         ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
         load(screen);
@@ -135,7 +123,7 @@ TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
 }
 
 TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
-    DesktopPlatform platform(16);
+    DepthPlatform platform(16, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     load(screen);
@@ -182,7 +170,7 @@ TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
 // format; drawing must neither read the old stores (the sanitizer build
 // catches that) nor show empty blocks.
 TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
-    DesktopPlatform platform(32);
+    DepthPlatform platform(32, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     load(screen);
@@ -238,7 +226,7 @@ TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
 }
 
 TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
-    DesktopPlatform platform(16);
+    DepthPlatform platform(16, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     load(screen);
@@ -267,7 +255,7 @@ TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
 }
 
 TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
-    DesktopPlatform platform(16);
+    DepthPlatform platform(16, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     TileMap unloaded;
@@ -313,7 +301,7 @@ TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
 }
 
 TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
-    DesktopPlatform platform(32);
+    DepthPlatform platform(32, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     load(screen);
@@ -346,7 +334,7 @@ TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
 // The game's 20-pixel blocks, whose rows the drawing copies in fixed sizes.
 TEST_F(TileMapDraw, TwentyPixelBlocksInSixteenAndThirtyTwoBits) {
     for (int depth : {16, 32}) {
-        DesktopPlatform platform(depth);
+        DepthPlatform platform(depth, 64, 48);
         GfxScreen screen(&platform);
         ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
         ASSERT_TRUE(writeFmpFile(patternMap(20), dir.file("t.fmp")));

@@ -1,4 +1,5 @@
 #include "TileMap.h"
+#include "DepthPlatform.h"
 
 #include "ByteOrder.h"
 #include "FmpWriter.h"
@@ -272,20 +273,6 @@ TEST(TileMapCorpus, WritesSeedsForTheFuzzer) {
 
 namespace {
 
-// A screen whose display has the given depth, without a real window.
-class DepthPlatform : public HeadlessPlatform {
-public:
-    explicit DepthPlatform(int bpp) : bpp_(bpp) { createWindow("Lurvane", 64, 48); }
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 64;
-        height = 48;
-        bitsPerPixel = bpp_;
-    }
-
-private:
-    int bpp_;
-};
-
 // Four blocks of 2x2 pixels, each of one colour.
 FmpMap colouredMap(int depth) {
     FmpMap map = smallMap(depth);
@@ -300,7 +287,7 @@ FmpMap colouredMap(int depth) {
 TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
     TempDir dir;
     for (int screenDepth : {16, 32}) {
-        DepthPlatform platform(screenDepth);
+        DepthPlatform platform(screenDepth, 64, 48);
         GfxScreen screen(&platform);
         ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
         for (int depth : {15, 16, 24, 32}) {
@@ -328,7 +315,7 @@ TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
         }
     }
     // The colour key is the transparent colour in the screen's format.
-    DepthPlatform platform(16);
+    DepthPlatform platform(16, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     ASSERT_TRUE(writeFmpFile(colouredMap(16), dir.file("k.fmp")));
@@ -340,7 +327,7 @@ TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
 
 TEST(TileMapGraphics, DrawCoversTheWindowExactlyWithPartialEdgeBlocks) {
     TempDir dir;
-    DepthPlatform platform(32);
+    DepthPlatform platform(32, 64, 48);
     GfxScreen screen(&platform);
     ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
     ASSERT_TRUE(writeFmpFile(colouredMap(24), dir.file("d.fmp")));
