@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -204,6 +205,24 @@ protected:
     GameManager game;
 };
 
+// An open map of the given size in blocks: walls round it, the snake's
+// head (three segments, heading right) at the cell and food in a corner.
+LevelSpec openMap(int columns, int rows, int headColumn, int headRow) {
+    LevelSpec level;
+    for (int r = 0; r < rows; ++r) {
+        std::string row(static_cast<size_t>(columns), '.');
+        row.front() = row.back() = '#';
+        if (r == 0 || r == rows - 1)
+            row = std::string(static_cast<size_t>(columns), '#');
+        if (r == headRow)
+            row.replace(static_cast<size_t>(headColumn - 2), 3, "BB>");
+        if (r == rows - 2)
+            row[static_cast<size_t>(columns - 2)] = 'o';
+        level.rows.push_back(row);
+    }
+    return level;
+}
+
 const LevelSpec kFoodAhead = {{"#########", "#BB>.o..#", "#########"}};
 const LevelSpec kWallAhead = {{"######", "#BB>##", "######"}};
 
@@ -226,6 +245,11 @@ TEST_F(Game, EatingTheLastFoodCompletesTheZoneAndCountsTheBonus) {
     EXPECT_EQ(statistics.zonesCompleted, 1);
     EXPECT_EQ(statistics.levelsDone, 1);
     EXPECT_EQ(statistics.bestScore, game.score());
+    EXPECT_EQ(statistics.totalPoints, game.score());
+    // Play time counts until the message; a game here lasts well under a minute.
+    EXPECT_GT(statistics.totalRunTime.ticks(), 0);
+    EXPECT_LT(statistics.totalRunTime.ticks(), TimeSpan::fromParts(0, 0, 1, 0).ticks());
+    EXPECT_EQ(statistics.maxGameTime.ticks(), statistics.totalRunTime.ticks());
     EXPECT_TRUE(levelCatalogue.isZoneCompleted(0));
     EXPECT_FALSE(app.quitPosted);
 }
@@ -260,6 +284,11 @@ TEST_F(Game, EverySecondCompletedLevelGivesAnExtraSnake) {
     EXPECT_EQ(count(events, "5"), 3);
     EXPECT_EQ(count(events, "4"), 2); // the extra snake crashes too
     EXPECT_EQ(count(events, "9"), 1);
+    // The next game starts afresh.
+    game.startGame();
+    EXPECT_EQ(game.levelNumber(), 1);
+    EXPECT_EQ(game.levelsToExtraSnake(), 2);
+    EXPECT_EQ(game.lives(), 1);
 }
 
 TEST_F(Game, EscapeLeavesTheGameWithoutStatistics) {
@@ -324,6 +353,8 @@ TEST_F(Game, CheatKeysActOncePerPressAndMarkTheGame) {
     EXPECT_EQ(count(events, "4"), 2);
     EXPECT_EQ(count(events, "3"), 4); // level 1, level 2 and twice again
     EXPECT_EQ(std::string(game.messageText().c_str()), "Sorry, that snake is done!");
+    game.startGame();
+    EXPECT_FALSE(game.cheatsUsed());
 }
 
 TEST_F(Game, EitherCheatKeyAloneKeepsTheZoneUnmarked) {
@@ -555,5 +586,134 @@ TEST_F(Game, SnakesPerSkillAndGameOverExactlyWithTheLast) {
             EXPECT_EQ(sounds(),
                       left > 0 ? std::vector<std::string>{} : std::vector<std::string>{"9"});
         }
+    }
+}
+
+TEST_F(Game, TheViewIsCentredOnTheMapAndTheScrollOnTheHead) {
+    struct Row {
+        int columns, rows, headColumn, headRow;
+        int viewX, viewY, viewWidth, viewHeight, scrollX, scrollY;
+    };
+    const std::vector<Row> table = {
+        {9, 3, 3, 1, 230, 220, 180, 60, 0, 0},       // small: centred below the strip
+        {64, 48, 40, 30, 0, 20, 640, 460, 480, 370}, // the head in the middle
+        {64, 48, 61, 46, 0, 20, 640, 460, 640, 500}, // held inside the map
+        {40, 20, 3, 2, 0, 50, 640, 400, 0, 0},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(std::to_string(row.columns) + "x" + std::to_string(row.rows));
+        std::filesystem::remove_all(dir.file("Data/Levels"));
+        levelCatalogue.clearZones();
+        zone({openMap(row.columns, row.rows, row.headColumn, row.headRow)}, "Test",
+             "Backcolor=RGB(22,52,20)\n");
+        loadFirstLevel();
+        TileMap& map = game.map();
+        EXPECT_EQ(map.getViewX(), row.viewX);
+        EXPECT_EQ(map.getViewY(), row.viewY);
+        EXPECT_EQ(map.getViewWidth(), row.viewWidth);
+        EXPECT_EQ(map.getViewHeight(), row.viewHeight);
+        EXPECT_EQ(game.scrollX(), row.scrollX);
+        EXPECT_EQ(game.scrollY(), row.scrollY);
+        EXPECT_EQ(map.getScrollX(), row.scrollX);
+        EXPECT_EQ(map.getScrollY(), row.scrollY);
+        game.unloadLevel();
+    }
+}
+
+TEST_F(Game, TheScrollFollowsTheHeadByATenthOfTheDistancePastTheMargin) {
+    // Each step: (column, row) of the head and the scroll after it. A margin
+    // of 8 blocks; past it the scroll moves a tenth of the way, plus 1.
+    const std::vector<std::vector<std::array<int, 4>>> runs = {
+        {{34, 25, 21, 21}, {9, 9, 20, 20}},   // just past the margin: 1
+        {{33, 24, 19, 19}, {25, 16, 20, 20}}, // on the far side
+        {{63, 47, 79, 65}, {63, 47, 150, 123}, {20, 20, 150, 123}},
+        {{0, 0, 0, 0}},
+    };
+    zone({openMap(64, 48, 3, 2)});
+    for (const auto& run : runs) {
+        loadFirstLevel();
+        for (const auto& [column, row, x, y] : run) {
+            SCOPED_TRACE(std::to_string(column) + "," + std::to_string(row));
+            EXPECT_EQ(game.scrollFollow(column, row), x != game.scrollX() || y != game.scrollY());
+            EXPECT_EQ(game.scrollX(), x);
+            EXPECT_EQ(game.scrollY(), y);
+        }
+        game.unloadLevel();
+    }
+    // Far past the edge the scroll stops at the map's last window.
+    loadFirstLevel();
+    for (int i = 0; i < 100; ++i)
+        game.scrollFollow(63, 47);
+    EXPECT_EQ(game.scrollX(), 1280 - 640);
+    EXPECT_EQ(game.scrollY(), 960 - 460);
+    game.unloadLevel();
+    // While the snake plays, the map's window goes with it.
+    std::filesystem::remove_all(dir.file("Data/Levels"));
+    levelCatalogue.clearZones();
+    zone({openMap(64, 48, 20, 20)});
+    loadFirstLevel();
+    frames(50);
+    EXPECT_GT(game.scrollX(), 80);
+    EXPECT_EQ(game.map().getScrollX(), game.scrollX());
+    game.unloadLevel();
+}
+
+TEST_F(Game, PauseIsWrittenOverTheField) {
+    zone({kFoodAhead});
+    loadFirstLevel();
+    auto whiteInTheMiddle = [&] {
+        int n = 0;
+        back->Lock();
+        for (int y = 200; y < 260; ++y)
+            for (int x = 0; x < 640; ++x)
+                n += (back->GetPixel(x, y) & 0xFFFFFF) ==
+                     (app.screen->ConvertColor(0xFFFFFF) & 0xFFFFFF);
+        back->Unlock();
+        return n;
+    };
+    game.levelFrame();
+    const int playing = whiteInTheMiddle();
+    app.gamePaused = true;
+    game.levelFrame();
+    EXPECT_GT(whiteInTheMiddle(), playing + 50);
+    game.unloadLevel();
+}
+
+TEST_F(Game, HeldKeysDoNotActAgainInTheNextLoop) {
+    const LevelSpec waiting = {{"######", "#o...#", "#BB>.#", "#....#", "######"},
+                               "Time=60,60,60\nStartSpeed=40,40,40\n"};
+    // Escape continues past the message of level 1 and is still held when
+    // level 2 starts: it must be let go before it leaves the level.
+    zone({kFoodAhead, waiting});
+    key(20, kScanEscape, true);
+    key(100, kScanEscape, false);
+    limitFrames(150);
+    game.run();
+    EXPECT_EQ(app.loopResult, kLoopQuit);
+    EXPECT_EQ(game.levelNumber(), 2);
+}
+
+TEST_F(Game, PauseWhileTheMessageShowsDisarmsFire) {
+    // Fire pressed right after pause and held does not continue.
+    zone({kFoodAhead});
+    key(20, kScanP, true);
+    key(21, kScanFire, true);
+    key(60, kScanP, false);
+    limitFrames(150);
+    game.run();
+    EXPECT_EQ(app.loopResult, kLoopQuit);
+    EXPECT_EQ(statistics.gamesPlayed, 0);
+}
+
+TEST_F(Game, AMissingPictureStopsTheLevelWithItsMessage) {
+    zone({kFoodAhead});
+    for (const auto& [file, message] : std::vector<std::pair<std::string, std::string>>{
+             {"items20.bmp", "Could not load palette from file .\\Data\\Gfx\\items20.bmp\n"},
+             {"score.bmp", "Could not load file .\\Data\\Gfx\\score.bmp into surface\n"}}) {
+        std::filesystem::remove(dir.file("Data/Gfx/" + file));
+        game.startGame();
+        EXPECT_FALSE(game.loadLevel()) << file;
+        const std::string log = dir.read("log.txt");
+        EXPECT_EQ(log.substr(log.size() - std::min(log.size(), message.size())), message);
     }
 }
