@@ -141,7 +141,8 @@ TEST(DateTime, OutOfRangeFieldsAndCarriedParts) {
                                              {0, 0, 0, 0, 0, 1999, 1049},
                                              {0, 0, 61, 125, 2500, 0, 0},
                                              {1, 49, 59, 59, 999, 999, 950},
-                                             {0, 23, 60, 0, 0, 0, 0}}) {
+                                             {0, 23, 60, 0, 0, 0, 0},
+                                             {0, 0, 59, 59, 0, 0, 0}}) {
         const int64_t ticks = ((p.d * 86400 + p.h * 3600 + p.m * 60 + p.s) * 10'000'000) +
                               p.ms * 10'000 + p.us * 10 + (p.ns + 50) / 100;
         const TimeSpan span = TimeSpan::fromParts(p.d, p.h, p.m, p.s, p.ms, p.us, p.ns);

@@ -105,6 +105,7 @@ TEST(FileIO, TruncatedFilesFailAndAreReported) {
     EXPECT_EQ(i, 0);
     bool b = true;
     EXPECT_FALSE(in.readBool(b));
+    EXPECT_FALSE(b);
     const std::string report = dir.read("errorLog.txt");
     EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
     EXPECT_NE(report.find("readString Error\n"), std::string::npos);
