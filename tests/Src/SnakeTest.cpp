@@ -213,6 +213,15 @@ TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
     EXPECT_EQ(row, 2);
     EXPECT_FALSE(snake.hasBufferedTurn());
 
+    // The same with a sideways turn while heading down.
+    level({"#####", "#B###", "#v###", "#.###", "#.###", "#..o#", "#.###", "#####"});
+    steps(1, press(1, 0));
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(3);
+    head(col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 5);
+
     // A turn that never becomes possible is forgotten after 11 steps.
     level({
         "########################",
@@ -423,8 +432,12 @@ TEST_F(SnakeTest, SegmentsGlideAndShowTheirPictures) {
         }
         std::vector<std::pair<int, int>> seen,
             expected = {{40, 0}, {0, 0}, bulge[frame - 1], {0, 0}};
-        for (const SnakeSegment* s = snake.head(); s; s = s->next)
-            seen.push_back(pictures.cellAt((s->drawnX >> 7) + 10, 20 + (s->drawnY >> 7) + 10));
+        for (const SnakeSegment* s = snake.head(); s; s = s->next) {
+            // The whole cell: its first and its last pixel.
+            const int x = s->drawnX >> 7, y = 20 + (s->drawnY >> 7);
+            seen.push_back(pictures.cellAt(x, y));
+            EXPECT_EQ(pictures.cellAt(x + 19, y + 19), seen.back());
+        }
         EXPECT_EQ(seen, expected);
     }
 
@@ -444,7 +457,9 @@ TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
     level({"#######", "#..o..#", "#BB>..#", "#.....#", "#######"}, 4, 2, 5, &pictures.sheet);
     auto headCell = [&] {
         const SnakeSegment* s = snake.head();
-        return pictures.cellAt((s->drawnX >> 7) + 10, 20 + (s->drawnY >> 7) + 10);
+        const int x = s->drawnX >> 7, y = 20 + (s->drawnY >> 7);
+        EXPECT_EQ(pictures.cellAt(x + 19, y + 19), pictures.cellAt(x, y));
+        return pictures.cellAt(x, y);
     };
     auto frame = [&] {
         snake.update(ControlState{});
