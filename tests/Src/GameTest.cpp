@@ -437,10 +437,10 @@ TEST_F(Game, EachItemScoresSoundsAndChangesTheSnakeAsItShould) {
         std::vector<std::string> sounds;
     };
     // The snake (12 segments) steps on frames 1, 6 and 11 and eats the item
-    // on frame 6, from column 13 of 20. One entry of 2 points is ahead in
+    // on frame 6, from column 13 of 19. One entry of 2 points is ahead in
     // the table; passing it sounds the rank event.
     const std::vector<Row> rows = {
-        {'o', 30, 1, 13, 30, 2, {"2@165"}}, // grows one segment a step later
+        {'o', 30, 1, 13, 30, 2, {"2@174"}}, // grows one segment a step later
         {'s', 30, 0, 6, 30, 2, {"11"}},     // halved
         {'r', 30, 0, 12, 30, 2, {"10"}},
         {'$', 30, 20, 12, 30, 2, {"12", "17"}},
@@ -452,9 +452,9 @@ TEST_F(Game, EachItemScoresSoundsAndChangesTheSnakeAsItShould) {
         std::filesystem::remove_all(dir.file("Data/Levels"));
         std::string first = "#BBBBBBBBBBB>.";
         first += row.item;
-        first += std::string(19 - first.size(), '.') + "#";
-        zone({{{std::string(20, '#'), first, "#" + std::string(16, '.') + "oo#",
-                std::string(20, '#')},
+        first += std::string(18 - first.size(), '.') + "#";
+        zone({{{std::string(19, '#'), first, "#" + std::string(15, '.') + "oo#",
+                std::string(19, '#')},
                "Time=50,50,50\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
         listenToSounds();
         highScoreManager->getList(currentSkill, currentZone)->entries[0].score = 2;
