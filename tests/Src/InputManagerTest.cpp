@@ -163,6 +163,8 @@ TEST_F(InputManagerTest, GameStatesLatchUntilCleared) {
     EXPECT_EQ(manager.state(0)->horizontal, 0);
     EXPECT_EQ(manager.state(1)->horizontal, -1);
     EXPECT_EQ(manager.state(7), manager.state(1));
+    manager.clearStates();
+    EXPECT_EQ(manager.state(1)->horizontal, 0);
 }
 
 TEST_F(InputManagerTest, KeyQueriesAndNames) {

@@ -142,6 +142,10 @@ TEST(FileBuffer, StripCommentsWithAndWithoutNewlines) {
     TextFile drop(text);
     drop.buffer.stripComments(false);
     EXPECT_EQ(bufferText(drop.buffer), "a\nbc");
+    String token;
+    drop.buffer.setDelimiters("\n");
+    drop.buffer.readToken(token); // the cursor walks the stripped text
+    EXPECT_EQ(std::string(token.c_str()), "a");
     TextFile slash("1/2 /* open");
     slash.buffer.stripComments(true);
     EXPECT_EQ(bufferText(slash.buffer), "1/2 ");
@@ -189,9 +193,10 @@ TEST(FileBuffer, OneByteFilesSectionsAtTheEdgesAndDefaultsRestored) {
     EXPECT_EQ(bufferText(FileBuffer(f.buffer, 13, 1000)), "l");
 
     // resetDefaults: cursor and line back to the start, quotes off.
-    TextFile quoted("\"a b\"\nnext");
+    TextFile quoted("\"a b\"\nnext\n");
     quoted.buffer.setQuotes(true);
-    quoted.buffer.findString("next");
+    EXPECT_TRUE(quoted.buffer.findString("next"));
+    EXPECT_EQ(quoted.buffer.position(), 6);
     EXPECT_EQ(quoted.buffer.line(), 2);
     quoted.buffer.resetDefaults();
     EXPECT_EQ(quoted.buffer.position(), 0);
