@@ -448,8 +448,10 @@ TEST_F(SnakeTest, SegmentsGlideAndShowTheirPictures) {
     pictures.target.FillAll(0);
     const SnakeSegment* head = snake.head();
     const int x = head->targetX >> 7, y = head->targetY >> 7;
-    snake.frameStep(ControlState{}, &pictures.target, 0, 20, x, y, 0, 0, true);
-    EXPECT_EQ(pictures.cellAt(x + 10, 20 + y + 10), std::make_pair(-1, -1));
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{x, 460}, {640, y}}) {
+        snake.frameStep(ControlState{}, &pictures.target, 0, 20, width, height, 0, 0, true);
+        EXPECT_EQ(pictures.cellAt(x + 10, 20 + y + 10), std::make_pair(-1, -1));
+    }
     snake.frameStep(ControlState{}, &pictures.target, 0, 20, x + 1, y + 1, 0, 0, true);
     EXPECT_NE(pictures.cellAt(x + 10, 20 + y + 10), std::make_pair(-1, -1));
 }
