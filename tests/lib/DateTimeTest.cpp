@@ -116,7 +116,9 @@ TEST(DateTime, DayNumbersAndFieldsMatchTheGregorianCalendar) {
 }
 
 TEST(DateTime, OutOfRangeFieldsAndCarriedParts) {
-    for (const auto& [y, m, valid] : std::vector<std::tuple<int, int, bool>>{{-29000, 1, true},
+    // Years far before 1601 do not fit in 64-bit ticks: invalid, not wrapped.
+    for (const auto& [y, m, valid] : std::vector<std::tuple<int, int, bool>>{{-27000, 1, true},
+                                                                             {-29000, 1, false},
                                                                              {-29001, 1, false},
                                                                              {29000, 12, true},
                                                                              {29001, 1, false},
