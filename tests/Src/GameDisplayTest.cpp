@@ -138,11 +138,12 @@ TEST_F(Drawing, TheStripShowsItsNumbersAtTheirPlaces) {
         std::string rank, next;
     };
     const std::vector<Row> rows = {
+        {1, 11, 0, 95, false, {}, false, true, "", ""},
         {3, 45, 7, 120, false, {900, 500, 130}, false, false, "3", "130"},
         {2, 10, 1, 0, false, {900, 500, 130}, true, false, "3", "130"},
         {2, 10, 1, 0, true, {900, 500, 130}, false, false, "3", "130"},
-        {1, 11, 0, 95, false, {}, false, true, "", ""},
     };
+    // First place first: the next level's reset brings the first band back.
     for (const Row& row : rows) {
         SCOPED_TRACE(row.time);
         HighScoreList list;
