@@ -1,6 +1,7 @@
 #include "DateTime.h"
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <sys/time.h>
 
@@ -88,6 +89,10 @@ DateTime DateTime::fromCalendar(int year, int month, int day, int hour, int minu
     if (isLeapYear(y) && month <= 2)
         --days;
     days -= 584754;
+    // Years far before 1601 (about 27600 BC and earlier) do not fit in 64-bit
+    // ticks: invalid rather than wrapped round.
+    if (days <= INT64_MIN / kTicksPerDay || days >= INT64_MAX / kTicksPerDay)
+        return DateTime(0, TimeStatus::Invalid);
     return DateTime(toTicks({days, c.secondsOfDay, c.milliseconds, c.microseconds, c.units}));
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // PC scan codes of the keys the tests press.
@@ -163,6 +165,8 @@ TEST_F(InputManagerTest, GameStatesLatchUntilCleared) {
     EXPECT_EQ(manager.state(0)->horizontal, 0);
     EXPECT_EQ(manager.state(1)->horizontal, -1);
     EXPECT_EQ(manager.state(7), manager.state(1));
+    manager.clearStates();
+    EXPECT_EQ(manager.state(1)->horizontal, 0);
 }
 
 TEST_F(InputManagerTest, KeyQueriesAndNames) {
@@ -222,4 +226,41 @@ TEST(InputManager, IsTheModuleThatOwnsTheDevice) {
     EXPECT_EQ(manager.input(), input);
     manager.shutdown();
     EXPECT_EQ(manager.input(), nullptr);
+}
+
+TEST_F(InputManagerTest, EachDirectionKeyAloneGivesItsDirection) {
+    const KeySet none = {};
+    manager.setKeySet(0, &kDefaultKeysPlayer1);
+    manager.setKeySet(1, &kDefaultKeysPlayer2);
+    struct Row {
+        int scan;
+        int horizontal, vertical;
+    };
+    // Arrows: the menu keys (and player 1); W A S D: player 2.
+    for (const Row& row : std::vector<Row>{{kScanLeft, -1, 0},
+                                           {kScanRight, 1, 0},
+                                           {kScanUp, 0, -1},
+                                           {0xD0, 0, 1},
+                                           {kScanA, -1, 0},
+                                           {kScanD, 1, 0},
+                                           {0x11, 0, -1},
+                                           {kScanS, 0, 1}}) {
+        SCOPED_TRACE(row.scan);
+        press(row.scan);
+        manager.setKeySet(0, &none); // the menu keys on their own
+        const ControlState m = menu();
+        manager.setKeySet(0, &kDefaultKeysPlayer1);
+        EXPECT_EQ(m.horizontal, row.horizontal);
+        EXPECT_EQ(m.vertical, row.vertical);
+        manager.clearStates();
+        game();
+        const bool second =
+            row.scan == kScanA || row.scan == kScanD || row.scan == 0x11 || row.scan == kScanS;
+        EXPECT_EQ(manager.state(second ? 1 : 0)->horizontal, row.horizontal);
+        EXPECT_EQ(manager.state(second ? 1 : 0)->vertical, row.vertical);
+        release(row.scan);
+        game();
+        game();
+        manager.clearStates();
+    }
 }

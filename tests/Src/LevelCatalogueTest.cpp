@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -269,4 +270,21 @@ TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCounts) {
     EXPECT_TRUE(catalogue.isZoneCompleted(0));
     EXPECT_TRUE(catalogue.isZoneCompleted(2));
     EXPECT_FALSE(catalogue.isZoneCompleted(3));
+}
+
+TEST_F(Catalogue, EveryDefaultSettingAndTheAuthorCut) {
+    zone("plain", "<Zone>\nName=Plain\nAuthor=" + std::string(20, 'a') +
+                      "bcd\n</Zone>\n"
+                      "<Level>\nFilename=one\n</Level>\n");
+    ASSERT_TRUE(scan());
+    EXPECT_EQ(std::string(catalogue.getZoneDisplayName(0)),
+              "Plain (by " + std::string(20, 'a') + ")");
+    const Level* level = catalogue.getLevel(0, 1);
+    ASSERT_NE(level, nullptr);
+    std::vector<int32_t> settings;
+    for (int skill = 0; skill < 3; ++skill)
+        for (int32_t value : {level->time(skill), level->startSpeed(skill), level->topSpeed(skill),
+                              level->incSpeed(skill)})
+            settings.push_back(value);
+    EXPECT_EQ(settings, (std::vector<int32_t>{60, 10, 5, 5, 50, 8, 4, 4, 40, 6, 3, 3}));
 }

@@ -1,14 +1,18 @@
 #include "Snake.h"
 
 #include "FmpWriter.h"
+#include "GfxSurface.h"
 #include "InputManager.h"
 #include "LevelSource.h"
+#include "Random.h"
 #include "TempDir.h"
 #include "TileMap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,7 +52,7 @@ protected:
     // Loads the grid (level source characters) as the level's map and
     // builds the snake on it.
     void level(const std::vector<std::string>& rows, int startSpeed = 8, int topSpeed = 4,
-               int incSpeed = 5) {
+               int incSpeed = 5, GfxSurface* pictures = nullptr) {
         std::string text = "map\n";
         for (const std::string& row : rows)
             text += row + "\n";
@@ -65,7 +69,7 @@ protected:
         ASSERT_EQ(map.load(nullptr, dir.file("level.fmp").c_str(), 0, 20, -1, -1), 0);
         snake.setSpeeds(startSpeed, topSpeed, incSpeed);
         host.snake = &snake;
-        ASSERT_TRUE(snake.init(&map, &host, nullptr, 55));
+        ASSERT_TRUE(snake.init(&map, &host, pictures, 55));
         host.items = snake.buildFromMap();
     }
 
@@ -208,6 +212,15 @@ TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
     EXPECT_EQ(col, 7);
     EXPECT_EQ(row, 2);
     EXPECT_FALSE(snake.hasBufferedTurn());
+
+    // The same with a sideways turn while heading down.
+    level({"#####", "#B###", "#v###", "#.###", "#.###", "#..o#", "#.###", "#####"});
+    steps(1, press(1, 0));
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(3);
+    head(col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 5);
 
     // A turn that never becomes possible is forgotten after 11 steps.
     level({
@@ -363,4 +376,133 @@ TEST_F(SnakeTest, HalveAndAShrinkRightAfterFood) {
         for (int x = 0; x < map.getMapWidth(); ++x)
             marked += map.getMark(x, y) != 0;
     EXPECT_EQ(marked, 5);
+}
+
+namespace {
+
+// A picture sheet whose 20x20 cells each have a colour of their own, so a
+// drawn pixel tells which cell was drawn: (left, top) of the cell.
+class PictureSheet {
+public:
+    PictureSheet() {
+        sheet.Create(nullptr, 100, 80, 1);
+        for (int cy = 0; cy < 4; ++cy)
+            for (int cx = 0; cx < 5; ++cx)
+                sheet.FillArea(cx * 20, cy * 20, cx * 20 + 20, cy * 20 + 20,
+                               colour(cx * 20, cy * 20));
+        sheet.SetColorKey(0);
+        target.Create(nullptr, 640, 480, 1);
+    }
+    static uint32_t colour(int left, int top) { return 0x100000u | (left << 8) | (top + 1); }
+    // The cell drawn at the point, or (-1, -1) when nothing was.
+    std::pair<int, int> cellAt(int x, int y) {
+        target.Lock();
+        const uint32_t p = target.GetPixel(x, y) & 0xFFFFFF;
+        target.Unlock();
+        if (!(p & 0x100000u))
+            return {-1, -1};
+        return {static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF) - 1};
+    }
+    GfxSurface sheet;
+    GfxSurface target;
+};
+
+} // namespace
+
+TEST_F(SnakeTest, SegmentsGlideAndShowTheirPictures) {
+    PictureSheet pictures;
+    level({"######################", "#BBB>...............o#", "######################"}, 4, 2, 5,
+          &pictures.sheet);
+    // At StartSpeed 4 a step takes 5 frames: a fifth of a block per frame.
+    const std::vector<int> headX = {10752, 11264, 11776, 12288, 12800, 13312};
+    // The 102nd segment drawn (frame 26, the second segment) starts its
+    // bulge: pictures 4, 5, 5, 6, 6, 7, 7, 6, 6, 5, 5, 4, 4, then 0 again.
+    std::vector<std::pair<int, int>> bulge(40, {0, 0});
+    const std::pair<int, int> b4{20, 40}, b5{40, 40}, b6{60, 40}, b7{80, 40};
+    const std::vector<std::pair<int, int>> frames26to38 = {b4, b5, b5, b6, b6, b7, b7,
+                                                           b6, b6, b5, b5, b4, b4};
+    std::copy(frames26to38.begin(), frames26to38.end(), bulge.begin() + 25);
+    for (int frame = 1; frame <= 80; ++frame) {
+        SCOPED_TRACE(frame);
+        if (frame == 41) // the level again: the bulge count starts afresh
+            level({"######################", "#BBB>...............o#", "######################"}, 4,
+                  2, 5, &pictures.sheet);
+        pictures.target.FillAll(0);
+        snake.update(ControlState{});
+        snake.frameStep(ControlState{}, &pictures.target, 0, 20, 640, 460, 0, 0, false);
+        if (frame <= 6) {
+            EXPECT_EQ(snake.head()->drawnX, headX[static_cast<size_t>(frame - 1)]);
+        }
+        std::vector<std::pair<int, int>> seen,
+            expected = {{40, 0}, {0, 0}, bulge[(frame - 1) % 40], {0, 0}};
+        for (const SnakeSegment* s = snake.head(); s; s = s->next) {
+            // The whole cell: its first and its last pixel.
+            const int x = s->drawnX >> 7, y = 20 + (s->drawnY >> 7);
+            seen.push_back(pictures.cellAt(x, y));
+            EXPECT_EQ(pictures.cellAt(x + 19, y + 19), seen.back());
+        }
+        EXPECT_EQ(seen, expected);
+    }
+
+    // Nothing is drawn on or past the window's edges.
+    pictures.target.FillAll(0);
+    const SnakeSegment* head = snake.head();
+    const int x = head->targetX >> 7, y = head->targetY >> 7;
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{x, 460}, {640, y}}) {
+        snake.frameStep(ControlState{}, &pictures.target, 0, 20, width, height, 0, 0, true);
+        EXPECT_EQ(pictures.cellAt(x + 10, 20 + y + 10), std::make_pair(-1, -1));
+    }
+    snake.frameStep(ControlState{}, &pictures.target, 0, 20, x + 1, y + 1, 0, 0, true);
+    EXPECT_NE(pictures.cellAt(x + 10, 20 + y + 10), std::make_pair(-1, -1));
+}
+
+TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
+    PictureSheet pictures;
+    SeedRandom(7);
+    level({"#######", "#..o..#", "#BB>..#", "#.....#", "#######"}, 4, 2, 5, &pictures.sheet);
+    auto headCell = [&] {
+        const SnakeSegment* s = snake.head();
+        const int x = s->drawnX >> 7, y = 20 + (s->drawnY >> 7);
+        EXPECT_EQ(pictures.cellAt(x + 19, y + 19), pictures.cellAt(x, y));
+        return pictures.cellAt(x, y);
+    };
+    auto frame = [&] {
+        snake.update(ControlState{});
+        snake.frameStep(ControlState{}, &pictures.target, 0, 20, 640, 460, 0, 0, false);
+    };
+    // Three steps: the third finds the wall with both sides free; the head
+    // shows the third row (top 60) for a quarter of a second (13 frames).
+    for (int i = 0; i < 11; ++i)
+        frame();
+    ASSERT_TRUE(snake.isStuck());
+    EXPECT_EQ(snake.mouthState(), 2);
+    EXPECT_EQ(host.effects, std::vector<int>{21});
+    int gaping = 0;
+    while (snake.mouthState() == 2 && gaping < 100) {
+        EXPECT_EQ(headCell(), std::make_pair(40, 60));
+        frame();
+        ++gaping;
+    }
+    EXPECT_EQ(gaping, 12); // 13 frames with the one it stopped in
+    // Closed for one to six seconds, then open (top 20) for 6 frames.
+    int closed = 0;
+    while (snake.mouthState() == 0 && closed < 400) {
+        frame();
+        ++closed;
+    }
+    EXPECT_GE(closed, 55);
+    EXPECT_LE(closed, 330);
+    int open = 0;
+    while (snake.mouthState() == 1 && open < 100) {
+        EXPECT_EQ(headCell(), std::make_pair(40, 20));
+        frame();
+        ++open;
+    }
+    EXPECT_EQ(open, 6);
+    EXPECT_EQ(snake.mouthState(), 0);
+
+    snake.clear();
+    int column = -1, row = -1;
+    snake.headCell(column, row);
+    EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)); // no head
 }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <tuple>
+#include <vector>
+
 TEST(DateTime, EpochAndDayTicks) {
     EXPECT_EQ(DateTime::fromCalendar(1601, 1, 1).ticks(), 0);
     EXPECT_EQ(DateTime::fromCalendar(1601, 1, 2).ticks(), 864'000'000'000LL);
@@ -19,22 +23,6 @@ TEST(DateTime, EpochAndDayTicks) {
     EXPECT_EQ(f.microsecond, 8); // 7 us + 1249 ns rounded to 12 units of 100 ns
     EXPECT_EQ(f.hundredNanoseconds, 2);
     EXPECT_EQ(f.dayOfYear, 60);
-}
-
-TEST(DateTime, CalendarRoundTripsOverCenturiesAndLeapDays) {
-    const int dates[][3] = {{1601, 1, 1},  {1700, 3, 1},  {1900, 2, 28}, {2000, 12, 31},
-                            {2024, 2, 29}, {2026, 12, 6}, {2100, 3, 1},  {1999, 1, 31}};
-    for (const auto& d : dates) {
-        const DateTime t = DateTime::fromCalendar(d[0], d[1], d[2], 23, 59, 59);
-        EXPECT_EQ(t.getYear(), d[0]);
-        EXPECT_EQ(t.getMonth(), d[1]);
-        EXPECT_EQ(t.getDay(), d[2]);
-        EXPECT_EQ(t.getHour(), 23);
-        EXPECT_EQ(t.getMinute(), 59);
-    }
-    CalendarFields f;
-    DateTime::fromCalendar(2026, 12, 6).calendar(f);
-    EXPECT_EQ(f.dayOfWeek, 1); // a Sunday
 }
 
 TEST(DateTime, CarriesAndInvalidFields) {
@@ -97,4 +85,95 @@ TEST(DateTime, EveryTickCountHasCalendarFields) {
         EXPECT_EQ(f.month, c.month) << c.ticks;
         EXPECT_EQ(f.day, c.day) << c.ticks;
     }
+}
+
+// The calendar against the standard library's own: every date of a wide
+// sample, its day number since 1 January 1601, the fields read back, the
+// day of the year and of the week.
+TEST(DateTime, DayNumbersAndFieldsMatchTheGregorianCalendar) {
+    using namespace std::chrono;
+    const sys_days epoch = year{1601} / January / 1;
+    int checked = 0;
+    auto check = [&](sys_days date, int hour, int minute, int second, int ms, int us, int ns) {
+        const year_month_day ymd(date);
+        const int y = static_cast<int>(ymd.year());
+        const int m = static_cast<int>(static_cast<unsigned>(ymd.month()));
+        const int d = static_cast<int>(static_cast<unsigned>(ymd.day()));
+        const int64_t days = (date - epoch).count();
+        const DateTime t = DateTime::fromCalendar(y, m, d, hour, minute, second, ms, us, ns);
+        const int64_t ticks = ((days * 86400 + hour * 3600 + minute * 60 + second) * 10'000'000) +
+                              ms * 10'000 + us * 10 + (ns + 50) / 100;
+        ASSERT_EQ(t.ticks(), ticks) << y << "-" << m << "-" << d;
+        CalendarFields f;
+        ASSERT_TRUE(t.calendar(f));
+        const int dayOfYear = (date - sys_days(ymd.year() / January / 1)).count() + 1;
+        const int dayOfWeek = static_cast<int>(weekday(date).c_encoding()) + 1; // Sunday 1
+        const std::vector<int> got = {f.year,        f.month,       f.day,
+                                      f.hour,        f.minute,      f.second,
+                                      f.millisecond, f.microsecond, f.hundredNanoseconds,
+                                      f.dayOfYear,   f.dayOfWeek};
+        const std::vector<int> want = {
+            y, m, d, hour, minute, second, ms, us, (ns + 50) / 100, dayOfYear, dayOfWeek};
+        ASSERT_EQ(got, want) << y << "-" << m << "-" << d;
+        ++checked;
+    };
+    // Every day from 1596 to 2104: leap days, century years, 1600 and 2000.
+    for (sys_days date = year{1596} / January / 1; date <= year{2104} / December / 31;
+         date += days{1})
+        check(date, 23, 59, 58, 999, 998, 949);
+    // Far years on both sides of 1601, in steps that land on every month and
+    // weekday.
+    for (sys_days date = year{1} / January / 1; date <= year{29000} / December / 31;
+         date += days{7919})
+        check(date, 13, 7, 1, 250, 7, 300);
+    check(year{29000} / December / 31, 0, 0, 0, 0, 0, 0);
+    EXPECT_GT(checked, 186000);
+}
+
+TEST(DateTime, OutOfRangeFieldsAndCarriedParts) {
+    // Years far before 1601 do not fit in 64-bit ticks: invalid, not wrapped.
+    for (const auto& [y, m, valid] : std::vector<std::tuple<int, int, bool>>{{-27000, 1, true},
+                                                                             {-29000, 1, false},
+                                                                             {-29001, 1, false},
+                                                                             {29000, 12, true},
+                                                                             {29001, 1, false},
+                                                                             {2020, 0, false},
+                                                                             {2020, 13, false}}) {
+        const DateTime t = DateTime::fromCalendar(y, m, 1);
+        EXPECT_EQ(t.status(), valid ? TimeStatus::Valid : TimeStatus::Invalid) << y << " " << m;
+        if (!valid) {
+            EXPECT_EQ(t.ticks(), 0);
+            EXPECT_EQ(t.getMonth(), -1);
+            EXPECT_EQ(t.getDay(), -1);
+            EXPECT_EQ(t.getHour(), -1);
+            EXPECT_EQ(t.getMinute(), -1);
+        }
+    }
+    // Parts carry into the next unit and keep the total; nanoseconds round
+    // to the nearest 100.
+    struct Parts {
+        int64_t d, h, m, s, ms, us, ns;
+    };
+    for (const Parts& p : std::vector<Parts>{{0, 0, 0, 0, 0, 0, 999},
+                                             {0, 0, 0, 0, 0, 1999, 1049},
+                                             {0, 0, 61, 125, 2500, 0, 0},
+                                             {1, 49, 59, 59, 999, 999, 950},
+                                             {0, 23, 60, 0, 0, 0, 0},
+                                             {0, 0, 59, 59, 0, 0, 0}}) {
+        const int64_t ticks = ((p.d * 86400 + p.h * 3600 + p.m * 60 + p.s) * 10'000'000) +
+                              p.ms * 10'000 + p.us * 10 + (p.ns + 50) / 100;
+        const TimeSpan span = TimeSpan::fromParts(p.d, p.h, p.m, p.s, p.ms, p.us, p.ns);
+        EXPECT_EQ(span.ticks(), ticks);
+        EXPECT_EQ(span.status(), TimeStatus::Valid);
+        EXPECT_EQ(DateTime::fromCalendar(1601, 1, 1 + static_cast<int>(p.d), static_cast<int>(p.h),
+                                         static_cast<int>(p.m), static_cast<int>(p.s),
+                                         static_cast<int>(p.ms), static_cast<int>(p.us),
+                                         static_cast<int>(p.ns))
+                      .ticks(),
+                  ticks);
+    }
+    TimeSpan sum(5);
+    sum += TimeSpan(7);
+    EXPECT_EQ(sum.ticks(), 12);
+    EXPECT_EQ((TimeSpan(5) - TimeSpan(7)).ticks(), -2);
 }

@@ -142,6 +142,10 @@ TEST(FileBuffer, StripCommentsWithAndWithoutNewlines) {
     TextFile drop(text);
     drop.buffer.stripComments(false);
     EXPECT_EQ(bufferText(drop.buffer), "a\nbc");
+    String token;
+    drop.buffer.setDelimiters("\n");
+    drop.buffer.readToken(token); // the cursor walks the stripped text
+    EXPECT_EQ(std::string(token.c_str()), "a");
     TextFile slash("1/2 /* open");
     slash.buffer.stripComments(true);
     EXPECT_EQ(bufferText(slash.buffer), "1/2 ");
@@ -174,4 +178,33 @@ TEST(FileBuffer, SyntaxErrorNamesTheLine) {
     f.buffer.advance();
     EXPECT_EQ(raisedBy([&] { f.buffer.syntaxError("bad value"); }),
               "\n\nError in Textfile! Line=2 : bad value\n");
+}
+
+TEST(FileBuffer, OneByteFilesSectionsAtTheEdgesAndDefaultsRestored) {
+    TextFile one("x");
+    EXPECT_EQ(bufferText(one.buffer), "x");
+    // A failed load leaves nothing of what was loaded before.
+    EXPECT_FALSE(one.buffer.load(one.dir.file("missing.txt").c_str()));
+    EXPECT_EQ(one.buffer.getSize(), 0);
+
+    TextFile f("l1\nl2\nl3 tail");
+    EXPECT_EQ(bufferText(FileBuffer(f.buffer, 0, 1)), "l");
+    EXPECT_EQ(bufferText(FileBuffer(f.buffer, 1000, -1)), "l"); // from held at the last byte
+    EXPECT_EQ(bufferText(FileBuffer(f.buffer, 13, 1000)), "l");
+
+    // resetDefaults: cursor and line back to the start, quotes off.
+    TextFile quoted("\"a b\"\nnext\n");
+    quoted.buffer.setQuotes(true);
+    EXPECT_TRUE(quoted.buffer.findString("next"));
+    EXPECT_EQ(quoted.buffer.position(), 6);
+    EXPECT_EQ(quoted.buffer.line(), 2);
+    quoted.buffer.resetDefaults();
+    EXPECT_EQ(quoted.buffer.position(), 0);
+    EXPECT_EQ(quoted.buffer.line(), 1);
+    String token;
+    quoted.buffer.readToken(token);
+    EXPECT_EQ(std::string(token.c_str()), "\"a");
+    TextFile fresh("\"a b\"");
+    fresh.buffer.readToken(token);
+    EXPECT_EQ(std::string(token.c_str()), "\"a");
 }

@@ -108,6 +108,7 @@ TEST(FileIO, TruncatedFilesFailAndAreReported) {
     EXPECT_EQ(i, 0);
     bool b = true;
     EXPECT_FALSE(in.readBool(b));
+    EXPECT_FALSE(b);
     const std::string report = dir.read("errorLog.txt");
     EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
     EXPECT_NE(report.find("readString Error\n"), std::string::npos);
@@ -229,4 +230,33 @@ TEST(FileIO, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
     out.write(big.data(), 5);
     EXPECT_TRUE(out.commit());
     EXPECT_EQ(std::filesystem::file_size(path), 5u);
+}
+
+TEST(FileIO, OneCharacterStringsPartialIntsAndClosing) {
+    TempDir dir;
+    ErrorLogTo log(dir.file("errorLog.txt"));
+    {
+        FileIO out;
+        ASSERT_TRUE(out.openWrite(dir.file("o.dat").c_str()));
+        EXPECT_TRUE(out.writeString(String("L")));
+        EXPECT_TRUE(out.writeString(String(std::string(255, 'x').c_str())));
+        out.close();
+        EXPECT_FALSE(out.isOpen());
+        EXPECT_EQ(out.write("x", 1), 0);
+    }
+    EXPECT_EQ(readFile(dir.file("o.dat")).size(), 2u + 1 + 255);
+    FileIO in;
+    ASSERT_TRUE(in.openRead(dir.file("o.dat").c_str()));
+    String s;
+    EXPECT_TRUE(in.readString(s));
+    EXPECT_EQ(std::string(s.c_str()), "L");
+    EXPECT_TRUE(in.readString(s));
+    EXPECT_EQ(std::string(s.c_str()), std::string(255, 'x'));
+
+    // An int needs all four of its bytes.
+    dir.write("i.dat", std::string("\x01\x02\x03", 3));
+    ASSERT_TRUE(in.openRead(dir.file("i.dat").c_str()));
+    int32_t i = 9;
+    EXPECT_FALSE(in.readInt(i));
+    EXPECT_EQ(i, 0);
 }
