@@ -262,14 +262,12 @@ void configureKeys(int x, int y, KeySet* keys) {
 
     const Options saved = options;
     waitingEntry = -1;
-    keyLatch = false;
     runMenuLoop(keysFrame);
     if (app.loopResult == kLoopEscape) {
         options = saved;
         buildControlsPanel();
     }
     closeMenu(keysMenu);
-    waitingEntry = -1;
 }
 
 void runOptions(int x, int y) {
@@ -290,7 +288,6 @@ void runOptions(int x, int y) {
     if (app.loopResult == kLoopEscape) {
         const bool titleMusicNow = options.titleMusic;
         options = saved;
-        app.fullScreen = options.fullScreen;
         if (titleMusicNow != options.titleMusic)
             updateTitleMusic();
         app.loopResult = kLoopChoice;

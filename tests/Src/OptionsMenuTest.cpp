@@ -241,6 +241,19 @@ TEST_F(OptionsMenuTest, AClickBesideTheOptionsCancelsThemToo) {
     EXPECT_EQ(switchesOf(options), "1010");
 }
 
+TEST_F(OptionsMenuTest, ClosingTheWindowInTheKeyConfigurationEndsTheOptionsToo) {
+    const int start = platform.framesPresented();
+    taps(2, {kScanUp, kScanEnter});
+    PlatformEvent close;
+    close.type = PlatformEvent::CloseRequest;
+    platform.pushEventAtFrame(start + 20, close);
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopQuit);
+    EXPECT_FALSE(app.modeChangeRequested);
+    EXPECT_EQ(menuBoxManager->stackSize(), 0);
+    EXPECT_LT(platform.framesPresented(), start + 30);
+}
+
 TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyIsReleased) {
     options.player2Keys.keys[kKeyUp] = 'i';
     const KeySet player2 = options.player2Keys;
