@@ -119,6 +119,8 @@ protected:
         std::string s = switchesOf(options) + "|" + entriesOf(top);
         if (top && top->flash)
             s += "|flash";
+        if (!platform.cursorVisible())
+            s += "|no cursor";
         if (seen.empty() || seen.back() != s)
             seen.push_back(s);
     }
@@ -284,6 +286,26 @@ TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyI
     EXPECT_EQ(keysSeen, expected);
     ASSERT_NE(controlsPanel, nullptr);
     EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
+}
+
+TEST_F(OptionsMenuTest, KeysHeldOnOpeningAndAnAssignedMenuKeyChooseNothing) {
+    // The ENTER that chose "Back To Main Menu" stays held into the next
+    // opening: it must not choose there again when it would repeat.
+    taps(2, {kScanEnter});
+    runOptions(430, 10);
+    ASSERT_EQ(app.loopResult, kLoopChoice);
+    key(0, kScanEnter, true);
+    key(30, kScanEnter, false);
+    // Then: keys, wrap down to "Up", wait, and press DOWN ARROW: it becomes
+    // the up key and moves nothing, so ENTER waits on "Up" again for SPACE.
+    int f = taps(34, {kScanUp, kScanEnter, kScanDown, kScanEnter});
+    f = taps(f + 4, {kScanDown, kScanEnter});
+    taps(f + 4, {kScanSpace, kScanUp, kScanEnter, kScanDown, kScanEnter});
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(options.player1Keys.keys[kKeyUp], 32);
+    EXPECT_EQ(options.player1Keys.keys[kKeyLeft], kDefaultKeysPlayer1.keys[kKeyLeft]);
+    EXPECT_EQ(options.player1Keys.keys[kKeyDown], kDefaultKeysPlayer1.keys[kKeyDown]);
 }
 
 TEST_F(OptionsMenuTest, EachKeyEntryEditsItsOwnKey) {
