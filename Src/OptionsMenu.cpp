@@ -1,5 +1,322 @@
-// Stand-in until the options menu is built.
 #include "OptionsMenu.h"
 
-void runOptions(int, int) {}
-void buildControlsPanel() {}
+#include "Application.h"
+#include "GameSystems.h"
+#include "GfxInput.h"
+#include "GfxScreen.h"
+#include "InputManager.h"
+#include "KeySet.h"
+#include "MenuBox.h"
+#include "MenuBoxManager.h"
+#include "Settings.h"
+#include "String.h"
+#include "TextBox.h"
+#include "TitleScreen.h"
+
+namespace {
+
+enum OptionsEntry : int {
+    kTitleMusicEntry = 0,
+    kInGameMusicEntry = 1,
+    kSoundEffectsEntry = 2,
+    kFullScreenEntry = 3,
+    kConfigureKeysEntry = 4,
+    kOptionsBackEntry = 5,
+};
+
+enum KeysEntry : int {
+    kFirstKeyEntry = 0,
+    kLastKeyEntry = 4,
+    kResetEntry = 5,
+    kKeysBackEntry = 6,
+};
+
+// The key set index each key entry edits, and its label, in menu order.
+struct KeyEntry {
+    const char* label;
+    int role;
+};
+constexpr KeyEntry kKeyEntries[] = {
+    {"Up", kKeyUp},     {"Left", kKeyLeft}, {"Right", kKeyRight},
+    {"Down", kKeyDown}, {"Fire", kKeyFire},
+};
+
+// The choice sound kind of playMenuSound.
+constexpr int kChoiceSound = 2;
+// Keys that never become bindings: they pause and leave the game.
+constexpr int kKeyCodeEscape = 27;
+constexpr int kKeyCodePause = 'p';
+constexpr uint32_t kControlsPanelFrameColour = 0x005000;
+
+MenuBox* optionsMenu = nullptr;
+MenuBox* keysMenu = nullptr;
+KeySet* targetKeys = nullptr;
+int waitingEntry = -1;
+bool keyLatch = false;
+
+const char* onOff(bool value) {
+    return value ? " on" : " off";
+}
+
+void addSwitch(MenuBox* menu, const char* label, bool value) {
+    String text;
+    text.format("%s%s", label, onOff(value));
+    menu->addEntry(text.c_str());
+}
+
+void fillOptionsMenu(MenuBox* menu) {
+    menu->clearEntries();
+    addSwitch(menu, "Title Music", options.titleMusic);
+    addSwitch(menu, "InGame Music", options.inGameMusic);
+    addSwitch(menu, "SoundFX", options.soundEffects);
+    addSwitch(menu, "FullScreen", options.fullScreen);
+    menu->addEntry("Configure Keys");
+    menu->addEntry("Back To Main Menu");
+}
+
+void nameOfKey(int code, String& name) {
+    if (inputManager)
+        inputManager->keyName(code, name);
+    else
+        name = "";
+}
+
+void fillKeysMenu(MenuBox* menu, const KeySet& keys) {
+    menu->clearEntries();
+    for (const KeyEntry& entry : kKeyEntries) {
+        String name;
+        nameOfKey(keys.keys[entry.role], name);
+        String text;
+        text.format("%s = %s", entry.label, name.c_str());
+        menu->addEntry(text.c_str());
+    }
+    menu->addEntry("Reset To Default");
+    menu->addEntry("Back To Main Menu");
+}
+
+// Takes a menu off the stack, when it is there, and deletes it.
+void closeMenu(MenuBox*& menu) {
+    if (!menu)
+        return;
+    if (menuBoxManager && menuBoxManager->top() == menu)
+        menuBoxManager->pop();
+    delete menu;
+    menu = nullptr;
+}
+
+void openMenu(MenuBox* menu) {
+    menu->onMove = playMenuSound;
+    if (menuBoxManager) {
+        menuBoxManager->push(menu);
+        // Keys still held from the menu below choose nothing here.
+        menuBoxManager->resetInput();
+    }
+}
+
+int drawMenusAndHandle(const ControlState* control) {
+    return menuBoxManager ? menuBoxManager->drawAndHandle(control) : kMenuNothing;
+}
+
+const ControlState* menuControl() {
+    return inputManager ? inputManager->updateForMenu() : nullptr;
+}
+
+void clickMenu(int x, int y) {
+    if (menuBoxManager)
+        menuBoxManager->mouseClick(x, y);
+}
+
+void runMenuLoop(void (*frame)()) {
+    LoopCallbacks callbacks;
+    callbacks.init = [] { return true; };
+    callbacks.frame = frame;
+    callbacks.mouseClick = clickMenu;
+    callbacks.hideCursor = false;
+    winloop(callbacks, true);
+}
+
+void optionsFrame() {
+    drawTitleBackground();
+    const int r = drawMenusAndHandle(menuControl());
+    if (r < kMenuNothing) {
+        app.loopResult = kLoopEscape;
+        return;
+    }
+    if (r == kMenuNothing)
+        return;
+    playMenuSound(kChoiceSound);
+    switch (r) {
+    case kTitleMusicEntry:
+        options.titleMusic = !options.titleMusic;
+        updateTitleMusic();
+        break;
+    case kInGameMusicEntry:
+        options.inGameMusic = !options.inGameMusic;
+        break;
+    case kSoundEffectsEntry:
+        options.soundEffects = !options.soundEffects;
+        break;
+    case kFullScreenEntry:
+        // Every loop up to the entry routine ends; it rebuilds the display
+        // in the other mode and brings the title screen back.
+        options.fullScreen = !options.fullScreen;
+        app.fullScreen = options.fullScreen;
+        app.modeChangeRequested = true;
+        app.loopResult = kLoopQuit;
+        break;
+    case kConfigureKeysEntry:
+        app.loopResult = kLoopKeyConfig;
+        break;
+    default:
+        app.loopResult = kLoopChoice;
+        return;
+    }
+    fillOptionsMenu(optionsMenu);
+}
+
+void takeWaitingKey() {
+    if (!inputManager)
+        return;
+    if (GfxInput* input = inputManager->input())
+        input->DetectNewKey(true);
+    const int k = inputManager->anyKey();
+    const bool assignable = k != 0 && k != kKeyCodeEscape && k != kKeyCodePause;
+    if (assignable && keyLatch) {
+        playMenuSound(kChoiceSound);
+        targetKeys->keys[kKeyEntries[waitingEntry].role] = k;
+        keysMenu->flash = false;
+        waitingEntry = -1;
+        fillKeysMenu(keysMenu, *targetKeys);
+        keyLatch = false;
+        if (menuBoxManager)
+            menuBoxManager->resetInput();
+        buildControlsPanel();
+    } else if (!assignable && !keyLatch) {
+        // The key that chose the entry has been let go: the next key counts.
+        keyLatch = true;
+    }
+}
+
+void keysFrame() {
+    drawTitleBackground();
+    const ControlState* control = menuControl();
+    int r;
+    if (waitingEntry >= 0) {
+        r = drawMenusAndHandle(nullptr);
+        takeWaitingKey();
+    } else {
+        r = drawMenusAndHandle(control);
+    }
+    if (r < kMenuNothing) {
+        app.loopResult = kLoopEscape;
+        return;
+    }
+    if (r == kMenuNothing)
+        return;
+    playMenuSound(kChoiceSound);
+    if (r == kKeysBackEntry) {
+        app.loopResult = kLoopChoice;
+        return;
+    }
+    if (r == kResetEntry) {
+        *targetKeys = kDefaultKeysPlayer1;
+        buildControlsPanel();
+        fillKeysMenu(keysMenu, *targetKeys);
+        return;
+    }
+    if (r >= kFirstKeyEntry && r <= kLastKeyEntry && waitingEntry < 0) {
+        keysMenu->flash = true;
+        waitingEntry = r;
+        if (inputManager && inputManager->input())
+            inputManager->input()->ClearStates();
+        keyLatch = false;
+        fillKeysMenu(keysMenu, *targetKeys);
+    }
+}
+
+} // namespace
+
+MenuBox* makeOptionsMenu(int x, int y) {
+    auto* menu = new MenuBox(app.screen, x + 15, y + 20, "Options");
+    fillOptionsMenu(menu);
+    menu->wrap = true;
+    menu->selected = kOptionsBackEntry;
+    menu->centred = true;
+    return menu;
+}
+
+MenuBox* makeKeysMenu(int x, int y, KeySet* keys) {
+    auto* menu = new MenuBox(app.screen, x + 15, y + 20, "Configure Keys");
+    fillKeysMenu(menu, *keys);
+    menu->wrap = true;
+    menu->selected = kKeysBackEntry;
+    menu->centred = true;
+    return menu;
+}
+
+void configureKeys(int x, int y, KeySet* keys) {
+    targetKeys = keys;
+    closeMenu(keysMenu);
+    keysMenu = makeKeysMenu(x, y, keys);
+    openMenu(keysMenu);
+
+    const Options saved = options;
+    waitingEntry = -1;
+    runMenuLoop(keysFrame);
+    if (app.loopResult == kLoopEscape) {
+        options = saved;
+        buildControlsPanel();
+    }
+    closeMenu(keysMenu);
+}
+
+void runOptions(int x, int y) {
+    closeMenu(optionsMenu);
+    optionsMenu = makeOptionsMenu(x, y);
+    openMenu(optionsMenu);
+
+    const Options saved = options;
+    runMenuLoop(optionsFrame);
+    while (app.loopResult == kLoopKeyConfig) {
+        configureKeys(x + 15, y + 20, &options.player1Keys);
+        // A closed window ends the options too, instead of opening them
+        // again into a loop that can only end at once.
+        if (app.loopResult != kLoopChoice && app.loopResult != kLoopEscape)
+            break;
+        runMenuLoop(optionsFrame);
+    }
+    if (app.loopResult == kLoopEscape) {
+        const bool titleMusicNow = options.titleMusic;
+        options = saved;
+        if (titleMusicNow != options.titleMusic)
+            updateTitleMusic();
+        app.loopResult = kLoopChoice;
+    }
+    closeMenu(optionsMenu);
+}
+
+void buildControlsPanel() {
+    if (!controlsPanel) {
+        TextStyle style = panelStyle;
+        style.framed = 1;
+        style.frameWidth = 2;
+        style.frameColour = app.screen ? app.screen->ConvertColor(kControlsPanelFrameColour) : 0;
+        controlsPanel = new TextList(app.screen, style);
+        controlsPanel->setTitle("Keyboard Controls");
+    }
+    const KeySet& keys = options.player1Keys;
+    controlsPanel->clear();
+    controlsPanel->addLine(" ");
+    const char* const labels[] = {"Up Key", "Left Key", "Right Key", "Down Key", "Fire Key"};
+    for (int i = 0; i < 5; ++i) {
+        String name;
+        nameOfKey(keys.keys[kKeyEntries[i].role], name);
+        String text;
+        text.format("%s = %s", labels[i], name.c_str());
+        controlsPanel->addLine(text.c_str());
+    }
+    controlsPanel->addLine(" ");
+    controlsPanel->addLine("Pause Game = P");
+    controlsPanel->addLine("Quit Game = Esc");
+    controlsPanel->addLine(" ");
+}

@@ -1,0 +1,524 @@
+// The options menu and the key configuration through the real loop on
+// scripted keys: switches acting at once, escape restoring what was there on
+// opening, waiting for a key, the controls panel, the full-screen switch and
+// the entry routine's rebuild after it; and a picture of both menus.
+#include "OptionsMenu.h"
+
+#include "Application.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "Golden.h"
+#include "HeadlessPlatform.h"
+#include "InputManager.h"
+#include "Log.h"
+#include "MenuBox.h"
+#include "MenuBoxManager.h"
+#include "RecordingSoundBackEnd.h"
+#include "Settings.h"
+#include "SoundSystem.h"
+#include "TempDir.h"
+#include "TextBox.h"
+#include "TitleScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScanEscape = 0x01;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanP = 0x19;
+constexpr int kScanSpace = 0x39;
+constexpr int kScanUp = 0xC8;
+constexpr int kScanDown = 0xD0;
+
+// Calls a hook with every presented frame, before the frame's callback runs.
+class WatchedPlatform : public HeadlessPlatform {
+public:
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (onFrame)
+            onFrame();
+    }
+    std::function<void()> onFrame;
+};
+
+std::string entriesOf(const MenuBox* menu) {
+    std::string text;
+    for (int i = 0; menu && i < menu->entryCount(); ++i)
+        text += std::string(i ? "," : "") + menu->entry(i).text.c_str();
+    return text;
+}
+
+std::string switchesOf(const Options& o) {
+    return std::string() + (o.titleMusic ? '1' : '0') + (o.inGameMusic ? '1' : '0') +
+           (o.soundEffects ? '1' : '0') + (o.fullScreen ? '1' : '0');
+}
+
+bool sameKeys(const KeySet& a, const KeySet& b) {
+    for (int i = 0; i < kKeyRoleCount; ++i)
+        if (a.keys[i] != b.keys[i])
+            return false;
+    return true;
+}
+
+class OptionsMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+        dir.write("Data/Levels/.keep", "");
+        gameLog.open("log.txt");
+        errorLog.open("errorLog.txt");
+        app = ApplicationState();
+        app.platform = &platform;
+        applyDefaultSettings();
+        ASSERT_TRUE(initApplication());
+        ASSERT_TRUE(initScreenAndGame());
+        menuBoxManager->reset();
+        // Safety net: whatever happens, the loops end.
+        PlatformEvent close;
+        close.type = PlatformEvent::CloseRequest;
+        platform.pushEventAtFrame(3000, close);
+        platform.onFrame = [this] { snapshot(); };
+    }
+    void TearDown() override {
+        delete controlsPanel;
+        controlsPanel = nullptr;
+        shutdownGame();
+        delete app.screen;
+        app = ApplicationState();
+        gameLog.close();
+        errorLog.close();
+    }
+
+    // Scripted keys, counted in frames from the first frame of the next run.
+    void key(int frame, int scanCode, bool down) {
+        PlatformEvent e;
+        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+        e.scancode = scanCode;
+        platform.pushEventAtFrame(platform.framesPresented() + frame, e);
+    }
+    // Taps one key after another, four frames apart; returns the next frame.
+    int taps(int frame, std::initializer_list<int> scanCodes) {
+        for (int scanCode : scanCodes) {
+            key(frame, scanCode, true);
+            key(frame + 2, scanCode, false);
+            frame += 4;
+        }
+        return frame;
+    }
+
+    // What the player sees and what is stored, in each frame; only changes
+    // are kept, so the list tells what changed together.
+    void snapshot() {
+        const MenuBox* top = menuBoxManager ? menuBoxManager->top() : nullptr;
+        std::string s = switchesOf(options) + "|" + entriesOf(top);
+        if (top && top->flash)
+            s += "|flash";
+        if (!platform.cursorVisible())
+            s += "|no cursor";
+        if (seen.empty() || seen.back() != s)
+            seen.push_back(s);
+    }
+
+    std::string keyName(int code) {
+        String name;
+        inputManager->keyName(code, name);
+        return name.c_str();
+    }
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDir> cwd;
+    WatchedPlatform platform;
+    std::vector<std::string> seen;
+    RecordingSoundBackEnd recorder; // outlives the sound system's shutdown
+};
+
+const char* const kKeysOpen = "Up = UP ARROW,Left = LEFT ARROW,Right = RIGHT ARROW,"
+                              "Down = DOWN ARROW,Fire = RIGHT CTRL,Reset To Default,"
+                              "Back To Main Menu";
+
+} // namespace
+
+TEST_F(OptionsMenuTest, EachSwitchActsAtOnceAndItsEntryFollows) {
+    // From "Back To Main Menu" down wraps to the first entry; then the three
+    // switches one after another, past the full-screen switch, and back.
+    taps(2, {kScanDown, kScanEnter, kScanDown, kScanEnter, kScanDown, kScanEnter, kScanDown,
+             kScanDown, kScanDown, kScanEnter});
+    runOptions(430, 10);
+
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(switchesOf(options), "0100");
+    EXPECT_FALSE(app.modeChangeRequested);
+    EXPECT_EQ(menuBoxManager->stackSize(), 0);
+    const std::vector<std::string> expected = {
+        "1010|Title Music on,InGame Music off,SoundFX on,FullScreen off,Configure Keys,"
+        "Back To Main Menu",
+        "0010|Title Music off,InGame Music off,SoundFX on,FullScreen off,Configure Keys,"
+        "Back To Main Menu",
+        "0110|Title Music off,InGame Music on,SoundFX on,FullScreen off,Configure Keys,"
+        "Back To Main Menu",
+        "0100|Title Music off,InGame Music on,SoundFX off,FullScreen off,Configure Keys,"
+        "Back To Main Menu",
+    };
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(OptionsMenuTest, TheMenusOpenOnBackAndTheKeyMenuBelowRightOfTheOptions) {
+    platform.onFrame = [this] {
+        MenuBox* top = menuBoxManager->top();
+        if (!top)
+            return;
+        int left = 0, top_ = 0;
+        top->position(left, top_);
+        seen.push_back(std::string(top->title().text.c_str()) + " " + std::to_string(left) + "," +
+                       std::to_string(top_) + " " + std::to_string(top->selected) +
+                       (top->wrap ? " wrap" : "") + (top->centred ? " centred" : ""));
+        if (top->onMove != playMenuSound)
+            seen.push_back("onMove");
+    };
+    taps(2, {kScanUp, kScanEnter, kScanUp, kScanEnter, kScanEscape, kScanEscape});
+    runOptions(430, 10);
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), "Options 445,30 5 wrap centred");
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "Configure Keys 460,50 6 wrap centred"),
+              seen.end());
+    EXPECT_EQ(std::find(seen.begin(), seen.end(), "onMove"), seen.end());
+    EXPECT_EQ(seen.back(), "Options 445,30 4 wrap centred"); // kept its selection
+}
+
+TEST_F(OptionsMenuTest, EscapeRestoresTheOptionsOfOpeningInBothMenus) {
+    options.player2Keys.keys[kKeyFire] = 'x';
+    const Options opened = options;
+    // Options: title music off, in-game music on. Keys: up becomes SPACE, then
+    // "Back To Main Menu" keeps it; a second visit sets left to SPACE and
+    // escapes, which undoes only that visit. Escape then leaves the options.
+    int f = taps(2, {kScanDown, kScanEnter, kScanDown, kScanEnter, kScanDown, kScanDown, kScanDown,
+                     kScanEnter});
+    f = taps(f, {kScanDown, kScanEnter, kScanSpace, kScanUp, kScanEnter});
+    f = taps(f, {kScanEnter, kScanDown, kScanDown, kScanEnter, kScanSpace});
+    taps(f + 4, {kScanEscape, kScanEscape});
+    runOptions(430, 10);
+
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(switchesOf(options), "1010");
+    EXPECT_TRUE(sameKeys(options.player1Keys, opened.player1Keys));
+    EXPECT_TRUE(sameKeys(options.player2Keys, opened.player2Keys));
+    EXPECT_EQ(menuBoxManager->stackSize(), 0);
+    // What was seen on the way: the kept up key, the left key undone.
+    const std::string upKept = "0110|Up = SPACE,Left = LEFT ARROW,";
+    const std::string leftSet = "0110|Up = SPACE,Left = SPACE,";
+    const std::string optionsAgain = "0110|Title Music off,InGame Music on,";
+    bool sawUpKept = false, sawLeftSet = false;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        sawUpKept = sawUpKept || seen[i].rfind(upKept, 0) == 0;
+        if (seen[i].rfind(leftSet, 0) == 0) {
+            sawLeftSet = true;
+            // Escaping the keys returns to the options with the toggles kept.
+            ASSERT_LT(i + 1, seen.size());
+            EXPECT_EQ(seen[i + 1].rfind(optionsAgain, 0), 0u) << seen[i + 1];
+        }
+    }
+    EXPECT_TRUE(sawUpKept);
+    EXPECT_TRUE(sawLeftSet);
+    ASSERT_NE(controlsPanel, nullptr);
+    EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
+    EXPECT_EQ(std::string(controlsPanel->line(2).text.c_str()), "Left Key = LEFT ARROW");
+}
+
+TEST_F(OptionsMenuTest, AClickBesideTheOptionsCancelsThemToo) {
+    taps(2, {kScanDown, kScanEnter});
+    PlatformEvent click;
+    click.type = PlatformEvent::MouseButtonDown;
+    click.button = 1;
+    click.x = 20;
+    click.y = 200;
+    platform.pushEventAtFrame(platform.framesPresented() + 16, click);
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(switchesOf(options), "1010");
+}
+
+TEST_F(OptionsMenuTest, ClosingTheWindowInTheKeyConfigurationEndsTheOptionsToo) {
+    const int start = platform.framesPresented();
+    taps(2, {kScanUp, kScanEnter});
+    PlatformEvent close;
+    close.type = PlatformEvent::CloseRequest;
+    platform.pushEventAtFrame(start + 20, close);
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopQuit);
+    EXPECT_FALSE(app.modeChangeRequested);
+    EXPECT_EQ(menuBoxManager->stackSize(), 0);
+    EXPECT_LT(platform.framesPresented(), start + 30);
+}
+
+TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyIsReleased) {
+    options.player2Keys.keys[kKeyUp] = 'i';
+    const KeySet player2 = options.player2Keys;
+    // Open the keys, wrap down to "Up", and hold ENTER for 20 frames.
+    int f = taps(2, {kScanUp, kScanEnter, kScanDown});
+    key(f, kScanEnter, true);
+    key(f + 20, kScanEnter, false);
+    // ESC and 'p' keep waiting; SPACE is taken; then back out of both menus.
+    f = taps(f + 24, {kScanEscape, kScanP});
+    taps(f + 4, {kScanSpace, kScanUp, kScanEnter, kScanDown, kScanEnter});
+    runOptions(430, 10);
+
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(options.player1Keys.keys[kKeyUp], 32);
+    EXPECT_EQ(keyName(32), "SPACE");
+    EXPECT_TRUE(sameKeys(options.player2Keys, player2));
+    // The up entry flashed until SPACE, and no other key was ever stored.
+    std::vector<std::string> keysSeen;
+    for (const std::string& s : seen)
+        if (s.find("|Up = ") != std::string::npos)
+            keysSeen.push_back(s.substr(5));
+    const std::vector<std::string> expected = {
+        kKeysOpen,
+        std::string(kKeysOpen) + "|flash",
+        "Up = SPACE,Left = LEFT ARROW,Right = RIGHT ARROW,Down = DOWN ARROW,Fire = RIGHT CTRL,"
+        "Reset To Default,Back To Main Menu",
+    };
+    EXPECT_EQ(keysSeen, expected);
+    ASSERT_NE(controlsPanel, nullptr);
+    EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
+}
+
+TEST_F(OptionsMenuTest, KeysHeldOnOpeningAndAnAssignedMenuKeyChooseNothing) {
+    // The ENTER that chose "Back To Main Menu" stays held into the next
+    // opening: it must not choose there again when it would repeat.
+    key(2, kScanEnter, true);
+    runOptions(430, 10);
+    ASSERT_EQ(app.loopResult, kLoopChoice);
+    key(30, kScanEnter, false);
+    // Then: keys, wrap down to "Up", wait, and press DOWN ARROW: it becomes
+    // the up key and moves nothing, so ENTER waits on "Up" again for SPACE.
+    int f = taps(34, {kScanUp, kScanEnter, kScanDown, kScanEnter});
+    f = taps(f + 4, {kScanDown, kScanEnter});
+    taps(f + 4, {kScanSpace, kScanUp, kScanEnter, kScanDown, kScanEnter});
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_EQ(options.player1Keys.keys[kKeyUp], 32);
+    EXPECT_EQ(options.player1Keys.keys[kKeyLeft], kDefaultKeysPlayer1.keys[kKeyLeft]);
+    EXPECT_EQ(options.player1Keys.keys[kKeyDown], kDefaultKeysPlayer1.keys[kKeyDown]);
+}
+
+TEST_F(OptionsMenuTest, EachKeyEntryEditsItsOwnKey) {
+    // Entries 0..4 edit up, left, right, down and fire in that order.
+    const int scanA = 0x1E; // 'a'
+    const std::pair<int, int> cases[] = {
+        {0, kKeyUp}, {1, kKeyLeft}, {2, kKeyRight}, {3, kKeyDown}, {4, kKeyFire}};
+    for (const auto& [entry, role] : cases) {
+        SCOPED_TRACE(entry);
+        options = Options();
+        // The ENTER that left the last run is let go first.
+        int f = taps(10, {kScanUp, kScanEnter, kScanDown});
+        for (int i = 0; i < entry; ++i)
+            f = taps(f, {kScanDown});
+        f = taps(f, {kScanEnter});
+        f = taps(f + 4, {scanA});
+        for (int i = entry; i < 6; ++i)
+            f = taps(f, {kScanDown});
+        taps(f, {kScanEnter, kScanDown, kScanEnter});
+        runOptions(430, 10);
+        KeySet expected = kDefaultKeysPlayer1;
+        expected.keys[role] = 'a';
+        EXPECT_TRUE(sameKeys(options.player1Keys, expected));
+    }
+}
+
+TEST_F(OptionsMenuTest, ResetToDefaultRestoresAllSevenKeysOfPlayerOneOnly) {
+    options.player1Keys = KeySet{{'j', 'l', 'i', 'k', 32, 'q', 8}};
+    options.player2Keys = KeySet{{1, 2, 3, 4, 5, 6, 7}};
+    const KeySet player2 = options.player2Keys;
+    // Keys menu, up twice to "Reset To Default", choose it, down to back.
+    taps(2,
+         {kScanUp, kScanEnter, kScanUp, kScanEnter, kScanDown, kScanEnter, kScanDown, kScanEnter});
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_TRUE(sameKeys(options.player1Keys, kDefaultKeysPlayer1));
+    EXPECT_TRUE(sameKeys(options.player2Keys, player2));
+    ASSERT_NE(controlsPanel, nullptr);
+    EXPECT_EQ(std::string(controlsPanel->line(5).text.c_str()), "Fire Key = RIGHT CTRL");
+}
+
+TEST_F(OptionsMenuTest, TheControlsPanelListsPlayerOnesKeys) {
+    options.player1Keys = KeySet{{'a', 'd', 'w', 's', 32, 'q', 8}};
+    options.player2Keys = KeySet{{'j', 'l', 'i', 'k', 13, 0, 0}};
+    buildControlsPanel();
+    ASSERT_NE(controlsPanel, nullptr);
+    TextList* first = controlsPanel;
+    ASSERT_NE(first->title(), nullptr);
+    EXPECT_EQ(std::string(first->title()->text.c_str()), "Keyboard Controls");
+    EXPECT_EQ(first->style().framed, 1);
+    EXPECT_EQ(first->style().frameWidth, 2);
+    EXPECT_EQ(first->style().frameColour, app.screen->ConvertColor(0x005000));
+    EXPECT_EQ(first->style().background, panelStyle.background);
+
+    auto lines = [] {
+        std::vector<std::string> out;
+        for (int i = 0; i < controlsPanel->lineCount(); ++i)
+            out.push_back(controlsPanel->line(i).text.c_str());
+        return out;
+    };
+    const std::vector<std::string> custom = {
+        " ",
+        "Up Key = " + keyName('w'),
+        "Left Key = " + keyName('a'),
+        "Right Key = " + keyName('d'),
+        "Down Key = " + keyName('s'),
+        "Fire Key = SPACE",
+        " ",
+        "Pause Game = P",
+        "Quit Game = Esc",
+        " ",
+    };
+    EXPECT_EQ(lines(), custom);
+    EXPECT_EQ(keyName('w'), "W");
+
+    // A refresh replaces the lines of the same panel.
+    options.player1Keys = kDefaultKeysPlayer1;
+    buildControlsPanel();
+    EXPECT_EQ(controlsPanel, first);
+    const std::vector<std::string> defaults = {
+        " ",
+        "Up Key = UP ARROW",
+        "Left Key = LEFT ARROW",
+        "Right Key = RIGHT ARROW",
+        "Down Key = DOWN ARROW",
+        "Fire Key = RIGHT CTRL",
+        " ",
+        "Pause Game = P",
+        "Quit Game = Esc",
+        " ",
+    };
+    EXPECT_EQ(lines(), defaults);
+}
+
+TEST_F(OptionsMenuTest, TheFullScreenSwitchEndsTheOptionsForAModeChange) {
+    for (bool startFullScreen : {false, true}) {
+        SCOPED_TRACE(startFullScreen);
+        options = Options();
+        options.fullScreen = startFullScreen;
+        app.fullScreen = startFullScreen;
+        app.modeChangeRequested = false;
+        // Up twice to "FullScreen" and choose it.
+        const int start = platform.framesPresented();
+        taps(10, {kScanUp, kScanUp, kScanEnter});
+        runOptions(430, 10);
+        // The loop ended in the frame that saw the choice.
+        EXPECT_EQ(platform.framesPresented(), start + 19);
+        EXPECT_EQ(app.loopResult, kLoopQuit);
+        EXPECT_TRUE(app.modeChangeRequested);
+        EXPECT_EQ(options.fullScreen, !startFullScreen);
+        EXPECT_EQ(app.fullScreen, !startFullScreen);
+        EXPECT_EQ(menuBoxManager->stackSize(), 0);
+        EXPECT_EQ(switchesOf(options).substr(0, 3), "101");
+    }
+}
+
+TEST_F(OptionsMenuTest, TitleMusicSwitchedOnThenEscapedStopsAgain) {
+    dir.write("Data/sound.txt", "14 = {\n Type = Song; File = title.mod;\n}\n");
+    dir.write("title.mod", "tune");
+    soundSystem->Close();
+    delete soundSystem;
+    soundSystem = new SoundSystem(recorder);
+    String error;
+    ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+    options.titleMusic = true;
+    recorder.takeCalls();
+    updateTitleMusic();
+    if (std::string(recorder.takeCalls().c_str()).find("playSong") == std::string::npos)
+        GTEST_SKIP() << "the title screen plays no music yet";
+    options.titleMusic = false;
+    updateTitleMusic();
+    recorder.takeCalls();
+
+    // Title music on, then escape.
+    taps(2, {kScanDown, kScanEnter, kScanEscape});
+    runOptions(430, 10);
+    EXPECT_TRUE(options.titleMusic == false);
+    const std::string calls = recorder.takeCalls().c_str();
+    const size_t play = calls.find("playSong");
+    ASSERT_NE(play, std::string::npos) << calls;
+    EXPECT_NE(calls.find("stop", play), std::string::npos) << calls;
+}
+
+TEST_F(OptionsMenuTest, PictureOfTheOptionsMenuOverAPlainBackground) {
+    GfxSurface& back = *app.backSurface;
+    options.inGameMusic = true;
+    back.FillAll(app.screen->ConvertColor(0x402010));
+    MenuBox* optionsBox = makeOptionsMenu(430, 10);
+    optionsBox->selected = 3;
+    menuBoxManager->push(optionsBox);
+    menuBoxManager->drawAndHandle(nullptr);
+    menuBoxManager->reset();
+    delete optionsBox;
+
+    std::vector<uint32_t> frame;
+    back.Lock();
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
+    back.Unlock();
+    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/options_menu.ppm", 640, 480, frame);
+}
+
+// The entry routine after a full-screen switch: settings written before the
+// display changes, the game systems built again on the same screen, and the
+// front end run again in the new mode. The title screen's part is played
+// here by the platform: the front end (with no zones) reports a fatal error,
+// and the first report toggles full screen as the options switch would.
+TEST(OptionsModeChange, TheEntryRoutineRebuildsAndRunsTheFrontEndAgainInTheNewMode) {
+    class SwitchingPlatform : public HeadlessPlatform {
+    public:
+        bool hasDisplay() const override { return true; }
+        void showMessageBox(const char* caption, const char* text) override {
+            HeadlessPlatform::showMessageBox(caption, text);
+            frontEndRuns.push_back(isFullScreen());
+            screens.push_back(app.screen);
+            if (frontEndRuns.size() == 1) {
+                options.fullScreen = !options.fullScreen;
+                app.fullScreen = options.fullScreen;
+                app.modeChangeRequested = true;
+                app.loopResult = kLoopQuit;
+            }
+        }
+        bool setFullScreen(bool fullScreen) override {
+            std::string stored = readFile("Data/settings.dat");
+            savedFullScreen.push_back(stored.size() > 15 ? stored[15] : -1);
+            return HeadlessPlatform::setFullScreen(fullScreen);
+        }
+        std::vector<bool> frontEndRuns;
+        std::vector<GfxScreen*> screens;
+        std::vector<int> savedFullScreen;
+    };
+
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.path());
+    dir.write("Data/Levels/.keep", "");
+    SwitchingPlatform platform;
+    EXPECT_EQ(runLurvane(platform), 0);
+
+    EXPECT_EQ(platform.frontEndRuns, (std::vector<bool>{false, true}));
+    ASSERT_EQ(platform.screens.size(), 2u);
+    EXPECT_EQ(platform.screens[0], platform.screens[1]);
+    ASSERT_FALSE(platform.savedFullScreen.empty());
+    EXPECT_EQ(platform.savedFullScreen.front(), 1); // written before the switch
+    const std::string settings = readFile("Data/settings.dat");
+    ASSERT_GT(settings.size(), 15u);
+    EXPECT_EQ(settings[15], 1);
+    const std::string log = readFile("log.txt");
+    size_t adds = 0;
+    for (size_t at = log.find("adding 'InputManager'"); at != std::string::npos;
+         at = log.find("adding 'InputManager'", at + 1))
+        ++adds;
+    EXPECT_EQ(adds, 2u);
+    EXPECT_EQ(log.find("could not changeWinMode"), std::string::npos);
+    gameLog.close();
+    errorLog.close();
+}
