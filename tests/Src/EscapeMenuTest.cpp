@@ -129,6 +129,8 @@ TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
 TEST_F(EscapeMenuTest, WithoutMusicOrEffectsTheMenuIsSilent) {
     zone(kCorridor, kSlow);
     recordSounds();
+    soundSystem->PlayEvent(16); // music of another option goes on
+    soundsPlayed();
     tap(10, kScanEscape);
     tap(50, kScanDown);
     tap(70, kScanEnter);
