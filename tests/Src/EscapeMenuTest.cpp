@@ -49,9 +49,15 @@ TEST_F(EscapeMenuTest, ResumeContinuesTheLevelAsItStoppedAndQuitEndsTheGame) {
     zone(kCorridor, kSlow);
     std::vector<LevelState> atMenu;
     std::vector<int> menuFrames;
+    std::vector<bool> clearAboveMap;
     game.onEscapeMenu = [&] {
         atMenu.push_back(levelState(game));
         menuFrames.push_back(frame());
+        // Where the menu box stood beside the map, the background again.
+        back->Lock();
+        clearAboveMap.push_back(back->GetPixel(320, 205) == back->GetPixel(0, 470));
+        back->Unlock();
+        EXPECT_NE(game.escapeMenu().snapshot(), nullptr) << "taken in the escape frame";
     };
     tap(40, kScanEscape);
     // Held through "Resume Game": the level pauses in its first frame, so
@@ -68,6 +74,7 @@ TEST_F(EscapeMenuTest, ResumeContinuesTheLevelAsItStoppedAndQuitEndsTheGame) {
     ASSERT_EQ(atMenu.size(), 2u);
     EXPECT_GT(atMenu[0].snake.size(), 8u);
     EXPECT_EQ(atMenu[0], atMenu[1]);
+    EXPECT_EQ(clearAboveMap, (std::vector<bool>{true, true}));
     // Escape is taken in the frame it is seen, the picture kept; the level
     // had been running before (the snake moved off its start).
     EXPECT_EQ(menuFrames[0], 41);
@@ -99,6 +106,7 @@ TEST_F(EscapeMenuTest, TheLevelGoesOnAfterResumeAndEscapeMustBeLetGoFirst) {
     // About 90 level frames of the 120: one second gone; the menu's frames
     // did not count.
     EXPECT_EQ(game.timeLeft(), 59);
+    EXPECT_EQ(game.escapeMenu().snapshot(), nullptr) << "only escape takes a picture";
 }
 
 TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
