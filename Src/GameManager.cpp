@@ -104,14 +104,25 @@ void GameManager::run() {
         levelLoop_.hideCursor = app.fullScreen;
         winloop(levelLoop_, false);
         if (app.loopResult == kLoopEscape) {
-            // Until there is an escape menu, escape quits the game.
-            addPlayTime();
+            addPlayTime(); // the menu's time is no play time
+            if (onEscapeMenu)
+                onEscapeMenu();
+            escapeMenu_.runEscapeMenu(backgroundColour_);
+            if (app.loopResult == kLoopChoice) {
+                // The menu may stand beside a small map; only the level's
+                // own parts are drawn again each frame.
+                if (app.backSurface)
+                    app.backSurface->FillAll(backgroundColour_);
+                continue; // the level goes on where it stopped
+            }
         }
         unloadLevel();
         switch (app.loopResult) {
         case kLoopZoneCompleted:
         case kLoopGameOver:
             endOfGame();
+            newHighScore_.runNewHighScore(score_, highScoreList_, currentZone, currentSkill,
+                                          cheatsUsed_);
             return;
         case kLoopLevelCompleted:
             ++statistics.levelsDone;
@@ -439,4 +450,6 @@ void GameManager::levelFrame() {
 
     if (!app.gamePaused && !messageShown_)
         cheatKeys();
+    if (app.loopResult == kLoopEscape)
+        escapeMenu_.takeEscapeSnapshot(app.backSurface);
 }

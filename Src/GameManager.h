@@ -4,13 +4,16 @@
 
 #include "Application.h"
 #include "DateTime.h"
+#include "EscapeMenu.h"
 #include "GameDisplay.h"
 #include "InputManager.h"
+#include "NewHighScore.h"
 #include "Snake.h"
 #include "String.h"
 #include "TileMap.h"
 
 #include <cstdint>
+#include <functional>
 
 class GfxSurface;
 class HighScoreList;
@@ -72,6 +75,10 @@ public:
     void setTimeLeft(int32_t seconds) { timeLeft_ = seconds; }
     void setItemsLeft(int32_t items) { itemsLeft_ = items; }
     void setLives(int32_t lives) { lives_ = lives; }
+    // Called as the escape menu opens, with the level stopped.
+    std::function<void()> onEscapeMenu;
+    EscapeMenu& escapeMenu() { return escapeMenu_; }
+    NewHighScore& newHighScore() { return newHighScore_; }
 
 private:
     void playMusicEvent(int event);
@@ -86,6 +93,8 @@ private:
     TileMap map_;
     Snake snake_;
     GameDisplay display_;
+    EscapeMenu escapeMenu_;
+    NewHighScore newHighScore_;
     GfxSurface* itemsSurface_ = nullptr;
 
     int32_t levelNumber_ = 1;

@@ -275,6 +275,7 @@ void GfxInput::onPlatformEvent(const PlatformEvent& event) {
         if (down && !key.down) {
             key.pressed = true;
             typedChars_[scanCode] = 0;
+            typedText_[scanCode] = false;
             lastPressedScanCode_ = scanCode;
         } else if (!down && key.down) {
             key.released = true;
@@ -285,8 +286,10 @@ void GfxInput::onPlatformEvent(const PlatformEvent& event) {
     case PlatformEvent::TextInput:
         // The text of a press follows its key event; it tells the character
         // with the modifiers and dead keys of the layout applied.
-        if (lastPressedScanCode_ > 0)
+        if (lastPressedScanCode_ > 0) {
             typedChars_[lastPressedScanCode_] = singleLatin1(event.text);
+            typedText_[lastPressedScanCode_] = true;
+        }
         lastPressedScanCode_ = 0;
         break;
     case PlatformEvent::MouseButtonDown:
@@ -466,7 +469,9 @@ void GfxInput::DetectNewKey(bool reset) {
 uint8_t GfxInput::ScanCodeToChar(int scanCode) const {
     if (!devices_ || scanCode <= 0 || scanCode >= kGfxScanCodeCount)
         return 0;
-    if (typedChars_[scanCode])
+    // A text that does not fit in one byte types nothing, rather than the
+    // key's character on another layout.
+    if (typedText_[scanCode])
         return typedChars_[scanCode];
     return devices_->scanCodeToChar(scanCode);
 }

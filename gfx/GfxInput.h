@@ -197,7 +197,9 @@ private:
     int32_t pendingMouseX_ = 0, pendingMouseY_ = 0;
     int32_t pendingWheel_ = 0;
     // The character typed with the latest press of each scan code (0 when
-    // the press typed none), and the scan code of the latest press.
+    // the press typed none, or one a name cannot hold), whether the press
+    // came with a text at all, and the scan code of the latest press.
     uint8_t typedChars_[kGfxScanCodeCount] = {};
+    bool typedText_[kGfxScanCodeCount] = {};
     int lastPressedScanCode_ = 0;
 };

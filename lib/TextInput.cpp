@@ -9,7 +9,6 @@ namespace {
 
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
-constexpr int kKeyEscape = 27;
 constexpr int kBlinkFrames = 20;
 
 } // namespace
@@ -119,7 +118,9 @@ void TextInput::handleKeys() {
     if (!replaceOnType_ && n >= capacity_ - 1)
         return;
     const uint8_t c = input_->ScanCodeToChar(input_->GetLastNewKey());
-    if (c == 0 || c == kKeyEnter || c == kKeyEscape)
+    // Only what the fonts can show goes in: no control characters (TAB
+    // included), neither the 7-bit nor the 8-bit ones.
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0))
         return;
     if (replaceOnType_) {
         buffer_ = "";

@@ -215,11 +215,16 @@ TEST_F(GfxInputTest, ScanCodeToCharFollowsTheTypedText) {
     platform.pushEvent(text);
     update();
     EXPECT_EQ(input.ScanCodeToChar(0x03), 0xE9);
-    // Text outside Latin-1 leaves the layout's character.
+    // Text outside Latin-1 types nothing, not the key's plain character.
     std::strcpy(text.text, "\xE2\x82\xAC"); // euro sign
     event(PlatformEvent::KeyUp, 0x03);
     event(PlatformEvent::KeyDown, 0x03);
     platform.pushEvent(text);
+    update();
+    EXPECT_EQ(input.ScanCodeToChar(0x03), 0);
+    // A press without text has the layout's character again.
+    event(PlatformEvent::KeyUp, 0x03);
+    event(PlatformEvent::KeyDown, 0x03);
     update();
     EXPECT_EQ(input.ScanCodeToChar(0x03), '2');
 }

@@ -1,0 +1,209 @@
+// A whole game set up for tests of what happens around the levels: a small
+// zone compiled into a temporary data directory, the game's pictures, the
+// modules the screens use, a recording sound back end and a script of key
+// presses frame by frame through the real loop.
+#pragma once
+
+#include "Application.h"
+#include "GameManager.h"
+#include "GameState.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "HighScoreManager.h"
+#include "HighScorePanel.h"
+#include "InputManager.h"
+#include "LevelCatalogue.h"
+#include "LevelCompiler.h"
+#include "Log.h"
+#include "MenuBoxManager.h"
+#include "RecordingSoundBackEnd.h"
+#include "SegmentPool.h"
+#include "Settings.h"
+#include "SoundSystem.h"
+#include "TempDir.h"
+#include "TextBox.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace played {
+
+constexpr int kScanEscape = 0x01;
+constexpr int kScanBackspace = 0x0E;
+constexpr int kScanTab = 0x0F;
+constexpr int kScanA = 0x1E;
+constexpr int kScanB = 0x30;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanFire = 0x9D; // right Ctrl
+constexpr int kScanP = 0x19;
+constexpr int kScanL = 0x26;
+constexpr int kScanDown = 0xD0;
+
+class PlayedGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+        if (!std::filesystem::exists(data / "Gfx" / "GoodScore.bmp"))
+            GTEST_SKIP() << "no game data built";
+        std::filesystem::create_directories(dir.file("Data/Gfx"));
+        for (const char* name : {"score.bmp", "items20.bmp", "items.bmp", "GoodScore.bmp"})
+            std::filesystem::copy_file(data / "Gfx" / name,
+                                       dir.file(std::string("Data/Gfx/") + name));
+        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+        gameLog.open("log.txt");
+        errorLog.open("errorLog.txt");
+        app = ApplicationState();
+        app.platform = &platform;
+        app.appActive = 1;
+        ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
+        screen = std::make_unique<GfxScreen>(&platform);
+        ASSERT_EQ(screen->CreateWindowed(&platform, 640, 480), 0);
+        app.screen = screen.get();
+        back = std::make_unique<GfxSurface>();
+        ASSERT_EQ(back->Create(app.screen, 640, 480, 2), 0);
+        app.backSurface = back.get();
+        TextBox::setDefaultTarget(app.backSurface);
+        setUpTextStyles(app.screen);
+        if (!segmentPool)
+            segmentPool = new SegmentPool;
+        highScoreManager = new HighScoreManager;
+        menuBoxManager = new MenuBoxManager;
+        MenuBoxManager::inputState() = MenuInputState();
+        inputManager = new InputManager;
+        ASSERT_TRUE(inputManager->init(&platform));
+        inputManager->setKeySet(0, &options.player1Keys);
+        statistics = Statistics();
+        options = Options();
+        options.titleMusic = false;
+        options.soundEffects = false;
+        lastPlayerName = "";
+        pendingHighlight = PendingHighlight();
+        currentZone = 0;
+        currentSkill = kSkillEasy;
+        gameManager = &game;
+    }
+    void TearDown() override {
+        gameManager = nullptr;
+        if (soundSystem) {
+            soundSystem->Close();
+            delete soundSystem;
+            soundSystem = nullptr;
+        }
+        delete inputManager;
+        inputManager = nullptr;
+        delete menuBoxManager;
+        menuBoxManager = nullptr;
+        delete highScoreManager;
+        highScoreManager = nullptr;
+        levelCatalogue.clearZones();
+        TextBox::setDefaultTarget(nullptr);
+        app = ApplicationState();
+        gameLog.close();
+        errorLog.close();
+    }
+
+    // A sound description whose events 1, 2, 15, 16 (a song), 19 name files
+    // of those numbers; the back end writes down what is played.
+    void recordSounds() {
+        std::string text;
+        for (int event : {1, 2, 15, 19}) {
+            const std::string file = "e" + std::to_string(event) + ".wav";
+            dir.write(file, "RIFF");
+            text += std::to_string(event) + " = {\n Type = Sample;\n File = " + file + ";\n}\n";
+        }
+        dir.write("e16.mod", "MOD");
+        text += "16 = {\n Type = Song;\n File = e16.mod;\n}\n";
+        dir.write("sound.txt", text);
+        soundSystem = new SoundSystem(sounds);
+        String error;
+        ASSERT_TRUE(soundSystem->Init("sound.txt", error)) << error.c_str();
+        sounds.takeCalls();
+    }
+    // The played files and pauses of the calls since the last look.
+    std::string soundsPlayed() {
+        std::string out;
+        const std::string calls = sounds.takeCalls().c_str();
+        size_t start = 0;
+        while (start < calls.size()) {
+            const size_t end = calls.find('\n', start);
+            const std::string line = calls.substr(start, end - start);
+            start = end + 1;
+            if (line.rfind("playSample ", 0) == 0)
+                out += line.substr(0, line.find(" ->")) + ";";
+            else if (line.rfind("playSong ", 0) == 0 || line.rfind("setPaused ", 0) == 0)
+                out += line + ";";
+        }
+        return out;
+    }
+
+    // A zone "Test" of one level from its rows.
+    void zone(const std::vector<std::string>& rows,
+              const std::string& settings = "Time=60,50,40\nStartSpeed=4,4,4\nTopSpeed=2,2,2\n"
+                                            "IncSpeed=5,5,5\n") {
+        BlockSheet sheet;
+        sheet.width = 320;
+        sheet.height = 40;
+        for (int i = 0; i < 320 * 40; ++i)
+            sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
+        std::string source = "map\n";
+        for (const std::string& row : rows)
+            source += row + "\n";
+        LevelSource level;
+        std::string error;
+        ASSERT_TRUE(parseLevelSource(source, level, error)) << error;
+        FmpMap map;
+        ASSERT_TRUE(compileLevel(level, sheet, 16, map, error)) << error;
+        std::filesystem::create_directories(dir.file("Data/Levels/Test"));
+        ASSERT_TRUE(writeFmpFile(map, dir.file("Data/Levels/Test/level1.fmp")));
+        dir.write("Data/Levels/Test/level.txt", "<Zone>\nName=\"Test\"\nSkill=1\n</Zone>\n"
+                                                "<Level>\nFilename=level1\n" +
+                                                    settings + "</Level>\n");
+        ASSERT_TRUE(levelCatalogue.scanZones());
+    }
+
+    void key(int frame, int scanCode, bool down) {
+        PlatformEvent e;
+        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+        e.scancode = scanCode;
+        platform.pushEventAtFrame(frame, e);
+    }
+    void tap(int frame, int scanCode) {
+        key(frame, scanCode, true);
+        key(frame + 2, scanCode, false);
+    }
+    // A key press that types text, as the layout gives it.
+    void type(int frame, int scanCode, const char* text) {
+        key(frame, scanCode, true);
+        PlatformEvent e;
+        e.type = PlatformEvent::TextInput;
+        snprintf(e.text, sizeof e.text, "%s", text);
+        platform.pushEventAtFrame(frame, e);
+        key(frame + 2, scanCode, false);
+    }
+    void keepContinuing(int from, int until) {
+        for (int f = from; f < until; f += 20)
+            tap(f, kScanFire);
+    }
+    void limitFrames(int frames) {
+        PlatformEvent quit;
+        quit.type = PlatformEvent::CloseRequest;
+        platform.pushEventAtFrame(frames, quit);
+    }
+    int frame() const { return platform.framesPresented(); }
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDir> cwd;
+    HeadlessPlatform platform{1};
+    std::unique_ptr<GfxScreen> screen;
+    std::unique_ptr<GfxSurface> back;
+    RecordingSoundBackEnd sounds;
+    GameManager game;
+};
+
+} // namespace played
