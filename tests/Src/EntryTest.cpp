@@ -110,8 +110,7 @@ TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     EXPECT_NE(log.find("could not initialize application"), std::string::npos);
     EXPECT_NE(log.find("Could not set windowed mode 640x480\n"), std::string::npos);
     // The front end still comes up and reports the missing title picture.
-    EXPECT_NE(log.find("Could not load titlepic '.\\Data\\Gfx\\title.bmp'\n"),
-              std::string::npos);
+    EXPECT_NE(log.find("Could not load titlepic '.\\Data\\Gfx\\title.bmp'\n"), std::string::npos);
     EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
     EXPECT_EQ(app.screen, nullptr);
     gameLog.close();
