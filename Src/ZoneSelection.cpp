@@ -13,6 +13,7 @@ namespace {
 // The zone menu sits below and to the left of the main menu's corner.
 constexpr int kOffsetX = -60;
 constexpr int kOffsetY = 20;
+constexpr int kScreenWidth = 640;
 
 MenuBox* zoneMenu = nullptr;
 int zoneChoice = -1;
@@ -26,13 +27,31 @@ void dropZoneMenu() {
     zoneMenu = nullptr;
 }
 
-void buildZoneMenu(int x, int y) {
-    dropZoneMenu();
-    zoneMenu = new MenuBox(app.screen, x + kOffsetX, y + kOffsetY, "Select Zone");
-    zoneMenu->onMove = playMenuSound;
+MenuBox* makeZoneMenu(int left, int top) {
+    auto* menu = new MenuBox(app.screen, left, top, "Select Zone");
     const int count = levelCatalogue.getZoneCount();
     for (int i = 0; i < count; ++i)
-        zoneMenu->addEntry(levelCatalogue.getZoneDisplayName(i));
+        menu->addEntry(levelCatalogue.getZoneDisplayName(i));
+    return menu;
+}
+
+void buildZoneMenu(int x, int y) {
+    dropZoneMenu();
+    int left = x + kOffsetX;
+    const int top = y + kOffsetY;
+    zoneMenu = makeZoneMenu(left, top);
+    // Names with their authors can make the menu too wide for its place:
+    // it then moves left until it fits on the screen.
+    zoneMenu->draw();
+    if (zoneMenu->width() > 0 && left + zoneMenu->width() > kScreenWidth) {
+        left = kScreenWidth - zoneMenu->width();
+        if (left < 0)
+            left = 0;
+        delete zoneMenu;
+        zoneMenu = makeZoneMenu(left, top);
+    }
+    zoneMenu->onMove = playMenuSound;
+    const int count = levelCatalogue.getZoneCount();
     zoneMenu->wrap = true;
     zoneMenu->selected = currentZone >= 0 && currentZone < count ? currentZone : 0;
     zoneMenu->centred = true;

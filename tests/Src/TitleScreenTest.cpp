@@ -244,11 +244,13 @@ TEST_F(TitleScreenTest, TheSkillEntryCyclesAndTheHighScorePanelFollows) {
 
 TEST_F(TitleScreenTest, TheZoneMenuChoosesAZoneAndEscapeKeepsIt) {
     std::vector<std::string> labels;
-    int selectedOnOpen = -1;
+    int selectedOnOpen = -1, left = -1, top = -1;
     eachFrame([&](int) {
         note(labels, entry(1));
-        if (menuBoxManager->stackSize() == 2 && selectedOnOpen < 0)
+        if (menuBoxManager->stackSize() == 2 && selectedOnOpen < 0) {
             selectedOnOpen = menuBoxManager->top()->selected;
+            menuBoxManager->top()->position(left, top);
+        }
     });
     currentZone = 1;
     tap(5, kScanDown);
@@ -262,8 +264,32 @@ TEST_F(TitleScreenTest, TheZoneMenuChoosesAZoneAndEscapeKeepsIt) {
     EXPECT_FALSE(runTitleScreen());
     EXPECT_EQ(app.loopResult, kLoopEscape);
     EXPECT_EQ(selectedOnOpen, 1);
+    EXPECT_EQ(left, 370);
+    EXPECT_EQ(top, 30);
     EXPECT_EQ(currentZone, 2);
     EXPECT_EQ(labels, (std::vector<std::string>{"Zone = Beta", "Zone = Gamma"}));
+}
+
+TEST_F(TitleScreenTest, AZoneMenuTooWideForItsPlaceMovesLeftToFit) {
+    dir.write("Data/Levels/Alpha/level.txt", "<Zone>\nName=\"Alpha\"\nAuthor=\"Somebody With "
+                                             "A Very Long Name Indeed\"\nSkill=1\n</Zone>\n");
+    ASSERT_TRUE(levelCatalogue.scanZones());
+    int left = -1, top = -1, width = 0;
+    eachFrame([&](int) {
+        if (menuBoxManager->stackSize() == 2) {
+            menuBoxManager->top()->position(left, top);
+            width = menuBoxManager->top()->width();
+        }
+    });
+    tap(5, kScanDown);
+    tap(15, kScanEnter);
+    tap(30, kScanEscape);
+    tap(45, kScanEscape);
+    limitFrames(300);
+    EXPECT_FALSE(runTitleScreen());
+    EXPECT_GT(width, 640 - 370);
+    EXPECT_EQ(left + width, 640);
+    EXPECT_EQ(top, 30);
 }
 
 TEST_F(TitleScreenTest, TheReloadKeyFindsNewZonesAndClampsTheChosenOne) {
