@@ -240,6 +240,8 @@ TEST_F(TitleScreenTest, TheSkillEntryCyclesAndTheHighScorePanelFollows) {
     EXPECT_EQ(leaders[3], leaders[0]);
     EXPECT_EQ(leaders[4], "Norma");
     EXPECT_EQ(currentSkill, kSkillNormal);
+    // Leaving the front end keeps the changed tables.
+    EXPECT_TRUE(std::filesystem::exists("Data/highscores.dat"));
 }
 
 TEST_F(TitleScreenTest, TheZoneMenuChoosesAZoneAndEscapeKeepsIt) {
@@ -325,10 +327,21 @@ TEST_F(TitleScreenTest, MenuSoundsPlayOnlyWithTheTitleMusicOff) {
     soundSystem = new SoundSystem(recording);
     dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n"
                                 "14 = {\n Type = Song; File = title.mod;\n}\n");
-    for (const char* name : {"Data/choice.wav", "Data/move.wav", "Data/title.mod"})
+    for (const char* name : {"choice.wav", "move.wav", "title.mod"})
         dir.write(name, "x");
     String error;
     ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+    // A move up is a move too, not a choice.
+    options.titleMusic = false;
+    recording.takeCalls();
+    const int start = platform.framesPresented();
+    tap(start + 5, kScanUp);
+    tap(start + 15, kScanEscape);
+    limitFrames(start + 300);
+    EXPECT_FALSE(runTitleScreen());
+    const std::string moves = recording.takeCalls().c_str();
+    EXPECT_NE(moves.find("move.wav"), std::string::npos) << moves;
+    EXPECT_EQ(moves.find("choice.wav"), std::string::npos) << moves;
     for (bool music : {false, true}) {
         options.titleMusic = music;
         recording.takeCalls();
