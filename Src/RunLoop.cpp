@@ -2,25 +2,38 @@
 
 #include "Application.h"
 #include "GameManager.h"
-#include "GameState.h"
 #include "InputManager.h"
-#include "LevelCatalogue.h"
 #include "Settings.h"
+#include "TitleScreen.h"
 
-// Until the title screen exists, the front end is one game of the zone and
-// skill chosen in the settings (the first zone on Easy unless changed); the
-// program ends after it.
+namespace {
+
+bool programEnds() {
+    return app.loopResult == kLoopQuit || app.loopResult == kLoopInitFailed;
+}
+
+} // namespace
+
 void runFrontEndAndGames() {
-    if (levelCatalogue.getZoneCount() == 0) {
-        fatalError(app.screen, "No levels found in %s", LevelCatalogue::kLevelsDirectory);
+    setInfoPanel(0);
+    if (!runTitleScreen())
         return;
-    }
-    if (inputManager) {
-        inputManager->setKeySet(0, &options.player1Keys);
-        inputManager->setKeySet(1, &options.player2Keys);
-    }
-    GameManager game;
-    gameManager = &game;
-    game.run();
-    gameManager = nullptr;
+    do {
+        if (programEnds())
+            return;
+        if (inputManager) {
+            inputManager->setKeySet(0, &options.player1Keys);
+            inputManager->setKeySet(1, &options.player2Keys);
+        }
+        {
+            GameManager game;
+            gameManager = &game;
+            game.run();
+            gameManager = nullptr;
+        }
+        // After a game the high score list shows first.
+        setInfoPanel(1);
+        if (programEnds())
+            return;
+    } while (runTitleScreen());
 }

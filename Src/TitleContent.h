@@ -29,6 +29,9 @@ public:
     // Gives the panel to show in this frame.
     InfoPanel advance();
 
+    // Frames left for the phase shown now.
+    void setCountdown(int frames) { panelCountdown_ = frames; }
+
     int phase() const { return infoPanel_; }
     int countdown() const { return panelCountdown_; }
     InfoPanel panel() const;

@@ -3,7 +3,10 @@
 // music and the information panels.
 #pragma once
 
+class HighScorePanel;
+class MenuBox;
 class TextList;
+class WelcomeScroller;
 
 // The whole front end; true when a game is to start.
 bool runTitleScreen();
@@ -24,3 +27,29 @@ void refreshHighScorePanel();
 // The keyboard controls panel, built by the options screen, shown and
 // deleted by the title screen.
 extern TextList* controlsPanel;
+
+// The pieces of the front end, for the screens opened from it and for tests
+// that drive one frame at a time.
+bool enterTitleScreen();
+void leaveTitleScreen();
+void titleFrame();
+// Builds the statistics panel when missing and fills it from the record.
+void buildStatisticsPanel();
+
+// What the front end shows now; null while it is not running.
+MenuBox* titleMainMenu();
+HighScorePanel* titleHighScorePanel();
+TextList* titleStatisticsPanel();
+WelcomeScroller& welcomeScroller();
+int infoPanel();
+int panelCountdown();
+// The main menu's entries.
+enum MainMenuEntry : int {
+    kMenuStart = 0,
+    kMenuZone = 1,
+    kMenuSkill = 2,
+    kMenuOptions = 3,
+    kMenuHelp = 4,
+    kMenuCredits = 5,
+    kMenuQuit = 6,
+};

@@ -37,7 +37,7 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
 
     HeadlessPlatform platform;
     currentZone = 5;
-    // The stand-in front end runs until the window is closed.
+    // Without a title picture the front end ends at once.
     for (int i = 0; i < 3; ++i)
         platform.pushEvent(PlatformEvent::MouseMotion);
     platform.pushEvent(PlatformEvent::CloseRequest);
@@ -109,7 +109,8 @@ TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     EXPECT_NE(log.find("could not create the main window\n"), std::string::npos);
     EXPECT_NE(log.find("could not initialize application"), std::string::npos);
     EXPECT_NE(log.find("Could not set windowed mode 640x480\n"), std::string::npos);
-    EXPECT_NE(log.find("No levels found in .\\Data\\Levels\n"), std::string::npos);
+    // The front end still comes up and reports the missing title picture.
+    EXPECT_NE(log.find("Could not load titlepic '.\\Data\\Gfx\\title.bmp'\n"), std::string::npos);
     EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
     EXPECT_EQ(app.screen, nullptr);
     gameLog.close();

@@ -1,0 +1,101 @@
+#include "ZoneSelection.h"
+
+#include "Application.h"
+#include "GameState.h"
+#include "InputManager.h"
+#include "LevelCatalogue.h"
+#include "MenuBox.h"
+#include "MenuBoxManager.h"
+#include "TitleScreen.h"
+
+namespace {
+
+// The zone menu sits below and to the left of the main menu's corner.
+constexpr int kOffsetX = -60;
+constexpr int kOffsetY = 20;
+constexpr int kScreenWidth = 640;
+
+MenuBox* zoneMenu = nullptr;
+int zoneChoice = -1;
+
+void dropZoneMenu() {
+    if (!zoneMenu)
+        return;
+    if (menuBoxManager && menuBoxManager->top() == zoneMenu)
+        menuBoxManager->pop();
+    delete zoneMenu;
+    zoneMenu = nullptr;
+}
+
+MenuBox* makeZoneMenu(int left, int top) {
+    auto* menu = new MenuBox(app.screen, left, top, "Select Zone");
+    const int count = levelCatalogue.getZoneCount();
+    for (int i = 0; i < count; ++i)
+        menu->addEntry(levelCatalogue.getZoneDisplayName(i));
+    return menu;
+}
+
+void buildZoneMenu(int x, int y) {
+    dropZoneMenu();
+    int left = x + kOffsetX;
+    const int top = y + kOffsetY;
+    zoneMenu = makeZoneMenu(left, top);
+    // Names with their authors can make the menu too wide for its place:
+    // it then moves left until it fits on the screen.
+    zoneMenu->draw();
+    if (zoneMenu->width() > 0 && left + zoneMenu->width() > kScreenWidth) {
+        left = kScreenWidth - zoneMenu->width();
+        if (left < 0)
+            left = 0;
+        delete zoneMenu;
+        zoneMenu = makeZoneMenu(left, top);
+    }
+    zoneMenu->onMove = playMenuSound;
+    const int count = levelCatalogue.getZoneCount();
+    zoneMenu->wrap = true;
+    zoneMenu->selected = currentZone >= 0 && currentZone < count ? currentZone : 0;
+    zoneMenu->centred = true;
+    menuBoxManager->push(zoneMenu);
+}
+
+void zoneFrame() {
+    drawTitleBackground();
+    const ControlState* control = inputManager ? inputManager->updateForMenu() : nullptr;
+    const int r = menuBoxManager->drawAndHandle(control);
+    if (r < kMenuNothing) {
+        app.loopResult = kLoopEscape;
+    } else if (r >= 0) {
+        app.loopResult = kLoopChoice;
+        zoneChoice = r;
+    }
+}
+
+} // namespace
+
+int selectZone(int x, int y) {
+    zoneChoice = -1;
+    // With no zone there is nothing to choose from (and no entry to select).
+    if (!menuBoxManager || levelCatalogue.getZoneCount() == 0)
+        return -1;
+    buildZoneMenu(x, y);
+
+    LoopCallbacks callbacks;
+    callbacks.init = [] { return true; };
+    callbacks.exit = [] {};
+    callbacks.frame = zoneFrame;
+    callbacks.idle = [] {};
+    callbacks.mouseClick = [](int cx, int cy) { menuBoxManager->mouseClick(cx, cy); };
+    callbacks.hideCursor = false;
+    winloop(callbacks, true);
+
+    if (zoneChoice >= 0) {
+        playMenuSound(2);
+        app.loopResult = kLoopChoice;
+    } else if (app.loopResult == kLoopEscape) {
+        // Cancelled: the caller keeps the zone and still refreshes its label.
+        app.loopResult = kLoopChoice;
+        zoneChoice = currentZone;
+    }
+    dropZoneMenu();
+    return zoneChoice;
+}

@@ -1,0 +1,140 @@
+// The title screen: one frame (picture, scroller, an information panel and
+// the main menu) composed into the back surface at 16 bits, and the time
+// from the program's start to its first presented title frame, headless.
+#include "Application.h"
+#include "GameState.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "HighScoreManager.h"
+#include "InputManager.h"
+#include "LevelCatalogue.h"
+#include "MenuBoxManager.h"
+#include "Settings.h"
+#include "TextBox.h"
+#include "TitleScreen.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+class SixteenBitPlatform : public HeadlessPlatform {
+public:
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 640;
+        height = 480;
+        bitsPerPixel = 16;
+    }
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (afterFrame)
+            afterFrame();
+    }
+    std::function<void()> afterFrame;
+};
+
+// A copy of the game's Data directory to run in; empty when none is built.
+std::filesystem::path gameCopy(const char* name) {
+    const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+    if (!std::filesystem::exists(data / "Gfx" / "title.bmp"))
+        return {};
+    const std::filesystem::path work = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    std::filesystem::copy(data, work / "Data", std::filesystem::copy_options::recursive);
+    return work;
+}
+
+void BM_TitleFrame(benchmark::State& state) {
+    const std::filesystem::path work = gameCopy("lurvane-bench-title");
+    if (work.empty()) {
+        state.SkipWithError("no game pictures built");
+        return;
+    }
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+
+    SixteenBitPlatform platform;
+    platform.createWindow("Lurvane", 640, 480);
+    GfxScreen screen(&platform);
+    screen.CreateWindowed(&platform, 640, 480);
+    GfxSurface back;
+    back.Create(&screen, 640, 480, 2);
+    app = ApplicationState();
+    app.platform = &platform;
+    app.screen = &screen;
+    app.backSurface = &back;
+    setUpTextStyles(&screen);
+    TextBox::setDefaultTarget(&back);
+    highScoreManager = new HighScoreManager;
+    menuBoxManager = new MenuBoxManager;
+    inputManager = new InputManager;
+    inputManager->init(&platform);
+    options = Options();
+    options.titleMusic = false;
+    currentZone = 0;
+    currentSkill = kSkillEasy;
+    if (!enterTitleScreen()) {
+        state.SkipWithError("the title screen did not come up");
+    } else {
+        // The high score list stays up for the whole run.
+        setInfoPanel(1);
+        setPanelCountdown(1 << 30);
+        state.counters["bits"] = back.GetPixelFormat().depth;
+        for (auto _ : state)
+            titleFrame();
+    }
+    leaveTitleScreen();
+    delete inputManager;
+    inputManager = nullptr;
+    delete menuBoxManager;
+    menuBoxManager = nullptr;
+    delete highScoreManager;
+    highScoreManager = nullptr;
+    TextBox::setDefaultTarget(nullptr);
+    levelCatalogue.clearZones();
+    app = ApplicationState();
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(work);
+}
+BENCHMARK(BM_TitleFrame)->Unit(benchmark::kMicrosecond);
+
+// From the entry routine's start to the first frame presented while the
+// title screen runs; the program is then closed (not timed).
+void BM_StartToFirstTitleFrame(benchmark::State& state) {
+    const std::filesystem::path work = gameCopy("lurvane-bench-start");
+    if (work.empty()) {
+        state.SkipWithError("no game pictures built");
+        return;
+    }
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+    for (auto _ : state) {
+        SixteenBitPlatform platform;
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point start = Clock::now();
+        double seconds = -1;
+        platform.afterFrame = [&] {
+            if (seconds < 0 && titleMainMenu()) {
+                seconds = std::chrono::duration<double>(Clock::now() - start).count();
+                platform.pushEvent(PlatformEvent::CloseRequest);
+            }
+        };
+        runLurvane(platform);
+        state.SetIterationTime(seconds);
+    }
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(work);
+}
+BENCHMARK(BM_StartToFirstTitleFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
