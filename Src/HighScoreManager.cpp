@@ -7,6 +7,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <string>
+
 #include <cstring>
 
 namespace {
@@ -117,12 +120,14 @@ bool HighScoreManager::readList(FileIO& file, int index, int count) {
     if (file.read(header, kListHeaderSize) != kListHeaderSize) {
         reportError(kSource, __LINE__, "could not read HighScoreList (l=%ld, noOfLists=%ld)\n",
                     static_cast<long>(index), static_cast<long>(count));
+        damaged_ = true;
         return false;
     }
     const int32_t n = static_cast<int32_t>(readLE32(header));
     if (n < 0) {
         reportError(kSource, __LINE__, "could not read HighScoreList : noOfEntries=%ld\n",
                     static_cast<long>(n));
+        damaged_ = true;
         return false;
     }
     const long room = file.remaining() / HighScoreEntry::kRecordSize;
@@ -146,6 +151,7 @@ bool HighScoreManager::readList(FileIO& file, int index, int count) {
         list->entries[i].date = DateTime::now();
     }
     lists_.add(list);
+    damaged_ = damaged_ || readable < n || n != HighScoreList::kEntries;
     if (readable < n) {
         reportError(kSource, __LINE__, "could not read HighScoreEntry (i=%ld, noOfEntries=%ld)\n",
                     static_cast<long>(readable), static_cast<long>(n));
@@ -161,6 +167,7 @@ bool HighScoreManager::readList(FileIO& file, int index, int count) {
 bool HighScoreManager::load() {
     clear();
     dirty_ = false;
+    damaged_ = false;
     struct stat info;
     if (::stat(hostPath(fileName_.c_str()).c_str(), &info) != 0)
         return true;
@@ -174,6 +181,7 @@ bool HighScoreManager::load() {
     if (file.read(countBytes, 4) != 4) {
         reportError(kSource, __LINE__, "could not read HighScoreFile '%s' : no list count\n",
                     fileName_.c_str());
+        damaged_ = true;
         return true;
     }
     int32_t count = static_cast<int32_t>(readLE32(countBytes));
@@ -183,6 +191,7 @@ bool HighScoreManager::load() {
         reportError(kSource, __LINE__, "HighScoreFile '%s' : noOfLists=%ld, at most %ld fit\n",
                     fileName_.c_str(), static_cast<long>(count), fits);
         count = static_cast<int32_t>(fits);
+        damaged_ = true;
     }
     for (int i = 0; i < count; ++i)
         if (!readList(file, i, count))
@@ -191,9 +200,27 @@ bool HighScoreManager::load() {
     return true; // the lists read are clean as made
 }
 
+// What could not be read of a damaged file would be gone with the first
+// save, so the file is copied aside once, for the player to look into.
+void HighScoreManager::keepDamagedFile() {
+    const std::string from = hostPath(fileName_.c_str()).c_str();
+    const std::string to = from + ".damaged";
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        reportError(kSource, __LINE__, "Could not keep the damaged HighScoreFile '%s' as '%s'\n",
+                    fileName_.c_str(), to.c_str());
+    else
+        reportError(kSource, __LINE__, "The damaged HighScoreFile '%s' is kept as '%s'\n",
+                    fileName_.c_str(), to.c_str());
+    damaged_ = false;
+}
+
 bool HighScoreManager::save() {
     if (!isDirty())
         return true;
+    if (damaged_)
+        keepDamagedFile();
     FileIO file;
     if (!file.openReplace(fileName_.c_str())) {
         reportError(kSource, __LINE__, "Could not open HighScoreFile '%s' for write\n",

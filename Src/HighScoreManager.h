@@ -79,10 +79,12 @@ public:
 
 private:
     bool readList(FileIO& file, int index, int count);
+    void keepDamagedFile();
 
     String fileName_;
     PtrArray<HighScoreList> lists_;
     bool dirty_ = false;
+    bool damaged_ = false; // the file loaded had parts that could not be read
 };
 
 extern HighScoreManager* highScoreManager;

@@ -314,10 +314,26 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
                 EXPECT_LT(std::strlen(e.name), 64u);
             EXPECT_FALSE(manager.isDirty());
         }
-        // The damaged file stays as it was until something changes.
+        // The damaged file stays as it was until something changes; the
+        // first save after that keeps it aside.
         EXPECT_TRUE(manager.save());
         EXPECT_EQ(readFile(path), c.bytes);
+        std::filesystem::remove(path + ".damaged");
+        manager.getList(7, 7);
+        EXPECT_TRUE(manager.save());
+        EXPECT_EQ(readFile(path + ".damaged"), c.bytes);
+        EXPECT_NE(readFile(path), c.bytes);
     }
+    // A sound file is not copied aside.
+    std::filesystem::remove(path + ".damaged");
+    writeFile(path, good.data);
+    {
+        HighScoreManager manager(path.c_str());
+        ASSERT_TRUE(manager.load());
+        manager.getList(7, 7);
+        ASSERT_TRUE(manager.save());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
 
     // Lines that were not in the file are fillers any score beats, and a
     // longer list keeps its best ten.

@@ -372,15 +372,17 @@ TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
 
     // A first run starts from the defaults and leaves them in the file, with
     // the start time and the one zone's flag. A damaged high score file is
-    // reported and left alone; the program starts all the same (the zones
-    // are scanned after the high scores are read).
+    // reported and kept aside before the title screen's new table replaces
+    // it; the program starts all the same (the zones are scanned after the
+    // high scores are read).
     const std::string damaged("\2\0\0\0\12\0\0", 7);
     dir.write("Data/highscores.dat", damaged);
     const DateTime before = DateTime::now();
     EXPECT_FALSE(run());
     EXPECT_NE(readFile("errorLog.txt").find("\n\nError in File Highscore, line "),
               std::string::npos);
-    EXPECT_EQ(readFile("Data/highscores.dat"), damaged);
+    EXPECT_EQ(readFile("Data/highscores.dat.damaged"), damaged);
+    EXPECT_EQ(readFile("Data/highscores.dat").size(), 4u + 12 + 880);
     const std::string first = readFile("Data/settings.dat");
     ASSERT_EQ(first.size(), 12u + 60 + 1 + 72 + 5);
     EXPECT_EQ(first.substr(0, 73), defaultFileUpToStatistics());

@@ -370,10 +370,12 @@ TEST_F(TitleScreenTest, TheHighScorePanelShowsFiftyFramesAfterTheFirstEntry) {
         drawTitleBackground();
         if (panels.empty() || panels.back() != infoPanel())
             panels.push_back(infoPanel());
-        if (i == 48)
+        if (i == 48) {
             EXPECT_EQ(infoPanel(), 0);
-        if (i == 49)
+        }
+        if (i == 49) {
             EXPECT_EQ(infoPanel(), 1);
+        }
     }
     EXPECT_EQ(panels, (std::vector<int>{0, 1, 2, 3, 4, 5, 0}));
     setInfoPanel(1);
