@@ -58,8 +58,27 @@ entryShown() {
     done
 }
 
-# The steps. The game starts in the first level of the chosen zone.
+# The steps. The game starts on the title screen; the high score panel
+# comes up after a second, the statistics panel after ten.
 sleep 2
+shot title
+key Down
+key Down
+key Down
+key Return 0.6 # "Options"
+shot options
+key Escape 0.4
+key Down
+key Return 0.8 # "Help"
+shot help
+key Escape 0.4
+sleep 6.5
+shot statistics-panel
+key Up
+key Up
+key Up
+key Up
+key Return 2 # "Start"
 shot level
 key Escape 0.15
 shot escape-menu-dissolving
