@@ -195,6 +195,10 @@ void MenuBox::position(int& left, int& top) const {
     const int backHeight = back ? back->GetHeight() : 0;
     left = x_ == -1 ? (backWidth - width_) / 2 : x_;
     top = y_ == -1 ? (backHeight - height_) / 2 : y_;
+    // Entries that grow (a long key name) would push the box past the
+    // right edge; it moves left instead, as far as the left edge.
+    if (back && left + width_ > backWidth)
+        left = backWidth > width_ ? backWidth - width_ : 0;
 }
 
 int MenuBox::draw() {

@@ -13,7 +13,6 @@ namespace {
 // The zone menu sits below and to the left of the main menu's corner.
 constexpr int kOffsetX = -60;
 constexpr int kOffsetY = 20;
-constexpr int kScreenWidth = 640;
 
 MenuBox* zoneMenu = nullptr;
 int zoneChoice = -1;
@@ -37,19 +36,9 @@ MenuBox* makeZoneMenu(int left, int top) {
 
 void buildZoneMenu(int x, int y) {
     dropZoneMenu();
-    int left = x + kOffsetX;
-    const int top = y + kOffsetY;
-    zoneMenu = makeZoneMenu(left, top);
-    // Names with their authors can make the menu too wide for its place:
-    // it then moves left until it fits on the screen.
-    zoneMenu->draw();
-    if (zoneMenu->width() > 0 && left + zoneMenu->width() > kScreenWidth) {
-        left = kScreenWidth - zoneMenu->width();
-        if (left < 0)
-            left = 0;
-        delete zoneMenu;
-        zoneMenu = makeZoneMenu(left, top);
-    }
+    // Names with their authors can make the menu too wide for its place;
+    // the box then moves left by itself to fit on the screen.
+    zoneMenu = makeZoneMenu(x + kOffsetX, y + kOffsetY);
     zoneMenu->onMove = playMenuSound;
     const int count = levelCatalogue.getZoneCount();
     zoneMenu->wrap = true;

@@ -273,6 +273,27 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
     EXPECT_EQ(log.back().selected, 0);
 }
 
+TEST_F(MenuBoxTest, ABoxThatWouldRunPastTheRightEdgeMovesLeft) {
+    for (int x : {300, 600}) {
+        SCOPED_TRACE(x);
+        MenuBox* moved = new MenuBox(&screen, x, 50, "Main Menu");
+        boxes.emplace_back(moved);
+        moved->addEntry("Right = RIGHT ARROW, and a good deal more");
+        moved->addEntry("Quit");
+        ASSERT_GT(moved->draw(), -1);
+        const int w = moved->width();
+        ASSERT_GT(x + w, 640);
+        int left = 0, top = 0;
+        moved->position(left, top);
+        EXPECT_EQ(left, 640 - w);
+        EXPECT_EQ(top, 50);
+        // Clicks follow the box where it is drawn.
+        const int rowY = 50 + moved->entry(1).y + moved->lineHeight() / 2;
+        EXPECT_EQ(moved->hitTest(640 - w + 2, rowY), 1);
+        EXPECT_EQ(moved->hitTest(640 - w - 2, rowY), -2);
+    }
+}
+
 TEST_F(MenuBoxTest, ClicksBeforeTheLastAreNotLostAndOnlyTheFirstCounts) {
     MenuBox* box = makeMenu();
     manager.push(box);
