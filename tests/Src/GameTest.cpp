@@ -1,6 +1,7 @@
 // Whole games played through the real frame loop: a small zone made with the
 // level compiler, a script of key presses frame by frame, and the outcome.
 #include "GameManager.h"
+#include "HeadlessApp.h"
 
 #include "Application.h"
 #include "GameState.h"
@@ -48,26 +49,12 @@ struct LevelSpec {
 class Game : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-        if (!std::filesystem::exists(data / "Gfx" / "score.bmp"))
+        if (!copyGamePictures(dir, {"score.bmp", "items20.bmp", "items.bmp"}))
             GTEST_SKIP() << "no game data built";
-        std::filesystem::create_directories(dir.file("Data/Gfx"));
-        for (const char* name : {"score.bmp", "items20.bmp", "items.bmp"})
-            std::filesystem::copy_file(data / "Gfx" / name,
-                                       dir.file(std::string("Data/Gfx/") + name));
         cwd = std::make_unique<ScopedWorkingDir>(dir.path());
         gameLog.open("log.txt");
         errorLog.open("errorLog.txt");
-        app = ApplicationState();
-        app.platform = &platform;
-        app.appActive = 1;
-        ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
-        screen = std::make_unique<GfxScreen>(&platform);
-        ASSERT_EQ(screen->CreateWindowed(&platform, 640, 480), 0);
-        app.screen = screen.get();
-        back = std::make_unique<GfxSurface>();
-        ASSERT_EQ(back->Create(app.screen, 640, 480, 2), 0);
-        app.backSurface = back.get();
+        ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
         if (!segmentPool)
             segmentPool = new SegmentPool;
         highScoreManager = new HighScoreManager;

@@ -2,6 +2,7 @@
 // zone and skill entries, the level reload key, the information panels and
 // the help pages, driven by scripted key presses frame by frame.
 #include "TitleScreen.h"
+#include "HeadlessApp.h"
 
 #include "Application.h"
 #include "GameState.h"
@@ -57,30 +58,16 @@ public:
 class TitleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-        if (!std::filesystem::exists(data / "Gfx" / "title.bmp"))
+        if (!copyGamePictures(dir, {"title.bmp", "logo.bmp"}))
             GTEST_SKIP() << "no game data built";
-        std::filesystem::create_directories(dir.file("Data/Gfx"));
-        for (const char* name : {"title.bmp", "logo.bmp"})
-            std::filesystem::copy_file(data / "Gfx" / name,
-                                       dir.file(std::string("Data/Gfx/") + name));
         zone("Alpha", 1);
         zone("Beta", 2);
         zone("Gamma", 3);
         cwd = std::make_unique<ScopedWorkingDir>(dir.path());
         gameLog.open("log.txt");
         errorLog.open("errorLog.txt");
-        app = ApplicationState();
-        app.platform = &platform;
-        app.appActive = 1;
+        ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
         app.framesPerSecond = 55;
-        ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
-        screen = std::make_unique<GfxScreen>(&platform);
-        ASSERT_EQ(screen->CreateWindowed(&platform, 640, 480), 0);
-        app.screen = screen.get();
-        back = std::make_unique<GfxSurface>();
-        ASSERT_EQ(back->Create(app.screen, 640, 480, 2), 0);
-        app.backSurface = back.get();
         setUpTextStyles(app.screen);
         TextBox::setDefaultTarget(app.backSurface);
         highScoreManager = new HighScoreManager;
