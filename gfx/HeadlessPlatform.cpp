@@ -32,6 +32,22 @@ void HeadlessPlatform::pushEventAtFrame(int frame, const PlatformEvent& event) {
     scheduled_.insert(at, {frame, event});
 }
 
+void HeadlessPlatform::keyAtFrame(int frame, int scancode, bool down) {
+    PlatformEvent e;
+    e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+    e.scancode = scancode;
+    pushEventAtFrame(frame, e);
+}
+
+void HeadlessPlatform::clickAtFrame(int frame, int x, int y) {
+    PlatformEvent e;
+    e.type = PlatformEvent::MouseButtonDown;
+    e.button = 1;
+    e.x = x;
+    e.y = y;
+    pushEventAtFrame(frame, e);
+}
+
 bool HeadlessPlatform::pollEvent(PlatformEvent& event) {
     while (!scheduled_.empty() && scheduled_.front().first <= framesPresented_) {
         events_.push_back(scheduled_.front().second);

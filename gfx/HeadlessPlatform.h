@@ -40,6 +40,9 @@ public:
     // An event that becomes visible once the given number of frames has
     // been presented (a script of input, frame by frame).
     void pushEventAtFrame(int frame, const PlatformEvent& event);
+    // A key going down or up, and a click of the left button, at a frame.
+    void keyAtFrame(int frame, int scancode, bool down);
+    void clickAtFrame(int frame, int x, int y);
     void setTime(uint32_t ms) { now_ = ms; }
     void setReadStep(uint32_t step) { readStep_ = step; }
     uint32_t now() const { return now_; }

@@ -121,12 +121,7 @@ protected:
         ASSERT_TRUE(levelCatalogue.scanZones());
     }
 
-    void key(int frame, int scanCode, bool down) {
-        PlatformEvent e;
-        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
-        e.scancode = scanCode;
-        platform.pushEventAtFrame(frame, e);
-    }
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     // A tap: down at the frame, up two frames later.
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);

@@ -66,20 +66,8 @@ protected:
         return box;
     }
 
-    void key(int frame, int scanCode, bool down) {
-        PlatformEvent e;
-        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
-        e.scancode = scanCode;
-        platform.pushEventAtFrame(frame, e);
-    }
-    void click(int frame, int x, int y) {
-        PlatformEvent e;
-        e.type = PlatformEvent::MouseButtonDown;
-        e.button = 1;
-        e.x = x;
-        e.y = y;
-        platform.pushEventAtFrame(frame, e);
-    }
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
+    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
 
     struct Frame {
         int result, selected;

@@ -97,10 +97,7 @@ protected:
 
     // Scripted keys, counted in frames from the first frame of the next run.
     void key(int frame, int scanCode, bool down) {
-        PlatformEvent e;
-        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
-        e.scancode = scanCode;
-        platform.pushEventAtFrame(platform.framesPresented() + frame, e);
+        platform.keyAtFrame(platform.framesPresented() + frame, scanCode, down);
     }
     // Taps one key after another, four frames apart; returns the next frame.
     int taps(int frame, std::initializer_list<int> scanCodes) {
@@ -232,12 +229,7 @@ TEST_F(OptionsMenuTest, EscapeRestoresTheOptionsOfOpeningInBothMenus) {
 
 TEST_F(OptionsMenuTest, AClickBesideTheOptionsCancelsThemToo) {
     taps(2, {kScanDown, kScanEnter});
-    PlatformEvent click;
-    click.type = PlatformEvent::MouseButtonDown;
-    click.button = 1;
-    click.x = 20;
-    click.y = 200;
-    platform.pushEventAtFrame(platform.framesPresented() + 16, click);
+    platform.clickAtFrame(platform.framesPresented() + 16, 20, 200);
     runOptions(430, 10);
     EXPECT_EQ(app.loopResult, kLoopChoice);
     EXPECT_EQ(switchesOf(options), "1010");

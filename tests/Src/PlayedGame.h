@@ -154,12 +154,7 @@ protected:
         ASSERT_TRUE(levelCatalogue.scanZones());
     }
 
-    void key(int frame, int scanCode, bool down) {
-        PlatformEvent e;
-        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
-        e.scancode = scanCode;
-        platform.pushEventAtFrame(frame, e);
-    }
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);
         key(frame + 2, scanCode, false);

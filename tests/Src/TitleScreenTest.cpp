@@ -105,24 +105,12 @@ protected:
         dir.write("Data/Levels/" + name + "/level.txt",
                   "<Zone>\nName=\"" + name + "\"\nSkill=" + std::to_string(skill) + "\n</Zone>\n");
     }
-    void key(int frame, int scanCode, bool down) {
-        PlatformEvent e;
-        e.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
-        e.scancode = scanCode;
-        platform.pushEventAtFrame(frame, e);
-    }
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);
         key(frame + 2, scanCode, false);
     }
-    void click(int frame, int x, int y) {
-        PlatformEvent e;
-        e.type = PlatformEvent::MouseButtonDown;
-        e.button = 1;
-        e.x = x;
-        e.y = y;
-        platform.pushEventAtFrame(frame, e);
-    }
+    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
     // Safety net: the loops end after this many frames whatever happens.
     void limitFrames(int frames) {
         PlatformEvent quit;
