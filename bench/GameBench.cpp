@@ -3,6 +3,7 @@
 // and the heap allocations such a frame makes.
 #include "AllocationCount.h"
 #include "Application.h"
+#include "BenchScreen.h"
 #include "FmpWriter.h"
 #include "GameManager.h"
 #include "GameState.h"
@@ -22,15 +23,6 @@
 #include <string>
 
 namespace {
-
-class SixteenBitPlatform : public HeadlessPlatform {
-public:
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 640;
-        height = 480;
-        bitsPerPixel = 16;
-    }
-};
 
 // A long corridor with the snake's 100 body blocks behind its head.
 void writeLevel(const std::filesystem::path& zone) {
@@ -79,16 +71,8 @@ void withLevel(benchmark::State& state, const std::function<void(GameManager&)>&
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(work);
 
-    SixteenBitPlatform platform;
-    platform.createWindow("Lurvane", 640, 480);
-    GfxScreen screen(&platform);
-    screen.CreateWindowed(&platform, 640, 480);
-    GfxSurface back;
-    back.Create(&screen, 640, 480, 2);
-    app = ApplicationState();
-    app.platform = &platform;
-    app.screen = &screen;
-    app.backSurface = &back;
+    BenchScreen bench;
+    SixteenBitPlatform& platform = bench.platform;
     segmentPool = new SegmentPool;
     highScoreManager = new HighScoreManager;
     inputManager = new InputManager;

@@ -2,6 +2,7 @@
 // the main menu) composed into the back surface at 16 bits, and the time
 // from the program's start to its first presented title frame, headless.
 #include "Application.h"
+#include "BenchScreen.h"
 #include "GameState.h"
 #include "GameSystems.h"
 #include "GfxScreen.h"
@@ -21,21 +22,6 @@
 #include <filesystem>
 
 namespace {
-
-class SixteenBitPlatform : public HeadlessPlatform {
-public:
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 640;
-        height = 480;
-        bitsPerPixel = 16;
-    }
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (afterFrame)
-            afterFrame();
-    }
-    std::function<void()> afterFrame;
-};
 
 // A copy of the game's Data directory to run in; empty when none is built.
 std::filesystem::path gameCopy(const char* name) {
@@ -58,16 +44,10 @@ void BM_TitleFrame(benchmark::State& state) {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(work);
 
-    SixteenBitPlatform platform;
-    platform.createWindow("Lurvane", 640, 480);
-    GfxScreen screen(&platform);
-    screen.CreateWindowed(&platform, 640, 480);
-    GfxSurface back;
-    back.Create(&screen, 640, 480, 2);
-    app = ApplicationState();
-    app.platform = &platform;
-    app.screen = &screen;
-    app.backSurface = &back;
+    BenchScreen bench;
+    SixteenBitPlatform& platform = bench.platform;
+    GfxScreen& screen = bench.screen;
+    GfxSurface& back = bench.back;
     setUpTextStyles(&screen);
     TextBox::setDefaultTarget(&back);
     highScoreManager = new HighScoreManager;

@@ -1,0 +1,42 @@
+// The headless screen the game benchmarks draw on: a 640x480 window on a
+// 16-bit desktop, its windowed screen and back surface, set in the
+// application state.
+#pragma once
+
+#include "Application.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+
+#include <functional>
+
+class SixteenBitPlatform : public HeadlessPlatform {
+public:
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 640;
+        height = 480;
+        bitsPerPixel = 16;
+    }
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (afterFrame)
+            afterFrame();
+    }
+    // Called after every presented frame.
+    std::function<void()> afterFrame;
+};
+
+struct BenchScreen {
+    BenchScreen() {
+        platform.createWindow("Lurvane", 640, 480);
+        screen.CreateWindowed(&platform, 640, 480);
+        back.Create(&screen, 640, 480, 2);
+        app = ApplicationState();
+        app.platform = &platform;
+        app.screen = &screen;
+        app.backSurface = &back;
+    }
+    SixteenBitPlatform platform;
+    GfxScreen screen{&platform};
+    GfxSurface back;
+};
