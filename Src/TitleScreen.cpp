@@ -58,6 +58,12 @@ struct TitleScreen {
     bool reloadArmed = true;
     GfxSurface* drawTarget = nullptr;
     WelcomeScroller scroller;
+    // The picture with the shown panel keyed onto it, kept while neither
+    // changes, so that a frame copies it once instead of copying the picture
+    // and then keying the panel over it.
+    GfxSurface* backdrop = nullptr;
+    uint64_t backdropStamp = 0;
+    int backdropX = 0, backdropY = 0;
 };
 
 TitleScreen title;
@@ -203,16 +209,34 @@ void drawTitleBackground() {
     GfxSurface* target = title.drawTarget;
     if (!target)
         return;
-    if (title.titlePicture)
-        title.titlePicture->DrawOpaque(target, 0, 0);
+    TextBox* panel = shownPanel();
+    int w = 0, h = 0;
+    if (panel && (!panel->getSize(w, h) || !panel->update()))
+        panel = nullptr;
+    const int panelX = (kScreenWidth - w) / 2;
+    const int panelY = (kPanelAreaHeight - h) / 2 + kPanelAreaTop;
+
+    if (!panel || !title.backdrop || !title.titlePicture) {
+        if (title.titlePicture)
+            title.titlePicture->DrawOpaque(target, 0, 0);
+        if (panel)
+            panel->drawKeyed(panelX, panelY, 0, 0, target);
+    } else {
+        if (panel->renderStamp() != title.backdropStamp || panelX != title.backdropX ||
+            panelY != title.backdropY) {
+            title.titlePicture->DrawOpaque(title.backdrop, 0, 0);
+            panel->drawKeyed(panelX, panelY, 0, 0, title.backdrop);
+            title.backdropStamp = panel->renderStamp();
+            title.backdropX = panelX;
+            title.backdropY = panelY;
+        }
+        title.backdrop->DrawOpaque(target, 0, 0);
+    }
     title.scroller.advance();
     title.scroller.draw(target, kScrollerX, kScrollerY);
-    if (TextBox* panel = shownPanel()) {
-        int w = 0, h = 0;
-        if (panel->getSize(w, h))
-            panel->drawKeyed((kScreenWidth - w) / 2, (kPanelAreaHeight - h) / 2 + kPanelAreaTop, 0,
-                             0, target);
-    }
+    // A panel tall enough to reach the scroller is drawn over it.
+    if (panel && panelY < kScrollerY + WelcomeScroller::kHeight)
+        panel->drawKeyed(panelX, panelY, 0, 0, target);
 }
 
 bool enterTitleScreen() {
@@ -230,6 +254,13 @@ bool enterTitleScreen() {
 
     if (!loadTitlePicture())
         return false;
+    // Without room for the backdrop each frame keys the panel itself.
+    title.backdrop = new GfxSurface;
+    if (title.backdrop->Create(app.screen, title.titlePicture->GetWidth(),
+                               title.titlePicture->GetHeight(), kSurfaceMemoryAny) < 0) {
+        delete title.backdrop;
+        title.backdrop = nullptr;
+    }
     updateTitleMusic();
 
     if (!title.scroller.setUp(app.screen, kWelcomeText)) {
@@ -260,6 +291,9 @@ void leaveTitleScreen() {
         highScoreManager->save();
     delete title.titlePicture;
     title.titlePicture = nullptr;
+    delete title.backdrop;
+    title.backdrop = nullptr;
+    title.backdropStamp = 0;
     delete title.mainMenu;
     title.mainMenu = nullptr;
     delete title.highScorePanel;

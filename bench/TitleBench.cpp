@@ -1,6 +1,7 @@
 // The title screen: one frame (picture, scroller, an information panel and
 // the main menu) composed into the back surface at 16 bits, and the time
 // from the program's start to its first presented title frame, headless.
+#include "AllocationCount.h"
 #include "Application.h"
 #include "BenchScreen.h"
 #include "GameState.h"
@@ -35,7 +36,9 @@ std::filesystem::path gameCopy(const char* name) {
     return work;
 }
 
-void BM_TitleFrame(benchmark::State& state) {
+// Runs what on a title screen with the high score list up, in a copy of
+// the game's data.
+template <typename What> void withTitleScreen(benchmark::State& state, What what) {
     const std::filesystem::path work = gameCopy("lurvane-bench-title");
     if (work.empty()) {
         state.SkipWithError("no game pictures built");
@@ -65,8 +68,7 @@ void BM_TitleFrame(benchmark::State& state) {
         setInfoPanel(1);
         setPanelCountdown(1 << 30);
         state.counters["bits"] = back.GetPixelFormat().depth;
-        for (auto _ : state)
-            titleFrame();
+        what();
     }
     leaveTitleScreen();
     delete inputManager;
@@ -81,7 +83,33 @@ void BM_TitleFrame(benchmark::State& state) {
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(work);
 }
+
+void BM_TitleFrame(benchmark::State& state) {
+    withTitleScreen(state, [&] {
+        for (auto _ : state)
+            titleFrame();
+    });
+}
 BENCHMARK(BM_TitleFrame)->Unit(benchmark::kMicrosecond);
+
+// Heap allocations per title frame after the first frames, over enough
+// frames for the scroller to take in new text many times.
+void BM_TitleFrameAllocations(benchmark::State& state) {
+    constexpr int kWarmUpFrames = 100;
+    withTitleScreen(state, [&] {
+        for (int i = 0; i < kWarmUpFrames; ++i)
+            titleFrame();
+        const AllocationCounts before = allocationCounts();
+        for (auto _ : state)
+            titleFrame();
+        const AllocationCounts after = allocationCounts();
+        const double frames = static_cast<double>(state.iterations());
+        state.counters["newPerFrame"] =
+            static_cast<double>(after.operatorNew - before.operatorNew) / frames;
+        state.counters["sdlPerFrame"] = static_cast<double>(after.sdl - before.sdl) / frames;
+    });
+}
+BENCHMARK(BM_TitleFrameAllocations)->Unit(benchmark::kMicrosecond)->Iterations(5000);
 
 // From the entry routine's start to the first frame presented while the
 // title screen runs; the program is then closed (not timed).

@@ -156,6 +156,7 @@ GfxSurface* TextBox::update() {
     }
     surface_->SetColorKey(style_.background);
     render(surface_, 0, 0);
+    renderStamp_ = ++lastRenderStamp_;
     return surface_;
 }
 

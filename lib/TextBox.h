@@ -39,6 +39,9 @@ public:
     // The rendered box: kept while nothing changed, otherwise built anew.
     // Null when there is nothing to show or it cannot be built.
     GfxSurface* update();
+    // Numbers the renders of all boxes in order; a caller that keeps a copy
+    // of a rendered box knows it is stale when the box's stamp moved on.
+    uint64_t renderStamp() const { return renderStamp_; }
     // Draws the box at (x, y) of target, which must be large enough.
     virtual bool render(GfxSurface* target, int x, int y) = 0;
 
@@ -119,6 +122,8 @@ private:
     int width_ = 0, height_ = 0;
     int minWidth_ = -1, minHeight_ = -1, maxWidth_ = -1, maxHeight_ = -1;
     bool dirty_ = true;
+    uint64_t renderStamp_ = 0;
+    static inline uint64_t lastRenderStamp_ = 0;
 
     static inline GfxSurface* defaultTarget_ = nullptr;
     static inline void (*fatalHandler_)(const char*) = nullptr;
