@@ -123,6 +123,7 @@ protected:
         runStart = DateTime::now().ticks();
         EXPECT_EQ(runLurvane(platform, &sound), 0);
         runEnd = DateTime::now().ticks();
+        flowPlayed = milestones(sound.takeCalls().c_str());
         wallTicks = std::chrono::duration_cast<std::chrono::nanoseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count() /
@@ -183,8 +184,29 @@ protected:
         EXPECT_EQ(file.substr(at, kListBytes), expected.data);
     }
 
+    // The songs and samples that mark the screens of a run, in order.
+    static std::string milestones(const std::string& calls) {
+        std::string out;
+        size_t start = 0;
+        while (start < calls.size()) {
+            const size_t end = calls.find('\n', start);
+            const std::string line = calls.substr(start, end - start);
+            start = end == std::string::npos ? calls.size() : end + 1;
+            if (line.rfind("playSong ", 0) != 0 && line.rfind("playSample ", 0) != 0)
+                continue;
+            const size_t name = line.rfind('\\') + 1;
+            const std::string file = line.substr(name, line.find(' ', name) - name);
+            for (const char* mark : {"title.mod", "ingame.mod", "highscore.mod", "levelstart.wav",
+                                     "levelcompleted.wav", "zonecompleted.wav", "highscore.wav"})
+                if (file == mark)
+                    out += file + " ";
+        }
+        return out;
+    }
+
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
+    std::string flowPlayed;
     int64_t runStart = 0, runEnd = 0, wallTicks = 0;
 };
 
@@ -230,6 +252,11 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
         tap(platform, 250, kScanEnter);
         ASSERT_NO_FATAL_FAILURE(run(platform));
     }
+    // Title music, two levels (no in-game music), the entry's song and
+    // sound, and the title screen again.
+    const std::string flow = "title.mod levelstart.wav levelcompleted.wav levelstart.wav "
+                             "zonecompleted.wav highscore.mod highscore.wav title.mod ";
+    EXPECT_EQ(flowPlayed, flow);
     const int64_t firstStart = runStart, firstEnd = runEnd;
     const std::string scores1 = dir.read("Data/highscores.dat");
     const std::string settings1 = dir.read("Data/settings.dat");
@@ -275,6 +302,7 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
         tap(platform, 140, kScanEnter);
         ASSERT_NO_FATAL_FAILURE(run(platform));
     }
+    EXPECT_EQ(flowPlayed, flow);
     const std::string scores2 = dir.read("Data/highscores.dat");
     const std::string settings2 = dir.read("Data/settings.dat");
 
