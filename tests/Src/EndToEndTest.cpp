@@ -10,17 +10,21 @@
 #include "FmpWriter.h"
 #include "GameSystems.h"
 #include "HeadlessPlatform.h"
+#include "HighScorePanel.h"
 #include "LevelCompiler.h"
 #include "LevelSource.h"
 #include "Log.h"
 #include "RecordingSoundBackEnd.h"
 #include "TempDir.h"
+#include "TextBox.h"
+#include "TitleScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +39,14 @@ constexpr int kScanO = 0x18;
 constexpr int kScanE = 0x12;
 constexpr int kScanSpace = 0x39;
 constexpr int kScanK = 0x25;
+constexpr int kScanX = 0x2D;
+constexpr int kScanEscape = 0x01;
 
 // "Zoë K" as the game stores it: one byte a character.
 const std::string kTypedName = "Zo\xEB K";
 
-// The zone played: the snake's head is two steps from the only food, so
-// each level ends before its clock has taken a second.
+// The zone played: the snake's head is eight steps (36 frames) from the
+// only food, so each level ends before its clock has taken a second.
 constexpr int kHardTime = 15;
 // Per level 1 for the food, 3 for each of the three segments and 5 for each
 // second left; the zone adds 50 for the one snake of a Hard game.
@@ -62,6 +68,58 @@ std::vector<Expected> fillerTable() {
     for (int i = 0; i < 10; ++i)
         table.push_back({"----------", 40 * (10 - i), false});
     return table;
+}
+
+// Calls a hook after each presented frame, to look at the screen running.
+class WatchedPlatform : public HeadlessPlatform {
+public:
+    WatchedPlatform() : HeadlessPlatform(1) {}
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (afterFrame)
+            afterFrame(framesPresented());
+    }
+    std::function<void(int frame)> afterFrame;
+};
+
+// The title screen's information panel at one moment: which panel shows
+// and, when it is the high score list, its lines ("rank|name|score" with
+// a "*" for a line highlighted in all four columns).
+struct PanelSeen {
+    int panel = -1;
+    std::vector<std::string> lines;
+};
+
+PanelSeen lookAtPanel() {
+    PanelSeen seen;
+    seen.panel = infoPanel();
+    HighScorePanel* panel = titleHighScorePanel();
+    if (!panel)
+        return seen;
+    for (int i = 0; i < panel->column(0).lineCount(); ++i) {
+        std::string line;
+        bool lit = true;
+        for (int c = 0; c < HighScorePanel::kColumns; ++c) {
+            lit = lit && panel->column(c).line(i).highlighted;
+            if (c < 3)
+                line += std::string(c ? "|" : "") + panel->column(c).line(i).text.c_str();
+        }
+        seen.lines.push_back(line + (lit ? "*" : ""));
+    }
+    return seen;
+}
+
+// The panel's lines for a table.
+std::vector<std::string> panelLines(const std::vector<Expected>& table, int highlighted) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < table.size(); ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%02d|%s|%06d%s", static_cast<int>(i) + 1,
+                      table[i].name.c_str(), static_cast<int>(table[i].score),
+                      static_cast<int>(i) == highlighted ? "*" : "");
+        lines.push_back(text);
+    }
+    return lines;
 }
 
 class EndToEnd : public ::testing::Test {
@@ -95,7 +153,8 @@ protected:
             sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
         LevelSource level;
         std::string error;
-        ASSERT_TRUE(parseLevelSource("map\n#########\n#BB>.o..#\n#########\n", level, error))
+        ASSERT_TRUE(
+            parseLevelSource("map\n#############\n#BB>.......o#\n#############\n", level, error))
             << error;
         FmpMap map;
         ASSERT_TRUE(compileLevel(level, sheet, 16, map, error)) << error;
@@ -113,7 +172,11 @@ protected:
     }
 
     // One run of the program with the keys scheduled on the platform.
-    void run(HeadlessPlatform& platform) {
+    void run(WatchedPlatform& platform, int lookAt) {
+        platform.afterFrame = [&](int frame) {
+            if (frame == lookAt)
+                titleAfterGame = lookAtPanel();
+        };
         // Safety net: whatever goes wrong, the loops end.
         PlatformEvent close;
         close.type = PlatformEvent::CloseRequest;
@@ -138,12 +201,12 @@ protected:
         EXPECT_EQ(log.find("!GetMessage"), std::string::npos) << log;
     }
 
-    static void tap(HeadlessPlatform& platform, int frame, int scanCode) {
+    static void tap(WatchedPlatform& platform, int frame, int scanCode) {
         platform.keyAtFrame(frame, scanCode, true);
         platform.keyAtFrame(frame + 2, scanCode, false);
     }
     // A key that types text as the keyboard layout gives it.
-    static void type(HeadlessPlatform& platform, int frame, int scanCode, const char* text) {
+    static void type(WatchedPlatform& platform, int frame, int scanCode, const char* text) {
         platform.keyAtFrame(frame, scanCode, true);
         PlatformEvent e;
         e.type = PlatformEvent::TextInput;
@@ -196,8 +259,9 @@ protected:
                 continue;
             const size_t name = line.rfind('\\') + 1;
             const std::string file = line.substr(name, line.find(' ', name) - name);
-            for (const char* mark : {"title.mod", "ingame.mod", "highscore.mod", "levelstart.wav",
-                                     "levelcompleted.wav", "zonecompleted.wav", "highscore.wav"})
+            for (const char* mark :
+                 {"title.mod", "ingame.mod", "highscore.mod", "choice.wav", "levelstart.wav",
+                  "levelcompleted.wav", "zonecompleted.wav", "highscore.wav"})
                 if (file == mark)
                     out += file + " ";
         }
@@ -207,15 +271,16 @@ protected:
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
     std::string flowPlayed;
+    PanelSeen titleAfterGame;
     int64_t runStart = 0, runEnd = 0, wallTicks = 0;
 };
 
 // The options a first run stores: music on the title screens, sound effects,
 // the default keys of both players.
-std::string defaultOptions() {
+std::string storedOptions(bool titleMusic, bool inGameMusic, int32_t fireKey) {
     ByteBuilder options;
-    options.u8(1).u8(0).u8(1).u8(0);
-    for (int32_t key : {134, 135, 136, 137, 131, 112, 27})
+    options.u8(titleMusic ? 1 : 0).u8(inGameMusic ? 1 : 0).u8(1).u8(0);
+    for (int32_t key : {134, 135, 136, 137, fireKey, 112, 27})
         options.i32(key);
     for (int32_t key : {97, 100, 119, 115, 130, 0, 0})
         options.i32(key);
@@ -228,7 +293,7 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // First run: choose the second zone and Hard, play both levels, type a
     // name, and quit from the title screen.
     {
-        HeadlessPlatform platform{1};
+        WatchedPlatform platform;
         tap(platform, 5, kScanDown);   // "Zone = Alpha"
         tap(platform, 15, kScanEnter); // the zone menu
         tap(platform, 25, kScanDown);
@@ -239,24 +304,31 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
         tap(platform, 75, kScanUp);
         tap(platform, 85, kScanUp);
         tap(platform, 95, kScanEnter); // "Start"
-        // Each level is won a few frames after it starts; fire continues.
-        tap(platform, 130, kScanFire);
-        tap(platform, 170, kScanFire);
-        type(platform, 190, kScanZ, "Z");
-        type(platform, 195, kScanO, "o");
-        type(platform, 200, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
-        type(platform, 205, kScanSpace, " ");
-        type(platform, 210, kScanK, "K");
-        tap(platform, 220, kScanEnter);
-        tap(platform, 240, kScanUp); // round to "Quit"
-        tap(platform, 250, kScanEnter);
-        ASSERT_NO_FATAL_FAILURE(run(platform));
+        // Each level is won about 40 frames after it starts; fire continues.
+        tap(platform, 160, kScanFire);
+        tap(platform, 225, kScanFire);
+        type(platform, 240, kScanZ, "Z");
+        type(platform, 245, kScanO, "o");
+        type(platform, 250, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
+        type(platform, 255, kScanSpace, " ");
+        type(platform, 260, kScanK, "K");
+        tap(platform, 270, kScanEnter);
+        tap(platform, 300, kScanUp); // round to "Quit"
+        tap(platform, 310, kScanEnter);
+        ASSERT_NO_FATAL_FAILURE(run(platform, 290));
     }
     // Title music, two levels (no in-game music), the entry's song and
     // sound, and the title screen again.
-    const std::string flow = "title.mod levelstart.wav levelcompleted.wav levelstart.wav "
-                             "zonecompleted.wav highscore.mod highscore.wav title.mod ";
-    EXPECT_EQ(flowPlayed, flow);
+    EXPECT_EQ(flowPlayed, "title.mod levelstart.wav levelcompleted.wav levelstart.wav "
+                          "zonecompleted.wav highscore.mod highscore.wav title.mod ");
+    std::vector<Expected> played = fillerTable();
+    played.insert(played.begin() + 5, {kTypedName, kScore, true});
+    played.pop_back();
+    // Back on the title screen the high score list shows at once, with the
+    // new entry highlighted.
+    EXPECT_EQ(titleAfterGame.panel, 1);
+    EXPECT_EQ(titleAfterGame.lines, panelLines(played, 5));
+
     const int64_t firstStart = runStart, firstEnd = runEnd;
     const std::string scores1 = dir.read("Data/highscores.dat");
     const std::string settings1 = dir.read("Data/settings.dat");
@@ -268,9 +340,6 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     checkTable(scores1, 4, 0, 0, fillerTable(), firstStart, firstEnd);
     checkTable(scores1, 4 + kListBytes, 0, 1, fillerTable(), firstStart, firstEnd);
     checkTable(scores1, 4 + 2 * kListBytes, 1, 1, fillerTable(), firstStart, firstEnd);
-    std::vector<Expected> played = fillerTable();
-    played.insert(played.begin() + 5, {kTypedName, kScore, true});
-    played.pop_back();
     checkTable(scores1, 4 + 3 * kListBytes, 2, 1, played, firstStart, firstEnd);
 
     // Settings: version, skill Hard, zone 1, options, the name, statistics,
@@ -278,7 +347,7 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // clears them).
     ASSERT_EQ(settings1.size(), 12u + 60u + 1u + kTypedName.size() + 72u + 4u + 2u);
     EXPECT_EQ(settings1.substr(0, 12), ByteBuilder().i32(2).i32(2).i32(1).data);
-    EXPECT_EQ(settings1.substr(kOptionsAt, 60), defaultOptions());
+    EXPECT_EQ(settings1.substr(kOptionsAt, 60), storedOptions(true, false, 131));
     EXPECT_EQ(settings1.substr(kNameAt, 1 + kTypedName.size()),
               ByteBuilder().u8(static_cast<uint8_t>(kTypedName.size())).raw(kTypedName).data);
     const size_t stats = kNameAt + 1 + kTypedName.size();
@@ -290,19 +359,39 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     EXPECT_EQ(settings1.substr(stats + 64, 8), ByteBuilder().i32(kScore).i32(kScore).data);
     EXPECT_EQ(settings1.substr(stats + 72), ByteBuilder().i32(2).u8(0).u8(0).data);
 
-    // Second run: the zone and skill are remembered, the game starts at
-    // once, and the offered name is confirmed as it stands.
+    // The player's options as the options screen would store them: title
+    // music off, in-game music on, X as fire.
+    const std::string options = storedOptions(false, true, 'x');
+    dir.write("Data/settings.dat",
+              settings1.substr(0, kOptionsAt) + options + settings1.substr(kOptionsAt + 60));
+
+    // Second run: the zone and skill are remembered and the game starts at
+    // once; escape and "Resume Game" in the first level, which X (the fire
+    // key now) continues; Space continues the second, and being held as the
+    // name box opens it must not type; the offered name is confirmed as it
+    // stands.
     {
-        HeadlessPlatform platform{1};
+        WatchedPlatform platform;
         tap(platform, 5, kScanEnter); // "Start"
-        tap(platform, 40, kScanFire);
-        tap(platform, 80, kScanFire);
-        tap(platform, 110, kScanEnter);
-        tap(platform, 130, kScanUp);
-        tap(platform, 140, kScanEnter);
-        ASSERT_NO_FATAL_FAILURE(run(platform));
+        tap(platform, 15, kScanEscape);
+        tap(platform, 30, kScanEnter); // "Resume Game"
+        tap(platform, 90, kScanX);
+        tap(platform, 150, kScanSpace);
+        tap(platform, 170, kScanEnter);
+        tap(platform, 200, kScanUp);
+        tap(platform, 210, kScanEnter);
+        ASSERT_NO_FATAL_FAILURE(run(platform, 190));
     }
-    EXPECT_EQ(flowPlayed, flow);
+    // Menu sounds instead of title music, in-game music in both levels, the
+    // escape menu opened and left.
+    EXPECT_EQ(flowPlayed, "choice.wav levelstart.wav ingame.mod choice.wav choice.wav "
+                          "levelcompleted.wav levelstart.wav ingame.mod zonecompleted.wav "
+                          "highscore.wav choice.wav ");
+    played.insert(played.begin() + 5, {kTypedName, kScore, true});
+    played.pop_back();
+    EXPECT_EQ(titleAfterGame.panel, 1);
+    EXPECT_EQ(titleAfterGame.lines, panelLines(played, 5));
+
     const std::string scores2 = dir.read("Data/highscores.dat");
     const std::string settings2 = dir.read("Data/settings.dat");
 
@@ -310,19 +399,19 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // again goes above the first.
     ASSERT_EQ(scores2.size(), scores1.size());
     EXPECT_EQ(scores2.substr(0, 4 + 3 * kListBytes), scores1.substr(0, 4 + 3 * kListBytes));
-    played.insert(played.begin() + 5, {kTypedName, kScore, true});
-    played.pop_back();
-    ASSERT_EQ(played[6].name, kTypedName);
     checkTable(scores2, 4 + 3 * kListBytes, 2, 1, played, firstStart, runEnd);
     const size_t newer = 4 + 3 * kListBytes + 12 + 5 * 88 + 64;
     const size_t older = newer + 88;
     checkStamp(scores2, newer, runStart, runEnd, "second entry");
     EXPECT_EQ(scores2.substr(older, 16), scores1.substr(newer, 16));
 
-    // Everything before the statistics is unchanged; the statistics count
-    // both games from the first start on.
+    // Everything before the statistics is as the run found it; the
+    // statistics count both games from the first start on.
     ASSERT_EQ(settings2.size(), settings1.size());
-    EXPECT_EQ(settings2.substr(0, stats), settings1.substr(0, stats));
+    EXPECT_EQ(settings2.substr(0, kOptionsAt), settings1.substr(0, kOptionsAt));
+    EXPECT_EQ(settings2.substr(kOptionsAt, 60), options);
+    EXPECT_EQ(settings2.substr(kNameAt, stats - kNameAt),
+              settings1.substr(kNameAt, stats - kNameAt));
     EXPECT_EQ(settings2.substr(stats, 16), ByteBuilder().i32(2).i32(4).i32(2).zeros(4).data);
     EXPECT_EQ(settings2.substr(stats + 16, 16), settings1.substr(stats + 16, 16));
     const int64_t total =
