@@ -275,8 +275,8 @@ protected:
     int64_t runStart = 0, runEnd = 0, wallTicks = 0;
 };
 
-// The options a first run stores: music on the title screens, sound effects,
-// the default keys of both players.
+// An options block as stored: the two music switches given, sound effects
+// on, windowed, the default keys but for player 1's fire key.
 std::string storedOptions(bool titleMusic, bool inGameMusic, int32_t fireKey) {
     ByteBuilder options;
     options.u8(titleMusic ? 1 : 0).u8(inGameMusic ? 1 : 0).u8(1).u8(0);
