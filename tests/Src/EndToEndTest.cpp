@@ -174,6 +174,8 @@ protected:
     // One run of the program with the keys scheduled on the platform.
     void run(WatchedPlatform& platform, int lookAt) {
         platform.afterFrame = [&](int frame) {
+            if (frame == 3)
+                titleFirst = lookAtPanel();
             if (frame == lookAt)
                 titleAfterGame = lookAtPanel();
         };
@@ -271,7 +273,7 @@ protected:
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
     std::string flowPlayed;
-    PanelSeen titleAfterGame;
+    PanelSeen titleFirst, titleAfterGame;
     int64_t runStart = 0, runEnd = 0, wallTicks = 0;
 };
 
@@ -324,8 +326,10 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     std::vector<Expected> played = fillerTable();
     played.insert(played.begin() + 5, {kTypedName, kScore, true});
     played.pop_back();
-    // Back on the title screen the high score list shows at once, with the
-    // new entry highlighted.
+    // The first title screen starts with an empty panel; back on it after
+    // the game, the high score list shows at once, the new entry
+    // highlighted.
+    EXPECT_EQ(titleFirst.panel, 0);
     EXPECT_EQ(titleAfterGame.panel, 1);
     EXPECT_EQ(titleAfterGame.lines, panelLines(played, 5));
 
