@@ -19,6 +19,11 @@ TextInput::TextInput(GfxScreen* screen, const TextStyle& style) : TextList(scree
 
 void TextInput::setUpInput(GfxInput* input, int maxLength) {
     input_ = input;
+    // Keys already down belong to the screen before (the key that went on
+    // from a message, for one): only a key that goes down while the box is
+    // open types.
+    if (input_)
+        input_->DetectNewKey(true);
     capacity_ = (maxLength > 0 ? maxLength : 0) + 1;
     buffer_ = "";
     setTitle(nullptr);

@@ -14,7 +14,8 @@ public:
     bool getSize(int& width, int& height) override;
     bool render(GfxSurface* target, int x, int y) override;
 
-    // Takes keys from input; at most maxLength characters.
+    // Takes keys from input; at most maxLength characters. Keys down at
+    // this moment type nothing until pressed again.
     void setUpInput(GfxInput* input, int maxLength);
     // Presets the text (cut to the maximum length); the first key typed
     // replaces it.

@@ -478,6 +478,28 @@ TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
     EXPECT_EQ(text(), "a");
 }
 
+TEST_F(TextInputTest, AKeyHeldWhenTheBoxOpensTypesOnlyWhenPressedAgain) {
+    // The key that went on from the screen before, read while no box took
+    // keys, is still down when the box opens.
+    PlatformEvent e;
+    e.type = PlatformEvent::KeyDown;
+    e.scancode = kScanA;
+    platform.pushEvent(e);
+    while (platform.pollEvent(e)) {
+    }
+    input.Update();
+    box.setUpInput(&input, 3);
+    box.setText("Zed");
+    frame();
+    e.type = PlatformEvent::KeyUp;
+    e.scancode = kScanA;
+    platform.pushEvent(e);
+    frame();
+    EXPECT_EQ(text(), "Zed");
+    tap(kScanA);
+    EXPECT_EQ(text(), "a");
+}
+
 TEST_F(TextInputTest, TheCaretIsTheTrailingSpaceAndBlinksEveryTwentyOneDraws) {
     box.setText("ab");
     const Extent ab = measure(screen, kArial, "ab");

@@ -1,0 +1,427 @@
+// The whole program as the player meets it: the entry routine starts on the
+// dummy platform in a scratch directory holding the built game's data and a
+// small zone of our own, keys are pressed frame by frame through title
+// screen, zone and skill choice, two levels and the high score entry, and
+// afterwards the stored files are read back byte by byte on their own
+// terms, so that a reader fault cannot hide a writer fault.
+#include "ByteBuilder.h"
+#include "ByteOrder.h"
+#include "DateTime.h"
+#include "FmpWriter.h"
+#include "GameSystems.h"
+#include "HeadlessPlatform.h"
+#include "HighScorePanel.h"
+#include "LevelCompiler.h"
+#include "LevelSource.h"
+#include "Log.h"
+#include "RecordingSoundBackEnd.h"
+#include "TempDir.h"
+#include "TextBox.h"
+#include "TitleScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanUp = 0xC8;
+constexpr int kScanDown = 0xD0;
+constexpr int kScanFire = 0x9D; // right Ctrl
+constexpr int kScanZ = 0x2C;
+constexpr int kScanO = 0x18;
+constexpr int kScanE = 0x12;
+constexpr int kScanSpace = 0x39;
+constexpr int kScanK = 0x25;
+constexpr int kScanX = 0x2D;
+constexpr int kScanEscape = 0x01;
+
+// "Zoë K" as the game stores it: one byte a character.
+const std::string kTypedName = "Zo\xEB K";
+
+// The zone played: the snake's head is eight steps (36 frames) from the
+// only food, so each level ends before its clock has taken a second.
+constexpr int kHardTime = 15;
+// Per level 1 for the food, 3 for each of the three segments and 5 for each
+// second left; the zone adds 50 for the one snake of a Hard game.
+constexpr int32_t kScore = 2 * (1 + 3 * 3 + 5 * kHardTime) + 50;
+
+constexpr int kListBytes = 12 + 10 * 88;
+constexpr int kOptionsAt = 12;
+constexpr int kNameAt = kOptionsAt + 60;
+
+struct Expected {
+    std::string name;
+    int32_t score;
+    bool byPlayer;
+};
+
+// The ten entries of a table nobody has played: 400 down to 40.
+std::vector<Expected> fillerTable() {
+    std::vector<Expected> table;
+    for (int i = 0; i < 10; ++i)
+        table.push_back({"----------", 40 * (10 - i), false});
+    return table;
+}
+
+// Calls a hook after each presented frame, to look at the screen running.
+class WatchedPlatform : public HeadlessPlatform {
+public:
+    WatchedPlatform() : HeadlessPlatform(1) {}
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (afterFrame)
+            afterFrame(framesPresented());
+    }
+    std::function<void(int frame)> afterFrame;
+};
+
+// The title screen's information panel at one moment: which panel shows
+// and, when it is the high score list, its lines ("rank|name|score" with
+// a "*" for a line highlighted in all four columns).
+struct PanelSeen {
+    int panel = -1;
+    std::vector<std::string> lines;
+};
+
+PanelSeen lookAtPanel() {
+    PanelSeen seen;
+    seen.panel = infoPanel();
+    HighScorePanel* panel = titleHighScorePanel();
+    if (!panel)
+        return seen;
+    for (int i = 0; i < panel->column(0).lineCount(); ++i) {
+        std::string line;
+        bool lit = true;
+        for (int c = 0; c < HighScorePanel::kColumns; ++c) {
+            lit = lit && panel->column(c).line(i).highlighted;
+            if (c < 3)
+                line += std::string(c ? "|" : "") + panel->column(c).line(i).text.c_str();
+        }
+        seen.lines.push_back(line + (lit ? "*" : ""));
+    }
+    return seen;
+}
+
+// The panel's lines for a table.
+std::vector<std::string> panelLines(const std::vector<Expected>& table, int highlighted) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < table.size(); ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%02d|%s|%06d%s", static_cast<int>(i) + 1,
+                      table[i].name.c_str(), static_cast<int>(table[i].score),
+                      static_cast<int>(i) == highlighted ? "*" : "");
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+        if (!std::filesystem::exists(data / "Gfx" / "title.bmp"))
+            GTEST_SKIP() << "no game data built";
+        // The built game's pictures, sounds and texts; zones of our own.
+        std::filesystem::create_directories(dir.file("Data"));
+        for (const char* part : {"Gfx", "Sound", "Music", "Text"})
+            std::filesystem::copy(data / part, dir.file(std::string("Data/") + part),
+                                  std::filesystem::copy_options::recursive);
+        std::filesystem::copy_file(data / "sound.txt", dir.file("Data/sound.txt"));
+        // Ordered by skill: "Alpha" comes first, "Test" second.
+        writeZone("Alpha", 1, 1);
+        writeZone("Test", 2, 2);
+        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+    }
+    void TearDown() override {
+        cwd.reset();
+        gameLog.close();
+        errorLog.close();
+    }
+
+    void writeZone(const std::string& name, int skill, int levels) {
+        BlockSheet sheet;
+        sheet.width = 320;
+        sheet.height = 40;
+        for (int i = 0; i < 320 * 40; ++i)
+            sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
+        LevelSource level;
+        std::string error;
+        ASSERT_TRUE(
+            parseLevelSource("map\n#############\n#BB>.......o#\n#############\n", level, error))
+            << error;
+        FmpMap map;
+        ASSERT_TRUE(compileLevel(level, sheet, 16, map, error)) << error;
+        const std::string zoneDir = "Data/Levels/" + name;
+        std::filesystem::create_directories(dir.file(zoneDir));
+        std::string text =
+            "<Zone>\nName=\"" + name + "\"\nSkill=" + std::to_string(skill) + "\n</Zone>\n";
+        for (int n = 1; n <= levels; ++n) {
+            const std::string file = "level" + std::to_string(n);
+            ASSERT_TRUE(writeFmpFile(map, dir.file(zoneDir + "/" + file + ".fmp")));
+            text += "<Level>\nFilename=" + file + "\nTime=60,50," + std::to_string(kHardTime) +
+                    "\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n</Level>\n";
+        }
+        dir.write(zoneDir + "/level.txt", text);
+    }
+
+    // One run of the program with the keys scheduled on the platform.
+    void run(WatchedPlatform& platform, int lookAt) {
+        platform.afterFrame = [&](int frame) {
+            if (frame == 3)
+                titleFirst = lookAtPanel();
+            if (frame == lookAt)
+                titleAfterGame = lookAtPanel();
+        };
+        // Safety net: whatever goes wrong, the loops end.
+        PlatformEvent close;
+        close.type = PlatformEvent::CloseRequest;
+        platform.pushEventAtFrame(2000, close);
+        RecordingSoundBackEnd sound;
+        const auto start = std::chrono::steady_clock::now();
+        runStart = DateTime::now().ticks();
+        EXPECT_EQ(runLurvane(platform, &sound), 0);
+        runEnd = DateTime::now().ticks();
+        flowPlayed = milestones(sound.takeCalls().c_str());
+        wallTicks = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count() /
+                    100;
+        gameLog.close();
+        errorLog.close();
+        EXPECT_LT(platform.framesPresented(), 2000) << "the script did not reach its end";
+        EXPECT_TRUE(platform.messageBoxes().empty());
+        EXPECT_EQ(dir.read("errorLog.txt"), "");
+        const std::string log = dir.read("log.txt");
+        EXPECT_EQ(log.find("Could not"), std::string::npos) << log;
+        EXPECT_EQ(log.find("!GetMessage"), std::string::npos) << log;
+    }
+
+    static void tap(WatchedPlatform& platform, int frame, int scanCode) {
+        platform.keyAtFrame(frame, scanCode, true);
+        platform.keyAtFrame(frame + 2, scanCode, false);
+    }
+    // A key that types text as the keyboard layout gives it.
+    static void type(WatchedPlatform& platform, int frame, int scanCode, const char* text) {
+        platform.keyAtFrame(frame, scanCode, true);
+        PlatformEvent e;
+        e.type = PlatformEvent::TextInput;
+        std::snprintf(e.text, sizeof e.text, "%s", text);
+        platform.pushEventAtFrame(frame, e);
+        platform.keyAtFrame(frame + 2, scanCode, false);
+    }
+
+    // Checks a stored time stamp: status valid, zero alignment, ticks taken
+    // during the given run. Returns the ticks.
+    int64_t checkStamp(const std::string& bytes, size_t at, int64_t from, int64_t to,
+                       const char* what) {
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+        EXPECT_EQ(readLE32(p), 0u) << what << " status";
+        EXPECT_EQ(readLE32(p + 4), 0u) << what << " alignment";
+        const auto ticks = static_cast<int64_t>(readLE64(p + 8));
+        EXPECT_GE(ticks, from) << what;
+        EXPECT_LE(ticks, to) << what;
+        return ticks;
+    }
+
+    // Checks one stored table against its expected entries byte for byte;
+    // the dates, which only the clock knows, must fall in [from, to].
+    void checkTable(const std::string& file, size_t at, int32_t skill, int32_t zone,
+                    const std::vector<Expected>& entries, int64_t from, int64_t to) {
+        SCOPED_TRACE("table of skill " + std::to_string(skill) + ", zone " + std::to_string(zone));
+        ASSERT_GE(file.size(), at + kListBytes);
+        ByteBuilder expected;
+        expected.i32(10).i32(skill).i32(zone);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const size_t record = at + 12 + 88 * i;
+            const int64_t ticks = checkStamp(file, record + 64, from, to, "entry date");
+            std::string name = entries[i].name;
+            name.resize(64, '\0');
+            expected.raw(name).i32(0).i32(0).i64(ticks);
+            expected.i32(entries[i].score).u8(entries[i].byPlayer ? 1 : 0).zeros(3);
+        }
+        EXPECT_EQ(file.substr(at, kListBytes), expected.data);
+    }
+
+    // The songs and samples that mark the screens of a run, in order.
+    static std::string milestones(const std::string& calls) {
+        std::string out;
+        size_t start = 0;
+        while (start < calls.size()) {
+            const size_t end = calls.find('\n', start);
+            const std::string line = calls.substr(start, end - start);
+            start = end == std::string::npos ? calls.size() : end + 1;
+            if (line.rfind("playSong ", 0) != 0 && line.rfind("playSample ", 0) != 0)
+                continue;
+            const size_t name = line.rfind('\\') + 1;
+            const std::string file = line.substr(name, line.find(' ', name) - name);
+            for (const char* mark :
+                 {"title.mod", "ingame.mod", "highscore.mod", "choice.wav", "levelstart.wav",
+                  "levelcompleted.wav", "zonecompleted.wav", "highscore.wav"})
+                if (file == mark)
+                    out += file + " ";
+        }
+        return out;
+    }
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDir> cwd;
+    std::string flowPlayed;
+    PanelSeen titleFirst, titleAfterGame;
+    int64_t runStart = 0, runEnd = 0, wallTicks = 0;
+};
+
+// An options block as stored: the two music switches given, sound effects
+// on, windowed, the default keys but for player 1's fire key.
+std::string storedOptions(bool titleMusic, bool inGameMusic, int32_t fireKey) {
+    ByteBuilder options;
+    options.u8(titleMusic ? 1 : 0).u8(inGameMusic ? 1 : 0).u8(1).u8(0);
+    for (int32_t key : {134, 135, 136, 137, fireKey, 112, 27})
+        options.i32(key);
+    for (int32_t key : {97, 100, 119, 115, 130, 0, 0})
+        options.i32(key);
+    return options.data;
+}
+
+} // namespace
+
+TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
+    // First run: choose the second zone and Hard, play both levels, type a
+    // name, and quit from the title screen.
+    {
+        WatchedPlatform platform;
+        tap(platform, 5, kScanDown);   // "Zone = Alpha"
+        tap(platform, 15, kScanEnter); // the zone menu
+        tap(platform, 25, kScanDown);
+        tap(platform, 35, kScanEnter); // "Test"
+        tap(platform, 45, kScanDown);  // the skill entry
+        tap(platform, 55, kScanEnter); // Normal
+        tap(platform, 65, kScanEnter); // Hard
+        tap(platform, 75, kScanUp);
+        tap(platform, 85, kScanUp);
+        tap(platform, 95, kScanEnter); // "Start"
+        // Each level is won about 40 frames after it starts; fire continues.
+        tap(platform, 160, kScanFire);
+        tap(platform, 225, kScanFire);
+        type(platform, 240, kScanZ, "Z");
+        type(platform, 245, kScanO, "o");
+        type(platform, 250, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
+        type(platform, 255, kScanSpace, " ");
+        type(platform, 260, kScanK, "K");
+        tap(platform, 270, kScanEnter);
+        tap(platform, 300, kScanUp); // round to "Quit"
+        tap(platform, 310, kScanEnter);
+        ASSERT_NO_FATAL_FAILURE(run(platform, 290));
+    }
+    // Title music, two levels (no in-game music), the entry's song and
+    // sound, and the title screen again.
+    EXPECT_EQ(flowPlayed, "title.mod levelstart.wav levelcompleted.wav levelstart.wav "
+                          "zonecompleted.wav highscore.mod highscore.wav title.mod ");
+    std::vector<Expected> played = fillerTable();
+    played.insert(played.begin() + 5, {kTypedName, kScore, true});
+    played.pop_back();
+    // The first title screen starts with an empty panel; back on it after
+    // the game, the high score list shows at once, the new entry
+    // highlighted.
+    EXPECT_EQ(titleFirst.panel, 0);
+    EXPECT_EQ(titleAfterGame.panel, 1);
+    EXPECT_EQ(titleAfterGame.lines, panelLines(played, 5));
+
+    const int64_t firstStart = runStart, firstEnd = runEnd;
+    const std::string scores1 = dir.read("Data/highscores.dat");
+    const std::string settings1 = dir.read("Data/settings.dat");
+
+    // The title screen made a table for every zone and skill it showed, in
+    // that order; the played one holds the new entry at its place.
+    ASSERT_EQ(scores1.size(), 4u + 4u * kListBytes);
+    EXPECT_EQ(readLE32(reinterpret_cast<const uint8_t*>(scores1.data())), 4u);
+    checkTable(scores1, 4, 0, 0, fillerTable(), firstStart, firstEnd);
+    checkTable(scores1, 4 + kListBytes, 0, 1, fillerTable(), firstStart, firstEnd);
+    checkTable(scores1, 4 + 2 * kListBytes, 1, 1, fillerTable(), firstStart, firstEnd);
+    checkTable(scores1, 4 + 3 * kListBytes, 2, 1, played, firstStart, firstEnd);
+
+    // Settings: version, skill Hard, zone 1, options, the name, statistics,
+    // and the flags of the two zones (the scan on coming back from the game
+    // clears them).
+    ASSERT_EQ(settings1.size(), 12u + 60u + 1u + kTypedName.size() + 72u + 4u + 2u);
+    EXPECT_EQ(settings1.substr(0, 12), ByteBuilder().i32(2).i32(2).i32(1).data);
+    EXPECT_EQ(settings1.substr(kOptionsAt, 60), storedOptions(true, false, 131));
+    EXPECT_EQ(settings1.substr(kNameAt, 1 + kTypedName.size()),
+              ByteBuilder().u8(static_cast<uint8_t>(kTypedName.size())).raw(kTypedName).data);
+    const size_t stats = kNameAt + 1 + kTypedName.size();
+    EXPECT_EQ(settings1.substr(stats, 16),
+              ByteBuilder().i32(1).i32(2).i32(1).zeros(4).data); // games, levels, zones
+    checkStamp(settings1, stats + 16, firstStart, firstEnd, "first start");
+    const int64_t runTime = checkStamp(settings1, stats + 32, 1, wallTicks, "total run time");
+    EXPECT_EQ(checkStamp(settings1, stats + 48, 1, wallTicks, "longest game"), runTime);
+    EXPECT_EQ(settings1.substr(stats + 64, 8), ByteBuilder().i32(kScore).i32(kScore).data);
+    EXPECT_EQ(settings1.substr(stats + 72), ByteBuilder().i32(2).u8(0).u8(0).data);
+
+    // The player's options as the options screen would store them: title
+    // music off, in-game music on, X as fire.
+    const std::string options = storedOptions(false, true, 'x');
+    dir.write("Data/settings.dat",
+              settings1.substr(0, kOptionsAt) + options + settings1.substr(kOptionsAt + 60));
+
+    // Second run: the zone and skill are remembered and the game starts at
+    // once; escape and "Resume Game" in the first level, which X (the fire
+    // key now) continues; Space continues the second, and being held as the
+    // name box opens it must not type; the offered name is confirmed as it
+    // stands.
+    {
+        WatchedPlatform platform;
+        tap(platform, 5, kScanEnter); // "Start"
+        tap(platform, 15, kScanEscape);
+        tap(platform, 30, kScanEnter); // "Resume Game"
+        tap(platform, 90, kScanX);
+        tap(platform, 150, kScanSpace);
+        tap(platform, 170, kScanEnter);
+        tap(platform, 200, kScanUp);
+        tap(platform, 210, kScanEnter);
+        ASSERT_NO_FATAL_FAILURE(run(platform, 190));
+    }
+    // Menu sounds instead of title music, in-game music in both levels, the
+    // escape menu opened and left.
+    EXPECT_EQ(flowPlayed, "choice.wav levelstart.wav ingame.mod choice.wav choice.wav "
+                          "levelcompleted.wav levelstart.wav ingame.mod zonecompleted.wav "
+                          "highscore.wav choice.wav ");
+    played.insert(played.begin() + 5, {kTypedName, kScore, true});
+    played.pop_back();
+    EXPECT_EQ(titleAfterGame.panel, 1);
+    EXPECT_EQ(titleAfterGame.lines, panelLines(played, 5));
+
+    const std::string scores2 = dir.read("Data/highscores.dat");
+    const std::string settings2 = dir.read("Data/settings.dat");
+
+    // The tables shown but not played are as they were; the same score
+    // again goes above the first.
+    ASSERT_EQ(scores2.size(), scores1.size());
+    EXPECT_EQ(scores2.substr(0, 4 + 3 * kListBytes), scores1.substr(0, 4 + 3 * kListBytes));
+    checkTable(scores2, 4 + 3 * kListBytes, 2, 1, played, firstStart, runEnd);
+    const size_t newer = 4 + 3 * kListBytes + 12 + 5 * 88 + 64;
+    const size_t older = newer + 88;
+    checkStamp(scores2, newer, runStart, runEnd, "second entry");
+    EXPECT_EQ(scores2.substr(older, 16), scores1.substr(newer, 16));
+
+    // Everything before the statistics is as the run found it; the
+    // statistics count both games from the first start on.
+    ASSERT_EQ(settings2.size(), settings1.size());
+    EXPECT_EQ(settings2.substr(0, kOptionsAt), settings1.substr(0, kOptionsAt));
+    EXPECT_EQ(settings2.substr(kOptionsAt, 60), options);
+    EXPECT_EQ(settings2.substr(kNameAt, stats - kNameAt),
+              settings1.substr(kNameAt, stats - kNameAt));
+    EXPECT_EQ(settings2.substr(stats, 16), ByteBuilder().i32(2).i32(4).i32(2).zeros(4).data);
+    EXPECT_EQ(settings2.substr(stats + 16, 16), settings1.substr(stats + 16, 16));
+    const int64_t total =
+        checkStamp(settings2, stats + 32, runTime + 1, runTime + wallTicks, "total run time");
+    const int64_t longest = checkStamp(settings2, stats + 48, 1, total, "longest game");
+    EXPECT_GE(longest, runTime);
+    EXPECT_EQ(settings2.substr(stats + 64, 8), ByteBuilder().i32(kScore).i32(2 * kScore).data);
+    EXPECT_EQ(settings2.substr(stats + 72), settings1.substr(stats + 72));
+}
