@@ -345,6 +345,8 @@ std::vector<uint32_t> expectedScrollerPicture(const WelcomeScroller& scroller) {
     const TextFont& font = scroller.font();
     surface.SetFont(font.face.c_str(), font.width, font.height, font.weight);
     surface.FillAll(0);
+    surface.GetDC();
+    surface.SelectFont();
     const auto outlined = [&](int x, const String& text) {
         for (int i : {-2, -1, 1, 2}) {
             surface.TextAt(x - i, i, 0x000000, text.c_str());
@@ -354,6 +356,7 @@ std::vector<uint32_t> expectedScrollerPicture(const WelcomeScroller& scroller) {
     };
     outlined(0, scroller.head());
     outlined(scroller.headWidth(), scroller.tail());
+    surface.ReleaseDC();
     std::vector<uint32_t> pixels;
     surface.Lock();
     for (int y = 0; y < surface.GetHeight(); ++y)
@@ -373,9 +376,13 @@ std::vector<uint32_t> pictureOf(GfxSurface* surface) {
     return pixels;
 }
 
+// Measured in the surface's selected font.
 int widthOf(GfxSurface* surface, const String& text) {
     int width = 0, height = 0;
+    surface->GetDC();
+    surface->SelectFont();
     surface->GetTextExtent(text.c_str(), width, height);
+    surface->ReleaseDC();
     return width;
 }
 
@@ -399,37 +406,43 @@ TEST_F(FrontEndRules, TheScrollerRendersAgainExactlyWhenTheFirstPieceHasPassed) 
     EXPECT_EQ(scroller.offset(), 0);
     // A released scroller draws nothing and does not fail.
     scroller.release();
-    scroller.advance();
+    for (int i = 0; i < 2 * headWidth; ++i)
+        scroller.advance();
     EXPECT_EQ(scroller.surface(), nullptr);
 }
 
 TEST_F(FrontEndRules, AShortTailGrowsTwoCharactersAtATimeUntilItPassesTheView) {
-    // Narrow letters: a hundred of them do not reach past the view.
-    std::string text(300, 'i');
-    for (size_t i = 0; i < text.size(); i += 7)
-        text[i] = 'l';
+    // Two narrow marks in every ten characters, the rest soft hyphens, which
+    // take no room: a hundred characters stay far short of the view, and
+    // the width grows by a mark now and then.
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "'\xad\xad\xad\xad|\xad\xad\xad\xad";
     WelcomeScroller scroller;
     ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
     EXPECT_EQ(scroller.tailLength(), 100);
     GfxSurface* surface = scroller.surface();
-    ASSERT_LT(widthOf(surface, String(text.c_str(), 100)), 429 + 10) << "letters too wide";
+    ASSERT_LT(widthOf(surface, String(text.c_str(), 100)), 429 + 10) << "marks too wide";
     std::vector<int> lengths;
     for (int frame = 0; frame < 2000; ++frame) {
         const int before = scroller.position();
         scroller.advance();
         if (scroller.position() == before && frame > 0)
             continue;
-        lengths.push_back(scroller.tailLength());
+        // Every piece starts at a multiple of ten: the same tail each time.
         const int length = scroller.tailLength();
+        lengths.push_back(length);
         EXPECT_EQ((length - 100) % 2, 0) << length;
-        EXPECT_GE(widthOf(surface, scroller.tail()), 429 + 10) << length;
         EXPECT_EQ(scroller.tail().length(), length);
-        // Two characters fewer would not have reached.
+        // The first length that reaches ten pixels past the view, even when
+        // it reaches exactly that far; two characters fewer fall short.
+        EXPECT_EQ(widthOf(surface, scroller.tail()), 429 + 10) << length;
         const String shorter(scroller.tail().c_str(), length - 2);
         EXPECT_LT(widthOf(surface, shorter), 429 + 10) << length;
     }
     ASSERT_GT(lengths.size(), 5u);
-    EXPECT_GT(lengths.front(), 100);
+    EXPECT_EQ(*std::min_element(lengths.begin(), lengths.end()),
+              *std::max_element(lengths.begin(), lengths.end()));
     // A new set-up starts with the short tail again.
     ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
     EXPECT_EQ(scroller.tailLength(), 100);
