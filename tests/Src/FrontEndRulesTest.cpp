@@ -159,7 +159,7 @@ std::string entriesOf(const MenuBox* menu) {
 
 TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeRefreshesThePanel) {
     // (The title screen puts an unknown zone back on the first before its
-    // menu runs; the zone menu alone is tried with one further down.)
+    // menu runs; the next test opens the zone menu alone on one.)
     const struct {
         int zone;
         int selected;
