@@ -81,6 +81,11 @@ void WelcomeScroller::render() {
     surface_->FillAll(kBlack);
     const int saved = position_;
     offset_ = 0;
+    // A new context starts on the system font: the scroller's font is
+    // selected into one held for the whole rendering, so that the pieces
+    // are measured and drawn in it.
+    surface_->GetDC();
+    surface_->SelectFont();
     extract();
     headWidth_ = measure(head_);
     // The rendered text must reach past the view's right edge whatever the
@@ -93,6 +98,7 @@ void WelcomeScroller::render() {
     }
     drawOutlined(0, head_);
     drawOutlined(headWidth_, tail_);
+    surface_->ReleaseDC();
 }
 
 void WelcomeScroller::drawOutlined(int x, const String& text) {

@@ -1,0 +1,499 @@
+// Rules of the screens opened from the main menu, through the real loop:
+// the zone menu (what it lists and selects, its sounds, a closed window, no
+// zones at all), the text pages (their rate, cursor and drifting background)
+// and the welcome scroller (when it renders again, how its tail grows, and
+// its outlined text).
+#include "HeadlessApp.h"
+#include "TitleScreen.h"
+
+#include "Application.h"
+#include "GameState.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "GfxSurface.h"
+#include "HeadlessPlatform.h"
+#include "HighScoreManager.h"
+#include "HighScorePanel.h"
+#include "InputManager.h"
+#include "LevelCatalogue.h"
+#include "Log.h"
+#include "MenuBox.h"
+#include "MenuBoxManager.h"
+#include "RecordingSoundBackEnd.h"
+#include "Settings.h"
+#include "SoundSystem.h"
+#include "TempDir.h"
+#include "TextBox.h"
+#include "TextPageScreen.h"
+#include "TitleContent.h"
+#include "WelcomeScroller.h"
+#include "ZoneSelection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScanUp = 0xC8;
+constexpr int kScanDown = 0xD0;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanEscape = 0x01;
+
+class HookedPlatform : public HeadlessPlatform {
+public:
+    HookedPlatform() : HeadlessPlatform(1) {}
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        if (afterFrame)
+            afterFrame();
+    }
+    std::function<void()> afterFrame;
+};
+
+class FrontEndRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!copyGamePictures(dir, {"title.bmp", "logo.bmp"}))
+            GTEST_SKIP() << "no game data built";
+        for (const char* name : {"Alpha", "Beta", "Gamma"})
+            zone(name);
+        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+        gameLog.open("log.txt");
+        errorLog.open("errorLog.txt");
+        ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
+        app.framesPerSecond = 55;
+        setUpTextStyles(app.screen);
+        TextBox::setDefaultTarget(app.backSurface);
+        highScoreManager = new HighScoreManager;
+        menuBoxManager = new MenuBoxManager;
+        inputManager = new InputManager;
+        ASSERT_TRUE(inputManager->init(&platform));
+        options = Options();
+        options.titleMusic = false;
+        statistics = Statistics();
+        currentZone = 0;
+        currentSkill = kSkillEasy;
+        ASSERT_TRUE(levelCatalogue.scanZones());
+        limitFrames(600);
+    }
+    void TearDown() override {
+        leaveTitleScreen();
+        delete inputManager;
+        inputManager = nullptr;
+        delete menuBoxManager;
+        menuBoxManager = nullptr;
+        delete highScoreManager;
+        highScoreManager = nullptr;
+        if (soundSystem) {
+            soundSystem->Close();
+            delete soundSystem;
+            soundSystem = nullptr;
+        }
+        levelCatalogue.clearZones();
+        TextBox::setDefaultTarget(nullptr);
+        app = ApplicationState();
+        gameLog.close();
+        errorLog.close();
+    }
+
+    void zone(const std::string& name) {
+        dir.write("Data/Levels/" + name + "/level.txt",
+                  "<Zone>\nName=\"" + name + "\"\nSkill=1\n</Zone>\n");
+    }
+    // Taps the keys one after another, ten frames apart, from the given
+    // frame counted from now.
+    void taps(int frame, std::initializer_list<int> scanCodes) {
+        frame += platform.framesPresented();
+        for (int scanCode : scanCodes) {
+            platform.keyAtFrame(frame, scanCode, true);
+            platform.keyAtFrame(frame + 2, scanCode, false);
+            frame += 10;
+        }
+    }
+    void limitFrames(int frames) {
+        PlatformEvent quit;
+        quit.type = PlatformEvent::CloseRequest;
+        platform.pushEventAtFrame(platform.framesPresented() + frames, quit);
+    }
+    // Menu sounds through a recording back end: "move" and "choice".
+    void recordMenuSounds() {
+        soundSystem = new SoundSystem(recording);
+        dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n");
+        for (const char* name : {"choice.wav", "move.wav"})
+            dir.write(name, "x");
+        String error;
+        ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+        recording.takeCalls();
+    }
+    std::vector<std::string> menuSounds() {
+        std::vector<std::string> out;
+        const std::string calls = recording.takeCalls().c_str();
+        for (size_t at = 0; (at = calls.find("playSample ", at)) != std::string::npos; ++at)
+            out.push_back(calls.compare(at + 11, 4, "move") == 0 ? "move" : "choice");
+        return out;
+    }
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDir> cwd;
+    HookedPlatform platform;
+    std::unique_ptr<GfxScreen> screen;
+    std::unique_ptr<GfxSurface> back;
+    RecordingSoundBackEnd recording;
+};
+
+std::string entriesOf(const MenuBox* menu) {
+    std::string text;
+    for (int i = 0; menu && i < menu->entryCount(); ++i)
+        text += std::string(i ? "," : "") + menu->entry(i).text.c_str();
+    return text;
+}
+
+} // namespace
+
+TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeRefreshesThePanel) {
+    // (The title screen puts an unknown zone back on the first before its
+    // menu runs; the next test opens the zone menu alone on one.)
+    const struct {
+        int zone;
+        int selected;
+    } cases[] = {{0, 0}, {2, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        currentZone = c.zone;
+        std::string opened;
+        std::vector<int> stack, selected;
+        int countdownAtOpen = -1, countdownLast = -1;
+        std::string leaderAfter;
+        platform.afterFrame = [&] {
+            const int size = menuBoxManager->stackSize();
+            if (stack.empty() || stack.back() != size)
+                stack.push_back(size);
+            if (size == 1 && stack.size() > 2)
+                leaderAfter = titleHighScorePanel()->column(1).line(0).text.c_str();
+            if (size != 2)
+                return;
+            MenuBox* menu = menuBoxManager->top();
+            if (opened.empty())
+                opened = entriesOf(menu) + (menu->wrap ? " wrap" : "") +
+                         (menu->centred ? " centred" : "") +
+                         (menu->onMove == playMenuSound ? " sounds" : "");
+            if (selected.empty() || selected.back() != menu->selected)
+                selected.push_back(menu->selected);
+            if (countdownAtOpen < 0) {
+                countdownAtOpen = panelCountdown();
+                // A new best while the menu is open shows once it is left.
+                highScoreManager->getList(currentSkill, c.zone)->insert("Zoe", 99999);
+            }
+            countdownLast = panelCountdown();
+        };
+        setInfoPanel(1);
+        // The zone menu, up once (wrapping from the first entry), escape twice.
+        taps(5, {kScanDown, kScanEnter, kScanUp, kScanEscape, kScanEscape});
+        EXPECT_FALSE(runTitleScreen());
+        EXPECT_EQ(opened, "Alpha,Beta,Gamma wrap centred sounds");
+        EXPECT_EQ(stack, (std::vector<int>{1, 2, 1}));
+        EXPECT_EQ(leaderAfter, "Zoe");
+        EXPECT_EQ(selected, (std::vector<int>{c.selected, (c.selected + 2) % 3}));
+        // The title keeps moving under the zone menu.
+        EXPECT_GT(countdownAtOpen - countdownLast, 10);
+    }
+}
+
+TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGivesTheZoneBack) {
+    for (int zone : {3, 7, -1}) {
+        SCOPED_TRACE(zone);
+        ASSERT_TRUE(enterTitleScreen());
+        currentZone = zone;
+        int selected = -2;
+        platform.afterFrame = [&] {
+            if (menuBoxManager->stackSize() == 2 && selected == -2)
+                selected = menuBoxManager->top()->selected;
+        };
+        taps(5, {kScanEscape});
+        EXPECT_EQ(selectZone(430, 10), zone);
+        EXPECT_EQ(app.loopResult, kLoopChoice);
+        EXPECT_EQ(selected, 0);
+        EXPECT_EQ(menuBoxManager->stackSize(), 1);
+        leaveTitleScreen();
+    }
+}
+
+TEST_F(FrontEndRules, ChoosingAZoneEndsItsMenuAtOnceAndSoundsLikeAnyChoiceEvenTheFirstZone) {
+    ASSERT_NO_FATAL_FAILURE(recordMenuSounds());
+    options.soundEffects = true;
+    currentZone = 1;
+    const int start = platform.framesPresented();
+    int closedAt = -1;
+    platform.afterFrame = [&] {
+        if (menuBoxManager->stackSize() == 2)
+            closedAt = -1;
+        else if (closedAt < 0)
+            closedAt = platform.framesPresented();
+    };
+    // Zone menu at 15, up to the first zone at 25, chosen at 35.
+    taps(5, {kScanDown, kScanEnter, kScanUp, kScanEnter});
+    taps(60, {kScanEscape});
+    EXPECT_FALSE(runTitleScreen());
+    EXPECT_EQ(currentZone, 0);
+    EXPECT_LT(closedAt, start + 40);
+    EXPECT_EQ(menuSounds(), (std::vector<std::string>{"move", "choice", "move", "choice"}));
+}
+
+TEST_F(FrontEndRules, AWindowClosedInTheZoneMenuKeepsTheZone) {
+    currentZone = 2;
+    taps(5, {kScanDown, kScanEnter});
+    PlatformEvent close;
+    close.type = PlatformEvent::CloseRequest;
+    platform.pushEventAtFrame(platform.framesPresented() + 40, close);
+    EXPECT_FALSE(runTitleScreen());
+    EXPECT_TRUE(app.quitPosted);
+    EXPECT_EQ(currentZone, 2);
+}
+
+TEST_F(FrontEndRules, WithoutZonesTheZoneEntryOpensNothing) {
+    std::filesystem::remove_all(dir.file("Data/Levels"));
+    std::filesystem::create_directories(dir.file("Data/Levels"));
+    int deepest = 0;
+    platform.afterFrame = [&] { deepest = std::max(deepest, menuBoxManager->stackSize()); };
+    taps(5, {kScanDown, kScanEnter, kScanEscape});
+    EXPECT_FALSE(runTitleScreen());
+    EXPECT_EQ(app.loopResult, kLoopEscape);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_EQ(currentZone, 0);
+}
+
+TEST_F(FrontEndRules, TextPagesRunAtFiftyFramesWithTheCursorAndADriftingBackground) {
+    dir.write("Data/Text/help.txt", "<p>\nOne line\n<p>\nTwo\nlines\n");
+    GfxSurface logo;
+    ASSERT_GT(logo.CreateFromImage(app.screen, ".\\Data\\Gfx\\logo.bmp", kSurfaceMemoryAny), 0);
+    const int logoHeight = logo.GetHeight();
+    // Where each page stood: its box found against the background.
+    struct Placed {
+        int page, left, top, width, height;
+    };
+    std::vector<Placed> placed;
+    int lastPage = -1;
+    // Every background level from what the screen makes of each colour.
+    std::map<uint32_t, std::pair<int, int>> levelsOf;
+    for (int blue = 0; blue < 256; ++blue)
+        for (int green = 0; green < 256; ++green)
+            levelsOf[app.screen->ConvertColor(static_cast<uint32_t>(blue << 16 | green << 8))] = {
+                blue, green};
+    std::vector<int> blues, greens, rates;
+    bool cursorHidden = false;
+    int pageFrames = 0;
+    platform.afterFrame = [&] {
+        // The first frame of the pages shows what the title screen drew.
+        if (textPageCount() == 0 || ++pageFrames == 1)
+            return;
+        rates.push_back(app.framesPerSecond);
+        cursorHidden = cursorHidden || !platform.cursorVisible();
+        back->Lock();
+        const uint32_t corner = back->GetPixel(0, 479);
+        back->Unlock();
+        const auto found = levelsOf.find(corner);
+        ASSERT_NE(found, levelsOf.end());
+        blues.push_back(found->second.first);
+        greens.push_back(found->second.second);
+        // The page drawn in the frame before is the one shown now, unless
+        // that frame turned it.
+        const int page = textPageIndex();
+        if (page != lastPage) {
+            lastPage = page;
+            return;
+        }
+        if (!placed.empty() && placed.back().page == page)
+            return;
+        back->Lock();
+        int top = -1, bottom = -1, left = -1, right = -1;
+        for (int y = logoHeight; y < 480; ++y)
+            if (back->GetPixel(320, y) != corner) {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        for (int x = 0; x < 640 && top >= 0; ++x)
+            if (back->GetPixel(x, (top + bottom) / 2) != corner) {
+                left = left < 0 ? x : left;
+                right = x;
+            }
+        back->Unlock();
+        placed.push_back({page, left, top, right - left + 1, bottom - top + 1});
+    };
+    // Help, the next page, escape after 200 frames of it, escape again.
+    taps(5, {kScanUp, kScanUp, kScanUp});
+    taps(35, {kScanEnter, kScanEnter});
+    taps(250, {kScanEscape, kScanEscape});
+    EXPECT_FALSE(runTitleScreen());
+    ASSERT_GT(blues.size(), 200u);
+    EXPECT_EQ(*std::min_element(rates.begin(), rates.end()), 50);
+    EXPECT_EQ(*std::max_element(rates.begin(), rates.end()), 50);
+    EXPECT_FALSE(cursorHidden);
+    // The first frame drawn steps once from 30 and 30; then blue swings in
+    // steps of 1 between 19 and 81, green in steps of 2 between 12 and 86.
+    const std::vector<int>& blue = blues;
+    const std::vector<int>& green = greens;
+    EXPECT_EQ(blue[0], 31);
+    EXPECT_EQ(green[0], 32);
+    for (size_t i = 1; i < blue.size(); ++i) {
+        EXPECT_EQ(std::abs(blue[i] - blue[i - 1]), 1) << i;
+        EXPECT_EQ(std::abs(green[i] - green[i - 1]), 2) << i;
+    }
+    EXPECT_EQ(*std::min_element(blue.begin(), blue.end()), 19);
+    EXPECT_EQ(*std::max_element(blue.begin(), blue.end()), 81);
+    EXPECT_EQ(*std::min_element(green.begin(), green.end()), 12);
+    EXPECT_EQ(*std::max_element(green.begin(), green.end()), 86);
+    EXPECT_EQ(app.framesPerSecond, 55);
+    // Each page centred below the logo, halves taken toward zero. (A file
+    // that begins with a new page starts with an empty one, and its pages
+    // have no title.)
+    ASSERT_EQ(placed.size(), 2u);
+    ASSERT_EQ((480 - logoHeight - placed[1].height) % 2, 0) << "no rounding to check";
+    for (const Placed& p : placed) {
+        SCOPED_TRACE(p.page);
+        EXPECT_EQ(p.left, (640 - p.width) / 2);
+        EXPECT_EQ(p.top, (480 - logoHeight - p.height) / 2 + logoHeight);
+    }
+}
+
+namespace {
+
+// What the scroller's surface must hold after a render: each piece drawn as
+// outlined text, black copies on the two diagonals two pixels out, white on
+// top; the tail right after the head.
+std::vector<uint32_t> expectedScrollerPicture(const WelcomeScroller& scroller) {
+    GfxSurface surface;
+    EXPECT_EQ(surface.Create(app.screen, WelcomeScroller::kSurfaceWidth, WelcomeScroller::kHeight,
+                             kSurfaceMemoryAny),
+              0);
+    const TextFont& font = scroller.font();
+    surface.SetFont(font.face.c_str(), font.width, font.height, font.weight);
+    surface.FillAll(0);
+    surface.GetDC();
+    surface.SelectFont();
+    const auto outlined = [&](int x, const String& text) {
+        for (int i : {-2, -1, 1, 2}) {
+            surface.TextAt(x - i, i, 0x000000, text.c_str());
+            surface.TextAt(x + i, i, 0x000000, text.c_str());
+        }
+        surface.TextAt(x, 0, 0xFFFFFF, text.c_str());
+    };
+    outlined(0, scroller.head());
+    outlined(scroller.headWidth(), scroller.tail());
+    surface.ReleaseDC();
+    std::vector<uint32_t> pixels;
+    surface.Lock();
+    for (int y = 0; y < surface.GetHeight(); ++y)
+        for (int x = 0; x < surface.GetWidth(); ++x)
+            pixels.push_back(surface.GetPixel(x, y));
+    surface.Unlock();
+    return pixels;
+}
+
+std::vector<uint32_t> pictureOf(GfxSurface* surface) {
+    std::vector<uint32_t> pixels;
+    surface->Lock();
+    for (int y = 0; y < surface->GetHeight(); ++y)
+        for (int x = 0; x < surface->GetWidth(); ++x)
+            pixels.push_back(surface->GetPixel(x, y));
+    surface->Unlock();
+    return pixels;
+}
+
+// Measured in the surface's selected font.
+int widthOf(GfxSurface* surface, const String& text) {
+    int width = 0, height = 0;
+    surface->GetDC();
+    surface->SelectFont();
+    surface->GetTextExtent(text.c_str(), width, height);
+    surface->ReleaseDC();
+    return width;
+}
+
+} // namespace
+
+TEST_F(FrontEndRules, TheScrollerRendersAgainExactlyWhenTheFirstPieceHasPassed) {
+    WelcomeScroller scroller;
+    // Ten equal letters make a head of even width, where sliding past it
+    // and reaching its end are one frame apart.
+    ASSERT_TRUE(scroller.setUp(app.screen, "MMMMMMMMMMAAAAAAAAAA"));
+    scroller.advance();
+    const int headWidth = scroller.headWidth();
+    ASSERT_GT(headWidth, 0);
+    ASSERT_EQ(headWidth % 2, 0);
+    int advances = 0;
+    while (scroller.position() == 10 && advances < 1000) {
+        scroller.advance();
+        ++advances;
+    }
+    EXPECT_EQ(advances, headWidth / 2);
+    EXPECT_EQ(scroller.offset(), 0);
+    // A released scroller draws nothing and does not fail.
+    scroller.release();
+    for (int i = 0; i < 2 * headWidth; ++i)
+        scroller.advance();
+    EXPECT_EQ(scroller.surface(), nullptr);
+}
+
+TEST_F(FrontEndRules, AShortTailGrowsTwoCharactersAtATimeUntilItPassesTheView) {
+    // Two narrow marks in every ten characters, the rest soft hyphens, which
+    // take no room: a hundred characters stay far short of the view, and
+    // the width grows by a mark now and then.
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "'\xad\xad\xad\xad|\xad\xad\xad\xad";
+    WelcomeScroller scroller;
+    ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
+    EXPECT_EQ(scroller.tailLength(), 100);
+    GfxSurface* surface = scroller.surface();
+    ASSERT_LT(widthOf(surface, String(text.c_str(), 100)), 429 + 10) << "marks too wide";
+    std::vector<int> lengths;
+    for (int frame = 0; frame < 2000; ++frame) {
+        const int before = scroller.position();
+        scroller.advance();
+        if (scroller.position() == before && frame > 0)
+            continue;
+        // Every piece starts at a multiple of ten: the same tail each time.
+        const int length = scroller.tailLength();
+        lengths.push_back(length);
+        EXPECT_EQ((length - 100) % 2, 0) << length;
+        EXPECT_EQ(scroller.tail().length(), length);
+        // The first length that reaches ten pixels past the view, even when
+        // it reaches exactly that far; two characters fewer fall short.
+        EXPECT_EQ(widthOf(surface, scroller.tail()), 429 + 10) << length;
+        const String shorter(scroller.tail().c_str(), length - 2);
+        EXPECT_LT(widthOf(surface, shorter), 429 + 10) << length;
+    }
+    ASSERT_GT(lengths.size(), 5u);
+    EXPECT_EQ(*std::min_element(lengths.begin(), lengths.end()),
+              *std::max_element(lengths.begin(), lengths.end()));
+    // A new set-up starts with the short tail again.
+    ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
+    EXPECT_EQ(scroller.tailLength(), 100);
+}
+
+TEST_F(FrontEndRules, TheScrollerDrawsEachPieceAsOutlinedText) {
+    // Letters that fill their width, so that the tail's outline reaches
+    // into the head's last letter.
+    for (const char* text : {"MMMMMMMMMMWWWWWWWWWWHHHHHHHHHH", kWelcomeText}) {
+        SCOPED_TRACE(text);
+        WelcomeScroller scroller;
+        ASSERT_TRUE(scroller.setUp(app.screen, text));
+        int renders = 0;
+        for (int frame = 0; frame < 3000 && renders < 40; ++frame) {
+            const int before = scroller.position();
+            scroller.advance();
+            if (scroller.position() == before && frame > 0)
+                continue;
+            ++renders;
+            ASSERT_EQ(pictureOf(scroller.surface()), expectedScrollerPicture(scroller))
+                << "render " << renders;
+        }
+    }
+}

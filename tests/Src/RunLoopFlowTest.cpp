@@ -1,0 +1,225 @@
+// The run loop between the front end and the games, through the real entry
+// routine on the built game's pictures and zones: the information panel it
+// starts the title screen on and the one it shows after a game, the key sets
+// a game reads, a window closed during a game, and the full-screen switch
+// from the options: the settings saved, the systems built again, and the
+// title screen and a game in the new mode.
+#include "Application.h"
+#include "GameManager.h"
+#include "GameSystems.h"
+#include "GfxScreen.h"
+#include "HeadlessPlatform.h"
+#include "InputManager.h"
+#include "Log.h"
+#include "Settings.h"
+#include "TempDir.h"
+#include "TitleScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kScanEscape = 0x01;
+constexpr int kScanEnter = 0x1C;
+constexpr int kScanUp = 0xC8;
+constexpr int kScanDown = 0xD0;
+
+// Byte of the full-screen switch in the settings file.
+constexpr size_t kFullScreenByte = 15;
+
+int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// What one presented frame shows: the screen that drew it and its mode.
+struct Seen {
+    enum Screen { Other, Title, Game } screen = Other;
+    bool fullScreen = false;
+    int bitsPerPixel = 0;
+    int panel = -1;
+    int countdown = -1;
+    bool keySetsConfigured = false;
+    int colours = 0; // below the display strip
+};
+
+class RecordingPlatform : public HeadlessPlatform {
+public:
+    RecordingPlatform() : HeadlessPlatform(1) {}
+    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
+        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
+        Seen s;
+        s.screen = gameManager ? Seen::Game : titleMainMenu() ? Seen::Title : Seen::Other;
+        s.fullScreen = isFullScreen();
+        s.bitsPerPixel = app.screen ? app.screen->GetBitsPerPixel() : 0;
+        s.panel = infoPanel();
+        s.countdown = panelCountdown();
+        s.keySetsConfigured = inputManager && inputManager->keySet(0) == &options.player1Keys &&
+                              inputManager->keySet(1) == &options.player2Keys;
+        if (s.screen == Seen::Game) {
+            std::set<uint32_t> colours;
+            for (int y = 20; y < height; y += 3)
+                for (int x = 0; x < width; x += 3)
+                    colours.insert(lastFrame()[static_cast<size_t>(y * width + x)] & 0xFFFFFF);
+            s.colours = static_cast<int>(colours.size());
+        }
+        frames.push_back(s);
+    }
+    bool setFullScreen(bool fullScreen) override {
+        const std::string stored = readFile("Data/settings.dat");
+        if (fullScreen)
+            savedFullScreen.push_back(stored.size() > kFullScreenByte ? stored[kFullScreenByte]
+                                                                      : -1);
+        return HeadlessPlatform::setFullScreen(fullScreen);
+    }
+
+    void tap(int frame, int scanCode) {
+        keyAtFrame(frame, scanCode, true);
+        keyAtFrame(frame + 2, scanCode, false);
+    }
+    // The index of the first frame at or after from that shows screen.
+    size_t firstOf(Seen::Screen screen, size_t from = 0) const {
+        for (size_t i = from; i < frames.size(); ++i)
+            if (frames[i].screen == screen)
+                return i;
+        return frames.size();
+    }
+
+    std::vector<Seen> frames;
+    std::vector<int> savedFullScreen; // the stored switch whenever full screen begins
+};
+
+class RunLoopFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+        if (!std::filesystem::exists(data / "Gfx" / "title.bmp") ||
+            !std::filesystem::exists(data / "Levels"))
+            GTEST_SKIP() << "no game data built";
+        std::filesystem::create_directories(dir.file("Data"));
+        for (const char* part : {"Gfx", "Levels"})
+            std::filesystem::copy(data / part, dir.file(std::string("Data/") + part),
+                                  std::filesystem::copy_options::recursive);
+        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
+        // Left over from an earlier front end; the run loop must choose.
+        setInfoPanel(3);
+        // Safety net: whatever happens, the program ends.
+        PlatformEvent close;
+        close.type = PlatformEvent::CloseRequest;
+        platform.pushEventAtFrame(1500, close);
+    }
+    void TearDown() override {
+        gameLog.close();
+        errorLog.close();
+    }
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDir> cwd;
+    RecordingPlatform platform;
+};
+
+} // namespace
+
+TEST_F(RunLoopFlow, TheFullScreenSwitchComesBackToTheTitleScreenAndAGameInTheNewMode) {
+    // Options (down three times), up twice to "FullScreen", choose it.
+    platform.tap(5, kScanDown);
+    platform.tap(10, kScanDown);
+    platform.tap(15, kScanDown);
+    platform.tap(20, kScanEnter);
+    platform.tap(30, kScanUp);
+    platform.tap(35, kScanUp);
+    platform.tap(40, kScanEnter);
+    // In the new mode: Start, a little play, escape and "Quit Game", then
+    // "Quit" from the main menu.
+    platform.tap(70, kScanEnter);
+    platform.tap(130, kScanEscape);
+    platform.tap(145, kScanDown);
+    platform.tap(155, kScanEnter);
+    platform.tap(180, kScanUp);
+    platform.tap(190, kScanEnter);
+    EXPECT_EQ(runLurvane(platform), 0);
+
+    const std::vector<Seen>& frames = platform.frames;
+    ASSERT_LT(frames.size(), 300u);
+    // The front end in the window, again in full screen, the game, and the
+    // front end once more.
+    const size_t firstTitle = platform.firstOf(Seen::Title);
+    size_t switched = firstTitle;
+    while (switched < frames.size() && frames[switched].screen == Seen::Title &&
+           !frames[switched].fullScreen)
+        ++switched;
+    const size_t secondTitle = platform.firstOf(Seen::Title, switched);
+    const size_t game = platform.firstOf(Seen::Game, secondTitle);
+    const size_t thirdTitle = platform.firstOf(Seen::Title, game);
+    ASSERT_LT(thirdTitle, frames.size());
+    EXPECT_GT(switched - firstTitle, 35u);
+    EXPECT_LT(secondTitle - switched, 5u) << "the title screen comes back at once";
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(frames[i].fullScreen, i >= switched);
+        if (frames[i].screen != Seen::Other) {
+            EXPECT_EQ(frames[i].bitsPerPixel, i >= switched ? 16 : 32);
+        }
+    }
+    // The switch was written down before the display changed, and kept.
+    EXPECT_EQ(platform.savedFullScreen, std::vector<int>{1});
+    const std::string settings = readFile("Data/settings.dat");
+    ASSERT_GT(settings.size(), kFullScreenByte);
+    EXPECT_EQ(settings[kFullScreenByte], 1);
+    const std::string log = readFile("log.txt");
+    EXPECT_EQ(countOf(log, "adding 'InputManager'"), 2);
+    EXPECT_EQ(countOf(log, "removing 'InputManager'"), 2);
+    EXPECT_EQ(log.find("could not changeWinMode"), std::string::npos);
+    EXPECT_TRUE(platform.messageBoxes().empty());
+
+    // The level drawn in the new mode shows its map, not an empty screen.
+    size_t gameFrames = 0;
+    for (size_t i = game; i < thirdTitle; ++i)
+        if (frames[i].screen == Seen::Game && ++gameFrames == 20) {
+            EXPECT_GT(frames[i].colours, 8);
+        }
+    EXPECT_GT(gameFrames, 40u);
+    // Both front ends open on the empty panel; after the game the high
+    // score list shows first.
+    for (size_t at : {firstTitle, secondTitle}) {
+        EXPECT_EQ(frames[at + 1].panel, 0) << at;
+        EXPECT_EQ(frames[at + 1].countdown, 49) << at;
+    }
+    EXPECT_EQ(frames[thirdTitle + 1].panel, 1);
+    EXPECT_EQ(frames[thirdTitle + 1].countdown, 399);
+}
+
+TEST_F(RunLoopFlow, AGameReadsTheConfiguredKeysOfBothPlayers) {
+    platform.tap(5, kScanEnter);
+    platform.tap(40, kScanEscape);
+    platform.tap(55, kScanDown);
+    platform.tap(65, kScanEnter);
+    platform.tap(90, kScanEscape);
+    EXPECT_EQ(runLurvane(platform), 0);
+    const size_t game = platform.firstOf(Seen::Game);
+    ASSERT_LT(game + 10, platform.frames.size());
+    EXPECT_TRUE(platform.frames[game + 10].keySetsConfigured);
+    EXPECT_LT(platform.firstOf(Seen::Title, game), platform.frames.size());
+}
+
+TEST_F(RunLoopFlow, AWindowClosedDuringAGameEndsTheProgramWithoutTheTitleScreen) {
+    platform.tap(5, kScanEnter);
+    PlatformEvent close;
+    close.type = PlatformEvent::CloseRequest;
+    platform.pushEventAtFrame(40, close);
+    EXPECT_EQ(runLurvane(platform), 0);
+    const size_t game = platform.firstOf(Seen::Game);
+    ASSERT_LT(game, platform.frames.size());
+    EXPECT_EQ(platform.firstOf(Seen::Title, game), platform.frames.size());
+    // Start-up and the one front end scan the zones; nothing enters the
+    // front end after the game.
+    EXPECT_EQ(countOf(readFile("log.txt"), "Searching for Levels"), 2);
+}
