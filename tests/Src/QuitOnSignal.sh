@@ -3,9 +3,14 @@
 # SIGTERM and SIGINT just as when its window is closed.
 set -u
 game="$1"
+# With its data the game waits on the title screen for the signal; without
+# it the game would end on its own, racing the signal.
+data="$(dirname "$game")/Data"
+[ -d "$data" ] || { echo "no game data beside $game"; exit 77; }
 status=0
 for signal in TERM INT; do
     work="$(mktemp -d)"
+    cp -r "$data" "$work/"
     (cd "$work" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$game") &
     pid=$!
     # Wait until the game systems are up, then ask it to quit.
