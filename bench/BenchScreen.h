@@ -17,13 +17,6 @@ public:
         height = 480;
         bitsPerPixel = 16;
     }
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (afterFrame)
-            afterFrame();
-    }
-    // Called after every presented frame.
-    std::function<void()> afterFrame;
 };
 
 struct BenchScreen {

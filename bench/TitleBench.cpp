@@ -126,7 +126,7 @@ void BM_StartToFirstTitleFrame(benchmark::State& state) {
         using Clock = std::chrono::steady_clock;
         const Clock::time_point start = Clock::now();
         double seconds = -1;
-        platform.afterFrame = [&] {
+        platform.afterPresent = [&](int) {
             if (seconds < 0 && titleMainMenu()) {
                 seconds = std::chrono::duration<double>(Clock::now() - start).count();
                 platform.pushEvent(PlatformEvent::CloseRequest);

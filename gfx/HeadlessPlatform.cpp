@@ -83,6 +83,8 @@ void HeadlessPlatform::present(const uint32_t* pixels, int width, int height, in
             lastFrame_[static_cast<size_t>(y) * static_cast<size_t>(width) +
                        static_cast<size_t>(x)] = row[x];
     }
+    if (afterPresent)
+        afterPresent(framesPresented_);
 }
 
 bool HeadlessPlatform::setFullScreen(bool fullScreen) {

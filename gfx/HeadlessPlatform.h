@@ -49,6 +49,9 @@ public:
     // Called when waitEvent finds the script empty; it may push an event.
     // Without it an empty script ends the wait with a quit request.
     std::function<void()> onIdleWait;
+    // Called after each presented frame with the number presented so far;
+    // a test looks at the running screens with it.
+    std::function<void(int frame)> afterPresent;
 
     int framesPresented() const { return framesPresented_; }
     int sleeps() const { return sleeps_; }

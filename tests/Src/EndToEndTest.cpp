@@ -70,18 +70,6 @@ std::vector<Expected> fillerTable() {
     return table;
 }
 
-// Calls a hook after each presented frame, to look at the screen running.
-class WatchedPlatform : public HeadlessPlatform {
-public:
-    WatchedPlatform() : HeadlessPlatform(1) {}
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (afterFrame)
-            afterFrame(framesPresented());
-    }
-    std::function<void(int frame)> afterFrame;
-};
-
 // The title screen's information panel at one moment: which panel shows
 // and, when it is the high score list, its lines ("rank|name|score" with
 // a "*" for a line highlighted in all four columns).
@@ -172,8 +160,8 @@ protected:
     }
 
     // One run of the program with the keys scheduled on the platform.
-    void run(WatchedPlatform& platform, int lookAt) {
-        platform.afterFrame = [&](int frame) {
+    void run(HeadlessPlatform& platform, int lookAt) {
+        platform.afterPresent = [&](int frame) {
             if (frame == 3)
                 titleFirst = lookAtPanel();
             if (frame == lookAt)
@@ -203,12 +191,12 @@ protected:
         EXPECT_EQ(log.find("!GetMessage"), std::string::npos) << log;
     }
 
-    static void tap(WatchedPlatform& platform, int frame, int scanCode) {
+    static void tap(HeadlessPlatform& platform, int frame, int scanCode) {
         platform.keyAtFrame(frame, scanCode, true);
         platform.keyAtFrame(frame + 2, scanCode, false);
     }
     // A key that types text as the keyboard layout gives it.
-    static void type(WatchedPlatform& platform, int frame, int scanCode, const char* text) {
+    static void type(HeadlessPlatform& platform, int frame, int scanCode, const char* text) {
         platform.keyAtFrame(frame, scanCode, true);
         PlatformEvent e;
         e.type = PlatformEvent::TextInput;
@@ -295,7 +283,7 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // First run: choose the second zone and Hard, play both levels, type a
     // name, and quit from the title screen.
     {
-        WatchedPlatform platform;
+        HeadlessPlatform platform;
         tap(platform, 5, kScanDown);   // "Zone = Alpha"
         tap(platform, 15, kScanEnter); // the zone menu
         tap(platform, 25, kScanDown);
@@ -375,7 +363,7 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // name box opens it must not type; the offered name is confirmed as it
     // stands.
     {
-        WatchedPlatform platform;
+        HeadlessPlatform platform;
         tap(platform, 5, kScanEnter); // "Start"
         tap(platform, 15, kScanEscape);
         tap(platform, 30, kScanEnter); // "Resume Game"

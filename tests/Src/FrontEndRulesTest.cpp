@@ -46,17 +46,6 @@ constexpr int kScanDown = 0xD0;
 constexpr int kScanEnter = 0x1C;
 constexpr int kScanEscape = 0x01;
 
-class HookedPlatform : public HeadlessPlatform {
-public:
-    HookedPlatform() : HeadlessPlatform(1) {}
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (afterFrame)
-            afterFrame();
-    }
-    std::function<void()> afterFrame;
-};
-
 class FrontEndRules : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -142,7 +131,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
-    HookedPlatform platform;
+    HeadlessPlatform platform;
     std::unique_ptr<GfxScreen> screen;
     std::unique_ptr<GfxSurface> back;
     RecordingSoundBackEnd recording;
@@ -171,7 +160,7 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeR
         std::vector<int> stack, selected;
         int countdownAtOpen = -1, countdownLast = -1;
         std::string leaderAfter;
-        platform.afterFrame = [&] {
+        platform.afterPresent = [&](int) {
             const int size = menuBoxManager->stackSize();
             if (stack.empty() || stack.back() != size)
                 stack.push_back(size);
@@ -212,7 +201,7 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
         ASSERT_TRUE(enterTitleScreen());
         currentZone = zone;
         int selected = -2;
-        platform.afterFrame = [&] {
+        platform.afterPresent = [&](int) {
             if (menuBoxManager->stackSize() == 2 && selected == -2)
                 selected = menuBoxManager->top()->selected;
         };
@@ -231,7 +220,7 @@ TEST_F(FrontEndRules, ChoosingAZoneEndsItsMenuAtOnceAndSoundsLikeAnyChoiceEvenTh
     currentZone = 1;
     const int start = platform.framesPresented();
     int closedAt = -1;
-    platform.afterFrame = [&] {
+    platform.afterPresent = [&](int) {
         if (menuBoxManager->stackSize() == 2)
             closedAt = -1;
         else if (closedAt < 0)
@@ -261,7 +250,7 @@ TEST_F(FrontEndRules, WithoutZonesTheZoneEntryOpensNothing) {
     std::filesystem::remove_all(dir.file("Data/Levels"));
     std::filesystem::create_directories(dir.file("Data/Levels"));
     int deepest = 0;
-    platform.afterFrame = [&] { deepest = std::max(deepest, menuBoxManager->stackSize()); };
+    platform.afterPresent = [&](int) { deepest = std::max(deepest, menuBoxManager->stackSize()); };
     taps(5, {kScanDown, kScanEnter, kScanEscape});
     EXPECT_FALSE(runTitleScreen());
     EXPECT_EQ(app.loopResult, kLoopEscape);
@@ -289,7 +278,7 @@ TEST_F(FrontEndRules, TextPagesRunAtFiftyFramesWithTheCursorAndADriftingBackgrou
     std::vector<int> blues, greens, rates;
     bool cursorHidden = false;
     int pageFrames = 0;
-    platform.afterFrame = [&] {
+    platform.afterPresent = [&](int) {
         // The first frame of the pages shows what the title screen drew.
         if (textPageCount() == 0 || ++pageFrames == 1)
             return;

@@ -36,17 +36,6 @@ constexpr int kScanSpace = 0x39;
 constexpr int kScanUp = 0xC8;
 constexpr int kScanDown = 0xD0;
 
-// Calls a hook with every presented frame, before the frame's callback runs.
-class WatchedPlatform : public HeadlessPlatform {
-public:
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (onFrame)
-            onFrame();
-    }
-    std::function<void()> onFrame;
-};
-
 std::string entriesOf(const MenuBox* menu) {
     std::string text;
     for (int i = 0; menu && i < menu->entryCount(); ++i)
@@ -83,7 +72,7 @@ protected:
         PlatformEvent close;
         close.type = PlatformEvent::CloseRequest;
         platform.pushEventAtFrame(3000, close);
-        platform.onFrame = [this] { snapshot(); };
+        platform.afterPresent = [this](int) { snapshot(); };
     }
     void TearDown() override {
         delete controlsPanel;
@@ -130,7 +119,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
-    WatchedPlatform platform;
+    HeadlessPlatform platform;
     std::vector<std::string> seen;
     RecordingSoundBackEnd recorder; // outlives the sound system's shutdown
 };
@@ -166,7 +155,7 @@ TEST_F(OptionsMenuTest, EachSwitchActsAtOnceAndItsEntryFollows) {
 }
 
 TEST_F(OptionsMenuTest, TheMenusOpenOnBackAndTheKeyMenuBelowRightOfTheOptions) {
-    platform.onFrame = [this] {
+    platform.afterPresent = [this](int) {
         MenuBox* top = menuBoxManager->top();
         if (!top)
             return;

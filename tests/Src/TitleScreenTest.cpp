@@ -44,18 +44,6 @@ constexpr int kScanSpace = 0x39;
 constexpr int kScanEscape = 0x01;
 constexpr int kScanL = 0x26;
 
-// Calls a hook after each presented frame.
-class WatchedPlatform : public HeadlessPlatform {
-public:
-    WatchedPlatform() : HeadlessPlatform(1) {}
-    void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override {
-        HeadlessPlatform::present(pixels, width, height, pitch, stretch);
-        if (afterFrame)
-            afterFrame(framesPresented());
-    }
-    std::function<void(int frame)> afterFrame;
-};
-
 class TitleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,7 +107,7 @@ protected:
         platform.pushEventAtFrame(frames, quit);
     }
     // Calls what once per frame while the loops run.
-    void eachFrame(std::function<void(int frame)> what) { platform.afterFrame = what; }
+    void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
     std::string entry(int index) const {
         MenuBox* menu = titleMainMenu();
         return menu ? menu->entry(index).text.c_str() : "";
@@ -141,7 +129,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
-    WatchedPlatform platform;
+    HeadlessPlatform platform;
     std::unique_ptr<GfxScreen> screen;
     std::unique_ptr<GfxSurface> back;
 };
@@ -477,9 +465,9 @@ TEST(RunLoop, TheProgramStartsOnTheTitleScreenAndComesBackToItAfterAGame) {
     std::filesystem::create_directories(dir.file("Data/Levels"));
     std::filesystem::copy_file(data / "Gfx" / "title.bmp", dir.file("Data/Gfx/title.bmp"));
     ScopedWorkingDir cwd(dir.path());
-    WatchedPlatform platform;
+    HeadlessPlatform platform;
     int titleFrames = 0;
-    platform.afterFrame = [&](int) { titleFrames += titleMainMenu() != nullptr; };
+    platform.afterPresent = [&](int) { titleFrames += titleMainMenu() != nullptr; };
     auto tap = [&](int frame, int scanCode) {
         PlatformEvent e;
         e.type = PlatformEvent::KeyDown;
