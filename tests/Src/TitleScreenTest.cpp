@@ -553,6 +553,11 @@ TEST_F(TitleScreenTest, TheKeptBackdropFollowsEveryChangeOfThePanel) {
              statistics.gamesPlayed = 42;
              buildStatisticsPanel();
          }},
+        {"a panel tall enough to reach the scroller",
+         [] {
+             for (int i = 0; i < 20; ++i)
+                 titleStatisticsPanel()->addLine("a line more");
+         }},
         {"no panel", [] { setInfoPanel(0); }},
         {"high scores back", [] { setInfoPanel(1); }},
         {"another zone's table",
