@@ -585,3 +585,12 @@ TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
     snake.headCell(column, row);
     EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)); // no head
 }
+
+TEST_F(SnakeTest, PictureNumbersOutsideTheSheetTakeTheFirstPicture) {
+    auto cell = [](const GfxRect& r) { return std::vector<int>{r.left, r.top, r.right, r.bottom}; };
+    for (int index : {-1, 8, 1000})
+        EXPECT_EQ(cell(Snake::bodyPicture(index)), (std::vector<int>{0, 0, 20, 20})) << index;
+    for (int mouth : {-1, 3})
+        EXPECT_EQ(cell(Snake::headPicture(Snake::kDown, mouth)), (std::vector<int>{60, 0, 80, 20}))
+            << mouth;
+}
