@@ -109,6 +109,9 @@ TEST(FileIO, TruncatedFilesFailAndAreReported) {
     bool b = true;
     EXPECT_FALSE(in.readBool(b));
     EXPECT_FALSE(b);
+    s = "old";
+    EXPECT_FALSE(in.readString(s)); // not even a length byte left
+    EXPECT_TRUE(s == "");
     const std::string report = dir.read("errorLog.txt");
     EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
     EXPECT_NE(report.find("readString Error\n"), std::string::npos);
