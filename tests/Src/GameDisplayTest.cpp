@@ -207,3 +207,19 @@ TEST_F(Drawing, MessagesAndPauseAreCentredWithAnOutline) {
     expected.ReleaseDC();
     same();
 }
+
+TEST_F(Drawing, TheStripKeepsItsOwnFontAfterAMessage) {
+    GameDisplay::StripValues v;
+    v.lives = 2;
+    v.timeLeft = 30;
+    v.itemsLeft = 4;
+    v.score = 77;
+    v.title = "Test Zone 1 / 5";
+    clear();
+    display.drawStrip(&expected, v);
+    display.drawMessage(&drawn, "Level completed!", false);
+    drawn.FillAll(0x102030);
+    display.drawStrip(&drawn, v);
+    same();
+    display.drawStrip(nullptr, v); // nothing to draw on: nothing happens
+}

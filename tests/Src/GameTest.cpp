@@ -4,6 +4,7 @@
 #include "HeadlessApp.h"
 
 #include "Application.h"
+#include "FmpWriter.h"
 #include "GameState.h"
 #include "GfxScreen.h"
 #include "GfxSurface.h"
@@ -390,6 +391,7 @@ TEST_F(Game, PauseStopsTheSnakeAndTheClock) {
 TEST_F(Game, LevelTitlesDependOnTheZoneNameLength) {
     for (const auto& [name, title] :
          std::vector<std::pair<std::string, std::string>>{{"Thirteen char", "      Level 1 / 1"},
+                                                          {"Twelve chars", "Twelve chars 1 / 1"},
                                                           {"Eightchr", "Eightchr 1 / 1"},
                                                           {"Seven77", "Seven77 Zone 1 / 1"}}) {
         std::filesystem::remove_all(dir.file("Data/Levels"));
@@ -398,6 +400,7 @@ TEST_F(Game, LevelTitlesDependOnTheZoneNameLength) {
         ASSERT_TRUE(game.loadLevel());
         EXPECT_EQ(std::string(game.levelTitle().c_str()), title);
         game.unloadLevel();
+        EXPECT_EQ(game.snake().head(), nullptr); // the snake goes with its level
     }
 }
 
@@ -718,4 +721,83 @@ TEST_F(Game, AMissingPictureStopsTheLevelWithItsMessage) {
         const std::string log = dir.read("log.txt");
         EXPECT_EQ(log.substr(log.size() - std::min(log.size(), message.size())), message);
     }
+}
+
+TEST_F(Game, NoGameStartsForAZoneTheCatalogueDoesNotHold) {
+    zone({kFoodAhead});
+    for (const int index : {1, -1}) {
+        SCOPED_TRACE(index);
+        currentZone = index;
+        game.run();
+        EXPECT_FALSE(app.quitPosted);
+        EXPECT_EQ(statistics.gamesPlayed, 0);
+        const std::string log = dir.read("log.txt");
+        const std::string line =
+            "No game started: there is no zone " + std::to_string(index) + " (1 zones found)\n";
+        EXPECT_EQ(log.substr(log.size() - std::min(log.size(), line.size())), line);
+    }
+}
+
+TEST_F(Game, AMapOfOtherThanTwentyPixelBlocksIsNotPlayed) {
+    zone({kFoodAhead});
+    FmpMap small;
+    small.mapWidth = 4;
+    small.mapHeight = 3;
+    small.blockWidth = small.blockHeight = 16;
+    small.graphics.push_back(std::vector<uint32_t>(256, 0));
+    small.blocks.resize(16);
+    small.layers[0] = {0, 0, 0, 0, 0, 7, 1, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(writeFmpFile(small, dir.file("Data/Levels/Test/level1.fmp")));
+    game.startGame();
+    EXPECT_FALSE(game.loadLevel());
+    EXPECT_FALSE(game.map().isLoaded());
+    const std::string log = dir.read("log.txt");
+    const std::string message = "Could not load level!!\n .\\Data\\Levels\\Test\\level1.fmp\n";
+    EXPECT_EQ(log.substr(log.size() - std::min(log.size(), message.size())), message);
+}
+
+TEST_F(Game, ResumingFromTheEscapeMenuClearsTheMenuAwayBesideASmallMap) {
+    zone({{{"######", "#o...#", "#BB>.#", "#....#", "######"},
+           "Time=60,60,60\nStartSpeed=40,40,40\n"}});
+    tap(5, kScanEscape);
+    tap(30, kScanEnter); // "Resume Game"
+    limitFrames(60);
+    game.run();
+    EXPECT_EQ(app.loopResult, kLoopQuit);
+    // Below the strip, only the map's window (120 x 100 in the middle) is
+    // drawn each frame; the rest is background again.
+    int leftOver = 0;
+    back->Lock();
+    for (int y = 20; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (x < 260 || x >= 380 || y < 200 || y >= 300)
+                leftOver += (back->GetPixel(x, y) & 0xFFFFFF) != 0;
+    back->Unlock();
+    EXPECT_EQ(leftOver, 0);
+}
+
+TEST_F(Game, AKeyPressedAndLetGoBetweenTwoFramesCountsAtTheNext) {
+    zone({kFoodAhead});
+    loadFirstLevel();
+    game.levelFrame();
+    auto key = [&](bool down) {
+        PlatformEvent event;
+        event.type = down ? PlatformEvent::KeyDown : PlatformEvent::KeyUp;
+        event.scancode = kScanDown;
+        platform.pushEvent(event);
+        ASSERT_TRUE(platform.pollEvent(event)); // as the loop would, between frames
+    };
+    // The first wait after a frame starts the state afresh; the waits after
+    // it only add what they see.
+    game.levelIdle();
+    key(true);
+    game.levelIdle();
+    key(false);
+    game.levelIdle();
+    game.levelIdle();
+    EXPECT_EQ(inputManager->state(0)->vertical, 1);
+    game.levelFrame();
+    game.levelIdle();
+    EXPECT_EQ(inputManager->state(0)->vertical, 0);
+    game.unloadLevel();
 }

@@ -110,6 +110,8 @@ TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
     EXPECT_EQ(catalogue.getLevel(1, 1), nullptr);
     EXPECT_EQ(catalogue.getZoneName(1), nullptr);
     EXPECT_EQ(catalogue.getLevelCount(5), 0);
+    catalogue.getZoneSnakeGfxFile(3, gfx);
+    EXPECT_STREQ(gfx.c_str(), ".\\Data\\Gfx\\items.bmp");
 
     const std::string trace = log();
     EXPECT_NE(trace.find("\nSearching for Levels...\n"), std::string::npos);
@@ -139,24 +141,47 @@ TEST_F(Catalogue, ZonesWithoutHeaderOrLevelsAreAccepted) {
 }
 
 TEST_F(Catalogue, SortsBySkillStablyAfterSortingNames) {
+    // Directory, skill line, and the place and skill after sorting: e's
+    // skill does not fit a signed number and counts as below 0, g has none.
+    struct Row {
+        const char* name;
+        const char* skill;
+        int place;
+        int32_t stored;
+    };
+    const Row rows[] = {
+        {"d", "Skill=12\n", 6, 9}, {"a", "Skill=7\n", 5, 7},          {"c", "Skill=2\n", 2, 2},
+        {"b", "Skill=2\n", 1, 2},  {"e", "Skill=4294967295\n", 0, 0}, {"g", "", 4, 5},
+        {"f", "Skill=5\n", 3, 5},
+    };
     // Written in an order the directory listing would not keep.
-    zone("d", "<Zone>\nSkill=12\n</Zone>\n");
-    zone("a", "<Zone>\nSkill=7\n</Zone>\n");
-    zone("c", "<Zone>\nSkill=2\n</Zone>\n");
-    zone("b", "<Zone>\nSkill=2\n</Zone>\n");
-    zone("e", "<Zone>\nSkill=4294967295\n</Zone>\n");
+    for (const Row& row : rows)
+        zone(row.name,
+             std::string("<Zone>\n") + row.skill + "</Zone>\n<Level>\nFilename=m\n</Level>\n");
     dir.write("Levels/readme.txt", "a file among the zones");
     ASSERT_TRUE(scan());
-    ASSERT_EQ(catalogue.getZoneCount(), 5);
-    EXPECT_STREQ(catalogue.getZoneName(0), "e"); // does not fit: below 0
-    EXPECT_STREQ(catalogue.getZoneName(1), "b");
-    EXPECT_STREQ(catalogue.getZoneName(2), "c");
-    EXPECT_STREQ(catalogue.getZoneName(3), "a");
-    EXPECT_STREQ(catalogue.getZoneName(4), "d");
+    ASSERT_EQ(catalogue.getZoneCount(), 7);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_STREQ(catalogue.getZoneName(row.place), row.name);
+        EXPECT_EQ(catalogue.getLevel(row.place, 1)->zone->skill, row.stored);
+    }
 
     // Scanning again gives the same catalogue, not a second copy.
     ASSERT_TRUE(scan());
-    EXPECT_EQ(catalogue.getZoneCount(), 5);
+    EXPECT_EQ(catalogue.getZoneCount(), 7);
+
+    // Zones of one skill come in the order of their names, whatever order
+    // the directory lists them in.
+    std::filesystem::remove_all(dir.file("Levels"));
+    const std::string names = "hijklmn";
+    for (char name : names)
+        zone(std::string(1, name), "<Zone>\nSkill=3\n</Zone>\n");
+    ASSERT_TRUE(scan());
+    std::string order;
+    for (int i = 0; i < catalogue.getZoneCount(); ++i)
+        order += catalogue.getZoneName(i);
+    EXPECT_EQ(order, names);
 }
 
 TEST_F(Catalogue, MissingDescriptionFileEndsTheScan) {
@@ -249,7 +274,9 @@ TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCounts) {
         catalogue.writeCompletionFlags(out);
     }
     EXPECT_EQ(dir.read("flags.dat"), std::string("\3\0\0\0\0\1\0", 7));
-    ASSERT_TRUE(scan());
+    catalogue.markZoneCompleted(0);
+    ASSERT_TRUE(scan()); // clears every flag
+    EXPECT_FALSE(catalogue.isZoneCompleted(0));
     EXPECT_FALSE(catalogue.isZoneCompleted(1));
     {
         FileIO in;

@@ -52,7 +52,7 @@ protected:
     // Loads the grid (level source characters) as the level's map and
     // builds the snake on it.
     void level(const std::vector<std::string>& rows, int startSpeed = 8, int topSpeed = 4,
-               int incSpeed = 5, GfxSurface* pictures = nullptr) {
+               int incSpeed = 5, GfxSurface* pictures = nullptr, int framesPerSecond = 55) {
         std::string text = "map\n";
         for (const std::string& row : rows)
             text += row + "\n";
@@ -69,7 +69,7 @@ protected:
         ASSERT_EQ(map.load(nullptr, dir.file("level.fmp").c_str(), 0, 20, -1, -1), 0);
         snake.setSpeeds(startSpeed, topSpeed, incSpeed);
         host.snake = &snake;
-        ASSERT_TRUE(snake.init(&map, &host, pictures, 55));
+        ASSERT_TRUE(snake.init(&map, &host, pictures, framesPerSecond));
         host.items = snake.buildFromMap();
     }
 
@@ -324,6 +324,85 @@ TEST_F(SnakeTest, GrowsOneStepAfterFoodInThreeStages) {
     EXPECT_EQ(snake.tail()->growthStage, 0);
 }
 
+TEST_F(SnakeTest, EachGrowthStageLastsAnEighthOfASecond) {
+    // Frame rate and the frames each of the three stages lasts.
+    for (const auto& [framesPerSecond, stageFrames] :
+         std::vector<std::pair<int, int>>{{55, 6}, {80, 10}, {24, 3}}) {
+        SCOPED_TRACE(framesPerSecond);
+        level({"##########", "#BB>o....#", "#.......o#", "##########"}, 8, 4, 5, nullptr,
+              framesPerSecond);
+        steps(2); // onto the food; the grown segment joins on the next step
+        ASSERT_EQ(snake.tail()->growthStage, 3);
+        // The frame it joined in was the first of its first stage.
+        std::vector<int> stages, expected;
+        for (int frame = 2; frame <= 3 * stageFrames + 1; ++frame) {
+            snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
+            stages.push_back(snake.tail()->growthStage);
+            expected.push_back(std::max(0, 3 - frame / stageFrames));
+        }
+        EXPECT_EQ(stages, expected);
+    }
+}
+
+TEST_F(SnakeTest, SteeringIntoTheBodyCrashesAfterAStraightStepToo) {
+    // Heading down with the body curled to the right: after one step
+    // straight on, the body lies right of the head.
+    level({
+        "#######",
+        "#vB...#",
+        "#.B...#",
+        "#.B...#",
+        "#.B.o.#",
+        "#.....#",
+        "#######",
+    });
+    steps(1);
+    ASSERT_FALSE(crashed);
+    ASSERT_NE(map.getMark(2, 2), 0);
+    steps(1, press(1, 0));
+    EXPECT_TRUE(crashed);
+}
+
+TEST_F(SnakeTest, BulgesStartEveryTwoToFourteenHundredSegmentsDrawn) {
+    // A long snake that does not move: within its first second the only
+    // random numbers drawn are the mouth's first delay and the bulge
+    // periods, so the same seed tells where each bulge must start.
+    const std::string body(60, 'B');
+    constexpr int kSeed = 11;
+    SeedRandom(kSeed);
+    level({std::string(64, '#'), "#>" + body + ".o", "#" + std::string(62, '.') + "#",
+           std::string(64, '#')});
+    const int count = snake.segmentCount();
+    ASSERT_EQ(count, 61);
+    std::vector<int> starts;
+    bool headBulging = false;
+    for (int frame = 0; frame < 54; ++frame) {
+        snake.frameStep(ControlState{}, nullptr, 0, 20, 1280, 460, 0, 0, false);
+        ASSERT_EQ(snake.mouthState(), 0);
+        // Body segments are drawn first, head to tail, then the head.
+        int drawn = frame * count;
+        for (const SnakeSegment* s = snake.head()->next; s; s = s->next) {
+            ++drawn;
+            if (s->bulgeActive && s->bulgeFrame == 1 && s->bulgeCounter == 2)
+                starts.push_back(drawn);
+        }
+        if (snake.head()->bulgeActive && !headBulging)
+            starts.push_back(frame * count + count);
+        headBulging = snake.head()->bulgeActive;
+    }
+    SeedRandom(kSeed);
+    RandomRange(55, 6 * 55); // the mouth
+    std::vector<int> expected = {102};
+    while (true) {
+        const int next = expected.back() + 2 * RandomRange(100, 700);
+        if (next > 54 * count)
+            break;
+        expected.push_back(next);
+    }
+    ASSERT_GE(expected.size(), 3u);
+    EXPECT_EQ(starts, expected);
+}
+
 TEST_F(SnakeTest, WithAllFoodEatenTheBodyNoLongerBlocks) {
     level({
         "#######",
@@ -505,4 +584,13 @@ TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
     int column = -1, row = -1;
     snake.headCell(column, row);
     EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)); // no head
+}
+
+TEST_F(SnakeTest, PictureNumbersOutsideTheSheetTakeTheFirstPicture) {
+    auto cell = [](const GfxRect& r) { return std::vector<int>{r.left, r.top, r.right, r.bottom}; };
+    for (int index : {-1, 8, 1000})
+        EXPECT_EQ(cell(Snake::bodyPicture(index)), (std::vector<int>{0, 0, 20, 20})) << index;
+    for (int mouth : {-1, 3})
+        EXPECT_EQ(cell(Snake::headPicture(Snake::kDown, mouth)), (std::vector<int>{60, 0, 80, 20}))
+            << mouth;
 }

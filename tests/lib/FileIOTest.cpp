@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,9 @@ TEST(FileIO, TruncatedFilesFailAndAreReported) {
     bool b = true;
     EXPECT_FALSE(in.readBool(b));
     EXPECT_FALSE(b);
+    s = "old";
+    EXPECT_FALSE(in.readString(s)); // not even a length byte left
+    EXPECT_TRUE(s == "");
     const std::string report = dir.read("errorLog.txt");
     EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
     EXPECT_NE(report.find("readString Error\n"), std::string::npos);
@@ -252,6 +256,20 @@ TEST(FileIO, OneCharacterStringsPartialIntsAndClosing) {
     EXPECT_EQ(std::string(s.c_str()), "L");
     EXPECT_TRUE(in.readString(s));
     EXPECT_EQ(std::string(s.c_str()), std::string(255, 'x'));
+
+    // Opening again closes what was open: no handle is left behind.
+    auto handles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = handles();
+    {
+        FileIO twice;
+        ASSERT_TRUE(twice.openWrite(dir.file("a.dat").c_str()));
+        ASSERT_TRUE(twice.openWrite(dir.file("b.dat").c_str()));
+        twice.close();
+    }
+    EXPECT_EQ(handles(), before);
 
     // An int needs all four of its bytes.
     dir.write("i.dat", std::string("\x01\x02\x03", 3));

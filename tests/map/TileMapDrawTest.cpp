@@ -241,9 +241,11 @@ TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
             first.push_back(target.GetPixel(x, y));
     target.Unlock();
 
+    map.blockSurface(0)->MarkLost();
     map.blockSurface(2)->MarkLost();
     target.FillAll(kUntouched);
     ASSERT_EQ(map.draw(&target), 0);
+    EXPECT_FALSE(map.blockSurface(0)->GetStore()->isLost());
     EXPECT_FALSE(map.blockSurface(2)->GetStore()->isLost());
     target.Lock();
     int differ = 0;

@@ -79,10 +79,10 @@ TEST_F(TileMapLoad, CellsMarksAndLayers) {
     FmpMap source = smallMap();
     source.layers[2] = std::vector<int16_t>(12, 2);
     ASSERT_EQ(loadMap(source), 0);
-    map.setBlock(1, 1, 5);
-    EXPECT_EQ(map.getBlock(1, 1), 5);
-    map.setBlock(1, 1, 0);
-    EXPECT_EQ(map.getBlock(1, 1), 0);
+    for (int block : {5, 40, 1000, 0}) {
+        map.setBlock(1, 1, block);
+        EXPECT_EQ(map.getBlock(1, 1), block);
+    }
     // Outside the map everything reads as wall and nothing is written.
     EXPECT_EQ(map.getBlock(-1, 0), 0);
     EXPECT_EQ(map.getBlock(4, 0), 0);
@@ -152,6 +152,8 @@ TEST_F(TileMapLoad, ContainerAndChunkRules) {
         extra.push_back(64); // block 2
         extra.push_back(0);
     }
+    const uint8_t empty[] = {'X', 'Y', 'Z', 'W', 0, 0, 0, 0}; // the last chunk holds nothing
+    extra.insert(extra.end(), empty, empty + 8);
     writeBE32(&extra[4], static_cast<uint32_t>(extra.size() - 8));
     ASSERT_EQ(loadBytes(extra), 0);
     EXPECT_EQ(map.selectLayer(1), 1);
@@ -191,6 +193,11 @@ TEST_F(TileMapLoad, HostileFilesAreRejectedWithoutReadingOutside) {
     with("graphic offset past the graphics", [&](auto& b) { writeLE32(&b[records], 1000); });
     with("negative graphic offset", [&](auto& b) { writeLE32(&b[records + 32], 0xFFFFFFFFu); });
     with("foreground past the graphics", [&](auto& b) { writeLE32(&b[records + 4], 99999); });
+    with("header chunk too short for its fields", [&](auto& b) {
+        const uint8_t shortHeader[] = {'M', 'P', 'H', 'D', 0, 0, 0, 4, 0, 0, 0, 0};
+        b.insert(b.begin() + 12, shortHeader, shortHeader + sizeof shortHeader);
+        writeBE32(&b[4], static_cast<uint32_t>(b.size() - 8));
+    });
     with("truncated chunk header", [&](auto& b) {
         b.resize(b.size() - 4);
         writeBE32(&b[4], static_cast<uint32_t>(b.size() - 8));
@@ -215,6 +222,8 @@ TEST_F(TileMapLoad, HostileFilesAreRejectedWithoutReadingOutside) {
     writeLE32(&b[andt + 4 + 16 + 4], 0x7FFFFFFFu);
     EXPECT_EQ(loadBytes(b), -1);
     EXPECT_EQ(loadBytes(writeFmp(animated)), 0);
+    animated.frames = {3}; // one past the block records
+    EXPECT_EQ(loadMap(animated), -1);
 }
 
 TEST_F(TileMapLoad, WindowAndScrollClamping) {
@@ -369,4 +378,99 @@ TEST(TileMapGraphics, DrawCoversTheWindowExactlyWithPartialEdgeBlocks) {
     EXPECT_EQ(target.GetPixel(8, 0), sentinel);
     EXPECT_EQ(target.GetPixel(0, 6), sentinel);
     target.Unlock();
+}
+
+namespace {
+
+// A bitmap holding only a colour table of one entry: loading it gives an
+// 8-bit screen its palette, the standard one but for entry 0.
+std::string paletteBitmap() {
+    std::vector<uint8_t> b(54 + 4, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    writeLE32(&b[14], 40);
+    writeLE16(&b[28], 8);
+    writeLE32(&b[46], 1);
+    return std::string(b.begin(), b.end());
+}
+
+} // namespace
+
+TEST(TileMapGraphics, PaletteMapsAndPaletteScreens) {
+    TempDir dir;
+    writeFile(dir.file("palette.bmp"), paletteBitmap());
+    FmpMap indexed = smallMap(8);
+    indexed.colourMap.clear();
+    for (int k = 0; k < 256; ++k)
+        indexed.colourMap.insert(
+            indexed.colourMap.end(),
+            {static_cast<uint8_t>(k), static_cast<uint8_t>(255 - k), static_cast<uint8_t>(k / 2)});
+    ASSERT_TRUE(writeFmpFile(indexed, dir.file("indexed.fmp")));
+
+    // On a screen of more bits an indexed map shows its colour map's colours.
+    {
+        DepthPlatform platform(32, 64, 48);
+        GfxScreen screen(&platform);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        TileMap map;
+        ASSERT_EQ(map.load(&screen, dir.file("indexed.fmp").c_str(), 0, 0, -1, -1), 0);
+        GfxSurface* block = map.blockSurface(1); // index 0x30
+        block->Lock();
+        EXPECT_EQ(block->GetPixel(1, 1), 0x30CF18u);
+        block->Unlock();
+    }
+
+    DepthPlatform platform(8, 64, 48);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    ASSERT_EQ(screen.LoadPalette(dir.file("palette.bmp").c_str()), 0);
+
+    // An indexed map keeps its indices, sets the whole palette, and keys
+    // its blocks with the transparent index.
+    TileMap map;
+    map.setTransparentColour(0x00FF07);
+    ASSERT_EQ(map.load(&screen, dir.file("indexed.fmp").c_str(), 0, 0, -1, -1), 0);
+    const GfxPaletteEntry* table = screen.GetColorTable();
+    int wrongEntries = 0;
+    for (int k = 0; k < 256; ++k)
+        wrongEntries += table[k].red != k || table[k].green != 255 - k || table[k].blue != k / 2;
+    EXPECT_EQ(wrongEntries, 0);
+    EXPECT_EQ(map.blockSurface(0)->GetColorKey(), 7u);
+    for (int k = 0; k < 3; ++k) {
+        GfxSurface* block = map.blockSurface(k);
+        block->Lock();
+        EXPECT_EQ(block->GetPixel(0, 1), 0x30u * static_cast<uint32_t>(k)) << k;
+        block->Unlock();
+    }
+
+    // Colours take the nearest entry of the palette the screen had; a map
+    // without a colour map then leaves the palette black.
+    for (int depth : {15, 16, 24, 32}) {
+        SCOPED_TRACE(depth);
+        ASSERT_EQ(screen.LoadPalette(dir.file("palette.bmp").c_str()), 0);
+        const uint32_t top5 = depth <= 16 ? 0xF8 : 0xFF;
+        const uint32_t green = depth == 15 ? 0xF8 : depth == 16 ? 0xFC : 0xFF;
+        const uint32_t colours[3] = {top5, green << 8, top5 << 16};
+        uint32_t nearest[3];
+        for (int k = 0; k < 3; ++k)
+            nearest[k] = screen.NearestPaletteIndex(colours[k]);
+        ASSERT_TRUE(writeFmpFile(colouredMap(depth), dir.file("c.fmp")));
+        ASSERT_EQ(map.load(&screen, dir.file("c.fmp").c_str(), 0, 0, -1, -1), 0);
+        for (int k = 0; k < 3; ++k) {
+            GfxSurface* block = map.blockSurface(k);
+            block->Lock();
+            EXPECT_EQ(block->GetPixel(1, 0), nearest[k]) << k;
+            block->Unlock();
+        }
+        for (int k : {0, 100, 255})
+            EXPECT_EQ(table[k].red | table[k].green | table[k].blue, 0) << k;
+    }
+
+    // A colour map cut inside an entry sets only its whole entries.
+    FmpMap cut = colouredMap(16);
+    cut.colourMap = {1, 2, 3, 4, 5};
+    ASSERT_TRUE(writeFmpFile(cut, dir.file("cut.fmp")));
+    ASSERT_EQ(map.load(&screen, dir.file("cut.fmp").c_str(), 0, 0, -1, -1), 0);
+    EXPECT_EQ(table[0].red + table[0].green + table[0].blue, 1 + 2 + 3);
+    EXPECT_EQ(table[1].red | table[1].green | table[1].blue, 0);
 }
