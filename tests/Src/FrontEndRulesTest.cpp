@@ -3,8 +3,8 @@
 // zones at all), the text pages (their rate, cursor and drifting background)
 // and the welcome scroller (when it renders again, how its tail grows, and
 // its outlined text).
-#include "HeadlessApp.h"
 #include "TitleScreen.h"
+#include "TitleScreenFixture.h"
 
 #include "Application.h"
 #include "GameState.h"
@@ -46,55 +46,12 @@ constexpr int kScanDown = 0xD0;
 constexpr int kScanEnter = 0x1C;
 constexpr int kScanEscape = 0x01;
 
-class FrontEndRules : public ::testing::Test {
+class FrontEndRules : public TitleScreenFixture {
 protected:
     void SetUp() override {
-        if (!copyGamePictures(dir, {"title.bmp", "logo.bmp"}))
-            GTEST_SKIP() << "no game data built";
-        for (const char* name : {"Alpha", "Beta", "Gamma"})
-            zone(name);
-        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
-        gameLog.open("log.txt");
-        errorLog.open("errorLog.txt");
-        ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
-        app.framesPerSecond = 55;
-        setUpTextStyles(app.screen);
-        TextBox::setDefaultTarget(app.backSurface);
-        highScoreManager = new HighScoreManager;
-        menuBoxManager = new MenuBoxManager;
-        inputManager = new InputManager;
-        ASSERT_TRUE(inputManager->init(&platform));
-        options = Options();
-        options.titleMusic = false;
-        statistics = Statistics();
-        currentZone = 0;
-        currentSkill = kSkillEasy;
-        ASSERT_TRUE(levelCatalogue.scanZones());
-        limitFrames(600);
-    }
-    void TearDown() override {
-        leaveTitleScreen();
-        delete inputManager;
-        inputManager = nullptr;
-        delete menuBoxManager;
-        menuBoxManager = nullptr;
-        delete highScoreManager;
-        highScoreManager = nullptr;
-        if (soundSystem) {
-            soundSystem->Close();
-            delete soundSystem;
-            soundSystem = nullptr;
-        }
-        levelCatalogue.clearZones();
-        TextBox::setDefaultTarget(nullptr);
-        app = ApplicationState();
-        gameLog.close();
-        errorLog.close();
-    }
-
-    void zone(const std::string& name) {
-        dir.write("Data/Levels/" + name + "/level.txt",
-                  "<Zone>\nName=\"" + name + "\"\nSkill=1\n</Zone>\n");
+        TitleScreenFixture::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            limitFrames(600);
     }
     // Taps the keys one after another, ten frames apart, from the given
     // frame counted from now.
@@ -105,11 +62,6 @@ protected:
             platform.keyAtFrame(frame + 2, scanCode, false);
             frame += 10;
         }
-    }
-    void limitFrames(int frames) {
-        PlatformEvent quit;
-        quit.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(platform.framesPresented() + frames, quit);
     }
     // Menu sounds through a recording back end: "move" and "choice".
     void recordMenuSounds() {
@@ -129,11 +81,6 @@ protected:
         return out;
     }
 
-    TempDir dir;
-    std::unique_ptr<ScopedWorkingDir> cwd;
-    HeadlessPlatform platform;
-    std::unique_ptr<GfxScreen> screen;
-    std::unique_ptr<GfxSurface> back;
     RecordingSoundBackEnd recording;
 };
 

@@ -2,7 +2,7 @@
 // zone and skill entries, the level reload key, the information panels and
 // the help pages, driven by scripted key presses frame by frame.
 #include "TitleScreen.h"
-#include "HeadlessApp.h"
+#include "TitleScreenFixture.h"
 
 #include "Application.h"
 #include "GameState.h"
@@ -44,68 +44,14 @@ constexpr int kScanSpace = 0x39;
 constexpr int kScanEscape = 0x01;
 constexpr int kScanL = 0x26;
 
-class TitleScreenTest : public ::testing::Test {
+class TitleScreenTest : public TitleScreenFixture {
 protected:
-    void SetUp() override {
-        if (!copyGamePictures(dir, {"title.bmp", "logo.bmp"}))
-            GTEST_SKIP() << "no game data built";
-        zone("Alpha", 1);
-        zone("Beta", 2);
-        zone("Gamma", 3);
-        cwd = std::make_unique<ScopedWorkingDir>(dir.path());
-        gameLog.open("log.txt");
-        errorLog.open("errorLog.txt");
-        ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
-        app.framesPerSecond = 55;
-        setUpTextStyles(app.screen);
-        TextBox::setDefaultTarget(app.backSurface);
-        highScoreManager = new HighScoreManager;
-        menuBoxManager = new MenuBoxManager;
-        inputManager = new InputManager;
-        ASSERT_TRUE(inputManager->init(&platform));
-        options = Options();
-        options.titleMusic = false;
-        statistics = Statistics();
-        pendingHighlight = PendingHighlight();
-        currentZone = 0;
-        currentSkill = kSkillEasy;
-        ASSERT_TRUE(levelCatalogue.scanZones());
-    }
-    void TearDown() override {
-        leaveTitleScreen();
-        delete inputManager;
-        inputManager = nullptr;
-        delete menuBoxManager;
-        menuBoxManager = nullptr;
-        delete highScoreManager;
-        highScoreManager = nullptr;
-        if (soundSystem)
-            soundSystem->Close();
-        delete soundSystem;
-        soundSystem = nullptr;
-        levelCatalogue.clearZones();
-        TextBox::setDefaultTarget(nullptr);
-        app = ApplicationState();
-        gameLog.close();
-        errorLog.close();
-    }
-
-    void zone(const std::string& name, int skill) {
-        dir.write("Data/Levels/" + name + "/level.txt",
-                  "<Zone>\nName=\"" + name + "\"\nSkill=" + std::to_string(skill) + "\n</Zone>\n");
-    }
     void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);
         key(frame + 2, scanCode, false);
     }
     void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
-    // Safety net: the loops end after this many frames whatever happens.
-    void limitFrames(int frames) {
-        PlatformEvent quit;
-        quit.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(frames, quit);
-    }
     // Calls what once per frame while the loops run.
     void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
     std::string entry(int index) const {
@@ -126,12 +72,6 @@ protected:
         back->Unlock();
         return frame;
     }
-
-    TempDir dir;
-    std::unique_ptr<ScopedWorkingDir> cwd;
-    HeadlessPlatform platform;
-    std::unique_ptr<GfxScreen> screen;
-    std::unique_ptr<GfxSurface> back;
 };
 
 } // namespace
