@@ -114,8 +114,9 @@ public:
     int32_t SetFont(const char* face, int width, int height, int weight);
     int32_t SelectFont();
     int32_t TextAt(int x, int y, uint32_t colour, const char* text);
-    // Size of text in the font selected into the held context (the
-    // surface's font when no context is held); false without a font.
+    // Size of text in the font selected into the held context; without a
+    // held context or a selected font, in the system font, as a fresh
+    // context would measure. False without a font.
     bool GetTextExtent(const char* text, int& width, int& height);
     bool HasFont() const { return font_ != nullptr; }
     const char* GetFontName() const { return fontName_; }
