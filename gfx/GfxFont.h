@@ -7,6 +7,8 @@
 
 #include "String.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +22,13 @@ struct GfxInkRun {
 // One line of rendered text: a byte per pixel, non-zero where ink is.
 // Its size is exactly what measuring the same text gives. Kept lines also
 // list their ink as runs, so drawing them touches only the ink.
+// Makes room for n elements in a buffer that is reused for lines of many
+// sizes, rounded up to a power of two so that it grows only a few times.
+template <typename Buffer> void reserveRounded(Buffer& buffer, size_t n) {
+    if (n > buffer.capacity())
+        buffer.reserve(std::bit_ceil(n));
+}
+
 struct GfxTextMask {
     int width = 0, height = 0;
     std::vector<uint8_t> ink;

@@ -53,6 +53,7 @@ GfxTextMask& GfxTextCache::insert(const char* text, int length) {
     slot->used = true;
     // assign keeps the string's and the mask's buffers when they are large
     // enough, so a warm slot takes new text without allocating.
+    reserveRounded(slot->text, static_cast<size_t>(length) + 1);
     slot->text.assign(text, static_cast<size_t>(length));
     slot->hash = hashOf(text, length);
     slot->lastUse = ++clock_;

@@ -175,7 +175,9 @@ public:
             return false;
         mask.width = width;
         mask.height = height;
-        mask.ink.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height);
+        reserveRounded(mask.ink, size);
+        mask.ink.assign(size, 0);
         if (width == 0)
             return true;
         const TerminatedText line(text, length);
