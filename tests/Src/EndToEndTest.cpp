@@ -15,6 +15,7 @@
 #include "LevelSource.h"
 #include "Log.h"
 #include "RecordingSoundBackEnd.h"
+#include "ScanCodes.h"
 #include "TempDir.h"
 #include "TextBox.h"
 #include "TitleScreen.h"
@@ -29,18 +30,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
-constexpr int kScanFire = 0x9D; // right Ctrl
-constexpr int kScanZ = 0x2C;
-constexpr int kScanO = 0x18;
-constexpr int kScanE = 0x12;
-constexpr int kScanSpace = 0x39;
-constexpr int kScanK = 0x25;
-constexpr int kScanX = 0x2D;
-constexpr int kScanEscape = 0x01;
 
 // "Zoë K" as the game stores it: one byte a character.
 const std::string kTypedName = "Zo\xEB K";

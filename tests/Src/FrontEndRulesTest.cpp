@@ -3,6 +3,7 @@
 // zones at all), the text pages (their rate, cursor and drifting background)
 // and the welcome scroller (when it renders again, how its tail grows, and
 // its outlined text).
+#include "ScanCodes.h"
 #include "TitleScreen.h"
 #include "TitleScreenFixture.h"
 
@@ -40,11 +41,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanEscape = 0x01;
 
 class FrontEndRules : public TitleScreenFixture {
 protected:

@@ -2,6 +2,7 @@
 // level compiler, a script of key presses frame by frame, and the outcome.
 #include "GameManager.h"
 #include "HeadlessApp.h"
+#include "ScanCodes.h"
 
 #include "Application.h"
 #include "FmpWriter.h"
@@ -32,15 +33,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
-constexpr int kScanFire = 0x9D; // right Ctrl
-constexpr int kScanEscape = 0x01;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanP = 0x19;
-constexpr int kScanK = 0x25;
-constexpr int kScanL = 0x26;
 
 struct LevelSpec {
     std::vector<std::string> rows;

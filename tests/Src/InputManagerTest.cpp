@@ -1,5 +1,6 @@
 // Control states from key sets, on scripted key events.
 #include "InputManager.h"
+#include "ScanCodes.h"
 
 #include "GfxInput.h"
 #include "HeadlessPlatform.h"
@@ -12,18 +13,6 @@
 namespace {
 
 // PC scan codes of the keys the tests press.
-constexpr int kScanLeft = 0xCB;
-constexpr int kScanRight = 0xCD;
-constexpr int kScanUp = 0xC8;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanEscape = 0x01;
-constexpr int kScanLeftCtrl = 0x1D;
-constexpr int kScanRightCtrl = 0x9D;
-constexpr int kScanA = 0x1E;
-constexpr int kScanD = 0x20;
-constexpr int kScanS = 0x1F;
-constexpr int kScanP = 0x19;
-constexpr int kScanX = 0x2D;
 
 class InputManagerTest : public ::testing::Test {
 protected:

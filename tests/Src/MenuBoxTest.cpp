@@ -3,6 +3,7 @@
 // scripted input, and a picture of a menu over a panel of text boxes.
 #include "MenuBox.h"
 #include "MenuBoxManager.h"
+#include "ScanCodes.h"
 
 #include "Application.h"
 #include "GameSystems.h"
@@ -23,11 +24,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanEscape = 0x01;
 
 std::vector<int> moves; // what onMove was called with
 void recordMove(int up) {

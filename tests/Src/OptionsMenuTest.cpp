@@ -3,6 +3,7 @@
 // opening, waiting for a key, the controls panel, the full-screen switch and
 // the entry routine's rebuild after it; and a picture of both menus.
 #include "OptionsMenu.h"
+#include "ScanCodes.h"
 
 #include "Application.h"
 #include "GameSystems.h"
@@ -28,13 +29,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanEscape = 0x01;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanP = 0x19;
-constexpr int kScanSpace = 0x39;
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
 
 std::string entriesOf(const MenuBox* menu) {
     std::string text;

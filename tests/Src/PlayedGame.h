@@ -20,6 +20,7 @@
 #include "Log.h"
 #include "MenuBoxManager.h"
 #include "RecordingSoundBackEnd.h"
+#include "ScanCodes.h"
 #include "SegmentPool.h"
 #include "Settings.h"
 #include "SoundSystem.h"
@@ -34,17 +35,6 @@
 #include <vector>
 
 namespace played {
-
-constexpr int kScanEscape = 0x01;
-constexpr int kScanBackspace = 0x0E;
-constexpr int kScanTab = 0x0F;
-constexpr int kScanA = 0x1E;
-constexpr int kScanB = 0x30;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanFire = 0x9D; // right Ctrl
-constexpr int kScanP = 0x19;
-constexpr int kScanL = 0x26;
-constexpr int kScanDown = 0xD0;
 
 class PlayedGame : public ::testing::Test {
 protected:

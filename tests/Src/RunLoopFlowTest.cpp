@@ -11,6 +11,7 @@
 #include "HeadlessPlatform.h"
 #include "InputManager.h"
 #include "Log.h"
+#include "ScanCodes.h"
 #include "Settings.h"
 #include "TempDir.h"
 #include "TitleScreen.h"
@@ -24,11 +25,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanEscape = 0x01;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
 
 // Byte of the full-screen switch in the settings file.
 constexpr size_t kFullScreenByte = 15;

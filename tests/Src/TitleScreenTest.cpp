@@ -2,6 +2,7 @@
 // zone and skill entries, the level reload key, the information panels and
 // the help pages, driven by scripted key presses frame by frame.
 #include "TitleScreen.h"
+#include "ScanCodes.h"
 #include "TitleScreenFixture.h"
 
 #include "Application.h"
@@ -36,13 +37,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanUp = 0xC8;
-constexpr int kScanDown = 0xD0;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanSpace = 0x39;
-constexpr int kScanEscape = 0x01;
-constexpr int kScanL = 0x26;
 
 class TitleScreenTest : public TitleScreenFixture {
 protected:

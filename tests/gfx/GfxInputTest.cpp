@@ -3,6 +3,7 @@
 #include "GfxInput.h"
 #include "HeadlessInputDevices.h"
 #include "HeadlessPlatform.h"
+#include "ScanCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kScanA = 0x1E;
-constexpr int kScanLeft = 0xCB;
-constexpr int kScanEnter = 0x1C;
 
 class GfxInputTest : public ::testing::Test {
 protected:

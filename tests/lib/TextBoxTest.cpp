@@ -1,6 +1,7 @@
 // Text boxes measured with the real fonts: sizes, layout, line handling,
 // rendering only after changes, and the name input box on scripted keys.
 #include "TextBox.h"
+#include "ScanCodes.h"
 #include "TextGroup.h"
 #include "TextInput.h"
 
@@ -401,11 +402,6 @@ TEST_F(TextBoxTest, RowGroupMakesEveryRowAsWideAsTheWidest) {
 }
 
 namespace {
-
-constexpr int kScanA = 0x1E;
-constexpr int kScanB = 0x30;
-constexpr int kScanEnter = 0x1C;
-constexpr int kScanBackspace = 0x0E;
 
 class TextInputTest : public TextBoxTest {
 protected:
