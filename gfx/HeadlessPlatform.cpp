@@ -39,6 +39,12 @@ void HeadlessPlatform::keyAtFrame(int frame, int scancode, bool down) {
     pushEventAtFrame(frame, e);
 }
 
+void HeadlessPlatform::closeAtFrame(int frame) {
+    PlatformEvent e;
+    e.type = PlatformEvent::CloseRequest;
+    pushEventAtFrame(frame, e);
+}
+
 void HeadlessPlatform::clickAtFrame(int frame, int x, int y) {
     PlatformEvent e;
     e.type = PlatformEvent::MouseButtonDown;

@@ -43,6 +43,8 @@ public:
     // A key going down or up, and a click of the left button, at a frame.
     void keyAtFrame(int frame, int scancode, bool down);
     void clickAtFrame(int frame, int x, int y);
+    // The window closed by the user at a frame (a test's safety net).
+    void closeAtFrame(int frame);
     void setTime(uint32_t ms) { now_ = ms; }
     void setReadStep(uint32_t step) { readStep_ = step; }
     uint32_t now() const { return now_; }

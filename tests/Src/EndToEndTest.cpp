@@ -157,9 +157,7 @@ protected:
                 titleAfterGame = lookAtPanel();
         };
         // Safety net: whatever goes wrong, the loops end.
-        PlatformEvent close;
-        close.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(2000, close);
+        platform.closeAtFrame(2000);
         RecordingSoundBackEnd sound;
         const auto start = std::chrono::steady_clock::now();
         runStart = DateTime::now().ticks();

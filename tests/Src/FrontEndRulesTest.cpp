@@ -181,9 +181,7 @@ TEST_F(FrontEndRules, ChoosingAZoneEndsItsMenuAtOnceAndSoundsLikeAnyChoiceEvenTh
 TEST_F(FrontEndRules, AWindowClosedInTheZoneMenuKeepsTheZone) {
     currentZone = 2;
     taps(5, {kScanDown, kScanEnter});
-    PlatformEvent close;
-    close.type = PlatformEvent::CloseRequest;
-    platform.pushEventAtFrame(platform.framesPresented() + 40, close);
+    platform.closeAtFrame(platform.framesPresented() + 40);
     EXPECT_FALSE(runTitleScreen());
     EXPECT_TRUE(app.quitPosted);
     EXPECT_EQ(currentZone, 2);

@@ -126,11 +126,7 @@ protected:
             tap(f, kScanFire);
     }
     // Safety net: the loop ends after this many frames whatever happens.
-    void limitFrames(int frames) {
-        PlatformEvent quit;
-        quit.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(frames, quit);
-    }
+    void limitFrames(int frames) { platform.closeAtFrame(frames); }
 
     // Every game event gets a sample of its own, so the recording back end
     // shows which events were raised, in order.

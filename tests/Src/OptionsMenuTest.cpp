@@ -63,9 +63,7 @@ protected:
         ASSERT_TRUE(initScreenAndGame());
         menuBoxManager->reset();
         // Safety net: whatever happens, the loops end.
-        PlatformEvent close;
-        close.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(3000, close);
+        platform.closeAtFrame(3000);
         platform.afterPresent = [this](int) { snapshot(); };
     }
     void TearDown() override {
@@ -221,9 +219,7 @@ TEST_F(OptionsMenuTest, AClickBesideTheOptionsCancelsThemToo) {
 TEST_F(OptionsMenuTest, ClosingTheWindowInTheKeyConfigurationEndsTheOptionsToo) {
     const int start = platform.framesPresented();
     taps(2, {kScanUp, kScanEnter});
-    PlatformEvent close;
-    close.type = PlatformEvent::CloseRequest;
-    platform.pushEventAtFrame(start + 20, close);
+    platform.closeAtFrame(start + 20);
     runOptions(430, 10);
     EXPECT_EQ(app.loopResult, kLoopQuit);
     EXPECT_FALSE(app.modeChangeRequested);

@@ -162,11 +162,7 @@ protected:
         for (int f = from; f < until; f += 20)
             tap(f, kScanFire);
     }
-    void limitFrames(int frames) {
-        PlatformEvent quit;
-        quit.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(frames, quit);
-    }
+    void limitFrames(int frames) { platform.closeAtFrame(frames); }
     int frame() const { return platform.framesPresented(); }
 
     TempDir dir;

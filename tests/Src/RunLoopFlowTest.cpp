@@ -108,9 +108,7 @@ protected:
         // Left over from an earlier front end; the run loop must choose.
         setInfoPanel(3);
         // Safety net: whatever happens, the program ends.
-        PlatformEvent close;
-        close.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(1500, close);
+        platform.closeAtFrame(1500);
     }
     void TearDown() override {
         gameLog.close();
@@ -208,9 +206,7 @@ TEST_F(RunLoopFlow, AGameReadsTheConfiguredKeysOfBothPlayers) {
 
 TEST_F(RunLoopFlow, AWindowClosedDuringAGameEndsTheProgramWithoutTheTitleScreen) {
     platform.tap(5, kScanEnter);
-    PlatformEvent close;
-    close.type = PlatformEvent::CloseRequest;
-    platform.pushEventAtFrame(40, close);
+    platform.closeAtFrame(40);
     EXPECT_EQ(runLurvane(platform), 0);
     const size_t game = platform.firstOf(Seen::Game);
     ASSERT_LT(game, platform.frames.size());

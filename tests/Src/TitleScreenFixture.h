@@ -77,11 +77,7 @@ protected:
     }
     // Safety net: the loops end once this many frames have been presented,
     // whatever happens.
-    void limitFrames(int frames) {
-        PlatformEvent quit;
-        quit.type = PlatformEvent::CloseRequest;
-        platform.pushEventAtFrame(frames, quit);
-    }
+    void limitFrames(int frames) { platform.closeAtFrame(frames); }
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;

@@ -414,9 +414,7 @@ TEST(RunLoop, TheProgramStartsOnTheTitleScreenAndComesBackToItAfterAGame) {
     tap(5, kScanEnter);
     tap(30, kScanUp);
     tap(40, kScanEnter); // Quit
-    PlatformEvent close;
-    close.type = PlatformEvent::CloseRequest;
-    platform.pushEventAtFrame(400, close);
+    platform.closeAtFrame(400);
     EXPECT_EQ(runLurvane(platform), 0);
     EXPECT_LT(platform.framesPresented(), 100);
     EXPECT_GT(titleFrames, 30);
