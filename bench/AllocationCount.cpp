@@ -1,4 +1,4 @@
-#include "AllocationCount.h"
+#include "bench/AllocationCount.h"
 
 #include <SDL.h>
 

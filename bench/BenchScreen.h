@@ -3,10 +3,10 @@
 // application state.
 #pragma once
 
-#include "Application.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
+#include "Src/core/Application.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
 
 #include <functional>
 

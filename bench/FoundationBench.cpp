@@ -1,6 +1,6 @@
 // Tokenizing a large description file and a record file round trip.
-#include "FileBuffer.h"
-#include "FileIO.h"
+#include "lib/FileBuffer.h"
+#include "lib/FileIO.h"
 
 #include <benchmark/benchmark.h>
 

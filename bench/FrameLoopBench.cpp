@@ -1,9 +1,9 @@
 // The real frame pacing of winloop on SDL's dummy driver: 550 frames (ten
 // seconds of play), with the mean and worst period against the 18 ms target
 // and the process's CPU time per frame.
-#include "Application.h"
-#include "GfxScreen.h"
-#include "SdlPlatform.h"
+#include "Src/core/Application.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/sdl/SdlPlatform.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,19 +1,19 @@
 // One whole level frame: the map, a snake of 100 segments and the display
 // strip with its text, composed into the back surface at 16 bits, headless;
 // and the heap allocations such a frame makes.
-#include "AllocationCount.h"
-#include "Application.h"
-#include "BenchScreen.h"
-#include "FmpWriter.h"
-#include "GameManager.h"
-#include "GameState.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "HighScoreManager.h"
-#include "InputManager.h"
-#include "LevelCatalogue.h"
-#include "SegmentPool.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/InputManager.h"
+#include "Src/game/GameManager.h"
+#include "Src/game/SegmentPool.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "bench/AllocationCount.h"
+#include "bench/BenchScreen.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "map/FmpWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // The blitter against memcpy and against SDL's own blitter, on the same
 // sizes in the same 16-bit 5-6-5 format.
-#include "GfxSurface.h"
+#include "gfx/GfxSurface.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // The cost of sampling the input: the level loop updates the game's control
 // states on every idle call, about ten times a frame.
-#include "HeadlessPlatform.h"
-#include "InputManager.h"
+#include "Src/core/InputManager.h"
+#include "gfx/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 

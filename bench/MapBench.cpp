@@ -1,11 +1,11 @@
 // Tile maps: loading a large map onto a 16-bit screen, drawing the game's
 // 640x460 map window, and the opaque copy of that window's bytes that
 // drawing cannot beat.
-#include "FmpWriter.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "TileMap.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "map/FmpWriter.h"
+#include "map/TileMap.h"
 
 #include <benchmark/benchmark.h>
 

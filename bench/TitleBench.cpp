@@ -1,21 +1,23 @@
 // The title screen: one frame (picture, scroller, an information panel and
 // the main menu) composed into the back surface at 16 bits, and the time
 // from the program's start to its first presented title frame, headless.
-#include "AllocationCount.h"
-#include "Application.h"
-#include "BenchScreen.h"
-#include "GameState.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "HighScoreManager.h"
-#include "InputManager.h"
-#include "LevelCatalogue.h"
-#include "MenuBoxManager.h"
-#include "Settings.h"
-#include "TextBox.h"
-#include "TitleScreen.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/frontend/TitleScreen.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "bench/AllocationCount.h"
+#include "bench/BenchScreen.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "widgets/TextBox.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,15 +1,16 @@
 // One front-end frame of widgets: a stack of two menu boxes over a panel of
 // four text columns, copied onto a 640x480 back surface at 16 bits with
 // every widget surface already built.
-#include "Application.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "InputManager.h"
-#include "MenuBox.h"
-#include "MenuBoxManager.h"
-#include "TextGroup.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/menus/MenuBox.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "widgets/TextGroup.h"
 
 #include <benchmark/benchmark.h>
 

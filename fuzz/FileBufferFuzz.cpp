@@ -1,5 +1,5 @@
 // Description files come from players: the reader must raise, never crash.
-#include "FileBuffer.h"
+#include "lib/FileBuffer.h"
 
 #include <cstdint>
 #include <cstdio>

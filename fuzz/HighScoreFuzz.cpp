@@ -1,6 +1,6 @@
 // The high score file may be cut short or damaged: reading it must keep
 // to the bytes that are there, and every table read must work as one of ten.
-#include "HighScoreManager.h"
+#include "Src/records/HighScoreManager.h"
 
 #include <cstdint>
 #include <cstdio>

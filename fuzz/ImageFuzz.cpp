@@ -1,8 +1,8 @@
 // Picture files come from players and level authors: each decoder must
 // fail cleanly on any bytes, never read or write outside a buffer. Built
 // once per decoder, with LURVANE_FUZZ_FORMAT naming it.
-#include "GfxImage.h"
-#include "GfxPixelStore.h"
+#include "gfx/GfxImage.h"
+#include "gfx/GfxPixelStore.h"
 
 #include <cstddef>
 #include <cstdint>

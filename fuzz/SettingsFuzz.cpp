@@ -1,8 +1,8 @@
 // The settings file may be cut short or damaged: reading it must keep to the
 // bytes that are there and leave only values the game can use.
-#include "GameState.h"
-#include "LevelCatalogue.h"
-#include "Settings.h"
+#include "Src/core/GameState.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
 
 #include <cstdint>
 #include <cstdio>

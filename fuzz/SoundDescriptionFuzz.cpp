@@ -1,8 +1,8 @@
 // The sound description file comes from players: reading it must report an
 // error or succeed, never crash, and playing what was read must stay inside
 // the table.
-#include "RecordingSoundBackEnd.h"
-#include "SoundSystem.h"
+#include "sound/RecordingSoundBackEnd.h"
+#include "sound/SoundSystem.h"
 
 #include <cstdint>
 #include <cstdio>

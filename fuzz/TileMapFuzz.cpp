@@ -1,6 +1,6 @@
 // Players add their own levels: the map loader must reject any file it
 // cannot use, never read or write outside its buffers.
-#include "TileMap.h"
+#include "map/TileMap.h"
 
 #include <cstdint>
 #include <cstdio>

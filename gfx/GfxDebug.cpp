@@ -1,4 +1,4 @@
-#include "GfxDebug.h"
+#include "gfx/GfxDebug.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "GfxFont.h"
+#include "gfx/GfxFont.h"
 
-#include "GfxTextCache.h"
+#include "gfx/GfxTextCache.h"
 
 namespace {
 

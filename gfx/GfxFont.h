@@ -5,7 +5,7 @@
 // it, and with it the lines of text already rendered in it.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 #include <bit>
 #include <cstddef>

@@ -1,8 +1,8 @@
-#include "GfxImage.h"
+#include "gfx/GfxImage.h"
 
-#include "GfxDebug.h"
-#include "GfxScreen.h"
-#include "HostPath.h"
+#include "gfx/GfxDebug.h"
+#include "gfx/GfxScreen.h"
+#include "lib/HostPath.h"
 
 #include <algorithm>
 #include <bit>

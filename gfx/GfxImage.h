@@ -4,9 +4,9 @@
 // display.
 #pragma once
 
-#include "GfxImageLoader.h"
-#include "GfxPixelStore.h"
-#include "GfxTypes.h"
+#include "gfx/GfxImageLoader.h"
+#include "gfx/GfxPixelStore.h"
+#include "gfx/GfxTypes.h"
 
 #include <cstdio>
 #include <memory>

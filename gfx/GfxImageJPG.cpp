@@ -1,6 +1,6 @@
 // JPEG through libjpeg-turbo; the only file that sees it.
-#include "GfxImageLoader.h"
-#include "GfxTypes.h"
+#include "gfx/GfxImageLoader.h"
+#include "gfx/GfxTypes.h"
 
 #include <csetjmp>
 #include <cstdio>

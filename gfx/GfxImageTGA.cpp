@@ -1,6 +1,6 @@
-#include "ByteOrder.h"
-#include "GfxImageLoader.h"
-#include "GfxTypes.h"
+#include "gfx/GfxImageLoader.h"
+#include "gfx/GfxTypes.h"
+#include "lib/ByteOrder.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "GfxInput.h"
+#include "gfx/GfxInput.h"
 
 #include <cmath>
 #include <cstdio>

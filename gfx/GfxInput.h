@@ -9,8 +9,8 @@
 // polled by Update.
 #pragma once
 
-#include "GfxInputDevices.h"
-#include "Platform.h"
+#include "gfx/GfxInputDevices.h"
+#include "gfx/Platform.h"
 
 #include <cstdint>
 

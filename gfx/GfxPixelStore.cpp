@@ -1,4 +1,4 @@
-#include "GfxPixelStore.h"
+#include "gfx/GfxPixelStore.h"
 
 #include <cstdlib>
 #include <cstring>

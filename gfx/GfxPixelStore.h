@@ -4,7 +4,7 @@
 // may take a surface's memory away; tests simulate that).
 #pragma once
 
-#include "GfxTypes.h"
+#include "gfx/GfxTypes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "GfxScreen.h"
+#include "gfx/GfxScreen.h"
 
-#include "ByteOrder.h"
-#include "HostPath.h"
-#include "Platform.h"
-#include "String.h"
+#include "gfx/Platform.h"
+#include "lib/ByteOrder.h"
+#include "lib/HostPath.h"
+#include "lib/String.h"
 
 #include <cstdio>
 #include <cstring>

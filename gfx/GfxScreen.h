@@ -5,8 +5,8 @@
 // 32-bit colour and hands it to the platform window.
 #pragma once
 
-#include "GfxSurface.h"
-#include "GfxTypes.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/GfxTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "GfxSurface.h"
+#include "gfx/GfxSurface.h"
 
-#include "GfxFont.h"
-#include "GfxImage.h"
-#include "GfxScreen.h"
+#include "gfx/GfxFont.h"
+#include "gfx/GfxImage.h"
+#include "gfx/GfxScreen.h"
 
 #include <algorithm>
 #include <cmath>

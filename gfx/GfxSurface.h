@@ -4,8 +4,8 @@
 // a registry of them so that a display mode change can rebuild them.
 #pragma once
 
-#include "GfxPixelStore.h"
-#include "GfxTypes.h"
+#include "gfx/GfxPixelStore.h"
+#include "gfx/GfxTypes.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "GfxTextCache.h"
+#include "gfx/GfxTextCache.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // are reused, so new text of ordinary length is kept without allocating.
 #pragma once
 
-#include "GfxFont.h"
+#include "gfx/GfxFont.h"
 
 #include <cstdint>
 #include <string>

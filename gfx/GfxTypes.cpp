@@ -1,4 +1,4 @@
-#include "GfxTypes.h"
+#include "gfx/GfxTypes.h"
 
 #include <bit>
 

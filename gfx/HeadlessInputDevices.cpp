@@ -1,6 +1,6 @@
-#include "HeadlessInputDevices.h"
+#include "gfx/HeadlessInputDevices.h"
 
-#include "GfxInput.h"
+#include "gfx/GfxInput.h"
 
 int HeadlessInputDevices::toScanCode(int platformKey) const {
     return platformKey > 0 && platformKey < kGfxScanCodeCount ? platformKey : 0;

@@ -2,7 +2,7 @@
 // the layout is US, and the mouse and joystick are whatever a test scripts.
 #pragma once
 
-#include "GfxInputDevices.h"
+#include "gfx/GfxInputDevices.h"
 
 class HeadlessInputDevices : public GfxInputDevices {
 public:

@@ -1,4 +1,4 @@
-#include "HeadlessPlatform.h"
+#include "gfx/HeadlessPlatform.h"
 
 #include <cstddef>
 

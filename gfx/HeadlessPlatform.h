@@ -2,7 +2,7 @@
 // counter that the caller (a test) drives, and presented frames are counted.
 #pragma once
 
-#include "Platform.h"
+#include "gfx/Platform.h"
 
 #include <deque>
 #include <functional>

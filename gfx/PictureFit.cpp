@@ -1,4 +1,4 @@
-#include "PictureFit.h"
+#include "gfx/PictureFit.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "Platform.h"
+#include "gfx/Platform.h"
 
-#include "HeadlessInputDevices.h"
+#include "gfx/HeadlessInputDevices.h"
 
 GfxInputDevices* Platform::createInputDevices() {
     return new HeadlessInputDevices;

@@ -3,8 +3,8 @@
 // installed faces, rendered without anti-aliasing. A face is opened once per
 // face, size and weight and shared by every font that asks for it, with the
 // lines of text rendered in it.
-#include "GfxFont.h"
-#include "GfxTextCache.h"
+#include "gfx/GfxFont.h"
+#include "gfx/GfxTextCache.h"
 
 #include <SDL_ttf.h>
 

@@ -1,6 +1,6 @@
-#include "FileBuffer.h"
+#include "lib/FileBuffer.h"
 
-#include "HostPath.h"
+#include "lib/HostPath.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // characters after skipping characters of a skip set.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "FileIO.h"
+#include "lib/FileIO.h"
 
-#include "ByteOrder.h"
-#include "HostPath.h"
-#include "Log.h"
+#include "lib/ByteOrder.h"
+#include "lib/HostPath.h"
+#include "lib/Log.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -3,8 +3,8 @@
 // a bool one byte.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
+#include "lib/Array.h"
+#include "lib/String.h"
 
 #include <cstdint>
 #include <cstdio>

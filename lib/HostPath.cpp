@@ -1,4 +1,4 @@
-#include "HostPath.h"
+#include "lib/HostPath.h"
 
 #include <dirent.h>
 #include <strings.h>

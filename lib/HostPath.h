@@ -4,6 +4,6 @@
 // from the one on disk only in letter case is found as well.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 String hostPath(const char* path);

@@ -1,6 +1,6 @@
-#include "Log.h"
+#include "lib/Log.h"
 
-#include "HostPath.h"
+#include "lib/HostPath.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // complete on disk even if the process dies right after.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 class Log {
 public:

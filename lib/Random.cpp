@@ -1,4 +1,4 @@
-#include "Random.h"
+#include "lib/Random.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "String.h"
+#include "lib/String.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "FmpWriter.h"
+#include "map/FmpWriter.h"
 
-#include "ByteOrder.h"
-#include "HostPath.h"
+#include "lib/ByteOrder.h"
+#include "lib/HostPath.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "TileMap.h"
+#include "map/TileMap.h"
 
-#include "ByteOrder.h"
-#include "GfxScreen.h"
-#include "HostPath.h"
+#include "gfx/GfxScreen.h"
+#include "lib/ByteOrder.h"
+#include "lib/HostPath.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -3,9 +3,9 @@
 // marks per cell for the game's own use.
 #pragma once
 
-#include "Array.h"
-#include "GfxSurface.h"
-#include "String.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Array.h"
+#include "lib/String.h"
 
 #include <cstdint>
 #include <vector>

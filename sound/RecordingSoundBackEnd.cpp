@@ -1,6 +1,6 @@
-#include "RecordingSoundBackEnd.h"
+#include "sound/RecordingSoundBackEnd.h"
 
-#include "HostPath.h"
+#include "lib/HostPath.h"
 
 #include <cstdarg>
 #include <cstdio>

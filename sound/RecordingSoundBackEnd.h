@@ -3,9 +3,9 @@
 // also stands in for the audio library where the game runs without one.
 #pragma once
 
-#include "Array.h"
-#include "SoundBackEnd.h"
-#include "String.h"
+#include "lib/Array.h"
+#include "lib/String.h"
+#include "sound/SoundBackEnd.h"
 
 class RecordingSoundBackEnd : public SoundBackEnd {
 public:

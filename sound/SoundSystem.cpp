@@ -1,10 +1,10 @@
-#include "SoundSystem.h"
+#include "sound/SoundSystem.h"
 
-#include "FileBuffer.h"
-#include "FileIO.h"
-#include "Log.h"
-#include "Random.h"
-#include "SoundBackEnd.h"
+#include "lib/FileBuffer.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
+#include "lib/Random.h"
+#include "sound/SoundBackEnd.h"
 
 #include <climits>
 #include <cstdlib>

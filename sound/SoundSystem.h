@@ -3,8 +3,8 @@
 // from the sound description file; game code only asks to play event n.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
+#include "lib/Array.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

@@ -5,6 +5,8 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/lib/*.cpp ${SOURCE_DIR}/lib/*.h
     ${SOURCE_DIR}/gfx/*.cpp ${SOURCE_DIR}/gfx/*.h
     ${SOURCE_DIR}/map/*.cpp ${SOURCE_DIR}/map/*.h
+    ${SOURCE_DIR}/sound/*.cpp ${SOURCE_DIR}/sound/*.h
+    ${SOURCE_DIR}/widgets/*.cpp ${SOURCE_DIR}/widgets/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
     ${SOURCE_DIR}/tools/*.cpp ${SOURCE_DIR}/tools/*.h
     ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h

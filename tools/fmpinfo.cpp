@@ -3,8 +3,8 @@
 // of block numbers. A file the game rejects prints "error=<code>" with the
 // loader's error code (1 memory, 2 format, 3 cannot open) and ends with
 // status 1.
-#include "GfxScreen.h"
-#include "TileMap.h"
+#include "gfx/GfxScreen.h"
+#include "map/TileMap.h"
 
 #include <cstdio>
 #include <string>

@@ -2,9 +2,9 @@
 // what the game would show as a binary PPM, so that players and level
 // authors can see what becomes of their pictures. A file the game would
 // reject ends the tool with status 1 and a one-line message.
-#include "GfxDebug.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
+#include "gfx/GfxDebug.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "TextBox.h"
+#include "widgets/TextBox.h"
 
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "Log.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Log.h"
 
 #include <algorithm>
 

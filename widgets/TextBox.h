@@ -5,9 +5,9 @@
 // transparent.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
-#include "TextStyle.h"
+#include "lib/Array.h"
+#include "lib/String.h"
+#include "widgets/TextStyle.h"
 
 #include <cstdarg>
 #include <cstdint>

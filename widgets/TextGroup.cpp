@@ -1,4 +1,4 @@
-#include "TextGroup.h"
+#include "widgets/TextGroup.h"
 
 #include <algorithm>
 

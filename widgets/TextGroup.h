@@ -4,7 +4,7 @@
 // children; their owner deletes the group first.
 #pragma once
 
-#include "TextBox.h"
+#include "widgets/TextBox.h"
 
 struct ChildSlot {
     TextBox* box = nullptr;

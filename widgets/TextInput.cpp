@@ -1,7 +1,7 @@
-#include "TextInput.h"
+#include "widgets/TextInput.h"
 
-#include "GfxInput.h"
-#include "GfxSurface.h"
+#include "gfx/GfxInput.h"
+#include "gfx/GfxSurface.h"
 
 #include <algorithm>
 

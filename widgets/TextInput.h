@@ -3,7 +3,7 @@
 // the entry; the first key typed replaces a preset text.
 #pragma once
 
-#include "TextBox.h"
+#include "widgets/TextBox.h"
 
 class GfxInput;
 

@@ -2,7 +2,7 @@
 // boxes use the same record as their colour scheme.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

@@ -1,29 +1,26 @@
-#include "GameSystems.h"
+#include "Src/app/GameSystems.h"
 
-#include "Application.h"
-#include "GameState.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HighScoreManager.h"
-#include "InputManager.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "MenuBoxManager.h"
-#include "Platform.h"
-#include "Random.h"
-#include "RecordingSoundBackEnd.h"
-#include "RunLoop.h"
-#include "SegmentPool.h"
-#include "Settings.h"
-#include "SoundSystem.h"
-#include "TextBox.h"
+#include "Src/app/RunLoop.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/game/SegmentPool.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/Platform.h"
+#include "lib/Log.h"
+#include "lib/Random.h"
+#include "sound/RecordingSoundBackEnd.h"
+#include "sound/SoundSystem.h"
+#include "widgets/TextBox.h"
 
 #include <cstdio>
 #include <ctime>
-
-TextStyle highScoreStyle;
-TextStyle textPageStyle;
-TextStyle panelStyle;
 
 namespace {
 
@@ -43,31 +40,6 @@ SoundBackEnd& soundOutput() {
 void openLog(Log& log, const char* fileName) {
     std::remove(fileName);
     log.open(fileName);
-}
-
-// The colours of a style as 0x00BBGGRR, before conversion.
-struct StyleColours {
-    uint32_t titleBackground, background, highlightTextColour, highlightBackground, frameColour;
-};
-
-void fillStyle(TextStyle& style, GfxScreen* screen, int framed, int alignment,
-               const StyleColours& colours, int frameWidth, const char* textFace) {
-    style = TextStyle();
-    style.framed = framed;
-    style.alignment = alignment;
-    style.titleBackground = screen->ConvertColor(colours.titleBackground);
-    style.background = screen->ConvertColor(colours.background);
-    style.highlightTextColour = colours.highlightTextColour;
-    style.highlightBackground = screen->ConvertColor(colours.highlightBackground);
-    style.frameColour = screen->ConvertColor(colours.frameColour);
-    style.frameWidth = frameWidth;
-    style.marginX = 10;
-    style.marginY = 0;
-    style.titleGap = 5;
-    style.lineOffset = 0;
-    style.lineSpacing = -2;
-    style.titleFont = TextFont{"Arial Black", 20, 0, 400};
-    style.textFont = TextFont{textFace, 18, 0, 400};
 }
 
 bool initGameSystems() {
@@ -135,15 +107,6 @@ bool initScreenAndGame() {
     }
     // SDL's timer already has millisecond resolution; nothing to raise.
     return initGameSystems();
-}
-
-void setUpTextStyles(GfxScreen* screen) {
-    fillStyle(panelStyle, screen, 0, kAlignCentre,
-              StyleColours{0x000000, 0x000000, 0x00FFFF, 0x000000, 0x400800}, 0, "Arial Black");
-    fillStyle(highScoreStyle, screen, 1, kAlignCentre,
-              StyleColours{0x001000, 0x206020, 0x000000, 0xFFFFFF, 0xC8FFFF}, 1, "Arial Black");
-    fillStyle(textPageStyle, screen, 1, kAlignLeft,
-              StyleColours{0x001000, 0x004500, 0xFFFFFF, 0x106010, 0x400800}, 4, "Times New Roman");
 }
 
 void shutdownGame() {

@@ -2,18 +2,9 @@
 // windowed and full-screen display.
 #pragma once
 
-#include "TextStyle.h"
-
 class GfxScreen;
 class Platform;
 class SoundBackEnd;
-
-// The text styles of the panels, the high score list and the text pages;
-// filled at start-up with colours converted for the screen.
-extern TextStyle highScoreStyle;
-extern TextStyle textPageStyle;
-extern TextStyle panelStyle;
-void setUpTextStyles(GfxScreen* screen);
 
 // The entry routine: runs the whole program on the given platform, playing
 // sound through the given back end (none: silence), and returns the process

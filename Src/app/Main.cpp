@@ -1,7 +1,7 @@
-#include "AppIcon.h"
-#include "GameSystems.h"
-#include "SdlMixerSoundBackEnd.h"
-#include "SdlPlatform.h"
+#include "Src/app/AppIcon.h"
+#include "Src/app/GameSystems.h"
+#include "gfx/sdl/SdlPlatform.h"
+#include "sound/sdl/SdlMixerSoundBackEnd.h"
 
 int main() {
     SdlPlatform platform;

@@ -1,10 +1,11 @@
-#include "RunLoop.h"
+#include "Src/app/RunLoop.h"
 
-#include "Application.h"
-#include "GameManager.h"
-#include "InputManager.h"
-#include "Settings.h"
-#include "TitleScreen.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/frontend/TitleScreen.h"
+#include "Src/game/GameManager.h"
+#include "Src/records/Settings.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "Application.h"
+#include "Src/core/Application.h"
 
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "Log.h"
-#include "Platform.h"
-#include "String.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/Platform.h"
+#include "lib/Log.h"
+#include "lib/String.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
-#include "GameModule.h"
+#include "Src/core/GameModule.h"
 
-#include "Log.h"
-#include "String.h"
+#include "lib/Log.h"
+#include "lib/String.h"
 
 GameModuleManager gameModuleManager;
 

@@ -3,7 +3,7 @@
 // added or removed.
 #pragma once
 
-#include "Array.h"
+#include "lib/Array.h"
 
 class GameModule {
 public:

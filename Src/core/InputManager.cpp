@@ -1,8 +1,10 @@
-#include "InputManager.h"
+#include "Src/core/InputManager.h"
 
-#include "GfxInput.h"
-#include "Platform.h"
-#include "String.h"
+#include "gfx/GfxInput.h"
+#include "gfx/Platform.h"
+#include "lib/String.h"
+
+InputManager* inputManager = nullptr;
 
 namespace {
 
@@ -122,4 +124,11 @@ void InputManager::keyName(int code, String& out) const {
     if (input_)
         input_->GetKeyName(code, buffer, kKeyNameBufferSize);
     out = buffer;
+}
+
+void nameOfKey(int code, String& name) {
+    if (inputManager)
+        inputManager->keyName(code, name);
+    else
+        name = "";
 }

@@ -3,8 +3,8 @@
 // fixed menu keys with both players' keys; the game reads one per player.
 #pragma once
 
-#include "GameModule.h"
-#include "KeySet.h"
+#include "Src/core/GameModule.h"
+#include "Src/core/KeySet.h"
 
 #include <cstdint>
 
@@ -77,3 +77,6 @@ private:
 };
 
 extern InputManager* inputManager;
+
+// The name of a key code through the input manager; empty without one.
+void nameOfKey(int code, String& name);

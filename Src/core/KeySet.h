@@ -3,7 +3,7 @@
 // start from and "Reset To Default" restores.
 #pragma once
 
-#include "GfxInput.h"
+#include "gfx/GfxInput.h"
 
 #include <cstdint>
 

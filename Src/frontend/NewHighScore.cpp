@@ -1,16 +1,16 @@
-#include "NewHighScore.h"
+#include "Src/frontend/NewHighScore.h"
 
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HighScoreManager.h"
-#include "HighScorePanel.h"
-#include "InputManager.h"
-#include "Random.h"
-#include "Settings.h"
-#include "SoundSystem.h"
-#include "TextInput.h"
-#include "TitleScreen.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/HighScorePanel.h"
+#include "Src/records/Settings.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Random.h"
+#include "sound/SoundSystem.h"
+#include "widgets/TextInput.h"
 
 namespace {
 

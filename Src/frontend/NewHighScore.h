@@ -4,8 +4,8 @@
 // game with cheat keys it congratulates all the same but enters nothing.
 #pragma once
 
-#include "Application.h"
-#include "String.h"
+#include "Src/core/Application.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

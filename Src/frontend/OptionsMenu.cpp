@@ -1,17 +1,17 @@
-#include "OptionsMenu.h"
+#include "Src/frontend/OptionsMenu.h"
 
-#include "Application.h"
-#include "GameSystems.h"
-#include "GfxInput.h"
-#include "GfxScreen.h"
-#include "InputManager.h"
-#include "KeySet.h"
-#include "MenuBox.h"
-#include "MenuBoxManager.h"
-#include "Settings.h"
-#include "String.h"
-#include "TextBox.h"
-#include "TitleScreen.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/KeySet.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/menus/MenuBox.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/records/Settings.h"
+#include "gfx/GfxInput.h"
+#include "gfx/GfxScreen.h"
+#include "lib/String.h"
+#include "widgets/TextBox.h"
 
 namespace {
 
@@ -46,7 +46,6 @@ constexpr int kChoiceSound = 2;
 // Keys that never become bindings: they pause and leave the game.
 constexpr int kKeyCodeEscape = 27;
 constexpr int kKeyCodePause = 'p';
-constexpr uint32_t kControlsPanelFrameColour = 0x005000;
 
 MenuBox* optionsMenu = nullptr;
 MenuBox* keysMenu = nullptr;
@@ -72,13 +71,6 @@ void fillOptionsMenu(MenuBox* menu) {
     addSwitch(menu, "FullScreen", options.fullScreen);
     menu->addEntry("Configure Keys");
     menu->addEntry("Back To Main Menu");
-}
-
-void nameOfKey(int code, String& name) {
-    if (inputManager)
-        inputManager->keyName(code, name);
-    else
-        name = "";
 }
 
 void fillKeysMenu(MenuBox* menu, const KeySet& keys) {
@@ -293,30 +285,4 @@ void runOptions(int x, int y) {
         app.loopResult = kLoopChoice;
     }
     closeMenu(optionsMenu);
-}
-
-void buildControlsPanel() {
-    if (!controlsPanel) {
-        TextStyle style = panelStyle;
-        style.framed = 1;
-        style.frameWidth = 2;
-        style.frameColour = app.screen ? app.screen->ConvertColor(kControlsPanelFrameColour) : 0;
-        controlsPanel = new TextList(app.screen, style);
-        controlsPanel->setTitle("Keyboard Controls");
-    }
-    const KeySet& keys = options.player1Keys;
-    controlsPanel->clear();
-    controlsPanel->addLine(" ");
-    const char* const labels[] = {"Up Key", "Left Key", "Right Key", "Down Key", "Fire Key"};
-    for (int i = 0; i < 5; ++i) {
-        String name;
-        nameOfKey(keys.keys[kKeyEntries[i].role], name);
-        String text;
-        text.format("%s = %s", labels[i], name.c_str());
-        controlsPanel->addLine(text.c_str());
-    }
-    controlsPanel->addLine(" ");
-    controlsPanel->addLine("Pause Game = P");
-    controlsPanel->addLine("Quit Game = Esc");
-    controlsPanel->addLine(" ");
 }

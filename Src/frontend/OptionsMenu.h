@@ -1,5 +1,4 @@
-// The options menu and the key configuration opened from the main menu,
-// and the keyboard controls panel of the title screen.
+// The options menu and the key configuration opened from the main menu.
 #pragma once
 
 class MenuBox;
@@ -8,8 +7,6 @@ struct KeySet;
 // Runs the options menu with its top left corner at (x, y). When the
 // full-screen switch was chosen, loopResult is 5 on return.
 void runOptions(int x, int y);
-// Builds or refreshes the keyboard controls panel from player 1's keys.
-void buildControlsPanel();
 
 // Runs the key configuration of keys (player 1's keys of the options) with
 // its menu placed below and right of (x, y). Escape restores the options as

@@ -1,15 +1,15 @@
-#include "TextPageScreen.h"
+#include "Src/frontend/TextPageScreen.h"
 
-#include "Application.h"
-#include "Array.h"
-#include "GameSystems.h"
-#include "GfxInput.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "GfxTypes.h"
-#include "InputManager.h"
-#include "TextBox.h"
-#include "TextPages.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TextPages.h"
+#include "gfx/GfxInput.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/GfxTypes.h"
+#include "lib/Array.h"
+#include "widgets/TextBox.h"
 
 namespace {
 

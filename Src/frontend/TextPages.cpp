@@ -1,7 +1,7 @@
-#include "TextPages.h"
+#include "Src/frontend/TextPages.h"
 
-#include "FileBuffer.h"
-#include "Log.h"
+#include "lib/FileBuffer.h"
+#include "lib/Log.h"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 // text boxes as they stand: they are plain text, never formats.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
+#include "lib/Array.h"
+#include "lib/String.h"
 
 struct TextPageLine {
     String text;

@@ -1,6 +1,6 @@
-#include "TitleContent.h"
+#include "Src/frontend/TitleContent.h"
 
-#include "LevelCatalogue.h"
+#include "Src/zones/LevelCatalogue.h"
 
 #define LURVANE_BLANKS_10 "          "
 // 79 blanks, then the text with its fixed gaps of four and five blanks.

@@ -3,7 +3,7 @@
 // skill labels.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 class LevelCatalogue;
 

@@ -1,7 +1,7 @@
-#include "WelcomeScroller.h"
+#include "Src/frontend/WelcomeScroller.h"
 
-#include "GfxSurface.h"
-#include "GfxTypes.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/GfxTypes.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // its end to its start without a gap.
 #pragma once
 
-#include "String.h"
-#include "TextStyle.h"
+#include "lib/String.h"
+#include "widgets/TextStyle.h"
 
 class GfxScreen;
 class GfxSurface;

@@ -1,12 +1,12 @@
-#include "ZoneSelection.h"
+#include "Src/frontend/ZoneSelection.h"
 
-#include "Application.h"
-#include "GameState.h"
-#include "InputManager.h"
-#include "LevelCatalogue.h"
-#include "MenuBox.h"
-#include "MenuBoxManager.h"
-#include "TitleScreen.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/InputManager.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/menus/MenuBox.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/zones/LevelCatalogue.h"
 
 namespace {
 

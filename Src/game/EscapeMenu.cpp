@@ -1,13 +1,13 @@
-#include "EscapeMenu.h"
+#include "Src/game/EscapeMenu.h"
 
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "InputManager.h"
-#include "Log.h"
-#include "MenuBox.h"
-#include "MenuBoxManager.h"
-#include "Settings.h"
-#include "SoundSystem.h"
+#include "Src/core/InputManager.h"
+#include "Src/menus/MenuBox.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/records/Settings.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Log.h"
+#include "sound/SoundSystem.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // background while the menu is open. The level stays loaded underneath.
 #pragma once
 
-#include "Application.h"
+#include "Src/core/Application.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 // level title, score and rank, and the centred messages over the field.
 #pragma once
 
-#include "GfxTypes.h"
-#include "String.h"
+#include "gfx/GfxTypes.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // What the blocks the snake eats do, the count after a level, and the two
 // cheat keys.
-#include "GameManager.h"
+#include "Src/game/GameManager.h"
 
-#include "Settings.h"
-#include "SoundSystem.h"
+#include "Src/records/Settings.h"
+#include "sound/SoundSystem.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "GameManager.h"
+#include "Src/game/GameManager.h"
 
-#include "GameState.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HighScoreManager.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "Settings.h"
-#include "SoundSystem.h"
+#include "Src/core/GameState.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Log.h"
+#include "sound/SoundSystem.h"
 
 GameManager* gameManager = nullptr;
 

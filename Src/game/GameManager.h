@@ -2,15 +2,15 @@
 // until the zone is completed, the last snake is lost or the player quits.
 #pragma once
 
-#include "Application.h"
-#include "DateTime.h"
-#include "EscapeMenu.h"
-#include "GameDisplay.h"
-#include "InputManager.h"
-#include "NewHighScore.h"
-#include "Snake.h"
-#include "String.h"
-#include "TileMap.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/frontend/NewHighScore.h"
+#include "Src/game/EscapeMenu.h"
+#include "Src/game/GameDisplay.h"
+#include "Src/game/Snake.h"
+#include "lib/DateTime.h"
+#include "lib/String.h"
+#include "map/TileMap.h"
 
 #include <cstdint>
 #include <functional>

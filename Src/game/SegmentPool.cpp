@@ -1,4 +1,4 @@
-#include "SegmentPool.h"
+#include "Src/game/SegmentPool.h"
 
 #include <type_traits>
 

@@ -1,9 +1,9 @@
-#include "Snake.h"
+#include "Src/game/Snake.h"
 
-#include "GfxSurface.h"
-#include "InputManager.h"
-#include "Random.h"
-#include "TileMap.h"
+#include "Src/core/InputManager.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Random.h"
+#include "map/TileMap.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // between blocks.
 #pragma once
 
-#include "GfxSurface.h"
-#include "SegmentPool.h"
+#include "Src/game/SegmentPool.h"
+#include "gfx/GfxSurface.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "MenuBox.h"
+#include "Src/menus/MenuBox.h"
 
-#include "Application.h"
-#include "GfxFont.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "Log.h"
+#include "Src/core/Application.h"
+#include "gfx/GfxFont.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Log.h"
 
 #include <algorithm>
 #include <cstring>

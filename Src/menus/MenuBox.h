@@ -4,9 +4,9 @@
 // frame; the surface is rendered again only when what it shows changes.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
-#include "TextStyle.h"
+#include "lib/Array.h"
+#include "lib/String.h"
+#include "widgets/TextStyle.h"
 
 #include <cstdint>
 

@@ -1,7 +1,9 @@
-#include "MenuBoxManager.h"
+#include "Src/menus/MenuBoxManager.h"
 
-#include "InputManager.h"
-#include "MenuBox.h"
+#include "Src/core/InputManager.h"
+#include "Src/menus/MenuBox.h"
+
+MenuBoxManager* menuBoxManager = nullptr;
 
 void MenuBoxManager::pop() {
     if (stack_.size() > 0)

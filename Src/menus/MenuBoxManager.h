@@ -5,8 +5,8 @@
 // deletes it.
 #pragma once
 
-#include "Array.h"
-#include "GameModule.h"
+#include "Src/core/GameModule.h"
+#include "lib/Array.h"
 
 class MenuBox;
 struct ControlState;

@@ -1,9 +1,9 @@
-#include "HighScoreManager.h"
+#include "Src/records/HighScoreManager.h"
 
-#include "ByteOrder.h"
-#include "FileIO.h"
-#include "HostPath.h"
-#include "Log.h"
+#include "lib/ByteOrder.h"
+#include "lib/FileIO.h"
+#include "lib/HostPath.h"
+#include "lib/Log.h"
 
 #include <sys/stat.h>
 
@@ -11,6 +11,8 @@
 #include <string>
 
 #include <cstring>
+
+HighScoreManager* highScoreManager = nullptr;
 
 namespace {
 

@@ -2,10 +2,10 @@
 // zone, kept in ".\Data\highscores.dat" between runs.
 #pragma once
 
-#include "Array.h"
-#include "DateTime.h"
-#include "GameModule.h"
-#include "String.h"
+#include "Src/core/GameModule.h"
+#include "lib/Array.h"
+#include "lib/DateTime.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

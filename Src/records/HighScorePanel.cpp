@@ -1,11 +1,11 @@
-#include "HighScorePanel.h"
+#include "Src/records/HighScorePanel.h"
 
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "HighScoreManager.h"
-#include "String.h"
-#include "TextBox.h"
-#include "TextGroup.h"
+#include "Src/core/TextStyles.h"
+#include "Src/records/HighScoreManager.h"
+#include "gfx/GfxScreen.h"
+#include "lib/String.h"
+#include "widgets/TextBox.h"
+#include "widgets/TextGroup.h"
 
 PendingHighlight pendingHighlight;
 

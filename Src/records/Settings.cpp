@@ -1,11 +1,11 @@
-#include "Settings.h"
+#include "Src/records/Settings.h"
 
-#include "Application.h"
-#include "ByteOrder.h"
-#include "FileIO.h"
-#include "GameState.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "lib/ByteOrder.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
 
 #include <cstring>
 
@@ -195,13 +195,4 @@ bool saveSettings(const char* fileName) {
         levelCatalogue.writeCompletionFlags(file);
     // Put in place only when every write above went through.
     return file.commit();
-}
-
-void checkCurrentZone(int zoneCount) {
-    if (currentZone >= 0 && currentZone < zoneCount)
-        return;
-    if (zoneCount > 0)
-        gameLog.print("chosen zone %ld does not exist, using zone 0\n",
-                      static_cast<long>(currentZone));
-    currentZone = 0;
 }

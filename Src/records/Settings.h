@@ -3,9 +3,9 @@
 // last entered for a high score and the zones' completion flags.
 #pragma once
 
-#include "DateTime.h"
-#include "KeySet.h"
-#include "String.h"
+#include "Src/core/KeySet.h"
+#include "lib/DateTime.h"
+#include "lib/String.h"
 
 #include <cstdint>
 
@@ -59,6 +59,3 @@ void resetStatistics();
 void loadSettings(const char* fileName = kSettingsFile);
 // Writes the file in full or not at all; false when it could not be written.
 bool saveSettings(const char* fileName = kSettingsFile);
-// Puts currentZone back on the first zone when the catalogue has no such
-// zone; called after every zone scan.
-void checkCurrentZone(int zoneCount);

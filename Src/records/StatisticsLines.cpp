@@ -1,6 +1,6 @@
-#include "StatisticsLines.h"
+#include "Src/records/StatisticsLines.h"
 
-#include "Settings.h"
+#include "Src/records/Settings.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // statistics record as it stood when the front end was entered.
 #pragma once
 
-#include "String.h"
+#include "lib/String.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "LevelCatalogue.h"
+#include "Src/zones/LevelCatalogue.h"
 
-#include "Application.h"
-#include "FileBuffer.h"
-#include "FileIO.h"
-#include "Log.h"
-#include "Settings.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "lib/FileBuffer.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,8 +2,8 @@
 // ordered by skill rating, with each zone's levels in file order.
 #pragma once
 
-#include "Array.h"
-#include "String.h"
+#include "lib/Array.h"
+#include "lib/String.h"
 
 #include <cstdint>
 

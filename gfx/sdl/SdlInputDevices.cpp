@@ -2,8 +2,8 @@
 // codes through one table, characters from the current keyboard layout, and
 // the first joystick or game controller, picked up also when it is plugged
 // in while the game runs.
-#include "GfxInput.h"
-#include "SdlPlatform.h"
+#include "gfx/GfxInput.h"
+#include "gfx/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
-#include "SdlPlatform.h"
+#include "gfx/sdl/SdlPlatform.h"
 
-#include "PictureFit.h"
+#include "gfx/PictureFit.h"
 
 #include <SDL.h>
 

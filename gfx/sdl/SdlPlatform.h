@@ -5,7 +5,7 @@
 // aspect kept; mouse positions come back in the picture's coordinates.
 #pragma once
 
-#include "Platform.h"
+#include "gfx/Platform.h"
 
 struct SDL_Window;
 struct SDL_Renderer;

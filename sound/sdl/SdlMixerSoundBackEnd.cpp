@@ -1,7 +1,7 @@
-#include "SdlMixerSoundBackEnd.h"
+#include "sound/sdl/SdlMixerSoundBackEnd.h"
 
-#include "HostPath.h"
-#include "Log.h"
+#include "lib/HostPath.h"
+#include "lib/Log.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -3,8 +3,8 @@
 // Without an audio device it says so once in "log.txt" and stays silent.
 #pragma once
 
-#include "Array.h"
-#include "SoundBackEnd.h"
+#include "lib/Array.h"
+#include "sound/SoundBackEnd.h"
 
 class SdlMixerSoundBackEnd : public SoundBackEnd {
 public:

@@ -1,6 +1,6 @@
-#include "GfxFont.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
+#include "gfx/GfxFont.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The input layer on scripted events: key events carry PC scan codes, the
 // mouse and joystick are what each test makes of them.
-#include "GfxInput.h"
-#include "HeadlessInputDevices.h"
-#include "HeadlessPlatform.h"
-#include "ScanCodes.h"
+#include "gfx/GfxInput.h"
+#include "gfx/HeadlessInputDevices.h"
+#include "gfx/HeadlessPlatform.h"
+#include "tests/support/ScanCodes.h"
 
 #include <gtest/gtest.h>
 

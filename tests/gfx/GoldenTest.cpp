@@ -1,12 +1,12 @@
 // Drawing checked against stored pictures. Run with LURVANE_UPDATE_GOLDEN=1
 // to write them anew after a deliberate change; look at them before
 // committing.
-#include "DepthPlatform.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "ImageFiles.h"
-#include "TempDir.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "tests/gfx/ImageFiles.h"
+#include "tests/support/DepthPlatform.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

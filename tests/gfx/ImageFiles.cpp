@@ -1,6 +1,6 @@
-#include "ImageFiles.h"
+#include "tests/gfx/ImageFiles.h"
 
-#include "ByteOrder.h"
+#include "lib/ByteOrder.h"
 
 #include <cstdio>
 #include <cstring>

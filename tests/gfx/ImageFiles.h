@@ -2,7 +2,7 @@
 // corpora: each makes a complete file in memory from a test picture.
 #pragma once
 
-#include "Golden.h"
+#include "tests/support/Golden.h"
 
 #include <cstdint>
 #include <string>

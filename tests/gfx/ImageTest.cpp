@@ -1,9 +1,9 @@
-#include "GfxDebug.h"
-#include "GfxImage.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "ImageFiles.h"
-#include "TempDir.h"
+#include "gfx/GfxDebug.h"
+#include "gfx/GfxImage.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "tests/gfx/ImageFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

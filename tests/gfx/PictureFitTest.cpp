@@ -1,6 +1,6 @@
 // The picture's place in windows of many sizes and shapes, and clicks mapped
 // back onto it, on plain and high-DPI displays.
-#include "PictureFit.h"
+#include "gfx/PictureFit.h"
 
 #include <gtest/gtest.h>
 

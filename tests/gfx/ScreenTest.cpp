@@ -1,8 +1,8 @@
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "ImageFiles.h"
-#include "TempDir.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "tests/gfx/ImageFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "ImageFiles.h"
-#include "TempDir.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "tests/gfx/ImageFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Rendered lines kept per face: the cache's bound and order, rendering only
 // on a miss, and text drawn from kept lines exactly as rendered afresh.
-#include "GfxFont.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "GfxTextCache.h"
+#include "gfx/GfxFont.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/GfxTextCache.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Levels through the compiler and the map writer, loaded back by the game's
 // loader in every depth the compiler writes.
-#include "GfxScreen.h"
-#include "LevelCompiler.h"
-#include "LevelSource.h"
-#include "TempDir.h"
-#include "TileMap.h"
+#include "gfx/GfxScreen.h"
+#include "map/TileMap.h"
+#include "tests/support/TempDir.h"
+#include "tools/levelc/LevelCompiler.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "LevelSource.h"
-#include "LevelCompiler.h"
+#include "tools/levelc/LevelSource.h"
+#include "tools/levelc/LevelCompiler.h"
 
 #include <gtest/gtest.h>
 

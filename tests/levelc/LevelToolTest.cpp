@@ -1,7 +1,7 @@
 // The level compiler and the map printer as a level author runs them.
-#include "ByteOrder.h"
-#include "ImageFiles.h"
-#include "TempDir.h"
+#include "lib/ByteOrder.h"
+#include "tests/gfx/ImageFiles.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

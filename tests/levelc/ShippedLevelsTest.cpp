@@ -1,9 +1,9 @@
 // The levels the build lays out in the Data directory: one map per level
 // source, each loading in the game's loader with the source's cells.
-#include "GfxScreen.h"
-#include "LevelSource.h"
-#include "TempDir.h"
-#include "TileMap.h"
+#include "gfx/GfxScreen.h"
+#include "map/TileMap.h"
+#include "tests/support/TempDir.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <gtest/gtest.h>
 

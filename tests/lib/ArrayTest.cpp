@@ -1,4 +1,4 @@
-#include "Array.h"
+#include "lib/Array.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DateTime.h"
+#include "lib/DateTime.h"
 
 #include <gtest/gtest.h>
 

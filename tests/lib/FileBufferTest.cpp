@@ -1,6 +1,6 @@
-#include "FileBuffer.h"
+#include "lib/FileBuffer.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "FileIO.h"
+#include "lib/FileIO.h"
 
-#include "Log.h"
-#include "TempDir.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

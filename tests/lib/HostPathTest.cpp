@@ -1,6 +1,6 @@
-#include "HostPath.h"
+#include "lib/HostPath.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

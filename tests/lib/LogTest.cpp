@@ -1,6 +1,6 @@
-#include "Log.h"
+#include "lib/Log.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Drawing the map's window: every scroll offset, cells and layers changed
 // between draws, and block surfaces replaced by a display mode change or
 // emptied by a loss.
-#include "DepthPlatform.h"
-#include "FmpWriter.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "TempDir.h"
-#include "TileMap.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "map/FmpWriter.h"
+#include "map/TileMap.h"
+#include "tests/support/DepthPlatform.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

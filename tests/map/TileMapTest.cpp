@@ -1,12 +1,12 @@
-#include "TileMap.h"
-#include "DepthPlatform.h"
+#include "map/TileMap.h"
+#include "tests/support/DepthPlatform.h"
 
-#include "ByteOrder.h"
-#include "FmpWriter.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "TempDir.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/ByteOrder.h"
+#include "map/FmpWriter.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "SdlMixerSoundBackEnd.h"
+#include "sound/sdl/SdlMixerSoundBackEnd.h"
 
-#include "Log.h"
-#include "SoundSystem.h"
-#include "TempDir.h"
-#include "Tunes.h"
-#include "WavFile.h"
+#include "lib/Log.h"
+#include "sound/SoundSystem.h"
+#include "tests/support/TempDir.h"
+#include "tools/soundgen/Tunes.h"
+#include "tools/soundgen/WavFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "ModFile.h"
-#include "SdlMixerSoundBackEnd.h"
-#include "SoundEffects.h"
-#include "Synth.h"
-#include "TempDir.h"
-#include "Tunes.h"
-#include "WavFile.h"
+#include "sound/sdl/SdlMixerSoundBackEnd.h"
+#include "tests/support/TempDir.h"
+#include "tools/soundgen/ModFile.h"
+#include "tools/soundgen/SoundEffects.h"
+#include "tools/soundgen/Synth.h"
+#include "tools/soundgen/Tunes.h"
+#include "tools/soundgen/WavFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "SoundSystem.h"
+#include "sound/SoundSystem.h"
 
-#include "Log.h"
-#include "Random.h"
-#include "RecordingSoundBackEnd.h"
-#include "TempDir.h"
+#include "lib/Log.h"
+#include "lib/Random.h"
+#include "sound/RecordingSoundBackEnd.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

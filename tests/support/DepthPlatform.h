@@ -2,7 +2,7 @@
 // size, so a screen can be made in any pixel format without a real window.
 #pragma once
 
-#include "HeadlessPlatform.h"
+#include "gfx/HeadlessPlatform.h"
 
 class DepthPlatform : public HeadlessPlatform {
 public:

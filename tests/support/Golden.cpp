@@ -1,6 +1,6 @@
-#include "Golden.h"
+#include "tests/support/Golden.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // with a 640x480 window, its windowed screen and the back surface.
 #pragma once
 
-#include "Application.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "TempDir.h"
+#include "Src/core/Application.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

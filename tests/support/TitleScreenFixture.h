@@ -3,22 +3,24 @@
 // the text styles, the modules the title screen uses and fresh settings.
 #pragma once
 
-#include "HeadlessApp.h"
+#include "tests/support/HeadlessApp.h"
 
-#include "Application.h"
-#include "GameState.h"
-#include "GameSystems.h"
-#include "HighScoreManager.h"
-#include "HighScorePanel.h"
-#include "InputManager.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "MenuBoxManager.h"
-#include "Settings.h"
-#include "SoundSystem.h"
-#include "TempDir.h"
-#include "TextBox.h"
-#include "TitleScreen.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/frontend/TitleScreen.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/HighScorePanel.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "lib/Log.h"
+#include "sound/SoundSystem.h"
+#include "tests/support/TempDir.h"
+#include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
 

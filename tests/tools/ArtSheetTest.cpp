@@ -1,7 +1,7 @@
-#include "ArtPainters.h"
-#include "ArtSet.h"
-#include "BmpReader.h"
-#include "ZoneThemes.h"
+#include "tests/tools/BmpReader.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/ArtSet.h"
+#include "tools/artgen/ZoneThemes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Bitmap.h"
+#include "tools/artgen/Bitmap.h"
 
-#include "BmpReader.h"
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/BmpReader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // so the tests check the bytes on disk rather than the writer's own view.
 #pragma once
 
-#include "Bitmap.h"
-#include "ByteOrder.h"
+#include "lib/ByteOrder.h"
+#include "tools/artgen/Bitmap.h"
 
 #include <cstdint>
 #include <vector>

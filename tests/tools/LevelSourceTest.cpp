@@ -1,11 +1,11 @@
 // The zone description files and level sources under data/levels: every
 // level the catalogue reads has its source, and every source is a map the
 // game can play.
-#include "LevelSource.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "TempDir.h"
-#include "ZoneThemes.h"
+#include "tools/levelc/LevelSource.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
+#include "tools/artgen/ZoneThemes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The icon's PNG files: checksums against published values, a round trip
 // through a reader of the stored format, a cross-check with ImageMagick, and
 // the icon's transparent surround and its compiled-in copy.
-#include "Png.h"
-#include "ArtPainters.h"
-#include "ArtSet.h"
-#include "ByteOrder.h"
-#include "TempDir.h"
+#include "tools/artgen/Png.h"
+#include "lib/ByteOrder.h"
+#include "tests/support/TempDir.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/ArtSet.h"
 
 #include <gtest/gtest.h>
 

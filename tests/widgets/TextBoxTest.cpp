@@ -1,16 +1,16 @@
 // Text boxes measured with the real fonts: sizes, layout, line handling,
 // rendering only after changes, and the name input box on scripted keys.
-#include "TextBox.h"
-#include "ScanCodes.h"
-#include "TextGroup.h"
-#include "TextInput.h"
+#include "widgets/TextBox.h"
+#include "tests/support/ScanCodes.h"
+#include "widgets/TextGroup.h"
+#include "widgets/TextInput.h"
 
-#include "GfxInput.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "HeadlessPlatform.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "gfx/GfxInput.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // cell of 20x20 units and can be painted at any size.
 #pragma once
 
-#include "Bitmap.h"
-#include "Canvas.h"
-#include "Png.h"
-#include "ZoneThemes.h"
+#include "tools/artgen/Bitmap.h"
+#include "tools/artgen/Canvas.h"
+#include "tools/artgen/Png.h"
+#include "tools/artgen/ZoneThemes.h"
 
 #include <cmath>
 #include <string>

@@ -1,8 +1,8 @@
-#include "ArtSet.h"
+#include "tools/artgen/ArtSet.h"
 
-#include "ArtPainters.h"
-#include "Palette.h"
-#include "Png.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/Palette.h"
+#include "tools/artgen/Png.h"
 
 #include <cstdio>
 
@@ -54,7 +54,7 @@ std::vector<ArtFile> generateIcons() {
 }
 
 std::string windowIconSource(const RgbaImage& icon) {
-    std::string out = "// Made by artgen: the window's icon.\n#include \"AppIcon.h\"\n\n";
+    std::string out = "// Made by artgen: the window's icon.\n#include \"Src/app/AppIcon.h\"\n\n";
     out += "const int kAppIconSize = " + std::to_string(icon.width) + ";\n";
     out += "const uint32_t kAppIconPixels[] = {";
     for (size_t i = 0; i < icon.pixels.size(); ++i) {

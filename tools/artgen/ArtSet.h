@@ -1,7 +1,7 @@
 // Every picture the game ships, as bitmap files ready to be written.
 #pragma once
 
-#include "Png.h"
+#include "tools/artgen/Png.h"
 
 #include <cstdint>
 #include <string>

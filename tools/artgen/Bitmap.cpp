@@ -1,7 +1,7 @@
-#include "Bitmap.h"
+#include "tools/artgen/Bitmap.h"
 
-#include "ByteOrder.h"
-#include "FileIO.h"
+#include "lib/ByteOrder.h"
+#include "lib/FileIO.h"
 
 void RgbImage::paste(const RgbImage& source, int x, int y) {
     for (int sy = 0; sy < source.height; ++sy)

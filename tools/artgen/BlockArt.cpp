@@ -2,7 +2,7 @@
 // k at (k % 16 * 20, k / 16 * 20): the ground outside the walls (0), floor
 // (1), food (2), two walls (3, 4), the snake's start blocks drawn as floor
 // (5..9), the four items (10..13) and eighteen decorative walls (14..31).
-#include "ArtPainters.h"
+#include "tools/artgen/ArtPainters.h"
 
 #include <algorithm>
 #include <tuple>

@@ -4,7 +4,7 @@
 // colour key and a soft edge would leave a fringe of the key colour.
 #pragma once
 
-#include "Bitmap.h"
+#include "tools/artgen/Bitmap.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The application icon: a striped snake winding across a rounded green
 // tile, painted at any size with soft edges and a transparent surround.
-#include "ArtPainters.h"
-#include "Canvas.h"
-#include "Png.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/Canvas.h"
+#include "tools/artgen/Png.h"
 
 #include <algorithm>
 #include <cmath>

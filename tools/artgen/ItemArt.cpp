@@ -1,6 +1,6 @@
 // Food and the four special items.
-#include "ArtPainters.h"
-#include "PixelFont.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/PixelFont.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Palette.h"
+#include "tools/artgen/Palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // pictures so that all of them keep their look when shown through it.
 #pragma once
 
-#include "Bitmap.h"
+#include "tools/artgen/Bitmap.h"
 
 #include <vector>
 

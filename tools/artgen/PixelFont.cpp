@@ -1,4 +1,4 @@
-#include "PixelFont.h"
+#include "tools/artgen/PixelFont.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
-#include "Png.h"
+#include "tools/artgen/Png.h"
 
-#include "ByteOrder.h"
+#include "lib/ByteOrder.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The full pictures: title screen, logo banner, in-game display strip and
 // the high-score stamp.
-#include "ArtPainters.h"
-#include "PixelFont.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/PixelFont.h"
 
 #include <algorithm>
 #include <vector>

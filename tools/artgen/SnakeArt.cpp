@@ -1,6 +1,6 @@
 // The snake sheet: body, growth and bulge pictures in the first column and
 // the heads in three mouth states, in 20x20 cells.
-#include "ArtPainters.h"
+#include "tools/artgen/ArtPainters.h"
 
 #include <algorithm>
 

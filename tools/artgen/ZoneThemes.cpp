@@ -1,4 +1,4 @@
-#include "ZoneThemes.h"
+#include "tools/artgen/ZoneThemes.h"
 
 const std::vector<ZoneTheme>& zoneThemes() {
     static const std::vector<ZoneTheme> themes = {

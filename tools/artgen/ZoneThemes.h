@@ -2,8 +2,8 @@
 // floor and walls, its decorations and the colours of its snake.
 #pragma once
 
-#include "Bitmap.h"
-#include "Canvas.h"
+#include "tools/artgen/Bitmap.h"
+#include "tools/artgen/Canvas.h"
 
 #include <vector>
 

@@ -5,10 +5,10 @@
 // for the level compiler. With --icons: the application icon for the icon
 // theme (OUT_ICON_DIR/hicolor/<N>x<N>/apps/lurvane.png) and the window
 // icon as C++ source (OUT_ICON_DIR/AppIcon.cpp).
-#include "ArtPainters.h"
-#include "ArtSet.h"
-#include "Bitmap.h"
-#include "HostPath.h"
+#include "lib/HostPath.h"
+#include "tools/artgen/ArtPainters.h"
+#include "tools/artgen/ArtSet.h"
+#include "tools/artgen/Bitmap.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "LevelCompiler.h"
+#include "tools/levelc/LevelCompiler.h"
 
 std::vector<uint8_t> colourCubePalette() {
     std::vector<uint8_t> palette;

@@ -1,8 +1,8 @@
 // Turns a level source and a sheet of block pictures into a tile map.
 #pragma once
 
-#include "FmpWriter.h"
-#include "LevelSource.h"
+#include "map/FmpWriter.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "LevelSource.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <map>
 #include <sstream>

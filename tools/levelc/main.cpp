@@ -4,11 +4,11 @@
 // game loads. The sheet may be any picture the game reads. Every failure is
 // one line "levelc: IN.lvl: <reason>" and status 1, and no output file is
 // left behind (an earlier one stays as it was).
-#include "GfxDebug.h"
-#include "GfxSurface.h"
-#include "HostPath.h"
-#include "LevelCompiler.h"
-#include "LevelSource.h"
+#include "gfx/GfxDebug.h"
+#include "gfx/GfxSurface.h"
+#include "lib/HostPath.h"
+#include "tools/levelc/LevelCompiler.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <cstdio>
 #include <string>

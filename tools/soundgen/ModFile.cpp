@@ -1,6 +1,6 @@
-#include "ModFile.h"
+#include "tools/soundgen/ModFile.h"
 
-#include "ByteOrder.h"
+#include "lib/ByteOrder.h"
 
 #include <algorithm>
 #include <cstring>

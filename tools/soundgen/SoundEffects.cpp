@@ -1,6 +1,6 @@
-#include "SoundEffects.h"
+#include "tools/soundgen/SoundEffects.h"
 
-#include "Synth.h"
+#include "tools/soundgen/Synth.h"
 
 namespace {
 

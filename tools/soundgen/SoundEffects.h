@@ -1,7 +1,7 @@
 // The recipes of the game's sound effects, each a few synthesised voices.
 #pragma once
 
-#include "WavFile.h"
+#include "tools/soundgen/WavFile.h"
 
 #include <string>
 #include <vector>

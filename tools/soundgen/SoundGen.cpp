@@ -4,9 +4,9 @@
 //
 // Usage: lurvane_soundgen <Data directory>
 
-#include "SoundEffects.h"
-#include "Tunes.h"
-#include "WavFile.h"
+#include "tools/soundgen/SoundEffects.h"
+#include "tools/soundgen/Tunes.h"
+#include "tools/soundgen/WavFile.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "Synth.h"
+#include "tools/soundgen/Synth.h"
 
 #include <algorithm>
 #include <cmath>

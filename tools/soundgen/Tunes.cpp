@@ -1,6 +1,6 @@
-#include "Tunes.h"
+#include "tools/soundgen/Tunes.h"
 
-#include "Synth.h"
+#include "tools/soundgen/Synth.h"
 
 #include <cmath>
 #include <sstream>

@@ -2,7 +2,7 @@
 // fanfare, written as four-channel modules with synthesised instruments.
 #pragma once
 
-#include "ModFile.h"
+#include "tools/soundgen/ModFile.h"
 
 #include <string>
 #include <vector>

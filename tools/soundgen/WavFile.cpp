@@ -1,7 +1,7 @@
-#include "WavFile.h"
+#include "tools/soundgen/WavFile.h"
 
-#include "ByteOrder.h"
-#include "HostPath.h"
+#include "lib/ByteOrder.h"
+#include "lib/HostPath.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,21 +4,23 @@
 // screen, zone and skill choice, two levels and the high score entry, and
 // afterwards the stored files are read back byte by byte on their own
 // terms, so that a reader fault cannot hide a writer fault.
-#include "ByteBuilder.h"
-#include "ByteOrder.h"
-#include "DateTime.h"
-#include "FmpWriter.h"
-#include "GameSystems.h"
-#include "HeadlessPlatform.h"
-#include "HighScorePanel.h"
-#include "LevelCompiler.h"
-#include "LevelSource.h"
-#include "Log.h"
-#include "RecordingSoundBackEnd.h"
-#include "ScanCodes.h"
-#include "TempDir.h"
-#include "TextBox.h"
-#include "TitleScreen.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/frontend/TitleScreen.h"
+#include "Src/records/HighScorePanel.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/ByteOrder.h"
+#include "lib/DateTime.h"
+#include "lib/Log.h"
+#include "map/FmpWriter.h"
+#include "sound/RecordingSoundBackEnd.h"
+#include "tests/support/ByteBuilder.h"
+#include "tests/support/ScanCodes.h"
+#include "tests/support/TempDir.h"
+#include "tools/levelc/LevelCompiler.h"
+#include "tools/levelc/LevelSource.h"
+#include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
 

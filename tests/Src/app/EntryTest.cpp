@@ -1,10 +1,11 @@
-#include "Application.h"
-#include "GameState.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "HeadlessPlatform.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/TextStyles.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,17 +4,19 @@
 // a game reads, a window closed during a game, and the full-screen switch
 // from the options: the settings saved, the systems built again, and the
 // title screen and a game in the new mode.
-#include "Application.h"
-#include "GameManager.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "HeadlessPlatform.h"
-#include "InputManager.h"
-#include "Log.h"
-#include "ScanCodes.h"
-#include "Settings.h"
-#include "TempDir.h"
-#include "TitleScreen.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "Src/frontend/TitleBackground.h"
+#include "Src/frontend/TitleScreen.h"
+#include "Src/game/GameManager.h"
+#include "Src/records/Settings.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/Log.h"
+#include "tests/support/ScanCodes.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The real frame loop on SDL's dummy video driver.
-#include "Application.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "SdlPlatform.h"
+#include "Src/core/Application.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/sdl/SdlPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "GameModule.h"
+#include "Src/core/GameModule.h"
 
-#include "Log.h"
-#include "TempDir.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

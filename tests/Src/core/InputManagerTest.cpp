@@ -1,10 +1,10 @@
 // Control states from key sets, on scripted key events.
-#include "InputManager.h"
-#include "ScanCodes.h"
+#include "Src/core/InputManager.h"
+#include "tests/support/ScanCodes.h"
 
-#include "GfxInput.h"
-#include "HeadlessPlatform.h"
-#include "String.h"
+#include "gfx/GfxInput.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/String.h"
 
 #include <gtest/gtest.h>
 

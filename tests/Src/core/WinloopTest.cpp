@@ -1,8 +1,8 @@
-#include "Application.h"
+#include "Src/core/Application.h"
 
-#include "HeadlessPlatform.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

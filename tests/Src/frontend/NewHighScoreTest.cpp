@@ -1,12 +1,12 @@
 // The new high score entry: when it shows, what it says, the name typed with
 // its preset, what goes into the table and the settings, its sounds, and a
 // missing picture.
-#include "NewHighScore.h"
+#include "Src/frontend/NewHighScore.h"
 
-#include "Golden.h"
-#include "PlayedGame.h"
-#include "Random.h"
-#include "TextInput.h"
+#include "lib/Random.h"
+#include "tests/support/Golden.h"
+#include "tests/support/PlayedGame.h"
+#include "widgets/TextInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The shipped help and credits files: every page fits the screen below the
 // logo when measured with the fonts the pages are drawn in.
-#include "TextPages.h"
+#include "Src/frontend/TextPages.h"
 
-#include "GfxFont.h"
-#include "LevelCatalogue.h"
-#include "LevelSource.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "gfx/GfxFont.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <gtest/gtest.h>
 

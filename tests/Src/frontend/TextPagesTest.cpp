@@ -1,7 +1,7 @@
-#include "TextPages.h"
+#include "Src/frontend/TextPages.h"
 
-#include "Log.h"
-#include "TempDir.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "TitleContent.h"
+#include "Src/frontend/TitleContent.h"
 
-#include "Application.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "Src/core/Application.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

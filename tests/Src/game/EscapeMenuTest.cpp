@@ -1,9 +1,9 @@
 // The escape menu over a running level: resuming leaves the level exactly as
 // it stopped, quitting ends the game without statistics, its sounds and the
 // paused music, a closed window, and the dissolve stripes of the picture.
-#include "EscapeMenu.h"
+#include "Src/game/EscapeMenu.h"
 
-#include "PlayedGame.h"
+#include "tests/support/PlayedGame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "GameDisplay.h"
+#include "Src/game/GameDisplay.h"
 
-#include "GfxSurface.h"
-#include "HighScoreManager.h"
+#include "Src/records/HighScoreManager.h"
+#include "gfx/GfxSurface.h"
 
 #include <gtest/gtest.h>
 

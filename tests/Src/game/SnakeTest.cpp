@@ -1,12 +1,12 @@
-#include "Snake.h"
+#include "Src/game/Snake.h"
 
-#include "FmpWriter.h"
-#include "GfxSurface.h"
-#include "InputManager.h"
-#include "LevelSource.h"
-#include "Random.h"
-#include "TempDir.h"
-#include "TileMap.h"
+#include "Src/core/InputManager.h"
+#include "gfx/GfxSurface.h"
+#include "lib/Random.h"
+#include "map/FmpWriter.h"
+#include "map/TileMap.h"
+#include "tests/support/TempDir.h"
+#include "tools/levelc/LevelSource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,21 @@
 // Menu boxes and their manager: layout, rendering, keyboard moves with wrap
 // and greyed entries, key repeat and clicks through the real loop on
 // scripted input, and a picture of a menu over a panel of text boxes.
-#include "MenuBox.h"
-#include "MenuBoxManager.h"
-#include "ScanCodes.h"
+#include "Src/menus/MenuBox.h"
+#include "Src/menus/MenuBoxManager.h"
+#include "tests/support/ScanCodes.h"
 
-#include "Application.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "Golden.h"
-#include "HeadlessPlatform.h"
-#include "InputManager.h"
-#include "Log.h"
-#include "TempDir.h"
-#include "TextGroup.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/InputManager.h"
+#include "Src/core/TextStyles.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/Log.h"
+#include "tests/support/Golden.h"
+#include "tests/support/TempDir.h"
+#include "widgets/TextGroup.h"
 
 #include <gtest/gtest.h>
 

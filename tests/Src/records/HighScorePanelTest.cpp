@@ -1,16 +1,17 @@
 // The high score list panel: what its four columns show for a table, and
 // which line is highlighted after a new high score.
-#include "HighScorePanel.h"
+#include "Src/records/HighScorePanel.h"
 
-#include "Application.h"
-#include "GameSystems.h"
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "Golden.h"
-#include "HeadlessPlatform.h"
-#include "HighScoreManager.h"
-#include "TextBox.h"
-#include "TextGroup.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/TextStyles.h"
+#include "Src/records/HighScoreManager.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
+#include "tests/support/Golden.h"
+#include "widgets/TextBox.h"
+#include "widgets/TextGroup.h"
 
 #include <gtest/gtest.h>
 

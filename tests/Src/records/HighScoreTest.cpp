@@ -1,12 +1,12 @@
 // The high score tables and their file, ".\Data\highscores.dat". Expected
 // file contents are laid out here byte by byte from the format's offsets,
 // independently of the code that encodes them.
-#include "HighScoreManager.h"
+#include "Src/records/HighScoreManager.h"
 
-#include "ByteBuilder.h"
-#include "FileIO.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
+#include "tests/support/ByteBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,19 @@
 // The settings file ".\Data\settings.dat": options, key sets, chosen zone
 // and skill, last player name, statistics and completion flags. Expected
 // contents are laid out here from the format's offsets.
-#include "Settings.h"
+#include "Src/records/Settings.h"
 
-#include "Application.h"
-#include "ByteBuilder.h"
-#include "FileIO.h"
-#include "GameManager.h"
-#include "GameState.h"
-#include "GameSystems.h"
-#include "HeadlessPlatform.h"
-#include "LevelCatalogue.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "Src/app/GameSystems.h"
+#include "Src/core/Application.h"
+#include "Src/core/GameState.h"
+#include "Src/core/TextStyles.h"
+#include "Src/game/GameManager.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "gfx/HeadlessPlatform.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
+#include "tests/support/ByteBuilder.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "LevelCatalogue.h"
+#include "Src/zones/LevelCatalogue.h"
 
-#include "Application.h"
-#include "FileIO.h"
-#include "Log.h"
-#include "TempDir.h"
+#include "Src/core/Application.h"
+#include "lib/FileIO.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The input layer on SDL's dummy video driver, fed with real SDL events
 // through the SDL platform.
-#include "GfxInput.h"
-#include "SdlPlatform.h"
+#include "gfx/GfxInput.h"
+#include "gfx/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Presenting through the SDL back end on SDL's dummy video driver: full
 // screen scales the 640x480 picture with its aspect kept, and mouse
 // positions come back in the picture's coordinates.
-#include "GfxScreen.h"
-#include "GfxSurface.h"
-#include "SdlPlatform.h"
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
+#include "gfx/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
