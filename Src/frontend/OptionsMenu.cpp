@@ -96,8 +96,8 @@ void fillKeysMenu(MenuBox* menu, const KeySet& keys) {
 void closeMenu(MenuBox*& menu) {
     if (!menu)
         return;
-    if (menuBoxManager && menuBoxManager->top() == menu)
-        menuBoxManager->pop();
+    if (menuBoxManager)
+        menuBoxManager->remove(menu);
     delete menu;
     menu = nullptr;
 }
