@@ -78,8 +78,11 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
         bool dies;
     } heads[] = {
         {"#####\n#o..#\n#<BB#\n#####\n", false},               // a wall ahead, above free
-        {"#####\n#.s.#\n#t<B#\n#.#o#\n#####\n", false},        // a stopwatch ahead
-        {"#####\n#.s.#\n#%^.#\n#.B.#\n#o..#\n#####\n", false}, // a potion ahead
+        {"#####\n#.%%#\n#t<B#\n#%%o#\n#####\n", false},        // a stopwatch ahead
+        {"#####\n#.s.#\n#%^%#\n#.B.#\n#o..#\n#####\n", false}, // a potion ahead
+        {"#####\n#%#.#\n#%^%#\n#.B.#\n#o..#\n#####\n", true},  // walls ahead and beside
+        {"#####\n#%%%#\n#B>o#\n#%%%#\n#####\n", false},        // food ahead
+        {"#####\n#%B.#\n#%v%#\n#o.%#\n#####\n", false},        // floor ahead
         {"#####\n#.$%#\n#%vB#\n#.Ao#\n#####\n", true},         // walls and its body
         {"#####\n#..o#\n#.>%#\n#.BB#\n#####\n", false},        // its body below, above free
     };

@@ -225,10 +225,10 @@ bool checkLevelPlayable(const LevelSource& level, std::string& error) {
     // neither go on nor turn by itself dies on it.
     const int heading = level.at(headX, headY) - 6; // up, right, down, left
     static const int kAhead[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    // Only floor and items are free; the body's own blocks are snake blocks.
     auto isFree = [&](int dx, int dy) {
         const int block = level.at(headX + dx, headY + dy);
-        const bool floorOrItem = block == 1 || block == 2 || (block >= 10 && block <= 13);
-        return floorOrItem && !taken[static_cast<size_t>((headY + dy) * level.width + headX + dx)];
+        return block == 1 || block == 2 || (block >= 10 && block <= 13);
     };
     const int ax = kAhead[heading][0], ay = kAhead[heading][1];
     if (!isFree(ax, ay) && !isFree(ay, ax) && !isFree(-ay, -ax)) {
