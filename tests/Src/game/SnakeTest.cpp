@@ -249,6 +249,7 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
         {"right held at the step wins", {press(0, -1)}, press(1, 0), 5, 3},
         {"the reverse is ignored", {press(-1, 0)}, {}, 5, 3},
         {"the last new press counts", {press(0, -1), press(0, 1), press(0, 1)}, {}, 4, 4},
+        {"right pressed while up is held", {press(0, -1), press(1, -1)}, {}, 5, 3},
     };
     for (const auto& c : cases) {
         level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
@@ -262,11 +263,23 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
         EXPECT_EQ(row, c.row) << c.what;
     }
 
-    // A tapped turn into a wall is stored for eleven steps like a held one.
+    // A tap to the side while heading up.
+    level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
+    steps(1, press(0, -1));
+    snake.update(press(-1, 0));
+    steps(1);
+    int col, row;
+    head(col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 2);
+
+    // A turn into a wall, pressed between two steps and held a frame past
+    // the step, is stored for eleven steps like a held one.
     level({"########################", "#BB>..................o#", "########################"});
     steps(1);
     snake.update(press(0, 1));
-    steps(1);
+    steps(1, press(0, 1));
+    snake.update(press(0, 1));
     EXPECT_TRUE(snake.hasBufferedTurn());
     steps(10);
     EXPECT_TRUE(snake.hasBufferedTurn());
