@@ -250,6 +250,11 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
         {"the reverse is ignored", {press(-1, 0)}, {}, 5, 3},
         {"the last new press counts", {press(0, -1), press(0, 1), press(0, 1)}, {}, 4, 4},
         {"right pressed while up is held", {press(0, -1), press(1, -1)}, {}, 5, 3},
+        {"right held through a tap of up",
+         {press(1, 0), press(1, -1), press(1, 0)},
+         press(1, 0),
+         5,
+         3},
     };
     for (const auto& c : cases) {
         level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
@@ -274,17 +279,28 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
     EXPECT_EQ(row, 2);
 
     // A turn into a wall, pressed between two steps and held a frame past
-    // the step, is stored for eleven steps like a held one.
-    level({"########################", "#BB>..................o#", "########################"});
-    steps(1);
-    snake.update(press(0, 1));
-    steps(1, press(0, 1));
-    snake.update(press(0, 1));
-    EXPECT_TRUE(snake.hasBufferedTurn());
-    steps(10);
-    EXPECT_TRUE(snake.hasBufferedTurn());
-    steps(2);
-    EXPECT_FALSE(snake.hasBufferedTurn());
+    // the step, is stored for eleven steps like a held one: down while
+    // heading right, right while heading down.
+    std::vector<std::string> corridor = {"###", "#B#", "#v#"};
+    corridor.insert(corridor.end(), 15, "#.#");
+    corridor.insert(corridor.end(), {"#o#", "###"});
+    const std::pair<std::vector<std::string>, ControlState> walls[] = {
+        {{"########################", "#BB>..................o#", "########################"},
+         press(0, 1)},
+        {corridor, press(1, 0)},
+    };
+    for (const auto& [rows, turn] : walls) {
+        level(rows);
+        steps(1);
+        snake.update(turn);
+        steps(1, turn);
+        snake.update(turn);
+        EXPECT_TRUE(snake.hasBufferedTurn());
+        steps(10);
+        EXPECT_TRUE(snake.hasBufferedTurn());
+        steps(2);
+        EXPECT_FALSE(snake.hasBufferedTurn());
+    }
 }
 
 TEST_F(SnakeTest, SteeringIntoTheBodyCrashesButGoingStraightTurnsAway) {
