@@ -212,15 +212,22 @@ TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
     EXPECT_EQ(s16.GetPixel(-1, 0), 0u);
     EXPECT_EQ(s16.GetPixel(0, 2), 0u);
     s16.Unlock();
-    s32.Lock();
-    s32.PutPixel(0, 0, 0x00204060);
-    s32.BlendPixel(0, 0, 0x00A0C0E0, 64);
-    EXPECT_EQ(s32.GetPixel(0, 0), 0x00406080u);
-    s32.PutPixel(5, 5, 1); // outside: nothing happens
-    s32.Unlock();
+    for (int depth : {24, 32}) {
+        GfxSurface s;
+        ASSERT_EQ(s.Create(nullptr, 2, 2, 1, GfxPixelFormat::forDepth(depth)), 0);
+        s.Lock();
+        s.PutPixel(0, 0, 0x00204060);
+        s.BlendPixel(0, 0, 0x00A0C0E0, 64);
+        EXPECT_EQ(s.GetPixel(0, 0), 0x00406080u) << depth;
+        s.PutPixel(5, 5, 1); // outside: nothing happens
+        EXPECT_EQ(s.GetPixel(2, 0), 0u) << depth;
+        s.Unlock();
+    }
     // Unlocked, the routines do nothing rather than write through nothing.
+    s32.FillAll(0x123456);
     s32.PutPixel(0, 0, 0);
     EXPECT_EQ(s32.GetPixel(0, 0), 0u);
+    EXPECT_EQ(pixelOf(s32, 0, 0), 0x123456u);
 }
 
 TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
@@ -240,6 +247,10 @@ TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
     GfxSurface none;
     EXPECT_EQ(none.FillAll(0), -1);
     EXPECT_EQ(none.FillArea(0, 0, 1, 1, 0), -1);
+    // A failed make leaves an empty surface, not the old size without pixels.
+    EXPECT_LT(s.Create(nullptr, 0, 6, 1, k565), 0);
+    EXPECT_EQ(s.GetWidth(), 0);
+    EXPECT_EQ(s.GetHeight(), 0);
 }
 
 TEST(GfxSurface, NestedLocksAndContextsReachTheStoreOnce) {
