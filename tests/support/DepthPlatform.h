@@ -6,6 +6,7 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
+#include "tests/support/SurfacePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -40,19 +41,10 @@ struct DepthScreen {
 
 // One pixel of a surface, locked for the read only.
 inline uint32_t pixelOf(GfxSurface& s, int x, int y) {
-    s.Lock();
-    const uint32_t value = s.GetPixel(x, y);
-    s.Unlock();
-    return value;
+    return pixelsOf(s, x, y, 1, 1)[0];
 }
 
 // Every pixel of a surface, row by row.
 inline std::vector<uint32_t> pixelsOf(GfxSurface& s) {
-    std::vector<uint32_t> pixels;
-    s.Lock();
-    for (int y = 0; y < s.GetHeight(); ++y)
-        for (int x = 0; x < s.GetWidth(); ++x)
-            pixels.push_back(s.GetPixel(x, y));
-    s.Unlock();
-    return pixels;
+    return pixelsOf(s, 0, 0, s.GetWidth(), s.GetHeight());
 }
