@@ -194,5 +194,5 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
     postQuit();
     app.platform = nullptr;
     soundBackEnd = nullptr;
-    return 0;
+    return app.fatalErrorShown ? 1 : 0;
 }
