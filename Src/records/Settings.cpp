@@ -58,6 +58,13 @@ void checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
     keys = defaults;
 }
 
+// The options and statistics of the session would be lost without a word.
+bool reportFailedSave(const char* fileName) {
+    reportError(kSource, __LINE__, "Could not write SettingsFile '%s', the old one is kept\n",
+                fileName);
+    return false;
+}
+
 } // namespace
 
 void Options::encode(uint8_t* block) const {
@@ -181,7 +188,7 @@ bool saveSettings(const char* fileName) {
     options.fullScreen = app.fullScreen;
     FileIO file;
     if (!file.openReplace(fileName))
-        return false;
+        return reportFailedSave(fileName);
     uint8_t block[Statistics::kSize];
     file.writeInt(kSettingsVersion);
     file.writeInt(currentSkill);
@@ -194,5 +201,5 @@ bool saveSettings(const char* fileName) {
     if (levelCatalogue.hasCompletionFlags())
         levelCatalogue.writeCompletionFlags(file);
     // Put in place only when every write above went through.
-    return file.commit();
+    return file.commit() || reportFailedSave(fileName);
 }

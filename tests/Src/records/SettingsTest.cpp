@@ -348,14 +348,28 @@ TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
         std::string::npos);
 }
 
-TEST_F(SettingsFile, AFailedSaveKeepsTheOldFile) {
+TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     writeFile(path, customFile());
     currentSkill = 1;
+    const std::string report = "\n\nError in File Settings, line ";
+    const std::string message =
+        "Could not write SettingsFile '" + path + "', the old one is kept\n";
     FileIO::renameFile = failingRename;
     EXPECT_FALSE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path), customFile());
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
     FileIO::renameFile = std::rename;
+    // A directory that takes no new file, whoever runs the game: the place
+    // of the new version is taken by a directory.
+    std::filesystem::create_directory(path + ".new");
+    EXPECT_FALSE(saveSettings(path.c_str()));
+    EXPECT_EQ(readFile(path), customFile());
+    const std::string errors = errorText();
+    ASSERT_GE(errors.size(), message.size());
+    EXPECT_EQ(errors.substr(errors.size() - message.size()), message);
+    EXPECT_NE(errors.find(report), std::string::npos);
+    EXPECT_NE(errors.find(message), errors.rfind(message)); // both failures
+    std::filesystem::remove(path + ".new");
     EXPECT_TRUE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
 }
