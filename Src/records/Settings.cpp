@@ -65,6 +65,11 @@ bool reportFailedSave(const char* fileName) {
     return false;
 }
 
+void addUpTo(int32_t& field, int32_t amount) {
+    if (__builtin_add_overflow(field, amount, &field))
+        field = amount > 0 ? INT32_MAX : INT32_MIN;
+}
+
 } // namespace
 
 void Options::encode(uint8_t* block) const {
@@ -106,6 +111,24 @@ void Statistics::decode(const uint8_t* block) {
     maxGameTime = TimeSpan(stampTicks(block + 48), stampStatus(block + 48));
     bestScore = static_cast<int32_t>(readLE32(block + 64));
     totalPoints = static_cast<int32_t>(readLE32(block + 68));
+}
+
+void Statistics::addLevel() {
+    addUpTo(levelsDone, 1);
+}
+
+void Statistics::addGame(int32_t score, const TimeSpan& playTime, bool zoneCompleted) {
+    totalRunTime += playTime;
+    if (playTime > maxGameTime)
+        maxGameTime = playTime;
+    if (zoneCompleted) {
+        addLevel();
+        addUpTo(zonesCompleted, 1);
+    }
+    addUpTo(totalPoints, score);
+    if (score > bestScore)
+        bestScore = score;
+    addUpTo(gamesPlayed, 1);
 }
 
 bool Statistics::isPlausible() const {

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 
 namespace {
@@ -372,6 +373,40 @@ TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     std::filesystem::remove(path + ".new");
     EXPECT_TRUE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
+}
+
+TEST(StatisticsSums, StopAtTheEndsOfTheirFieldsAndNeverWrap) {
+    constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kBottom = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kLongest = std::numeric_limits<int64_t>::max();
+    Statistics s;
+    s.gamesPlayed = kTop - 1;
+    s.levelsDone = kTop - 2;
+    s.zonesCompleted = kTop - 1;
+    s.totalPoints = kTop - 100;
+    s.totalRunTime = TimeSpan(kLongest - 10);
+    s.addLevel();
+    EXPECT_EQ(s.levelsDone, kTop - 1);
+    // The first game brings every sum to its top exactly, the next ones
+    // leave it there.
+    for (int32_t score : {100, 1, kTop}) {
+        s.addGame(score, TimeSpan(10), true);
+        EXPECT_EQ(s.gamesPlayed, kTop);
+        EXPECT_EQ(s.levelsDone, kTop);
+        EXPECT_EQ(s.zonesCompleted, kTop);
+        EXPECT_EQ(s.totalPoints, kTop);
+        EXPECT_EQ(s.totalRunTime.ticks(), kLongest);
+        EXPECT_TRUE(s.isPlausible());
+    }
+    EXPECT_EQ(s.bestScore, kTop);
+    EXPECT_EQ(s.maxGameTime.ticks(), 10);
+    // Sums that would fall below their range stop at its bottom.
+    s.totalPoints = kBottom + 1;
+    s.totalRunTime = TimeSpan(std::numeric_limits<int64_t>::min() + 1);
+    s.addGame(-5, TimeSpan(-5), false);
+    EXPECT_EQ(s.totalPoints, kBottom);
+    EXPECT_EQ(s.totalRunTime.ticks(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(s.zonesCompleted, kTop);
 }
 
 TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
