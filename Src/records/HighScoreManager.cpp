@@ -1,14 +1,12 @@
 #include "Src/records/HighScoreManager.h"
 
+#include "Src/records/DamagedFile.h"
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
 #include "lib/HostPath.h"
 #include "lib/Log.h"
 
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <string>
 
 #include <cstring>
 
@@ -202,27 +200,14 @@ bool HighScoreManager::load() {
     return true; // the lists read are clean as made
 }
 
-// What could not be read of a damaged file would be gone with the first
-// save, so the file is copied aside once, for the player to look into.
-void HighScoreManager::keepDamagedFile() {
-    const std::string from = hostPath(fileName_.c_str()).c_str();
-    const std::string to = from + ".damaged";
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    if (error)
-        reportError(kSource, __LINE__, "Could not keep the damaged HighScoreFile '%s' as '%s'\n",
-                    fileName_.c_str(), to.c_str());
-    else
-        reportError(kSource, __LINE__, "The damaged HighScoreFile '%s' is kept as '%s'\n",
-                    fileName_.c_str(), to.c_str());
-    damaged_ = false;
-}
-
 bool HighScoreManager::save() {
     if (!isDirty())
         return true;
-    if (damaged_)
-        keepDamagedFile();
+    // What could not be read of a damaged file would be gone with this
+    // save; it is written over only once a copy of it exists.
+    if (damaged_ && !keepDamagedFile(fileName_.c_str()))
+        return false;
+    damaged_ = false;
     FileIO file;
     if (!file.openReplace(fileName_.c_str())) {
         reportError(kSource, __LINE__, "Could not open HighScoreFile '%s' for write\n",

@@ -79,7 +79,6 @@ public:
 
 private:
     bool readList(FileIO& file, int index, int count);
-    void keepDamagedFile();
 
     String fileName_;
     PtrArray<HighScoreList> lists_;
