@@ -2,12 +2,15 @@
 
 #include "Src/core/Application.h"
 #include "Src/core/GameState.h"
+#include "Src/records/DamagedFile.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
+#include "lib/HostPath.h"
 #include "lib/Log.h"
 
 #include <cstring>
+#include <filesystem>
 
 Options options;
 Statistics statistics;
@@ -49,13 +52,14 @@ bool knownStatus(TimeStatus status) {
 
 // A key set with a code the input layer does not know falls back to its
 // defaults as a whole: half of a set is no use for steering.
-void checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
+bool checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
     if (keys.hasOnlyKeyCodes())
-        return;
+        return true;
     reportError(kSource, __LINE__,
                 "settings : key set of player %d has unknown key codes, using the defaults\n",
                 player);
     keys = defaults;
+    return false;
 }
 
 // The options and statistics of the session would be lost without a word.
@@ -64,6 +68,10 @@ bool reportFailedSave(const char* fileName) {
                 fileName);
     return false;
 }
+
+// Set when the file last loaded could not be read whole: the next save
+// would lose what it holds, so a copy is kept first.
+bool fileDamaged = false;
 
 void addUpTo(int32_t& field, int32_t amount) {
     if (__builtin_add_overflow(field, amount, &field))
@@ -142,6 +150,7 @@ bool Statistics::isPlausible() const {
 }
 
 void applyDefaultSettings() {
+    fileDamaged = false; // no file read over them yet
     options = Options();
     app.fullScreen = options.fullScreen;
 }
@@ -153,19 +162,27 @@ void resetStatistics() {
 
 void loadSettings(const char* fileName) {
     FileIO file;
-    if (!file.openRead(fileName))
+    std::error_code error;
+    fileDamaged = false;
+    if (!file.openRead(fileName)) {
+        // There, but not to be read.
+        fileDamaged = std::filesystem::exists(hostPath(fileName).c_str(), error);
         return;
+    }
+    fileDamaged = true; // until it has been read whole
     int32_t version = 0;
     if (!file.readInt(version) || version != kSettingsVersion)
         return;
 
     int32_t skill = 0;
     int32_t zone = 0;
-    if (file.readInt(skill))
-        currentSkill = skill >= kSkillEasy && skill <= kSkillHard ? skill : kSkillEasy;
+    bool whole = file.readInt(skill) && skill >= kSkillEasy && skill <= kSkillHard;
+    currentSkill = whole ? skill : kSkillEasy;
     // Checked against the zones once they are scanned.
     if (file.readInt(zone))
         currentZone = zone;
+    else
+        whole = false;
 
     // The two blocks are taken only whole: a cut-off block would mix stored
     // and default values at random.
@@ -173,8 +190,8 @@ void loadSettings(const char* fileName) {
     const int optionBytes = file.read(block, Options::kSize);
     if (optionBytes == Options::kSize) {
         options.decode(block);
-        checkKeySet(options.player1Keys, kDefaultKeysPlayer1, 1);
-        checkKeySet(options.player2Keys, kDefaultKeysPlayer2, 2);
+        whole = checkKeySet(options.player1Keys, kDefaultKeysPlayer1, 1) && whole;
+        whole = checkKeySet(options.player2Keys, kDefaultKeysPlayer2, 2) && whole;
         app.fullScreen = options.fullScreen;
     } else {
         reportError(kSource, __LINE__,
@@ -185,6 +202,8 @@ void loadSettings(const char* fileName) {
     String name;
     if (file.readString(name))
         lastPlayerName = name;
+    else
+        whole = false;
 
     const int statisticsBytes = file.read(block, Statistics::kSize);
     if (statisticsBytes != Statistics::kSize) {
@@ -197,6 +216,7 @@ void loadSettings(const char* fileName) {
     stored.decode(block);
     if (stored.isPlausible()) {
         statistics = stored;
+        fileDamaged = fileDamaged && !whole;
     } else {
         reportError(kSource, __LINE__,
                     "settings : Statistics out of range, starting them afresh\n");
@@ -209,6 +229,9 @@ void loadSettings(const char* fileName) {
 
 bool saveSettings(const char* fileName) {
     options.fullScreen = app.fullScreen;
+    if (fileDamaged && !keepDamagedFile(fileName))
+        return false;
+    fileDamaged = false;
     FileIO file;
     if (!file.openReplace(fileName))
         return reportFailedSave(fileName);

@@ -375,6 +375,63 @@ TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
 }
 
+TEST_F(SettingsFile, AFileNotReadWholeIsKeptAsideOnceBeforeItIsWrittenOver) {
+    auto changed = [](size_t at, const std::string& bytes) {
+        std::string file = customFile();
+        return file.replace(at, bytes.size(), bytes);
+    };
+    const std::string unknownKey = ByteBuilder().i32(9999).data;
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"another version", changed(0, "\1")},
+        {"random bytes", "\x93\x11\xfe\x42\x17\x08\xc0\x01\x99"},
+        {"empty", ""},
+        {"skill out of range", changed(4, "\3")},
+        {"cut in the zone", customFile().substr(0, 10)},
+        {"cut in the options", customFile().substr(0, 40)},
+        {"unknown key of player 1", changed(16, unknownKey)},
+        {"unknown key of player 2", changed(44, unknownKey)},
+        {"cut in the name", customFile().substr(0, 74)},
+        {"cut in the statistics", customFile().substr(0, 100)},
+        {"statistics out of range", changed(76, "\xff\xff\xff\xff")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(errors);
+        std::filesystem::remove(path + ".damaged");
+        writeFile(path, c.bytes);
+        loadSettings(path.c_str());
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_EQ(readFile(path + ".damaged"), c.bytes);
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged.2"));
+        EXPECT_NE(errorText().find("The damaged file '" + path + "' is kept as '" + path +
+                                   ".damaged'.\n"),
+                  std::string::npos);
+        defaults();
+    }
+    // A file read whole needs no copy; one gone since it was read neither.
+    for (const std::string& whole : {customFile(), customFile() + std::string(9, '\0')}) {
+        std::filesystem::remove(path + ".damaged");
+        writeFile(path, whole);
+        loadSettings(path.c_str());
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+    }
+    writeFile(path, "\1");
+    loadSettings(path.c_str());
+    std::filesystem::remove(path);
+    EXPECT_TRUE(saveSettings(path.c_str()));
+    // Without a copy the damaged file stays as it is.
+    const std::string longName = dir.file(std::string(248, 's'));
+    writeFile(longName, "\1");
+    loadSettings(longName.c_str());
+    EXPECT_FALSE(saveSettings(longName.c_str()));
+    EXPECT_EQ(readFile(longName), "\1");
+}
+
 TEST(StatisticsSums, StopAtTheEndsOfTheirFieldsAndNeverWrap) {
     constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
     constexpr int32_t kBottom = std::numeric_limits<int32_t>::min();
