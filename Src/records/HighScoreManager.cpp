@@ -168,6 +168,7 @@ bool HighScoreManager::load() {
     clear();
     dirty_ = false;
     damaged_ = false;
+    zoneOrder_.load(fileName_.c_str());
     struct stat info;
     if (::stat(hostPath(fileName_.c_str()).c_str(), &info) != 0)
         return true;
@@ -241,5 +242,32 @@ bool HighScoreManager::save() {
     dirty_ = false;
     for (HighScoreList* list : lists_)
         list->dirty = false;
+    zoneOrder_.save(fileName_.c_str());
     return true;
+}
+
+void HighScoreManager::followZones(const ZoneOrder& zones, int zoneCount) {
+    // Places of unknown zones are taken; gone zones are kept after them.
+    int64_t free = zoneCount;
+    for (const HighScoreList* list : lists_)
+        if (!zoneOrder_.dirAt(list->zone) && list->zone >= free)
+            free = int64_t{list->zone} + 1;
+    ZoneOrder order = zones;
+    for (HighScoreList* list : lists_) {
+        const char* dir = zoneOrder_.dirAt(list->zone);
+        if (!dir)
+            continue;
+        int32_t place = order.placeOf(dir);
+        if (place < 0 && free <= INT32_MAX) {
+            place = static_cast<int32_t>(free++);
+            order.add(place, dir);
+        }
+        if (place >= 0 && place != list->zone) {
+            list->zone = place;
+            list->dirty = true;
+        }
+    }
+    // The next save writes the side file for the new order.
+    dirty_ = dirty_ || !(order == zoneOrder_);
+    zoneOrder_ = order;
 }

@@ -3,6 +3,7 @@
 #include "Src/core/Application.h"
 #include "Src/core/GameState.h"
 #include "Src/records/DamagedFile.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
@@ -164,6 +165,7 @@ void loadSettings(const char* fileName) {
     FileIO file;
     std::error_code error;
     fileDamaged = false;
+    chosenZoneOrder.forget();
     if (!file.openRead(fileName)) {
         // There, but not to be read.
         fileDamaged = std::filesystem::exists(hostPath(fileName).c_str(), error);
@@ -178,11 +180,14 @@ void loadSettings(const char* fileName) {
     int32_t zone = 0;
     bool whole = file.readInt(skill) && skill >= kSkillEasy && skill <= kSkillHard;
     currentSkill = whole ? skill : kSkillEasy;
-    // Checked against the zones once they are scanned.
-    if (file.readInt(zone))
+    // Checked against the zones once they are scanned, and moved with its
+    // zone when the side file tells which zone it meant.
+    if (file.readInt(zone)) {
         currentZone = zone;
-    else
+        chosenZoneOrder.load(fileName);
+    } else {
         whole = false;
+    }
 
     // The two blocks are taken only whole: a cut-off block would mix stored
     // and default values at random.
@@ -247,5 +252,8 @@ bool saveSettings(const char* fileName) {
     if (levelCatalogue.hasCompletionFlags())
         levelCatalogue.writeCompletionFlags(file);
     // Put in place only when every write above went through.
-    return file.commit() || reportFailedSave(fileName);
+    if (!file.commit())
+        return reportFailedSave(fileName);
+    chosenZoneOrder.save(fileName);
+    return true;
 }

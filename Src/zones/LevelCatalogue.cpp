@@ -1,7 +1,6 @@
 #include "Src/zones/LevelCatalogue.h"
 
 #include "Src/core/Application.h"
-#include "Src/core/GameState.h"
 #include "lib/FileBuffer.h"
 #include "lib/FileIO.h"
 #include "lib/Log.h"
@@ -174,7 +173,6 @@ bool LevelCatalogue::scanZones(const char* levelsDirectory) {
 
     flags_.setSize(0);
     flags_.setSize(zones_.size());
-    checkCurrentZone(zones_.size());
     return true;
 }
 
@@ -197,6 +195,7 @@ bool LevelCatalogue::readZone(const char* dirName, const char* path) {
 
     auto owned = std::make_unique<Zone>();
     Zone* zone = owned.get();
+    zone->dirName = dirName;
     zone->name = dirName;
     zone->snakeGfxFile = prefix_;
     zone->snakeGfxFile += kDefaultSnakeGfx;
@@ -343,6 +342,10 @@ void LevelCatalogue::clearZones() {
 
 const char* LevelCatalogue::getZoneName(int i) const {
     return valid(i) ? zones_[i]->name.c_str() : nullptr;
+}
+
+const char* LevelCatalogue::getZoneDirName(int i) const {
+    return valid(i) ? zones_[i]->dirName.c_str() : nullptr;
 }
 
 const char* LevelCatalogue::getZoneDisplayName(int i) {

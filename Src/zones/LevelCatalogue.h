@@ -26,6 +26,7 @@ struct Level {
 };
 
 struct Zone {
+    String dirName; // the zone's directory below the levels directory
     String name;
     uint32_t backColour = 0; // 0x00BBGGRR
     String snakeGfxFile;
@@ -44,12 +45,16 @@ public:
     LevelCatalogue& operator=(const LevelCatalogue&) = delete;
 
     // Reads every zone below the directory; any error in a description file
-    // is reported fatally and gives false.
+    // is reported fatally and gives false. The chosen zone and the high
+    // scores are moved to the new places by their owners afterwards.
     bool scanZones(const char* levelsDirectory = kLevelsDirectory);
     void clearZones();
 
     int getZoneCount() const { return zones_.size(); }
     const char* getZoneName(int i) const;
+    // The name of the zone's directory, which stays the same while the
+    // zone's place in the sorted list moves.
+    const char* getZoneDirName(int i) const;
     const char* getZoneDisplayName(int i);
     uint32_t getZoneBackColour(int i) const;
     void getZoneSnakeGfxFile(int i, String& out) const;

@@ -8,6 +8,7 @@
 #include "Src/core/GameState.h"
 #include "Src/core/TextStyles.h"
 #include "Src/game/GameManager.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/FileIO.h"
@@ -110,6 +111,7 @@ struct SettingsFile : ::testing::Test {
         for (int i = 0; i < count; ++i)
             dir.write("Levels/z" + std::to_string(i) + "/level.txt", "");
         ASSERT_TRUE(levelCatalogue.scanZones(dir.file("Levels").c_str()));
+        followZones();
         ASSERT_EQ(levelCatalogue.getZoneCount(), count);
     }
 };
