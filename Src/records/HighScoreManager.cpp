@@ -246,15 +246,17 @@ bool HighScoreManager::save() {
     return true;
 }
 
-void HighScoreManager::followZones(const ZoneOrder& zones, int zoneCount) {
+void HighScoreManager::followZones(const ZoneOrder& zones, int zoneCount,
+                                   const ZoneOrder& earlier) {
+    const ZoneOrder& from = zoneOrder_.orWhenUnknown(earlier);
     // Places of unknown zones are taken; gone zones are kept after them.
     int64_t free = zoneCount;
     for (const HighScoreList* list : lists_)
-        if (!zoneOrder_.dirAt(list->zone) && list->zone >= free)
+        if (!from.dirAt(list->zone) && list->zone >= free)
             free = int64_t{list->zone} + 1;
     ZoneOrder order = zones;
     for (HighScoreList* list : lists_) {
-        const char* dir = zoneOrder_.dirAt(list->zone);
+        const char* dir = from.dirAt(list->zone);
         if (!dir)
             continue;
         int32_t place = order.placeOf(dir);

@@ -77,7 +77,8 @@ public:
     // Moves every list to its zone's place in the new order of the zones
     // (the first zoneCount places); the lists of zones that are gone are
     // kept at places after them, and lists whose zone is not known stay.
-    void followZones(const ZoneOrder& zones, int zoneCount);
+    // A file of an earlier version stands for the earlier order.
+    void followZones(const ZoneOrder& zones, int zoneCount, const ZoneOrder& earlier);
 
     int listCount() const { return lists_.size(); }
     HighScoreList* list(int i) const { return lists_[i]; }

@@ -6,6 +6,7 @@
 #include "lib/FileIO.h"
 #include "lib/HostPath.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
@@ -68,6 +69,23 @@ ZoneOrder ZoneOrder::ofCatalogue() {
     return order;
 }
 
+ZoneOrder ZoneOrder::ofCatalogueInByteOrder() {
+    std::vector<int> zones;
+    for (int i = 0; i < levelCatalogue.getZoneCount(); ++i)
+        zones.push_back(i);
+    std::stable_sort(zones.begin(), zones.end(), [](int a, int b) {
+        const int32_t skillA = levelCatalogue.getZoneSkill(a);
+        const int32_t skillB = levelCatalogue.getZoneSkill(b);
+        if (skillA != skillB)
+            return skillA < skillB;
+        return std::strcmp(levelCatalogue.getZoneDirName(a), levelCatalogue.getZoneDirName(b)) < 0;
+    });
+    ZoneOrder order;
+    for (size_t place = 0; place < zones.size(); ++place)
+        order.add(static_cast<int32_t>(place), levelCatalogue.getZoneDirName(zones[place]));
+    return order;
+}
+
 std::string ZoneOrder::sideFileName(const char* recordFile) {
     std::string name(recordFile);
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0)
@@ -80,6 +98,7 @@ void ZoneOrder::load(const char* recordFile) {
     std::ifstream in(hostPath(sideFileName(recordFile).c_str()).c_str(), std::ios::binary);
     std::string line;
     const std::string stamp = stampOf(recordFile);
+    fromEarlierVersion_ = !in && !stamp.empty();
     if (!in || !std::getline(in, line) || stamp.empty() || line != stamp)
         return;
     ZoneOrder read;
@@ -112,10 +131,15 @@ void ZoneOrder::save(const char* recordFile) const {
     file.commit();
 }
 
+const ZoneOrder& ZoneOrder::orWhenUnknown(const ZoneOrder& earlier) const {
+    return !known_ && fromEarlierVersion_ ? earlier : *this;
+}
+
 void followZones(bool keepNearest) {
     const ZoneOrder zones = ZoneOrder::ofCatalogue();
+    const ZoneOrder earlier = ZoneOrder::ofCatalogueInByteOrder();
     const int count = levelCatalogue.getZoneCount();
-    if (const char* dir = chosenZoneOrder.dirAt(currentZone)) {
+    if (const char* dir = chosenZoneOrder.orWhenUnknown(earlier).dirAt(currentZone)) {
         const int32_t place = zones.placeOf(dir);
         if (place >= 0)
             currentZone = place;
@@ -125,5 +149,5 @@ void followZones(bool keepNearest) {
         currentZone = count - 1;
     checkCurrentZone(count);
     if (highScoreManager)
-        highScoreManager->followZones(zones, count);
+        highScoreManager->followZones(zones, count, earlier);
 }

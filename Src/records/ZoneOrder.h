@@ -22,6 +22,15 @@ public:
     void add(int32_t place, const char* dir);
     // The catalogue's zones at their places 0, 1, ...
     static ZoneOrder ofCatalogue();
+    // The places an earlier version gave them, which ordered zones of equal
+    // skill by the bytes of their directory names.
+    static ZoneOrder ofCatalogueInByteOrder();
+    // A record file that has no side file was written by an earlier
+    // version, in that order.
+    bool isFromEarlierVersion() const { return fromEarlierVersion_; }
+    // This order, or the earlier version's when this one is not known and
+    // the record file came from that version.
+    const ZoneOrder& orWhenUnknown(const ZoneOrder& earlier) const;
 
     // Reads the side file of the record file. A missing or damaged one, or
     // one written for another version of the record file, leaves nothing
@@ -36,6 +45,7 @@ public:
 
 private:
     bool known_ = false;
+    bool fromEarlierVersion_ = false;
     std::vector<std::pair<int32_t, std::string>> places_;
 };
 

@@ -56,6 +56,8 @@ public:
     // zone's place in the sorted list moves.
     const char* getZoneDirName(int i) const;
     const char* getZoneDisplayName(int i);
+    // The skill rating after sorting, 0..9; 0 when i is not below the count.
+    int32_t getZoneSkill(int i) const;
     uint32_t getZoneBackColour(int i) const;
     void getZoneSnakeGfxFile(int i, String& out) const;
     int getLevelCount(int i) const;
@@ -84,3 +86,9 @@ private:
 };
 
 extern LevelCatalogue levelCatalogue;
+
+// The order of zone directories of equal skill: letter case aside, as the
+// system the zones were made for lists them (letters compare as capitals),
+// and by bytes between names that differ only in case. Below 0 when a comes
+// first.
+int compareZoneNames(const char* a, const char* b);

@@ -106,3 +106,13 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
         EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
     }
 }
+
+TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
+    // It put "B" and "C" before "a": Ann's table and the chosen zone were
+    // B's.
+    store(0);
+    EXPECT_EQ(restart({"B", "a", "C"}), 1);
+    // Written again, the file has its side file and stands for the new order.
+    store(1);
+    EXPECT_EQ(restart({"B", "a", "C"}), 1);
+}
