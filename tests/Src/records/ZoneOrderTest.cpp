@@ -105,6 +105,13 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
         scan({"+", "0", "a", "b"});
         EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
     }
+    // The reload key keeps a chosen zone that is not there as near to it
+    // as there are zones.
+    for (int32_t chosen : {4, 5}) {
+        currentZone = chosen;
+        followZones(true);
+        EXPECT_EQ(currentZone, 3);
+    }
 }
 
 TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
