@@ -64,8 +64,10 @@ TimeSpan TimeSpan::fromParts(int64_t days, int64_t hours, int64_t minutes, int64
 
 TimeSpan& TimeSpan::operator+=(const TimeSpan& other) {
     status_ = combine(status_, other.status_);
-    if (status_ == TimeStatus::Valid)
-        ticks_ += other.ticks_;
+    // A sum beyond the range stops at its end rather than wrapping round
+    // to a span of the other sign.
+    if (status_ == TimeStatus::Valid && __builtin_add_overflow(ticks_, other.ticks_, &ticks_))
+        ticks_ = other.ticks_ > 0 ? INT64_MAX : INT64_MIN;
     return *this;
 }
 

@@ -19,6 +19,7 @@ public:
 
     TimeStatus status() const { return status_; }
     int64_t ticks() const { return ticks_; }
+    // Adds the ticks, stopping at the largest or smallest span there is.
     TimeSpan& operator+=(const TimeSpan& other);
     TimeSpan operator-(const TimeSpan& other) const;
     bool operator>(const TimeSpan& other) const { return ticks_ > other.ticks_; }

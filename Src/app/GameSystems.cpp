@@ -9,6 +9,7 @@
 #include "Src/menus/MenuBoxManager.h"
 #include "Src/records/HighScoreManager.h"
 #include "Src/records/Settings.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
@@ -79,7 +80,10 @@ bool initGameSystems() {
     }
     app.backSurface->SetColorKey(0);
     TextBox::setDefaultTarget(app.backSurface);
-    return levelCatalogue.scanZones();
+    if (!levelCatalogue.scanZones())
+        return false;
+    followZones();
+    return true;
 }
 
 } // namespace
@@ -194,5 +198,5 @@ int runLurvane(Platform& platform, SoundBackEnd* sound) {
     postQuit();
     app.platform = nullptr;
     soundBackEnd = nullptr;
-    return 0;
+    return app.fatalErrorShown ? 1 : 0;
 }

@@ -8,7 +8,7 @@ class SoundBackEnd;
 
 // The entry routine: runs the whole program on the given platform, playing
 // sound through the given back end (none: silence), and returns the process
-// exit code.
+// exit code: 1 after any fatal error, else 0.
 int runLurvane(Platform& platform, SoundBackEnd* sound = nullptr);
 
 bool initApplication();

@@ -152,5 +152,6 @@ void fatalError(GfxScreen* screen, const char* format, ...) {
     gameLog.write(text.c_str());
     if (text.isEmpty() || text[text.length() - 1] != '\n')
         gameLog.write("\n");
+    app.fatalErrorShown = true;
     postQuit();
 }

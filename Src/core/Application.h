@@ -48,6 +48,9 @@ struct ApplicationState {
     // Set by a quit request or a fatal error and never cleared: every loop
     // that runs afterwards ends at once, so nothing carries on after it.
     bool quitPosted = false;
+    // Set by a fatal error: the program then ends with a failure status, so
+    // a launcher or a script sees that the start failed.
+    bool fatalErrorShown = false;
     // Pauses or resumes the music when the application loses or regains
     // activation; the sound system installs it.
     void (*pauseMusic)(bool pause) = nullptr;

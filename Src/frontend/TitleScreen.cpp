@@ -11,6 +11,7 @@
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "Src/records/HighScoreManager.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
@@ -67,17 +68,14 @@ void buildMainMenu() {
 void handleReloadKey() {
     const bool down = inputManager && inputManager->isKeyDown(kReloadKey);
     if (title.reloadArmed && down) {
-        const int before = currentZone;
         levelCatalogue.clearZones();
         if (!levelCatalogue.scanZones()) {
             app.loopResult = kLoopEscape;
             return;
         }
-        // The scan puts an unknown zone back on the first; a zone that went
-        // away keeps the player as near to it as there are zones.
-        const int count = levelCatalogue.getZoneCount();
-        if (before >= count)
-            currentZone = count - 1;
+        // A zone that went away keeps the player as near to it as there
+        // are zones.
+        followZones(true);
         setZoneLabel();
         title.reloadArmed = false;
     } else if (!title.reloadArmed && !down) {
@@ -111,6 +109,8 @@ bool enterTitleScreen() {
 
     levelCatalogue.clearZones();
     const bool scanned = levelCatalogue.scanZones();
+    if (scanned)
+        followZones();
     // The zones may have changed since the menu was built.
     setZoneLabel();
     refreshHighScorePanel();

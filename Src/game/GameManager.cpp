@@ -125,7 +125,7 @@ void GameManager::run() {
                                           cheatsUsed_);
             return;
         case kLoopLevelCompleted:
-            ++statistics.levelsDone;
+            statistics.addLevel();
             ++levelNumber_;
             if (levelsToExtraSnake_ > 0 && --levelsToExtraSnake_ == 0) {
                 levelsToExtraSnake_ = 2;
@@ -145,17 +145,7 @@ void GameManager::run() {
 }
 
 void GameManager::endOfGame() {
-    statistics.totalRunTime += gameTime_;
-    if (gameTime_ > statistics.maxGameTime)
-        statistics.maxGameTime = gameTime_;
-    if (app.loopResult == kLoopZoneCompleted) {
-        ++statistics.levelsDone;
-        ++statistics.zonesCompleted;
-    }
-    statistics.totalPoints += score_;
-    if (score_ > statistics.bestScore)
-        statistics.bestScore = score_;
-    ++statistics.gamesPlayed;
+    statistics.addGame(score_, gameTime_, app.loopResult == kLoopZoneCompleted);
 }
 
 void GameManager::unloadLevel() {

@@ -1,14 +1,12 @@
 #include "Src/records/HighScoreManager.h"
 
+#include "Src/records/DamagedFile.h"
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
 #include "lib/HostPath.h"
 #include "lib/Log.h"
 
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <string>
 
 #include <cstring>
 
@@ -170,6 +168,7 @@ bool HighScoreManager::load() {
     clear();
     dirty_ = false;
     damaged_ = false;
+    zoneOrder_.load(fileName_.c_str());
     struct stat info;
     if (::stat(hostPath(fileName_.c_str()).c_str(), &info) != 0)
         return true;
@@ -202,27 +201,14 @@ bool HighScoreManager::load() {
     return true; // the lists read are clean as made
 }
 
-// What could not be read of a damaged file would be gone with the first
-// save, so the file is copied aside once, for the player to look into.
-void HighScoreManager::keepDamagedFile() {
-    const std::string from = hostPath(fileName_.c_str()).c_str();
-    const std::string to = from + ".damaged";
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    if (error)
-        reportError(kSource, __LINE__, "Could not keep the damaged HighScoreFile '%s' as '%s'\n",
-                    fileName_.c_str(), to.c_str());
-    else
-        reportError(kSource, __LINE__, "The damaged HighScoreFile '%s' is kept as '%s'\n",
-                    fileName_.c_str(), to.c_str());
-    damaged_ = false;
-}
-
 bool HighScoreManager::save() {
     if (!isDirty())
         return true;
-    if (damaged_)
-        keepDamagedFile();
+    // What could not be read of a damaged file would be gone with this
+    // save; it is written over only once a copy of it exists.
+    if (damaged_ && !keepDamagedFile(fileName_.c_str()))
+        return false;
+    damaged_ = false;
     FileIO file;
     if (!file.openReplace(fileName_.c_str())) {
         reportError(kSource, __LINE__, "Could not open HighScoreFile '%s' for write\n",
@@ -256,5 +242,34 @@ bool HighScoreManager::save() {
     dirty_ = false;
     for (HighScoreList* list : lists_)
         list->dirty = false;
+    zoneOrder_.save(fileName_.c_str());
     return true;
+}
+
+void HighScoreManager::followZones(const ZoneOrder& zones, int zoneCount,
+                                   const ZoneOrder& earlier) {
+    const ZoneOrder& from = zoneOrder_.orWhenUnknown(earlier);
+    // Places of unknown zones are taken; gone zones are kept after them.
+    int64_t free = zoneCount;
+    for (const HighScoreList* list : lists_)
+        if (!from.dirAt(list->zone) && list->zone >= free)
+            free = int64_t{list->zone} + 1;
+    ZoneOrder order = zones;
+    for (HighScoreList* list : lists_) {
+        const char* dir = from.dirAt(list->zone);
+        if (!dir)
+            continue;
+        int32_t place = order.placeOf(dir);
+        if (place < 0 && free <= INT32_MAX) {
+            place = static_cast<int32_t>(free++);
+            order.add(place, dir);
+        }
+        if (place >= 0 && place != list->zone) {
+            list->zone = place;
+            list->dirty = true;
+        }
+    }
+    // The next save writes the side file for the new order.
+    dirty_ = dirty_ || !(order == zoneOrder_);
+    zoneOrder_ = order;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Src/core/GameModule.h"
+#include "Src/records/ZoneOrder.h"
 #include "lib/Array.h"
 #include "lib/DateTime.h"
 #include "lib/String.h"
@@ -73,18 +74,24 @@ public:
     // none yet.
     HighScoreList* getList(int skill, int zone);
 
+    // Moves every list to its zone's place in the new order of the zones
+    // (the first zoneCount places); the lists of zones that are gone are
+    // kept at places after them, and lists whose zone is not known stay.
+    // A file of an earlier version stands for the earlier order.
+    void followZones(const ZoneOrder& zones, int zoneCount, const ZoneOrder& earlier);
+
     int listCount() const { return lists_.size(); }
     HighScoreList* list(int i) const { return lists_[i]; }
     bool isDirty() const;
 
 private:
     bool readList(FileIO& file, int index, int count);
-    void keepDamagedFile();
 
     String fileName_;
     PtrArray<HighScoreList> lists_;
     bool dirty_ = false;
     bool damaged_ = false; // the file loaded had parts that could not be read
+    ZoneOrder zoneOrder_;  // the zones the lists' places stand for
 };
 
 extern HighScoreManager* highScoreManager;

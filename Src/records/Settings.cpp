@@ -2,12 +2,16 @@
 
 #include "Src/core/Application.h"
 #include "Src/core/GameState.h"
+#include "Src/records/DamagedFile.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
+#include "lib/HostPath.h"
 #include "lib/Log.h"
 
 #include <cstring>
+#include <filesystem>
 
 Options options;
 Statistics statistics;
@@ -49,13 +53,30 @@ bool knownStatus(TimeStatus status) {
 
 // A key set with a code the input layer does not know falls back to its
 // defaults as a whole: half of a set is no use for steering.
-void checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
+bool checkKeySet(KeySet& keys, const KeySet& defaults, int player) {
     if (keys.hasOnlyKeyCodes())
-        return;
+        return true;
     reportError(kSource, __LINE__,
                 "settings : key set of player %d has unknown key codes, using the defaults\n",
                 player);
     keys = defaults;
+    return false;
+}
+
+// The options and statistics of the session would be lost without a word.
+bool reportFailedSave(const char* fileName) {
+    reportError(kSource, __LINE__, "Could not write SettingsFile '%s', the old one is kept\n",
+                fileName);
+    return false;
+}
+
+// Set when the file last loaded could not be read whole: the next save
+// would lose what it holds, so a copy is kept first.
+bool fileDamaged = false;
+
+void addUpTo(int32_t& field, int32_t amount) {
+    if (__builtin_add_overflow(field, amount, &field))
+        field = amount > 0 ? INT32_MAX : INT32_MIN;
 }
 
 } // namespace
@@ -101,6 +122,24 @@ void Statistics::decode(const uint8_t* block) {
     totalPoints = static_cast<int32_t>(readLE32(block + 68));
 }
 
+void Statistics::addLevel() {
+    addUpTo(levelsDone, 1);
+}
+
+void Statistics::addGame(int32_t score, const TimeSpan& playTime, bool zoneCompleted) {
+    totalRunTime += playTime;
+    if (playTime > maxGameTime)
+        maxGameTime = playTime;
+    if (zoneCompleted) {
+        addLevel();
+        addUpTo(zonesCompleted, 1);
+    }
+    addUpTo(totalPoints, score);
+    if (score > bestScore)
+        bestScore = score;
+    addUpTo(gamesPlayed, 1);
+}
+
 bool Statistics::isPlausible() const {
     for (int32_t count : {gamesPlayed, levelsDone, zonesCompleted, bestScore, totalPoints})
         if (count < 0)
@@ -112,6 +151,7 @@ bool Statistics::isPlausible() const {
 }
 
 void applyDefaultSettings() {
+    fileDamaged = false; // no file read over them yet
     options = Options();
     app.fullScreen = options.fullScreen;
 }
@@ -123,19 +163,31 @@ void resetStatistics() {
 
 void loadSettings(const char* fileName) {
     FileIO file;
-    if (!file.openRead(fileName))
+    std::error_code error;
+    fileDamaged = false;
+    chosenZoneOrder.forget();
+    if (!file.openRead(fileName)) {
+        // There, but not to be read.
+        fileDamaged = std::filesystem::exists(hostPath(fileName).c_str(), error);
         return;
+    }
+    fileDamaged = true; // until it has been read whole
     int32_t version = 0;
     if (!file.readInt(version) || version != kSettingsVersion)
         return;
 
     int32_t skill = 0;
     int32_t zone = 0;
-    if (file.readInt(skill))
-        currentSkill = skill >= kSkillEasy && skill <= kSkillHard ? skill : kSkillEasy;
-    // Checked against the zones once they are scanned.
-    if (file.readInt(zone))
+    bool whole = file.readInt(skill) && skill >= kSkillEasy && skill <= kSkillHard;
+    currentSkill = whole ? skill : kSkillEasy;
+    // Checked against the zones once they are scanned, and moved with its
+    // zone when the side file tells which zone it meant.
+    if (file.readInt(zone)) {
         currentZone = zone;
+        chosenZoneOrder.load(fileName);
+    } else {
+        whole = false;
+    }
 
     // The two blocks are taken only whole: a cut-off block would mix stored
     // and default values at random.
@@ -143,8 +195,8 @@ void loadSettings(const char* fileName) {
     const int optionBytes = file.read(block, Options::kSize);
     if (optionBytes == Options::kSize) {
         options.decode(block);
-        checkKeySet(options.player1Keys, kDefaultKeysPlayer1, 1);
-        checkKeySet(options.player2Keys, kDefaultKeysPlayer2, 2);
+        whole = checkKeySet(options.player1Keys, kDefaultKeysPlayer1, 1) && whole;
+        whole = checkKeySet(options.player2Keys, kDefaultKeysPlayer2, 2) && whole;
         app.fullScreen = options.fullScreen;
     } else {
         reportError(kSource, __LINE__,
@@ -155,6 +207,8 @@ void loadSettings(const char* fileName) {
     String name;
     if (file.readString(name))
         lastPlayerName = name;
+    else
+        whole = false;
 
     const int statisticsBytes = file.read(block, Statistics::kSize);
     if (statisticsBytes != Statistics::kSize) {
@@ -167,6 +221,7 @@ void loadSettings(const char* fileName) {
     stored.decode(block);
     if (stored.isPlausible()) {
         statistics = stored;
+        fileDamaged = fileDamaged && !whole;
     } else {
         reportError(kSource, __LINE__,
                     "settings : Statistics out of range, starting them afresh\n");
@@ -179,9 +234,12 @@ void loadSettings(const char* fileName) {
 
 bool saveSettings(const char* fileName) {
     options.fullScreen = app.fullScreen;
+    if (fileDamaged && !keepDamagedFile(fileName))
+        return false;
+    fileDamaged = false;
     FileIO file;
     if (!file.openReplace(fileName))
-        return false;
+        return reportFailedSave(fileName);
     uint8_t block[Statistics::kSize];
     file.writeInt(kSettingsVersion);
     file.writeInt(currentSkill);
@@ -194,5 +252,8 @@ bool saveSettings(const char* fileName) {
     if (levelCatalogue.hasCompletionFlags())
         levelCatalogue.writeCompletionFlags(file);
     // Put in place only when every write above went through.
-    return file.commit();
+    if (!file.commit())
+        return reportFailedSave(fileName);
+    chosenZoneOrder.save(fileName);
+    return true;
 }

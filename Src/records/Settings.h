@@ -37,6 +37,13 @@ struct Statistics {
     int32_t bestScore = 0;
     int32_t totalPoints = 0;
 
+    // A completed level, and a game that ended with the score after the
+    // play time (a completed zone counts as a level too). Every sum stops at
+    // the largest value its field holds, so a long career never turns
+    // negative.
+    void addLevel();
+    void addGame(int32_t score, const TimeSpan& playTime, bool zoneCompleted);
+
     void encode(uint8_t* block) const;
     void decode(const uint8_t* block);
     // False for a record no game could have left: negative counts or spans,

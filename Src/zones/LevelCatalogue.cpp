@@ -1,7 +1,6 @@
 #include "Src/zones/LevelCatalogue.h"
 
 #include "Src/core/Application.h"
-#include "Src/core/GameState.h"
 #include "lib/FileBuffer.h"
 #include "lib/FileIO.h"
 #include "lib/Log.h"
@@ -109,6 +108,10 @@ bool readColour(FileBuffer& section, const char* keyword, const char* delimiters
     return ok;
 }
 
+char capital(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 void logTriple(const char* keyword, Lookup found, const int32_t* v) {
     gameLog.print(
         found == Lookup::Found ? "\t\t%s = %ld,%ld,%ld\n" : "\t\t%s (default) = %ld,%ld,%ld\n",
@@ -116,6 +119,16 @@ void logTriple(const char* keyword, Lookup found, const int32_t* v) {
 }
 
 } // namespace
+
+int compareZoneNames(const char* a, const char* b) {
+    for (int i = 0; a[i] != '\0' || b[i] != '\0'; ++i) {
+        const unsigned char x = static_cast<unsigned char>(capital(a[i]));
+        const unsigned char y = static_cast<unsigned char>(capital(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return std::strcmp(a, b);
+}
 
 void LevelCatalogue::fail(const char* message) {
     String report(errorText_);
@@ -133,11 +146,11 @@ bool LevelCatalogue::scanZones(const char* levelsDirectory) {
         gameLog.print("no levels directory '%s'\n", levelsDirectory);
 
     // The platform returns entries in no particular order; zones of equal
-    // skill must keep one order on every machine, since high scores and the
-    // chosen zone are stored by index.
+    // skill must keep one order on every machine, the one of the system the
+    // zones were made for.
     for (int i = 1; i < listing.size(); ++i)
         for (int j = i;
-             j > 0 && std::strcmp(listing[j - 1]->name.c_str(), listing[j]->name.c_str()) > 0;
+             j > 0 && compareZoneNames(listing[j - 1]->name.c_str(), listing[j]->name.c_str()) > 0;
              --j) {
             DirEntry* t = listing[j];
             listing[j] = listing[j - 1];
@@ -174,7 +187,6 @@ bool LevelCatalogue::scanZones(const char* levelsDirectory) {
 
     flags_.setSize(0);
     flags_.setSize(zones_.size());
-    checkCurrentZone(zones_.size());
     return true;
 }
 
@@ -197,6 +209,7 @@ bool LevelCatalogue::readZone(const char* dirName, const char* path) {
 
     auto owned = std::make_unique<Zone>();
     Zone* zone = owned.get();
+    zone->dirName = dirName;
     zone->name = dirName;
     zone->snakeGfxFile = prefix_;
     zone->snakeGfxFile += kDefaultSnakeGfx;
@@ -345,6 +358,10 @@ const char* LevelCatalogue::getZoneName(int i) const {
     return valid(i) ? zones_[i]->name.c_str() : nullptr;
 }
 
+const char* LevelCatalogue::getZoneDirName(int i) const {
+    return valid(i) ? zones_[i]->dirName.c_str() : nullptr;
+}
+
 const char* LevelCatalogue::getZoneDisplayName(int i) {
     if (!valid(i))
         return nullptr;
@@ -357,6 +374,10 @@ const char* LevelCatalogue::getZoneDisplayName(int i) {
         displayName_.format("%s (by %s)", zone.name.c_str(), author.c_str());
     }
     return displayName_.c_str();
+}
+
+int32_t LevelCatalogue::getZoneSkill(int i) const {
+    return valid(i) ? zones_[i]->skill : 0;
 }
 
 uint32_t LevelCatalogue::getZoneBackColour(int i) const {

@@ -26,6 +26,7 @@ struct Level {
 };
 
 struct Zone {
+    String dirName; // the zone's directory below the levels directory
     String name;
     uint32_t backColour = 0; // 0x00BBGGRR
     String snakeGfxFile;
@@ -44,13 +45,19 @@ public:
     LevelCatalogue& operator=(const LevelCatalogue&) = delete;
 
     // Reads every zone below the directory; any error in a description file
-    // is reported fatally and gives false.
+    // is reported fatally and gives false. The chosen zone and the high
+    // scores are moved to the new places by their owners afterwards.
     bool scanZones(const char* levelsDirectory = kLevelsDirectory);
     void clearZones();
 
     int getZoneCount() const { return zones_.size(); }
     const char* getZoneName(int i) const;
+    // The name of the zone's directory, which stays the same while the
+    // zone's place in the sorted list moves.
+    const char* getZoneDirName(int i) const;
     const char* getZoneDisplayName(int i);
+    // The skill rating after sorting, 0..9; 0 when i is not below the count.
+    int32_t getZoneSkill(int i) const;
     uint32_t getZoneBackColour(int i) const;
     void getZoneSnakeGfxFile(int i, String& out) const;
     int getLevelCount(int i) const;
@@ -79,3 +86,9 @@ private:
 };
 
 extern LevelCatalogue levelCatalogue;
+
+// The order of zone directories of equal skill: letter case aside, as the
+// system the zones were made for lists them (letters compare as capitals),
+// and by bytes between names that differ only in case. Below 0 when a comes
+// first.
+int compareZoneNames(const char* a, const char* b);

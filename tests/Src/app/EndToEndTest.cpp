@@ -402,3 +402,62 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     EXPECT_EQ(settings2.substr(stats + 64, 8), ByteBuilder().i32(kScore).i32(2 * kScore).data);
     EXPECT_EQ(settings2.substr(stats + 72), settings1.substr(stats + 72));
 }
+
+TEST_F(EndToEnd, ScoresAndTheChosenZoneFollowTheirZonesAsZonesComeGoAndAreRenamed) {
+    // Tables of Alpha (place 0, the chosen zone) and Test (place 1) as an
+    // earlier version left them, without the side files.
+    auto table = [](const std::string& name) {
+        std::vector<Expected> entries = fillerTable();
+        entries.insert(entries.begin(), {name, 999, true});
+        entries.pop_back();
+        return entries;
+    };
+    auto stored = [&](const std::string& name, int32_t place) {
+        ByteBuilder list;
+        list.i32(10).i32(0).i32(place);
+        for (const Expected& e : table(name)) {
+            list.raw(e.name).zeros(64 - e.name.size()).zeros(8).i64(133'000'000'000'000'000);
+            list.i32(e.score).u8(e.byPlayer ? 1 : 0).zeros(3);
+        }
+        return list.data;
+    };
+    dir.write("Data/highscores.dat",
+              ByteBuilder().i32(2).raw(stored("Ann", 0)).raw(stored("Bob", 1)).data);
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* shown;        // whose table the panel shows
+        int32_t ann, bob, chosen; // places stored
+        const char* zones;        // the high score side file's places
+    } steps[] = {
+        {"as it was", [] {}, "Ann", 0, 1, 0, "0\tAlpha\n1\tTest\n"},
+        {"a zone sorted first added", [&] { writeZone("Aardvark", 0, 1); }, "Ann", 1, 2, 1,
+         "0\tAardvark\n1\tAlpha\n2\tTest\n"},
+        // The chosen zone gone, its place stays chosen; its table is kept.
+        {"the chosen zone removed",
+         [&] { std::filesystem::remove_all(dir.file("Data/Levels/Alpha")); }, "Bob", 2, 1, 1,
+         "0\tAardvark\n1\tTest\n2\tAlpha\n"},
+        // A directory renamed is another zone, whatever name it shows.
+        {"the zone back, another renamed",
+         [&] {
+             writeZone("Alpha", 1, 1);
+             std::filesystem::rename(dir.file("Data/Levels/Test"), dir.file("Data/Levels/Tested"));
+         },
+         "Ann", 1, 3, 1, "0\tAardvark\n1\tAlpha\n2\tTested\n3\tTest\n"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        HeadlessPlatform platform;
+        tap(platform, 5, kScanUp); // round to "Quit"
+        tap(platform, 15, kScanEnter);
+        ASSERT_NO_FATAL_FAILURE(run(platform, 3));
+        EXPECT_EQ(titleFirst.lines, panelLines(table(step.shown), -1));
+        EXPECT_EQ(
+            dir.read("Data/highscores.dat"),
+            ByteBuilder().i32(2).raw(stored("Ann", step.ann)).raw(stored("Bob", step.bob)).data);
+        EXPECT_EQ(dir.read("Data/settings.dat").substr(8, 4), ByteBuilder().i32(step.chosen).data);
+        const std::string zones = dir.read("Data/highscores.zones");
+        EXPECT_EQ(zones.substr(zones.find('\n') + 1), step.zones);
+    }
+}

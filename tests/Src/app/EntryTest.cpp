@@ -38,11 +38,12 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
 
     HeadlessPlatform platform;
     currentZone = 5;
-    // Without a title picture the front end ends at once.
+    // Without a title picture the front end ends at once, and the program
+    // with a failure status.
     for (int i = 0; i < 3; ++i)
         platform.pushEvent(PlatformEvent::MouseMotion);
     platform.pushEvent(PlatformEvent::CloseRequest);
-    EXPECT_EQ(runLurvane(platform), 0);
+    EXPECT_EQ(runLurvane(platform), 1);
 
     EXPECT_EQ(platform.windowTitle(), "Lurvane");
     EXPECT_FALSE(platform.hasWindow());
@@ -105,7 +106,7 @@ TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     TempDir dir;
     ScopedWorkingDir cwd(dir.path());
     NoWindowPlatform platform;
-    EXPECT_EQ(runLurvane(platform), 0);
+    EXPECT_EQ(runLurvane(platform), 1);
     const std::string log = readFile("log.txt");
     EXPECT_NE(log.find("could not create the main window\n"), std::string::npos);
     EXPECT_NE(log.find("could not initialize application"), std::string::npos);
@@ -124,7 +125,7 @@ TEST(Entry, ABrokenSoundFileEndsTheProgramInOrderWithTheReadersMessage) {
     ::mkdir("Data", 0755);
     writeFile("Data/sound.txt", "// sounds\n3 = {\n  Type = Music;\n}\n");
     HeadlessPlatform platform;
-    EXPECT_EQ(runLurvane(platform), 0);
+    EXPECT_EQ(runLurvane(platform), 1);
 
     const std::string message =
         "\n\nError in Textfile! Line=3 : Syntax Error : Sample,SampleLoop or Song expected for "

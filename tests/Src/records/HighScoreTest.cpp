@@ -358,6 +358,43 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     EXPECT_TRUE(manager.list(0)->entries[0].byPlayer);
 }
 
+TEST_F(HighScoreFiles, EachDamagedFileGetsACopyOfItsOwnAndIsNeverWrittenOverWithoutOne) {
+    auto damageAndSave = [](const std::string& file, const std::string& bytes) {
+        writeFile(file, bytes);
+        HighScoreManager manager(file.c_str());
+        EXPECT_TRUE(manager.load());
+        manager.getList(0, 0);
+        const bool saved = manager.save();
+        EXPECT_EQ(manager.save(), saved); // a failed keep is tried again
+        return saved;
+    };
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(damageAndSave(path, std::string(static_cast<size_t>(i), '\7')));
+    EXPECT_EQ(readFile(path + ".damaged"), "\7");
+    EXPECT_EQ(readFile(path + ".damaged.2"), "\7\7");
+    EXPECT_EQ(readFile(path + ".damaged.3"), "\7\7\7");
+    EXPECT_NE(
+        errorText().find("The damaged file '" + path + "' is kept as '" + path + ".damaged.3'.\n"),
+        std::string::npos);
+    // The numbers end somewhere; with every one taken nothing is replaced.
+    for (int i = 4; i <= 999; ++i)
+        writeFile(path + ".damaged." + std::to_string(i), "");
+    EXPECT_FALSE(damageAndSave(path, "\7\7\7\7"));
+    std::filesystem::remove(path + ".damaged.999");
+    EXPECT_TRUE(damageAndSave(path, "\7\7\7\7"));
+    EXPECT_EQ(readFile(path + ".damaged.999"), "\7\7\7\7");
+
+    // A copy that cannot be made whoever runs the game: its name is too
+    // long for the file system, the file's own name and its new version's
+    // are not.
+    const std::string longName = dir.file(std::string(248, 'h'));
+    EXPECT_FALSE(damageAndSave(longName, "\7"));
+    EXPECT_EQ(readFile(longName), "\7");
+    EXPECT_NE(errorText().find("The damaged file '" + longName + "' could not be copied to '" +
+                               longName + ".damaged' and is not written over.\n"),
+              std::string::npos);
+}
+
 TEST(HighScoreCorpus, WritesSeedsForTheFuzzer) {
     const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
     std::filesystem::create_directories(dir);

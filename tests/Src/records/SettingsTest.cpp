@@ -8,6 +8,7 @@
 #include "Src/core/GameState.h"
 #include "Src/core/TextStyles.h"
 #include "Src/game/GameManager.h"
+#include "Src/records/ZoneOrder.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/FileIO.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 
 namespace {
@@ -109,6 +111,7 @@ struct SettingsFile : ::testing::Test {
         for (int i = 0; i < count; ++i)
             dir.write("Levels/z" + std::to_string(i) + "/level.txt", "");
         ASSERT_TRUE(levelCatalogue.scanZones(dir.file("Levels").c_str()));
+        followZones();
         ASSERT_EQ(levelCatalogue.getZoneCount(), count);
     }
 };
@@ -349,16 +352,121 @@ TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
         std::string::npos);
 }
 
-TEST_F(SettingsFile, AFailedSaveKeepsTheOldFile) {
+TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     writeFile(path, customFile());
     currentSkill = 1;
+    const std::string report = "\n\nError in File Settings, line ";
+    const std::string message =
+        "Could not write SettingsFile '" + path + "', the old one is kept\n";
     FileIO::renameFile = failingRename;
     EXPECT_FALSE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path), customFile());
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
     FileIO::renameFile = std::rename;
+    // A directory that takes no new file, whoever runs the game: the place
+    // of the new version is taken by a directory.
+    std::filesystem::create_directory(path + ".new");
+    EXPECT_FALSE(saveSettings(path.c_str()));
+    EXPECT_EQ(readFile(path), customFile());
+    const std::string errors = errorText();
+    ASSERT_GE(errors.size(), message.size());
+    EXPECT_EQ(errors.substr(errors.size() - message.size()), message);
+    EXPECT_NE(errors.find(report), std::string::npos);
+    EXPECT_NE(errors.find(message), errors.rfind(message)); // both failures
+    std::filesystem::remove(path + ".new");
     EXPECT_TRUE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
+}
+
+TEST_F(SettingsFile, AFileNotReadWholeIsKeptAsideOnceBeforeItIsWrittenOver) {
+    auto changed = [](size_t at, const std::string& bytes) {
+        std::string file = customFile();
+        return file.replace(at, bytes.size(), bytes);
+    };
+    const std::string unknownKey = ByteBuilder().i32(9999).data;
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"another version", changed(0, "\1")},
+        {"random bytes", "\x93\x11\xfe\x42\x17\x08\xc0\x01\x99"},
+        {"empty", ""},
+        {"skill out of range", changed(4, "\3")},
+        {"cut in the zone", customFile().substr(0, 10)},
+        {"cut in the options", customFile().substr(0, 40)},
+        {"unknown key of player 1", changed(16, unknownKey)},
+        {"unknown key of player 2", changed(44, unknownKey)},
+        {"cut in the name", customFile().substr(0, 74)},
+        {"cut in the statistics", customFile().substr(0, 100)},
+        {"statistics out of range", changed(76, "\xff\xff\xff\xff")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(errors);
+        std::filesystem::remove(path + ".damaged");
+        writeFile(path, c.bytes);
+        loadSettings(path.c_str());
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_EQ(readFile(path + ".damaged"), c.bytes);
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged.2"));
+        EXPECT_NE(errorText().find("The damaged file '" + path + "' is kept as '" + path +
+                                   ".damaged'.\n"),
+                  std::string::npos);
+        defaults();
+    }
+    // A file read whole needs no copy; one gone since it was read neither.
+    for (const std::string& whole : {customFile(), customFile() + std::string(9, '\0')}) {
+        std::filesystem::remove(path + ".damaged");
+        writeFile(path, whole);
+        loadSettings(path.c_str());
+        EXPECT_TRUE(saveSettings(path.c_str()));
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+    }
+    writeFile(path, "\1");
+    loadSettings(path.c_str());
+    std::filesystem::remove(path);
+    EXPECT_TRUE(saveSettings(path.c_str()));
+    // Without a copy the damaged file stays as it is.
+    const std::string longName = dir.file(std::string(248, 's'));
+    writeFile(longName, "\1");
+    loadSettings(longName.c_str());
+    EXPECT_FALSE(saveSettings(longName.c_str()));
+    EXPECT_EQ(readFile(longName), "\1");
+}
+
+TEST(StatisticsSums, StopAtTheEndsOfTheirFieldsAndNeverWrap) {
+    constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kBottom = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kLongest = std::numeric_limits<int64_t>::max();
+    Statistics s;
+    s.gamesPlayed = kTop - 1;
+    s.levelsDone = kTop - 2;
+    s.zonesCompleted = kTop - 1;
+    s.totalPoints = kTop - 100;
+    s.totalRunTime = TimeSpan(kLongest - 10);
+    s.addLevel();
+    EXPECT_EQ(s.levelsDone, kTop - 1);
+    // The first game brings every sum to its top exactly, the next ones
+    // leave it there.
+    for (int32_t score : {100, 1, kTop}) {
+        s.addGame(score, TimeSpan(10), true);
+        EXPECT_EQ(s.gamesPlayed, kTop);
+        EXPECT_EQ(s.levelsDone, kTop);
+        EXPECT_EQ(s.zonesCompleted, kTop);
+        EXPECT_EQ(s.totalPoints, kTop);
+        EXPECT_EQ(s.totalRunTime.ticks(), kLongest);
+        EXPECT_TRUE(s.isPlausible());
+    }
+    EXPECT_EQ(s.bestScore, kTop);
+    EXPECT_EQ(s.maxGameTime.ticks(), 10);
+    // Sums that would fall below their range stop at its bottom.
+    s.totalPoints = kBottom + 1;
+    s.totalRunTime = TimeSpan(std::numeric_limits<int64_t>::min() + 1);
+    s.addGame(-5, TimeSpan(-5), false);
+    EXPECT_EQ(s.totalPoints, kBottom);
+    EXPECT_EQ(s.totalRunTime.ticks(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(s.zonesCompleted, kTop);
 }
 
 TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
@@ -368,7 +476,7 @@ TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
     auto run = [] {
         DisplayModePlatform platform;
         platform.pushEvent(PlatformEvent::CloseRequest);
-        EXPECT_EQ(runLurvane(platform), 0);
+        EXPECT_EQ(runLurvane(platform), 1); // no title picture
         return platform.wentFullScreen;
     };
 

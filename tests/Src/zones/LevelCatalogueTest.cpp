@@ -172,16 +172,21 @@ TEST_F(Catalogue, SortsBySkillStablyAfterSortingNames) {
     EXPECT_EQ(catalogue.getZoneCount(), 7);
 
     // Zones of one skill come in the order of their names, whatever order
-    // the directory lists them in.
+    // the directory lists them in: letter case aside, letters compared as
+    // capitals (so "_" comes after them), bytes only between names that
+    // differ in nothing else. The directory names the zone, not its Name.
     std::filesystem::remove_all(dir.file("Levels"));
-    const std::string names = "hijklmn";
-    for (char name : names)
-        zone(std::string(1, name), "<Zone>\nSkill=3\n</Zone>\n");
+    const std::vector<std::string> names = {"alpha", "Beta", "beta", "betA2", "Zeta", "_x", "\xC4"};
+    for (const std::string& name : names)
+        zone(name, "<Zone>\nSkill=3\nName=n\n</Zone>\n");
     ASSERT_TRUE(scan());
-    std::string order;
+    std::vector<std::string> order;
     for (int i = 0; i < catalogue.getZoneCount(); ++i)
-        order += catalogue.getZoneName(i);
+        order.push_back(catalogue.getZoneDirName(i));
     EXPECT_EQ(order, names);
+    EXPECT_EQ(catalogue.getZoneSkill(6), 3);
+    EXPECT_EQ(catalogue.getZoneDirName(7), nullptr);
+    EXPECT_EQ(catalogue.getZoneSkill(7), 0);
 }
 
 TEST_F(Catalogue, MissingDescriptionFileEndsTheScan) {

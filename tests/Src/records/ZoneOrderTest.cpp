@@ -1,0 +1,125 @@
+// High score lists and the chosen zone follow their zone directories from
+// scan to scan through the side files beside the record files.
+#include "Src/records/ZoneOrder.h"
+
+#include "Src/core/GameState.h"
+#include "Src/records/HighScoreManager.h"
+#include "Src/records/Settings.h"
+#include "Src/zones/LevelCatalogue.h"
+#include "lib/Log.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ZonePlaces : ::testing::Test {
+    TempDir dir;
+    std::string scores = dir.file("highscores.dat");
+    std::string settings = dir.file("settings.dat");
+    HighScoreManager manager{scores.c_str()};
+
+    void SetUp() override {
+        gameLog.open(dir.file("log.txt").c_str());
+        highScoreManager = &manager;
+    }
+    void TearDown() override {
+        highScoreManager = nullptr;
+        levelCatalogue.clearZones();
+        chosenZoneOrder.forget();
+        currentZone = 0;
+        gameLog.close();
+    }
+    // Scans exactly these zones, all of one skill, and lets the places follow.
+    void scan(const std::vector<std::string>& zones) {
+        std::filesystem::remove_all(dir.file("Levels"));
+        for (const std::string& zone : zones)
+            dir.write("Levels/" + zone + "/level.txt", "");
+        ASSERT_TRUE(levelCatalogue.scanZones(dir.file("Levels").c_str()));
+        followZones();
+    }
+    // Ann's table at a place, chosen, as the files store them.
+    void store(int32_t place) {
+        manager.clear();
+        manager.getList(0, place)->insert("Ann", 999);
+        currentZone = place;
+        ASSERT_TRUE(manager.save());
+        ASSERT_TRUE(saveSettings(settings.c_str()));
+    }
+    // The place of Ann's table and the chosen zone after a new start.
+    int32_t restart(const std::vector<std::string>& zones) {
+        EXPECT_TRUE(manager.load());
+        loadSettings(settings.c_str());
+        scan(zones);
+        EXPECT_EQ(manager.listCount(), 1);
+        return manager.listCount() == 1 && manager.list(0)->zone == currentZone ? currentZone : -2;
+    }
+};
+
+} // namespace
+
+TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
+    // Written without side files, every place stays; written with them,
+    // the places follow their zones.
+    store(1);
+    EXPECT_EQ(restart({"a", "b"}), 1);
+    store(1);
+    EXPECT_EQ(restart({"0", "a", "b"}), 2);
+    store(2);
+    EXPECT_EQ(restart({"b", "c", "d"}), 0);
+    // Gone, b's table is kept after the zones and not chosen; back, it is
+    // found again.
+    store(0);
+    EXPECT_EQ(restart({"c"}), -2);
+    EXPECT_EQ(manager.list(0)->zone, 1);
+    EXPECT_EQ(currentZone, 0);
+    EXPECT_TRUE(manager.save());
+    EXPECT_TRUE(manager.load());
+    scan({"0", "a", "b", "c"});
+    EXPECT_EQ(manager.list(0)->zone, 2);
+
+    // A side file that is damaged, empty or written with other bytes of its
+    // record file leaves every place where it is (a sound one would move
+    // a's table to 2).
+    const std::string zones = dir.file("highscores.zones");
+    const std::function<void()> spoilers[] = {
+        [&] { writeFile(zones, readFile(zones) + "x\tb\n"); },
+        [&] { writeFile(zones, readFile(zones) + "1x\tb\n"); },
+        [&] { writeFile(zones, readFile(zones) + "1\t\n"); },
+        [&] { writeFile(zones, readFile(zones) + "1b\n"); },
+        [&] { writeFile(zones, ""); },
+        [&] { writeFile(scores, readFile(scores) + "x"); },
+        [&] { writeFile(scores, readFile(scores).replace(20, 1, "x")); },
+    };
+    for (const auto& spoil : spoilers) {
+        scan({"0", "a", "b"});
+        store(1);
+        spoil();
+        std::filesystem::remove(dir.file("settings.zones"));
+        EXPECT_TRUE(manager.load());
+        scan({"+", "0", "a", "b"});
+        EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
+    }
+    // The reload key keeps a chosen zone that is not there as near to it
+    // as there are zones.
+    for (int32_t chosen : {4, 5}) {
+        currentZone = chosen;
+        followZones(true);
+        EXPECT_EQ(currentZone, 3);
+    }
+}
+
+TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
+    // It put "B" and "C" before "a": Ann's table and the chosen zone were
+    // B's.
+    store(0);
+    EXPECT_EQ(restart({"B", "a", "C"}), 1);
+    // Written again, the file has its side file and stands for the new order.
+    store(1);
+    EXPECT_EQ(restart({"B", "a", "C"}), 1);
+}
