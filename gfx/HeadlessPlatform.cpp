@@ -3,13 +3,25 @@
 #include <cstddef>
 
 uint32_t HeadlessPlatform::milliseconds() {
-    const uint32_t t = now_;
-    now_ += readStep_;
+    const auto t = static_cast<uint32_t>(now_ / 1000);
+    now_ += uint64_t{readStep_} * 1000;
+    ++clockReads_;
     return t;
 }
 
 void HeadlessPlatform::sleep(uint32_t ms) {
-    now_ += ms;
+    sleepMicroseconds(ms * 1000);
+}
+
+uint64_t HeadlessPlatform::microseconds() {
+    const uint64_t t = now_;
+    now_ += readStep_;
+    ++clockReads_;
+    return t;
+}
+
+void HeadlessPlatform::sleepMicroseconds(uint32_t us) {
+    now_ += uint64_t{us} + oversleep_;
     ++sleeps_;
 }
 

@@ -12,12 +12,15 @@
 
 class HeadlessPlatform : public Platform {
 public:
-    // Each read of the clock moves it on by readStep milliseconds, so a busy
-    // wait on it ends; sleep moves it by the time slept.
+    // Each read of the clock moves it on by readStep milliseconds (of the
+    // microsecond clock, by readStep microseconds), so a busy wait on it
+    // ends; a sleep moves it by the time slept and the oversleep.
     explicit HeadlessPlatform(uint32_t readStep = 1) : readStep_(readStep) {}
 
     uint32_t milliseconds() override;
     void sleep(uint32_t ms) override;
+    uint64_t microseconds() override;
+    void sleepMicroseconds(uint32_t us) override;
 
     bool createWindow(const char* title, int width, int height) override;
     void destroyWindow() override { windowOpen_ = false; }
@@ -45,9 +48,14 @@ public:
     void clickAtFrame(int frame, int x, int y);
     // The window closed by the user at a frame (a test's safety net).
     void closeAtFrame(int frame);
-    void setTime(uint32_t ms) { now_ = ms; }
+    void setTime(uint32_t ms) { now_ = uint64_t{ms} * 1000; }
+    void advanceMicroseconds(uint64_t us) { now_ += us; }
     void setReadStep(uint32_t step) { readStep_ = step; }
-    uint32_t now() const { return now_; }
+    // Every sleep lasts this many microseconds longer than asked, as a real
+    // system's wakes late.
+    void setOversleep(uint32_t us) { oversleep_ = us; }
+    uint32_t now() const { return static_cast<uint32_t>(now_ / 1000); }
+    uint64_t nowMicroseconds() const { return now_; }
     // Called when waitEvent finds the script empty; it may push an event.
     // Without it an empty script ends the wait with a quit request.
     std::function<void()> onIdleWait;
@@ -57,14 +65,17 @@ public:
 
     int framesPresented() const { return framesPresented_; }
     int sleeps() const { return sleeps_; }
+    int clockReads() const { return clockReads_; }
     bool cursorVisible() const { return cursorVisible_; }
     const std::vector<std::string>& messageBoxes() const { return messageBoxes_; }
     const std::vector<uint32_t>& lastFrame() const { return lastFrame_; }
     std::string windowTitle() const { return title_; }
 
 private:
-    uint32_t now_ = 0;
+    uint64_t now_ = 0; // microseconds
     uint32_t readStep_;
+    uint32_t oversleep_ = 0;
+    int clockReads_ = 0;
     std::deque<PlatformEvent> events_;
     std::deque<std::pair<int, PlatformEvent>> scheduled_; // by frame
     bool windowOpen_ = false;

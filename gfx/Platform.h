@@ -47,6 +47,11 @@ public:
     virtual ~Clock() = default;
     virtual uint32_t milliseconds() = 0;
     virtual void sleep(uint32_t milliseconds) = 0;
+    // The clock frames are paced by: microseconds from a fixed start, never
+    // going back.
+    virtual uint64_t microseconds() = 0;
+    // Sleeps about that long; the system may wake the caller a little late.
+    virtual void sleepMicroseconds(uint32_t microseconds) = 0;
 };
 
 class Platform : public Clock {

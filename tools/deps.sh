@@ -6,8 +6,12 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
           libjpeg62-turbo-dev fonts-liberation)
 if [ "${1:-game}" = test ]; then
+    # The validators of the desktop entry, metainfo, manual pages and the
+    # package, an SVG renderer for the scalable icon, and a virtual X display
+    # for the window's class.
     packages+=(libgtest-dev googletest libbenchmark-dev clang clang-format libclang-rt-14-dev
-               imagemagick)
+               imagemagick appstream desktop-file-utils lintian mandoc librsvg2-bin xvfb
+               xdotool)
 fi
 
 missing=()

@@ -4,7 +4,7 @@
 #include "sound/sdl/SdlMixerSoundBackEnd.h"
 
 int main() {
-    SdlPlatform platform;
+    SdlPlatform platform(LURVANE_APP_ID);
     platform.setIcon(kAppIconPixels, kAppIconSize, kAppIconSize);
     SdlMixerSoundBackEnd sound;
     return runLurvane(platform, &sound);

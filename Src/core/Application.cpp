@@ -27,6 +27,27 @@ void call(const std::function<void()>& callback) {
         callback();
 }
 
+constexpr uint64_t kMicrosecondsPerMillisecond = 1000;
+
+// A sleep wakes late by the system's timer slack, by a tenth of a
+// millisecond or more under load. A deadline that frames must meet is slept
+// towards only until this margin before it; the rest is spun.
+constexpr uint64_t kSpinMicroseconds = 250;
+
+// Sleeps until the clock reaches due, or a little later.
+void sleepUntil(Clock& clock, uint64_t due) {
+    for (uint64_t now = clock.microseconds(); now < due; now = clock.microseconds())
+        clock.sleepMicroseconds(static_cast<uint32_t>(due - now));
+}
+
+// Returns as soon as the clock reaches due.
+void waitUntil(Clock& clock, uint64_t due) {
+    if (due > kSpinMicroseconds)
+        sleepUntil(clock, due - kSpinMicroseconds);
+    while (clock.microseconds() < due) {
+    }
+}
+
 } // namespace
 
 void postQuit() {
@@ -110,8 +131,18 @@ void winloop(const LoopCallbacks& callbacks, bool stopOnAnyResult) {
 void runFrame() {
     Clock& clock = *app.platform;
     const int32_t fps = app.framesPerSecond > 0 ? app.framesPerSecond : 1;
-    const int32_t period = 1000 / fps;
-    const uint32_t start = clock.milliseconds();
+    const uint64_t periodMs = static_cast<uint64_t>(1000 / fps);
+    const uint64_t period = periodMs * kMicrosecondsPerMillisecond;
+
+    // Frames keep to a schedule of whole periods, so that waking late does
+    // not add up. A frame a whole period behind it (the window was inactive,
+    // a screen was loading, frames ran long) starts the schedule afresh
+    // rather than rushing to catch up.
+    const uint64_t now = clock.microseconds();
+    uint64_t start = app.nextFrameDue;
+    if (now < start || now - start >= period)
+        start = now;
+    const uint64_t end = start + period;
 
     // Shows the frame composed in the previous pass.
     if (app.screen)
@@ -121,18 +152,20 @@ void runFrame() {
     if (app.screen && app.backSurface && app.screen->GetBackSurface())
         app.backSurface->DrawOpaque(app.screen->GetBackSurface(), 0, 0, nullptr);
 
-    // Busy for the first half of the period, then idle calls and 1 ms sleeps.
-    const int32_t half = period / 2;
-    for (;;) {
-        const int32_t elapsed = std::abs(static_cast<int32_t>(clock.milliseconds() - start));
-        if (elapsed >= period)
+    // Nothing runs in the first half of the period; in the second the idle
+    // callback runs at each millisecond step until the period is over.
+    sleepUntil(clock, start + periodMs / 2 * kMicrosecondsPerMillisecond);
+    for (uint64_t t = clock.microseconds(); t < end; t = clock.microseconds()) {
+        if (app.currentLoop)
+            call(app.currentLoop->idle);
+        const uint64_t step =
+            t - (t - start) % kMicrosecondsPerMillisecond + kMicrosecondsPerMillisecond;
+        if (step >= end)
             break;
-        if (elapsed >= half) {
-            if (app.currentLoop)
-                call(app.currentLoop->idle);
-            clock.sleep(1);
-        }
+        sleepUntil(clock, step);
     }
+    waitUntil(clock, end);
+    app.nextFrameDue = end;
 }
 
 void fatalError(GfxScreen* screen, const char* format, ...) {

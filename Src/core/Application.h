@@ -45,6 +45,9 @@ struct ApplicationState {
     bool modeChangeRequested = false;
     bool fullScreen = false;
     const LoopCallbacks* currentLoop = nullptr;
+    // When the next frame is due on the platform's microsecond clock: one
+    // period after the start of the last.
+    uint64_t nextFrameDue = 0;
     // Set by a quit request or a fatal error and never cleared: every loop
     // that runs afterwards ends at once, so nothing carries on after it.
     bool quitPosted = false;

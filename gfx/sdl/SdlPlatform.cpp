@@ -5,9 +5,52 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
-SdlPlatform::SdlPlatform() {
+namespace {
+
+// Whether the renderer draws through an OpenGL driver that runs on the CPU
+// (no GPU, as on a virtual X server). Scaling the picture costs more there
+// than in SDL's own software renderer.
+bool drawsWithSoftwareOpenGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const char* name = getString ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+    if (!name)
+        return false;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (std::strstr(name, software))
+            return true;
+    return false;
+}
+
+SDL_Renderer* createRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    // A renderer the player asked for by name is kept.
+    if (renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && drawsWithSoftwareOpenGl(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+} // namespace
+
+SdlPlatform::SdlPlatform(const char* appId) {
+    if (appId) {
+        // Read by SDL's X11 and Wayland drivers when they make the window.
+        setenv("SDL_VIDEO_X11_WMCLASS", appId, 1);
+        setenv("SDL_VIDEO_WAYLAND_WMCLASS", appId, 1);
+    }
     initialised_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) == 0;
 }
 
@@ -25,6 +68,16 @@ void SdlPlatform::sleep(uint32_t ms) {
     SDL_Delay(ms);
 }
 
+uint64_t SdlPlatform::microseconds() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(since).count());
+}
+
+void SdlPlatform::sleepMicroseconds(uint32_t us) {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+
 bool SdlPlatform::hasDisplay() const {
     if (!initialised_)
         return false;
@@ -39,9 +92,7 @@ bool SdlPlatform::createWindow(const char* title, int width, int height) {
                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_)
         return false;
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_)
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    renderer_ = createRenderer(window_);
     if (!renderer_) {
         destroyWindow();
         return false;
@@ -158,12 +209,16 @@ bool SdlPlatform::translate(const SDL_Event& sdl, PlatformEvent& event) {
         case SDL_WINDOWEVENT_CLOSE:
             event.type = PlatformEvent::CloseRequest;
             return true;
+        // A window out of sight (minimised, or hidden on a desktop that does
+        // not minimise) runs no frames, like one without the focus.
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
             event.type = PlatformEvent::Activated;
             return true;
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
             event.type = PlatformEvent::Deactivated;
             return true;
         default:

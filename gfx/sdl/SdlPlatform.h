@@ -14,7 +14,9 @@ union SDL_Event;
 
 class SdlPlatform : public Platform {
 public:
-    SdlPlatform();
+    // appId names the window to the desktop (its X11 class and Wayland app
+    // id), so that it is matched to the desktop entry of that name.
+    explicit SdlPlatform(const char* appId = nullptr);
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -24,6 +26,8 @@ public:
 
     uint32_t milliseconds() override;
     void sleep(uint32_t ms) override;
+    uint64_t microseconds() override;
+    void sleepMicroseconds(uint32_t us) override;
 
     bool createWindow(const char* title, int width, int height) override;
     void destroyWindow() override;

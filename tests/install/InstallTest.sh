@@ -3,7 +3,10 @@
 # for two players on SDL's dummy drivers: the per-player layout, shipped and
 # own zones found, saves and logs in the player's directory, the shared data
 # untouched, an update seen at the next start, and a clear failure when the
-# player's directory cannot be made or written.
+# player's directory cannot be made or written. The desktop entry, metainfo
+# and manual pages pass the distribution's own validators, the level tools
+# run from the install, and under Xvfb the window's class is the desktop
+# entry's.
 # Usage: InstallTest.sh BUILD_DIR
 set -u
 build="$1"
@@ -24,14 +27,20 @@ cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 || {
 shared="$prefix/share/lurvane/Data"
 
 # The layout.
-for f in bin/lurvane lib/lurvane/lurvane; do
+id=org.lurvane.Lurvane
+desktop="$prefix/share/applications/$id.desktop"
+metainfo="$prefix/share/metainfo/$id.metainfo.xml"
+for f in games/lurvane lib/lurvane/lurvane games/lurvane-levelc games/lurvane-fmpinfo; do
     [ -x "$prefix/$f" ] || fail "$f is not installed as a program"
 done
 for f in share/lurvane/Data/sound.txt share/lurvane/Data/Gfx/title.bmp \
-    share/lurvane/Data/Text/credits.txt share/applications/lurvane.desktop; do
+    share/lurvane/Data/Text/credits.txt "${desktop#"$prefix"/}" "${metainfo#"$prefix"/}" \
+    share/icons/hicolor/scalable/apps/lurvane.svg share/doc/lurvane/copyright; do
     [ -f "$prefix/$f" ] || fail "$f is missing"
 done
 for size in 16 24 32 48 64 128 256; do
+    [ "$(ls "$prefix/share/icons/hicolor/${size}x${size}/apps")" = lurvane.png ] ||
+        fail "the ${size}x${size} folder holds other files"
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/lurvane.png"
     [ "$(head -c 4 "$icon" 2>/dev/null | tail -c 3)" = PNG ] || fail "no ${size}x${size} icon"
     # Width and height, big-endian, in the header chunk.
@@ -39,8 +48,51 @@ for size in 16 24 32 48 64 128 256; do
         " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ] ||
         fail "the ${size}x${size} icon has another size"
 done
-grep -qx 'Exec=lurvane' "$prefix/share/applications/lurvane.desktop" || fail "desktop entry Exec"
-grep -qx 'Icon=lurvane' "$prefix/share/applications/lurvane.desktop" || fail "desktop entry Icon"
+# The scalable icon is the same picture as the painted ones.
+svg="$prefix/share/icons/hicolor/scalable/apps/lurvane.svg"
+if rsvg-convert -w 256 -h 256 "$svg" -o "$tmp/svg.png" 2>/dev/null; then
+    difference="$(compare -metric RMSE "$tmp/svg.png" \
+        "$prefix/share/icons/hicolor/256x256/apps/lurvane.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')"
+    awk -v d="$difference" 'BEGIN { exit !(d < 0.1) }' ||
+        fail "the scalable icon differs from the painted one (RMSE $difference)"
+    rm -f "$tmp/svg.png"
+else
+    fail "the scalable icon does not render (rsvg-convert from tools/deps.sh test)"
+fi
+grep -qx 'Exec=lurvane' "$desktop" || fail "desktop entry Exec"
+grep -qx 'Icon=lurvane' "$desktop" || fail "desktop entry Icon"
+
+# The validators of desktops, software centres and packagers.
+validate() {
+    local out
+    command -v "$1" >/dev/null || {
+        fail "$1 is not installed (tools/deps.sh test installs it)"
+        return
+    }
+    out="$("$@" 2>&1)" || fail "$* says: $out"
+}
+validate desktop-file-validate "$desktop"
+validate appstreamcli validate --no-net "$metainfo"
+for page in lurvane lurvane-levelc lurvane-fmpinfo; do
+    validate mandoc -T lint -W warning "$prefix/share/man/man6/$page.6.gz"
+done
+version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")"
+release="$(grep -m1 -o '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)"
+[ -n "$version" ] && [ "$release" = "$version" ] ||
+    fail "the metainfo's latest release is '$release', the project's version '$version'"
+[ "$(sed -n 's/^StartupWMClass=//p' "$desktop")" = "$id" ] || fail "desktop entry StartupWMClass"
+
+# The level tools, as the help page shows them, with a shipped zone's sheet.
+grep -q 'lurvane-levelc --sheet Data/Sheets/' "$prefix/share/lurvane/Data/Text/help.txt" &&
+    grep -q 'lurvane-fmpinfo ' "$prefix/share/lurvane/Data/Text/help.txt" ||
+    fail "the help page does not name the installed level tools"
+mkdir -p "$tmp/maker"
+printf 'map\n#####\n#B>o#\n#####\n' >"$tmp/maker/my.lvl"
+(cd "$prefix/share/lurvane" && "$prefix/games/lurvane-levelc" --sheet Data/Sheets/meadow/blocks.bmp \
+    "$tmp/maker/my.lvl" "$tmp/maker/my.fmp") || fail "lurvane-levelc did not compile a level"
+[ "$("$prefix/games/lurvane-fmpinfo" "$tmp/maker/my.fmp" | sed -n 's/^mapWidth=//p')" = 5 ] ||
+    fail "lurvane-fmpinfo did not read the compiled level"
+rm -rf "$tmp/maker"
 [ -z "$(find "$prefix" -name settings.dat -o -name highscores.dat)" ] || fail "saves were installed"
 shipped=()
 for zone in "$shared"/Levels/*/; do
@@ -56,7 +108,7 @@ play() {
     local own="$1/lurvane"
     rm -f "$own/log.txt"
     (XDG_DATA_HOME="$1" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-        exec "$prefix/bin/lurvane") >"$tmp/play.out" 2>&1 &
+        exec "$prefix/games/lurvane") >"$tmp/play.out" 2>&1 &
     local pid=$!
     for _ in $(seq 600); do
         [ "$(cat "$own/log.txt" 2>/dev/null | grep -c 'reading Zone')" -ge "$2" ] && break
@@ -155,7 +207,7 @@ found "$one" myzone || fail "the player's zone is gone after the reinstall"
 home="$tmp/home"
 mkdir -p "$home"
 (HOME="$home" XDG_DATA_HOME=relative/path SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-    timeout -s TERM 1 "$prefix/bin/lurvane") >/dev/null 2>&1
+    timeout -s TERM 1 "$prefix/games/lurvane") >/dev/null 2>&1
 [ -d "$home/.local/share/lurvane/Data/Levels" ] || fail "no player's directory below HOME"
 [ ! -e relative ] || fail "a relative XDG_DATA_HOME was used"
 
@@ -164,7 +216,7 @@ check_refused() {
     local what="$1"
     shift
     local err rc
-    err="$(env "$@" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 5 "$prefix/bin/lurvane" 2>&1 >/dev/null)"
+    err="$(env "$@" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 5 "$prefix/games/lurvane" 2>&1 >/dev/null)"
     rc=$?
     if [ "$rc" -eq 0 ] || [ "$rc" -eq 124 ]; then
         fail "$what: exit code $rc"
@@ -180,5 +232,34 @@ if [ "$(id -u)" -ne 0 ]; then
     mkdir -p "$tmp/ro/lurvane/Data/Levels"
     chmod 555 "$tmp/ro/lurvane/Data"
     check_refused "a read-only directory" XDG_DATA_HOME="$tmp/ro"
+fi
+
+# On an X display the window's class (both its parts) is the desktop entry's
+# StartupWMClass, so that the desktop matches the window to its entry.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$tmp/display" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$(cat "$tmp/display")"
+    (XDG_DATA_HOME="$tmp/x" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$prefix/games/lurvane") \
+        >/dev/null 2>&1 &
+    game=$!
+    for _ in $(seq 200); do
+        xdotool search --name '^Lurvane$' >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
+    [ "$(xdotool search --class "^$wmclass\$" 2>/dev/null)" = "$(xdotool search --name '^Lurvane$' 2>/dev/null)" ] &&
+        [ -n "$(xdotool search --classname "^$wmclass\$" 2>/dev/null)" ] ||
+        fail "the window's class is not the desktop entry's StartupWMClass $wmclass"
+    kill -TERM "$game" 2>/dev/null
+    wait "$game"
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+else
+    fail "Xvfb and xdotool are not installed (tools/deps.sh test installs them)"
 fi
 exit $status

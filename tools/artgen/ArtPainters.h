@@ -50,5 +50,7 @@ RgbImage makeScoreStrip();
 RgbImage makeGoodScore();
 // The application icon, size x size pixels with a transparent surround.
 RgbaImage makeIcon(int size);
+// The same icon as a scalable picture (SVG text).
+std::string makeIconSvg();
 
 constexpr Rgb kGoodScoreKey{64, 64, 64};

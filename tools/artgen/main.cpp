@@ -3,8 +3,9 @@
 // Paints the game's pictures: the screens and snake sheets into the Gfx
 // directory, and each zone's block sheet into OUT_ART_DIR/<zone>/blocks.bmp
 // for the level compiler. With --icons: the application icon for the icon
-// theme (OUT_ICON_DIR/hicolor/<N>x<N>/apps/lurvane.png) and the window
-// icon as C++ source (OUT_ICON_DIR/AppIcon.cpp).
+// theme (OUT_ICON_DIR/hicolor/<N>x<N>/apps/lurvane.png and the scalable
+// hicolor/scalable/apps/lurvane.svg) and the window icon as C++ source
+// (OUT_ICON_DIR/AppIcon.cpp).
 #include "lib/HostPath.h"
 #include "tools/artgen/ArtPainters.h"
 #include "tools/artgen/ArtSet.h"
@@ -45,6 +46,10 @@ int writeIcons(const std::string& dir) {
     for (const ArtFile& file : generateIcons())
         if (!writeFile(dir + "/hicolor/" + file.path, file.bytes))
             return 1;
+    const std::string svg = makeIconSvg();
+    if (!writeFile(dir + "/hicolor/scalable/apps/lurvane.svg",
+                   std::vector<uint8_t>(svg.begin(), svg.end())))
+        return 1;
     const std::string source = windowIconSource(makeIcon(kWindowIconSize));
     return writeFile(dir + "/AppIcon.cpp", std::vector<uint8_t>(source.begin(), source.end())) ? 0
                                                                                                : 1;

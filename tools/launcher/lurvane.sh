@@ -13,7 +13,7 @@ fail() {
     exit 1
 }
 
-# The install prefix: this script lives in <prefix>/bin.
+# The install prefix: this script lives in <prefix>/games.
 self=$(readlink -f "$0") || fail "cannot find where the game is installed"
 prefix=$(dirname "$(dirname "$self")")
 game="$prefix/lib/lurvane/lurvane"

@@ -147,3 +147,37 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     EXPECT_EQ(shownAt(window, 320, 240), 0x0000FFu);
     EXPECT_EQ(shownAt(window, 639, 719), 0x0000FFu);
 }
+
+// A window out of sight runs no frames: minimised, hidden or without the
+// focus it is inactive; restored, shown or focused it is active again.
+TEST(SdlPresent, AWindowOutOfSightIsInactive) {
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SdlPlatform platform;
+    ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
+    SDL_Window* window = newestWindow();
+    PlatformEvent event;
+    while (platform.pollEvent(event)) {
+    }
+    const std::pair<SDL_WindowEventID, PlatformEvent::Type> cases[] = {
+        {SDL_WINDOWEVENT_MINIMIZED, PlatformEvent::Deactivated},
+        {SDL_WINDOWEVENT_RESTORED, PlatformEvent::Activated},
+        {SDL_WINDOWEVENT_HIDDEN, PlatformEvent::Deactivated},
+        {SDL_WINDOWEVENT_SHOWN, PlatformEvent::Activated},
+        {SDL_WINDOWEVENT_FOCUS_LOST, PlatformEvent::Deactivated},
+        {SDL_WINDOWEVENT_FOCUS_GAINED, PlatformEvent::Activated},
+        {SDL_WINDOWEVENT_MOVED, PlatformEvent::None},
+    };
+    for (const auto& [sdlEvent, expected] : cases) {
+        SDL_Event sdl{};
+        sdl.type = SDL_WINDOWEVENT;
+        sdl.window.windowID = SDL_GetWindowID(window);
+        sdl.window.event = sdlEvent;
+        SDL_PushEvent(&sdl);
+        std::vector<int> got;
+        while (platform.pollEvent(event))
+            got.push_back(event.type);
+        EXPECT_EQ(got,
+                  expected == PlatformEvent::None ? std::vector<int>{} : std::vector<int>{expected})
+            << "window event " << int{sdlEvent};
+    }
+}
