@@ -126,10 +126,10 @@ uint8_t TextInput::padCharacter(int index) {
 }
 
 void TextInput::stepPadCharacter(int step) {
+    // The first step replaces a preset text with a new character.
     if (replaceOnType_) {
         buffer_ = "";
         replaceOnType_ = false;
-        onPadCharacter_ = false;
     }
     const int count = padCharacterCount();
     const int n = buffer_.length();

@@ -62,9 +62,19 @@ TEST_F(PadInputTest, TheStickSteersOnlyPastItsDeadZoneAndHoldsNearTheDiagonal) {
         {"resting, drifting inside the dead zone",
          {{0, 0}, {9000, -4000}, {-16383, 0}, {0, 16383}, {-11000, 11000}},
          {N, N, N, N, N}},
-        {"pushed to each side",
-         {{16384, 0}, {0, 0}, {-32768, 0}, {0, 0}, {0, -16384}, {0, 0}, {0, 32767}},
-         {R, N, L, N, U, N, D}},
+        {"pushed to each side, each held down to the release threshold",
+         {{16384, 0},
+          {9830, 0},
+          {0, 0},
+          {-32768, 0},
+          {-9830, 0},
+          {0, 0},
+          {0, -16384},
+          {0, -9830},
+          {0, 0},
+          {0, 32767},
+          {0, 9830}},
+         {R, R, N, L, L, N, U, U, N, D, D}},
         {"wobbling at the press threshold, then at the release threshold",
          {{16300, 0}, {16400, 0}, {16300, 0}, {9830, 0}, {9829, 0}, {9900, 0}, {16383, 0}},
          {N, R, R, R, N, N, N}},
@@ -181,22 +191,28 @@ TEST(PadMappingTest, LinesOfTheMappingFormatAreToldFromMalformedOnes) {
         {guid + ",Pad,a:b0,b:b1,dpup:h0.1,leftx:a0,-lefty:a1~,+righty:-a4,platform:Linux,", true},
         {"xinput,XInput Controller,a:b0,back:b6,", true},
         {guid + ",Pad,hint:!SDL_GAMECONTROLLER_USE_BUTTON_LABELS:=1,start:b7", true},
+        {"030000005E0400008E02000014010000,Upper Case,a:b0", true},
         {"03000000,Pad,a:b0,", false},                        // short GUID
+        {guid + "0,Pad,a:b0,", false},                        // long GUID
         {"030000005e0400008e02000014010g00,Pad,a:b0", false}, // not hex
-        {guid + ",,a:b0", false},                             // no name
-        {guid + ",Pad,", false},                              // no binding
-        {guid + ",Pad,platform:Linux", false},                // nothing bound
-        {guid + ",Pad,a:b0,,b:b1", false},                    // an empty entry inside
-        {guid + ",Pad,a", false},                             // no colon
-        {guid + ",Pad,a:", false},                            // no source
-        {guid + ",Pad,jump:b0", false},                       // unknown field
-        {guid + ",Pad,a:k0", false},                          // unknown source
-        {guid + ",Pad,a:b", false},
-        {guid + ",Pad,a:bx", false},
-        {guid + ",Pad,dpup:h0", false},
-        {guid + ",Pad,dpup:h.1", false},
-        {guid + ",Pad,leftx:a~", false},
-        {guid + ",Pad,a:+", false},
+        // Each fault comes first, before a good binding.
+        {guid + ",,a:b0", false},
+        {guid + ",Pad,", false},
+        {guid + ",Pad,platform:Linux", false}, // nothing bound
+        {guid + ",Pad,a:b0,,b:b1", false},     // an empty entry inside
+        {guid + ",Pad,platform:,a:b0", false},
+        {guid + ",Pad,a,b:b1", false},
+        {guid + ",Pad,a:,b:b1", false},
+        {guid + ",Pad,jump:b0,b:b1", false},
+        {guid + ",Pad,a:k0,b:b1", false},
+        {guid + ",Pad,a:b,b:b1", false},
+        {guid + ",Pad,a:bx,b:b1", false},
+        {guid + ",Pad,dpup:h0,b:b1", false},
+        {guid + ",Pad,dpup:h.1,b:b1", false},
+        {guid + ",Pad,dpup:h1.,b:b1", false},
+        {guid + ",Pad,leftx:a~,b:b1", false},
+        {guid + ",Pad,a:+,b:b1", false},
+        {guid + ",Pad,+jump:a0,b:b1", false},
         {"", false},
     };
     for (const auto& c : cases)

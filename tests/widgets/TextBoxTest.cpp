@@ -761,8 +761,11 @@ TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConf
     EXPECT_EQ(pad({right}), "Zf");
     EXPECT_EQ(pad({down}), "Zf\xFF"); // a new character starts at either end
     EXPECT_EQ(pad({up}), "ZfA");
+    EXPECT_EQ(pad({up}), "ZfB");
+    EXPECT_EQ(pad({down}), "ZfA");
     EXPECT_EQ(pad({left}), "Zf");
     EXPECT_EQ(pad({left}), "Z");
+    EXPECT_EQ(pad({up}), "a"); // the one character left is still at the cursor
     EXPECT_EQ(pad({left}), "");
     EXPECT_EQ(pad({left}), "");
     EXPECT_EQ(pad({kGfxPadSouth}), ""); // nothing to confirm
@@ -770,6 +773,11 @@ TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConf
     // A typed character outside the list steps to either end of it.
     tap(kScanA);
     tap(0x0C); // '-'
+    EXPECT_EQ(pad({up}), "a-A");
+    EXPECT_EQ(pad({left}), "a-");
+    EXPECT_EQ(pad({up}), "aA");
+    tap(kScanBackspace);
+    tap(0x0C);
     EXPECT_EQ(pad({up}), "a-A");
     EXPECT_EQ(pad({left}), "a-");
     EXPECT_EQ(pad({down}), "a\xFF");
@@ -780,6 +788,9 @@ TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConf
 
     // A preset is replaced by the first step; south confirms.
     box.setUpInput(&input, 3);
+    box.setText("Bob");
+    EXPECT_EQ(pad({left}), "Bo"); // ...but not after a deletion
+    EXPECT_EQ(pad({up}), "Bp");
     box.setText("Bob");
     EXPECT_EQ(pad({down}), "\xFF");
     EXPECT_EQ(pad({kGfxPadSouth}), "\xFF");
