@@ -19,10 +19,6 @@ constexpr int kPadPlainCount = sizeof kPadPlain - 1;
 constexpr int kFirstAccented = 0xC0;
 constexpr int kAccentedCount = 0x100 - kFirstAccented - 2;
 
-bool isSign(int c) {
-    return c == 0xD7 || c == 0xF7;
-}
-
 } // namespace
 
 TextInput::TextInput(GfxScreen* screen, const TextStyle& style) : TextList(screen, style) {
@@ -59,6 +55,10 @@ void TextInput::setText(const char* text) {
 }
 
 bool TextInput::getSize(int& width, int& height) {
+    // The line of the text comes back after clear or removeLines (render
+    // measures first, so it finds the line too).
+    if (lineCount() == 0)
+        addLine(" ");
     if (isDirty()) {
         String display(buffer_.isEmpty() ? " " : buffer_.c_str());
         int before = -1;

@@ -1,8 +1,15 @@
 // A headless platform whose desktop has the given depth and the window's
-// size, so a screen can be made in any pixel format without a real window.
+// size, so a screen can be made in any pixel format without a real window;
+// and reading the pixels of what was drawn.
 #pragma once
 
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
 
 class DepthPlatform : public HeadlessPlatform {
 public:
@@ -21,3 +28,31 @@ private:
     int width_;
     int height_;
 };
+
+// A windowed screen of the given depth on its own platform.
+struct DepthScreen {
+    explicit DepthScreen(int bpp, int width = 64, int height = 48) : platform(bpp, width, height) {
+        EXPECT_EQ(screen.CreateWindowed(&platform, width, height), 0);
+    }
+    DepthPlatform platform;
+    GfxScreen screen{&platform};
+};
+
+// One pixel of a surface, locked for the read only.
+inline uint32_t pixelOf(GfxSurface& s, int x, int y) {
+    s.Lock();
+    const uint32_t value = s.GetPixel(x, y);
+    s.Unlock();
+    return value;
+}
+
+// Every pixel of a surface, row by row.
+inline std::vector<uint32_t> pixelsOf(GfxSurface& s) {
+    std::vector<uint32_t> pixels;
+    s.Lock();
+    for (int y = 0; y < s.GetHeight(); ++y)
+        for (int x = 0; x < s.GetWidth(); ++x)
+            pixels.push_back(s.GetPixel(x, y));
+    s.Unlock();
+    return pixels;
+}
