@@ -1,8 +1,15 @@
 #include "gfx/GfxInput.h"
 
+#include "lib/HostPath.h"
+#include "lib/Log.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -215,6 +222,76 @@ uint8_t singleLatin1(const char* text) {
     return 0;
 }
 
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// b3 (button), a1, -a1, a2~ (axis, half, inverted), h0.4 (hat and its bit).
+bool isBindingSource(std::string_view value) {
+    if (!value.empty() && (value[0] == '+' || value[0] == '-'))
+        value.remove_prefix(1);
+    if (value.empty())
+        return false;
+    const char kind = value[0];
+    value.remove_prefix(1);
+    if (kind == 'b')
+        return allDigits(value);
+    if (kind == 'a') {
+        if (!value.empty() && value.back() == '~')
+            value.remove_suffix(1);
+        return allDigits(value);
+    }
+    if (kind == 'h') {
+        const size_t dot = value.find('.');
+        return dot != std::string_view::npos && allDigits(value.substr(0, dot)) &&
+               allDigits(value.substr(dot + 1));
+    }
+    return false;
+}
+
+constexpr std::string_view kPadFields[] = {"a",
+                                           "b",
+                                           "x",
+                                           "y",
+                                           "back",
+                                           "guide",
+                                           "start",
+                                           "leftstick",
+                                           "rightstick",
+                                           "leftshoulder",
+                                           "rightshoulder",
+                                           "dpup",
+                                           "dpdown",
+                                           "dpleft",
+                                           "dpright",
+                                           "misc1",
+                                           "paddle1",
+                                           "paddle2",
+                                           "paddle3",
+                                           "paddle4",
+                                           "touchpad",
+                                           "leftx",
+                                           "lefty",
+                                           "rightx",
+                                           "righty",
+                                           "lefttrigger",
+                                           "righttrigger"};
+// Fields that say where a line applies rather than bind a control.
+constexpr std::string_view kPadAttributes[] = {"platform", "hint", "crc", "sdk>=", "sdk<="};
+
+template <size_t N> bool isOneOf(std::string_view word, const std::string_view (&list)[N]) {
+    return std::find(std::begin(list), std::end(list), word) != std::end(list);
+}
+
+bool isGuid(std::string_view text) {
+    if (text == "xinput")
+        return true;
+    return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+           });
+}
+
 } // namespace
 
 GfxInput::GfxInput() {
@@ -234,7 +311,7 @@ int GfxInput::KeyCodeOfScanCode(int scanCode) {
     return kKeyCodeMap.keyCodes[scanCode];
 }
 
-int GfxInput::Create(Platform* platform, GfxInputDevices* devices) {
+int GfxInput::Create(Platform* platform, GfxInputDevices* devices, const char* padMappingFile) {
     if (!platform) {
         delete devices;
         return kGfxInputNoPlatform;
@@ -257,8 +334,93 @@ int GfxInput::Create(Platform* platform, GfxInputDevices* devices) {
     releaseEventKeys();
     ClearStates();
 
+    if (padMappingFile)
+        LoadPadMappings(padMappingFile);
     openJoystick();
     return kGfxInputOk;
+}
+
+bool GfxInput::IsPadMappingLine(const char* line) {
+    std::string_view rest(line ? line : "");
+    int field = 0, bindings = 0;
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view entry = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        if (field == 0 && !isGuid(entry))
+            return false;
+        if (field == 1 && entry.empty())
+            return false;
+        if (field >= 2) {
+            // Only the line's last entry may be empty (a closing comma).
+            if (entry.empty() && !rest.empty())
+                return false;
+            if (!entry.empty()) {
+                const size_t colon = entry.find(':');
+                if (colon == std::string_view::npos || colon + 1 == entry.size())
+                    return false;
+                std::string_view key = entry.substr(0, colon);
+                if (!isOneOf(key, kPadAttributes)) {
+                    if (key[0] == '+' || key[0] == '-')
+                        key.remove_prefix(1);
+                    if (!isOneOf(key, kPadFields) || !isBindingSource(entry.substr(colon + 1)))
+                        return false;
+                    ++bindings;
+                }
+            }
+        }
+        ++field;
+    }
+    return bindings > 0;
+}
+
+int GfxInput::LoadPadMappings(const char* fileName) {
+    if (!devices_ || !fileName)
+        return -1;
+    FILE* file = std::fopen(hostPath(fileName).c_str(), "rb");
+    if (!file)
+        return -1;
+    int added = 0, number = 0;
+    std::string line;
+    for (int c = 0; c != EOF;) {
+        c = std::fgetc(file);
+        if (c != '\n' && c != EOF) {
+            line += static_cast<char>(c);
+            continue;
+        }
+        if (c == EOF && line.empty())
+            break;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t start = line.find_first_not_of(" \t");
+        if (start != std::string::npos && line[start] != '#') {
+            if (IsPadMappingLine(line.c_str()) && devices_->addPadMapping(line.c_str()))
+                ++added;
+            else
+                errorLog.print("%s, line %d: not a pad mapping, skipped\n", fileName, number);
+        }
+        line.clear();
+    }
+    std::fclose(file);
+    return added;
+}
+
+int GfxInput::StickDirection(int x, int y, int held) {
+    const int64_t ax = std::llabs(x), ay = std::llabs(y);
+    if (held >= kGfxPadUp && held <= kGfxPadRight) {
+        const bool vertical = held <= kGfxPadDown;
+        const int64_t along = vertical ? (held == kGfxPadUp ? -int64_t{y} : y)
+                                       : (held == kGfxPadLeft ? -int64_t{x} : x);
+        const int64_t across = vertical ? ax : ay;
+        if (along >= kGfxStickRelease && across * kGfxStickTurnDen <= along * kGfxStickTurnNum)
+            return held;
+    }
+    if (std::max(ax, ay) < kGfxStickPress)
+        return kGfxPadNoDirection;
+    if (ax >= ay)
+        return x < 0 ? kGfxPadLeft : kGfxPadRight;
+    return y < 0 ? kGfxPadUp : kGfxPadDown;
 }
 
 void GfxInput::onPlatformEvent(const PlatformEvent& event) {
@@ -307,6 +469,8 @@ void GfxInput::onPlatformEvent(const PlatformEvent& event) {
         break;
     }
     case PlatformEvent::MouseMotion:
+        if (padInUse_ && (event.dx != 0 || event.dy != 0))
+            setPadInUse(false);
         if (mouseAcquired_) {
             pendingMouseX_ = wrappingAdd(pendingMouseX_, event.dx);
             pendingMouseY_ = wrappingAdd(pendingMouseY_, event.dy);
@@ -324,7 +488,11 @@ void GfxInput::onPlatformEvent(const PlatformEvent& event) {
             openJoystick();
         break;
     case PlatformEvent::DeviceRemoved:
-        devices_->deviceRemoved(event.device);
+        // Pulling out another pad than the one in use changes nothing.
+        if (devices_->deviceRemoved(event.device)) {
+            ++joystickLosses_;
+            openJoystick();
+        }
         break;
     case PlatformEvent::Deactivated:
         // Keys held across a focus loss come back as up; they become pressed
@@ -351,19 +519,48 @@ bool GfxInput::sample(EventKey& key, uint8_t state) {
     return down;
 }
 
-void GfxInput::advance(int keyCode, bool down) {
-    uint8_t& state = keyStates_[keyCode];
+bool GfxInput::step(uint8_t& state, bool down) {
     if (down) {
-        if (state == kGfxKeyUp || state == kGfxKeyReleased) {
-            state = kGfxKeyPressed;
-            pressTimes_[keyCode] = platform_ ? platform_->milliseconds() : 0;
-            pressPositions_[keyCode] = mouseTravel_;
-        } else {
-            state = kGfxKeyHeld;
-        }
-    } else {
-        state = state == kGfxKeyPressed || state == kGfxKeyHeld ? kGfxKeyReleased : kGfxKeyUp;
+        const bool fresh = state == kGfxKeyUp || state == kGfxKeyReleased;
+        state = fresh ? kGfxKeyPressed : kGfxKeyHeld;
+        return fresh;
     }
+    state = state == kGfxKeyPressed || state == kGfxKeyHeld ? kGfxKeyReleased : kGfxKeyUp;
+    return false;
+}
+
+void GfxInput::advance(int keyCode, bool down) {
+    if (step(keyStates_[keyCode], down)) {
+        pressTimes_[keyCode] = platform_ ? platform_->milliseconds() : 0;
+        pressPositions_[keyCode] = mouseTravel_;
+    }
+}
+
+void GfxInput::readPad(const GfxJoystickState& joystick, bool attached) {
+    bool down[kGfxPadControlCount] = {};
+    if (attached && joystick.mapped) {
+        std::copy(joystick.buttons, joystick.buttons + kGfxJoystickButtons, down);
+        stickDirection_ = StickDirection(joystick.stickX, joystick.stickY, stickDirection_);
+        for (int d = 0; d < 4; ++d)
+            down[kGfxPadUp + d] = joystick.dpad[d] || stickDirection_ == kGfxPadUp + d;
+    } else {
+        stickDirection_ = kGfxPadNoDirection;
+    }
+    bool pressed = false;
+    for (int control = 0; control < kGfxPadControlCount; ++control)
+        pressed = step(padStates_[control], down[control]) || pressed;
+    if (pressed && !padInUse_)
+        setPadInUse(true);
+}
+
+void GfxInput::setPadInUse(bool inUse) {
+    padInUse_ = inUse;
+    if (platform_)
+        platform_->hideCursorForPad(inUse);
+}
+
+uint8_t GfxInput::GetPadState(int control) const {
+    return control >= 0 && control < kGfxPadControlCount ? padStates_[control] : 0;
 }
 
 void GfxInput::openJoystick() {
@@ -429,7 +626,9 @@ void GfxInput::readJoystick() {
     joystickMovement_ = movement;
     for (int i = 0; i < kGfxJoystickButtons; ++i)
         advance(kGfxKeyJoystickFirst + i, joystick.buttons[i]);
+    readPad(joystick, attached);
     if (joystickAcquired_ && !attached) {
+        ++joystickLosses_;
         joystickAcquired_ = false;
         joystickSubtype_ = kGfxJoystickNone;
     }
@@ -493,6 +692,7 @@ void GfxInput::ClearStates() {
     std::memset(keptKeyboardBuffer_, 0, sizeof keptKeyboardBuffer_);
     wheelUp_ = wheelDown_ = wheelUpNotches_ = wheelDownNotches_ = 0;
     std::memset(pressTimes_, 0, sizeof pressTimes_);
+    std::memset(padStates_, 0, sizeof padStates_);
     for (GfxInputPoint& position : pressPositions_)
         position = GfxInputPoint();
     // A press waiting for the next update is dropped with the states; keys

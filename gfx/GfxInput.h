@@ -61,6 +61,16 @@ constexpr int kGfxKeyJoystickFirst = 0x104;
 // PC keyboard scan codes (set 1), as GetRawKey and DetectNewKey speak them.
 constexpr int kGfxScanCodeCount = 256;
 
+// The left stick steers only past the press threshold, and lets go of a
+// direction only below the release threshold (of 32767), so a stick resting
+// or wobbling at the edge does not flicker. A held direction also stays
+// until the other axis leans more than 5/4 as far (about 51 degrees), so a
+// stick held near a diagonal keeps one direction.
+constexpr int kGfxStickPress = 16384;  // half way
+constexpr int kGfxStickRelease = 9830; // three tenths
+constexpr int kGfxStickTurnNum = 5;    // the other axis must exceed
+constexpr int kGfxStickTurnDen = 4;    // ...the held one by this ratio
+
 // At most 11 characters and the terminator.
 constexpr int kGfxKeyNameSize = 12;
 
@@ -93,7 +103,18 @@ public:
 
     // Listens to the platform's events and takes ownership of the devices.
     // Absent devices are no failure. Result kGfxInputOk or negative.
-    int Create(Platform* platform, GfxInputDevices* devices);
+    // Lines of the pad mapping file, when its name is given, are added
+    // before any pad is opened; a malformed line is skipped with one line in
+    // the error log.
+    int Create(Platform* platform, GfxInputDevices* devices, const char* padMappingFile = nullptr);
+    // Adds the mappings of one file; the number of lines added, or -1 when
+    // the file cannot be read (no file is no error for the caller).
+    int LoadPadMappings(const char* fileName);
+    // Whether a line is a pad mapping SDL's text format can hold: a GUID of
+    // 32 hex digits, a name, and bindings of known fields.
+    static bool IsPadMappingLine(const char* line);
+    // The direction of the left stick at (x, y) given the one held before.
+    static int StickDirection(int x, int y, int held);
     // Samples all devices and advances every key state; once per frame.
     int Update();
 
@@ -113,6 +134,14 @@ public:
     // Sets every key state, both keyboard buffers, the wheel, the press
     // times and the press positions to 0.
     void ClearStates();
+
+    // The state of a pad control (GfxPadControl) of a pad with a known
+    // layout, as key states go; 0 without such a pad.
+    uint8_t GetPadState(int control) const;
+    // A pad control went down since the mouse last moved.
+    bool IsPadInUse() const { return padInUse_; }
+    // How often the open joystick was pulled out.
+    uint32_t GetJoystickLosses() const { return joystickLosses_; }
 
     // The key code the keyboard gives for a scan code; 0 when none.
     static int KeyCodeOfScanCode(int scanCode);
@@ -157,6 +186,10 @@ private:
     // Whether the key counts as down in this Update, given its state.
     static bool sample(EventKey& key, uint8_t state);
     void advance(int keyCode, bool down);
+    // Moves one four-valued state on; true when it became pressed.
+    static bool step(uint8_t& state, bool down);
+    void readPad(const GfxJoystickState& joystick, bool attached);
+    void setPadInUse(bool inUse);
     void readKeyboard();
     void readMouse();
     void readJoystick();
@@ -170,6 +203,10 @@ private:
     bool mouseAcquired_ = false;
     bool joystickAcquired_ = false;
     int joystickSubtype_ = kGfxJoystickNone;
+    uint32_t joystickLosses_ = 0;
+    uint8_t padStates_[kGfxPadControlCount] = {};
+    int stickDirection_ = kGfxPadNoDirection;
+    bool padInUse_ = false;
 
     float mouseSensitivity_ = 1.0f;
     float joystickSensitivity_ = 1.0f;

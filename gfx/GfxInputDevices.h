@@ -22,9 +22,36 @@ enum GfxJoystickSubtype : int {
     kGfxJoystickWheel = 6,
 };
 
+// The controls of a pad whose layout is known (a game controller mapping).
+// Its ten buttons come first, in the order of the joystick buttons 0 to 9;
+// the four directions are the direction pad or the left stick.
+enum GfxPadControl : int {
+    kGfxPadSouth = 0,
+    kGfxPadEast,
+    kGfxPadWest,
+    kGfxPadNorth,
+    kGfxPadLeftShoulder,
+    kGfxPadRightShoulder,
+    kGfxPadBack,
+    kGfxPadStart,
+    kGfxPadLeftStickClick,
+    kGfxPadRightStickClick,
+    kGfxPadUp,
+    kGfxPadDown,
+    kGfxPadLeft,
+    kGfxPadRight,
+    kGfxPadControlCount,
+    kGfxPadNoDirection = -1,
+};
+
 struct GfxJoystickState {
     int x = 0, y = 0; // -1000 .. 1000, dead zone applied
     bool buttons[kGfxJoystickButtons] = {};
+    // A pad with a known layout: buttons are in the pad control order, and
+    // the direction pad and the left stick below are read.
+    bool mapped = false;
+    bool dpad[4] = {};          // up, down, left, right
+    int stickX = 0, stickY = 0; // the left stick, -32768 .. 32767, no dead zone
 };
 
 class GfxInputDevices {
@@ -47,8 +74,13 @@ public:
     virtual bool openJoystick() = 0;
     // A device was plugged in or pulled out while the game runs.
     virtual void deviceAdded(int device) = 0;
-    virtual void deviceRemoved(int device) = 0;
+    // True when the device pulled out was the open joystick; another one
+    // may have been opened in its place.
+    virtual bool deviceRemoved(int device) = 0;
     // Reads the open joystick; false when none is attached.
     virtual bool readJoystick(GfxJoystickState& state) = 0;
     virtual int joystickSubtype() const = 0;
+    // Adds one well-formed line of a pad mapping file; false when the pad
+    // system refuses it. Lines for other systems are taken and ignored.
+    virtual bool addPadMapping(const char* line) = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "gfx/GfxInput.h"
 
+#include <cstring>
+
 int HeadlessInputDevices::toScanCode(int platformKey) const {
     return platformKey > 0 && platformKey < kGfxScanCodeCount ? platformKey : 0;
 }
@@ -34,10 +36,20 @@ void HeadlessInputDevices::deviceAdded(int) {
         openJoystick();
 }
 
-void HeadlessInputDevices::deviceRemoved(int) {
+bool HeadlessInputDevices::deviceRemoved(int) {
     ++devicesRemoved;
-    if (!joystickAttached)
+    const bool lost = joystickOpen_ && !joystickAttached;
+    if (lost)
         joystickOpen_ = false;
+    return lost;
+}
+
+bool HeadlessInputDevices::addPadMapping(const char* line) {
+    if (std::strstr(line, "refuse"))
+        return false;
+    padMappings += line;
+    padMappings += '\n';
+    return true;
 }
 
 bool HeadlessInputDevices::readJoystick(GfxJoystickState& state) {

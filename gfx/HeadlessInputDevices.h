@@ -4,6 +4,8 @@
 
 #include "gfx/GfxInputDevices.h"
 
+#include <string>
+
 class HeadlessInputDevices : public GfxInputDevices {
 public:
     int toScanCode(int platformKey) const override;
@@ -12,9 +14,10 @@ public:
     void cursorPosition(int& x, int& y) const override;
     bool openJoystick() override;
     void deviceAdded(int device) override;
-    void deviceRemoved(int device) override;
+    bool deviceRemoved(int device) override;
     bool readJoystick(GfxJoystickState& state) override;
     int joystickSubtype() const override { return joystickOpen_ ? subtype : kGfxJoystickNone; }
+    bool addPadMapping(const char* line) override;
 
     // Script.
     bool mousePresent = true;
@@ -24,6 +27,20 @@ public:
     int subtype = kGfxJoystickGamepad;
     GfxJoystickState joystick;
     int devicesAdded = 0, devicesRemoved = 0;
+    // Mapping lines taken; a line holding "refuse" is refused.
+    std::string padMappings;
+
+    // A pad with a known layout, plugged in, all at rest.
+    void plugPad() {
+        joystickAttached = true;
+        joystick = GfxJoystickState();
+        joystick.mapped = true;
+    }
+    // One control (GfxPadControl) of that pad down or up.
+    void setPadControl(int control, bool down) {
+        (control < kGfxJoystickButtons ? joystick.buttons[control]
+                                       : joystick.dpad[control - kGfxPadUp]) = down;
+    }
 
     bool joystickOpen() const { return joystickOpen_; }
 

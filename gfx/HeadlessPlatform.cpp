@@ -1,5 +1,7 @@
 #include "gfx/HeadlessPlatform.h"
 
+#include "gfx/HeadlessInputDevices.h"
+
 #include <cstddef>
 
 uint32_t HeadlessPlatform::milliseconds() {
@@ -114,4 +116,9 @@ void HeadlessPlatform::desktopSize(int& width, int& height, int& bitsPerPixel) c
     width = 1920;
     height = 1080;
     bitsPerPixel = 32;
+}
+
+GfxInputDevices* HeadlessPlatform::createInputDevices() {
+    inputDevices_ = new HeadlessInputDevices;
+    return inputDevices_;
 }

@@ -4,6 +4,8 @@
 
 #include "gfx/Platform.h"
 
+class HeadlessInputDevices;
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -30,7 +32,6 @@ public:
     bool pollEvent(PlatformEvent& event) override;
     bool waitEvent(PlatformEvent& event) override;
 
-    void showCursor(bool visible) override { cursorVisible_ = visible; }
     void showMessageBox(const char* caption, const char* text) override;
     void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override;
     bool setFullScreen(bool fullScreen) override;
@@ -63,6 +64,11 @@ public:
     // a test looks at the running screens with it.
     std::function<void(int frame)> afterPresent;
 
+    // The input devices the game opened last, for a test to script the pad;
+    // they belong to the game's input layer and live as long as it does.
+    GfxInputDevices* createInputDevices() override;
+    HeadlessInputDevices* inputDevices() const { return inputDevices_; }
+
     int framesPresented() const { return framesPresented_; }
     int sleeps() const { return sleeps_; }
     int clockReads() const { return clockReads_; }
@@ -71,7 +77,11 @@ public:
     const std::vector<uint32_t>& lastFrame() const { return lastFrame_; }
     std::string windowTitle() const { return title_; }
 
+protected:
+    void applyCursor(bool visible) override { cursorVisible_ = visible; }
+
 private:
+    HeadlessInputDevices* inputDevices_ = nullptr;
     uint64_t now_ = 0; // microseconds
     uint32_t readStep_;
     uint32_t oversleep_ = 0;

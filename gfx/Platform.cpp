@@ -30,3 +30,15 @@ void Platform::notifyListeners(const PlatformEvent& event) {
         if (listener)
             listener->onPlatformEvent(event);
 }
+
+void Platform::showCursor(bool visible) {
+    cursorWanted_ = visible;
+    applyCursor(visible && !cursorHiddenForPad_);
+}
+
+void Platform::hideCursorForPad(bool hidden) {
+    if (hidden == cursorHiddenForPad_)
+        return;
+    cursorHiddenForPad_ = hidden;
+    applyCursor(cursorWanted_ && !hidden);
+}

@@ -70,7 +70,11 @@ public:
     // Blocks until an event arrives; false when waiting failed.
     virtual bool waitEvent(PlatformEvent& event) = 0;
 
-    virtual void showCursor(bool visible) = 0;
+    // The cursor as the running loop wants it; while a pad is in use it
+    // stays hidden all the same, until the mouse moves.
+    void showCursor(bool visible);
+    void hideCursorForPad(bool hidden);
+    bool cursorHiddenForPad() const { return cursorHiddenForPad_; }
     virtual void showMessageBox(const char* caption, const char* text) = 0;
 
     // Shows a finished frame of 32-bit 0x00RRGGBB pixels; pitch in bytes.
@@ -95,7 +99,10 @@ public:
 
 protected:
     void notifyListeners(const PlatformEvent& event);
+    virtual void applyCursor(bool visible) = 0;
 
 private:
     PlatformEventListener* listeners_[kMaxListeners] = {};
+    bool cursorWanted_ = true;
+    bool cursorHiddenForPad_ = false;
 };

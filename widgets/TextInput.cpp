@@ -11,6 +11,14 @@ constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
 constexpr int kBlinkFrames = 20;
 
+// Upper case first, as names mostly begin.
+constexpr char kPadPlain[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
+constexpr int kPadPlainCount = sizeof kPadPlain - 1;
+// The accented letters of Latin-1, 0xC0 to 0xFF without the multiplication
+// and division signs: what a typed name can hold besides the above.
+constexpr int kFirstAccented = 0xC0;
+constexpr int kAccentedCount = 0x100 - kFirstAccented - 2;
+
 } // namespace
 
 TextInput::TextInput(GfxScreen* screen, const TextStyle& style) : TextList(screen, style) {
@@ -33,6 +41,8 @@ void TextInput::setUpInput(GfxInput* input, int maxLength) {
     caretOn_ = false;
     caretWidth_ = -1;
     replaceOnType_ = true;
+    onPadCharacter_ = false;
+    padRepeat_ = 0;
     invalidate();
 }
 
@@ -40,6 +50,7 @@ void TextInput::setText(const char* text) {
     const String whole(text ? text : "");
     buffer_ = String(whole.c_str(), std::min(whole.length(), capacity_ - 1));
     replaceOnType_ = true;
+    onPadCharacter_ = false;
     invalidate();
 }
 
@@ -99,8 +110,90 @@ void TextInput::blinkCaret(TextBox* box) {
                       self->caretY_ + self->caretHeight_, colour);
 }
 
+int TextInput::padCharacterCount() {
+    return kPadPlainCount + kAccentedCount;
+}
+
+uint8_t TextInput::padCharacter(int index) {
+    if (index < kPadPlainCount)
+        return static_cast<uint8_t>(kPadPlain[index]);
+    int c = kFirstAccented + index - kPadPlainCount;
+    if (c >= 0xD7)
+        ++c;
+    if (c >= 0xF7)
+        ++c;
+    return static_cast<uint8_t>(c);
+}
+
+void TextInput::stepPadCharacter(int step) {
+    // The first step replaces a preset text with a new character.
+    if (replaceOnType_) {
+        buffer_ = "";
+        replaceOnType_ = false;
+    }
+    const int count = padCharacterCount();
+    const int n = buffer_.length();
+    if (onPadCharacter_ && n >= 1) {
+        const auto last = static_cast<uint8_t>(buffer_.c_str()[n - 1]);
+        int index = -1;
+        for (int i = 0; i < count && index < 0; ++i)
+            if (padCharacter(i) == last)
+                index = i;
+        // A typed character outside the list steps to either end of it.
+        index = index < 0 ? (step > 0 ? 0 : count - 1) : (index + step + count) % count;
+        buffer_ = String(buffer_.c_str(), n - 1);
+        buffer_ += static_cast<char>(padCharacter(index));
+    } else if (n < capacity_ - 1) {
+        buffer_ += static_cast<char>(padCharacter(step > 0 ? 0 : count - 1));
+        onPadCharacter_ = true;
+    }
+    invalidate();
+}
+
+bool TextInput::handlePad() {
+    auto pressed = [this](int control) { return input_->GetPadState(control) == kGfxKeyPressed; };
+    const int n = buffer_.length();
+    if (pressed(kGfxPadSouth) || pressed(kGfxPadStart)) {
+        if (n >= 1) {
+            finished_ = true;
+            invalidate();
+        }
+        return true;
+    }
+    if (pressed(kGfxPadLeft)) {
+        if (n >= 1) {
+            buffer_ = String(buffer_.c_str(), n - 1);
+            onPadCharacter_ = n > 1;
+            invalidate();
+        }
+        replaceOnType_ = false;
+        return true;
+    }
+    if (pressed(kGfxPadRight)) {
+        // Keeps a preset name to go on from.
+        replaceOnType_ = false;
+        onPadCharacter_ = false;
+        return true;
+    }
+    auto held = [this](int control) { return input_->GetPadState(control) >= kGfxKeyPressed; };
+    const int step = held(kGfxPadUp) ? 1 : held(kGfxPadDown) ? -1 : 0;
+    if (step == 0)
+        return false;
+    if (pressed(step > 0 ? kGfxPadUp : kGfxPadDown)) {
+        padRepeat_ = kPadRepeatDelay;
+    } else if (--padRepeat_ <= 0) {
+        padRepeat_ = kPadRepeatRate;
+    } else {
+        return true;
+    }
+    stepPadCharacter(step);
+    return true;
+}
+
 void TextInput::handleKeys() {
     if (finished_ || !input_)
+        return;
+    if (handlePad())
         return;
     const int n = buffer_.length();
     input_->DetectNewKey(true);
@@ -112,6 +205,7 @@ void TextInput::handleKeys() {
             } else {
                 buffer_ = String(buffer_.c_str(), n - 1);
             }
+            onPadCharacter_ = false;
             invalidate();
         }
         return;
@@ -136,5 +230,6 @@ void TextInput::handleKeys() {
         replaceOnType_ = false;
     }
     buffer_ += static_cast<char>(c);
+    onPadCharacter_ = false;
     invalidate();
 }

@@ -27,12 +27,14 @@ bool InputManager::init(Platform* platform) {
         return true;
     clearStates();
     input_ = new GfxInput;
-    if (input_->Create(platform, platform ? platform->createInputDevices() : nullptr) < 0) {
+    if (input_->Create(platform, platform ? platform->createInputDevices() : nullptr,
+                       kPadMappingFile) < 0) {
         // Nothing half-open stays behind; a later init tries again.
         delete input_;
         input_ = nullptr;
         return false;
     }
+    padLossesSeen_ = input_->GetJoystickLosses();
     return true;
 }
 
@@ -58,6 +60,7 @@ void InputManager::updateForGame() {
         input_->Update();
     merge(states_[0], player1Keys_);
     merge(states_[1], player2Keys_);
+    mergePad(states_[0], kGfxPadSouth, kGfxPadBack, kGfxPadStart);
 }
 
 const ControlState* InputManager::updateForMenu() {
@@ -66,7 +69,45 @@ const ControlState* InputManager::updateForMenu() {
     setFromMenuKeys(states_[0], kMenuKeys);
     merge(states_[0], player1Keys_);
     merge(states_[0], player2Keys_);
+    mergePad(states_[0], kGfxPadSouth, -1, kGfxPadEast);
+    if (input_)
+        padLossesSeen_ = input_->GetJoystickLosses();
     return &states_[0];
+}
+
+bool InputManager::takePadLoss() {
+    if (!input_ || input_->GetJoystickLosses() == padLossesSeen_)
+        return false;
+    padLossesSeen_ = input_->GetJoystickLosses();
+    return true;
+}
+
+void InputManager::mergePad(ControlState& state, int fire, int pause, int escape) const {
+    if (state.horizontal == 0)
+        state.horizontal = isPadDown(kGfxPadLeft) ? -1 : isPadDown(kGfxPadRight) ? 1 : 0;
+    if (state.vertical == 0)
+        state.vertical = isPadDown(kGfxPadUp) ? -1 : isPadDown(kGfxPadDown) ? 1 : 0;
+    if (isPadDown(fire))
+        state.buttons |= kControlFire;
+    if (isPadDown(pause))
+        state.buttons |= kControlPause;
+    if (isPadDown(escape))
+        state.buttons |= kControlEscape;
+}
+
+bool InputManager::isPadDown(int control) const {
+    return input_ && input_->GetPadState(control) != kGfxKeyUp;
+}
+
+bool InputManager::isPadPressed(int control) const {
+    return input_ && input_->GetPadState(control) == kGfxKeyPressed;
+}
+
+int InputManager::anyJoystickButton() const {
+    for (int code = kGfxKeyJoystickFirst; code < kGfxKeyJoystickFirst + kGfxJoystickButtons; ++code)
+        if (isKeyDown(code))
+            return code;
+    return 0;
 }
 
 bool InputManager::isKeyDown(int code) const {

@@ -44,12 +44,16 @@ public:
     const KeySet* keySet(int player) const { return player == 0 ? player1Keys_ : player2Keys_; }
 
     // Samples the devices, then adds each player's keys to that player's
-    // state. The states keep what was set until clearStates, so presses
-    // between two frames are latched.
+    // state, and the pad (direction pad or left stick, south fire, back
+    // pause, start escape) to the first player's. The states keep what was
+    // set until clearStates, so presses between two frames are latched.
     void updateForGame();
-    // Samples the devices and sets the first state from the menu keys and
-    // both players' keys; the menu keys win.
+    // Samples the devices and sets the first state from the menu keys, both
+    // players' keys and the pad (directions, south fire, east escape); the
+    // menu keys win. A pad pulled out in a menu is forgotten.
     const ControlState* updateForMenu();
+    // True once after the pad in use was pulled out during play.
+    bool takePadLoss();
     // Player 0's state or, for any other player, player 1's.
     const ControlState* state(int player) const { return &states_[player == 0 ? 0 : 1]; }
 
@@ -57,6 +61,12 @@ public:
     bool isKeyDown(int code) const;
     // The first keyboard key down, or 0; mouse and joystick buttons never.
     int anyKey() const;
+    // The key code of the first joystick button down, or 0.
+    int anyJoystickButton() const;
+    // A control of a pad with a known layout (GfxPadControl), down or
+    // freshly pressed.
+    bool isPadDown(int control) const;
+    bool isPadPressed(int control) const;
     void keyName(int code, String& out) const;
 
     // The device, for text entry and the key configuration; null before
@@ -66,6 +76,8 @@ public:
 private:
     void setFromMenuKeys(ControlState& state, const KeySet& keys) const;
     void merge(ControlState& state, const KeySet* keys) const;
+    // Adds the pad; the buttons for fire, pause and escape are pad controls.
+    void mergePad(ControlState& state, int fire, int pause, int escape) const;
     // Whether a key set entry names a key that is down; 0 and corrupt codes
     // never are.
     bool isBoundKeyDown(int32_t code) const;
@@ -74,7 +86,11 @@ private:
     GfxInput* input_ = nullptr;
     const KeySet* player1Keys_ = &kDefaultKeysPlayer1;
     const KeySet* player2Keys_ = &kDefaultKeysPlayer2;
+    uint32_t padLossesSeen_ = 0;
 };
+
+// Where the player may put pad mappings, beside the settings.
+constexpr const char* kPadMappingFile = ".\\Data\\gamecontrollerdb.txt";
 
 extern InputManager* inputManager;
 

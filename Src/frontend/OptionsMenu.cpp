@@ -172,22 +172,36 @@ void optionsFrame() {
     fillOptionsMenu(optionsMenu);
 }
 
+// The flashing entry shows its key again; the key or button that ended the
+// wait must be let go before the menu takes input.
+void endKeyWait() {
+    keysMenu->flash = false;
+    waitingEntry = -1;
+    fillKeysMenu(keysMenu, *targetKeys);
+    keyLatch = false;
+    if (menuBoxManager)
+        menuBoxManager->resetInput();
+}
+
 void takeWaitingKey() {
     if (!inputManager)
         return;
     if (GfxInput* input = inputManager->input())
         input->DetectNewKey(true);
-    const int k = inputManager->anyKey();
+    // East gives up the wait, as it leaves a menu, and is never assigned.
+    if (keyLatch && inputManager->isPadPressed(kGfxPadEast)) {
+        endKeyWait();
+        return;
+    }
+    int k = inputManager->anyKey();
+    // Otherwise a pad button is taken as its joystick key code.
+    if (k == 0)
+        k = inputManager->anyJoystickButton();
     const bool assignable = isAssignable(k);
     if (assignable && keyLatch) {
         playMenuSound(kChoiceSound);
         targetKeys->keys[kKeyEntries[waitingEntry].role] = k;
-        keysMenu->flash = false;
-        waitingEntry = -1;
-        fillKeysMenu(keysMenu, *targetKeys);
-        keyLatch = false;
-        if (menuBoxManager)
-            menuBoxManager->resetInput();
+        endKeyWait();
         buildControlsPanel();
     } else if (!assignable && !keyLatch) {
         // The key that chose the entry has been let go: the next key counts.

@@ -360,7 +360,9 @@ void GameManager::levelFrame() {
                 finishBonus();
         }
     } else {
-        if (escape && escapeArmed_) {
+        // A game whose pad was pulled out does not run on without its player.
+        const bool padLost = inputManager && inputManager->takePadLoss();
+        if ((escape && escapeArmed_) || padLost) {
             app.leaveRequested = true;
             app.loopResult = kLoopEscape;
         }

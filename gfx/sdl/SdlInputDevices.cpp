@@ -151,6 +151,13 @@ constexpr SDL_GameControllerButton kControllerButtons[kGfxJoystickButtons] = {
     SDL_CONTROLLER_BUTTON_RIGHTSTICK,
 };
 
+constexpr SDL_GameControllerButton kDirectionButtons[4] = {
+    SDL_CONTROLLER_BUTTON_DPAD_UP,
+    SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+    SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+};
+
 int axisValue(Sint16 raw) {
     const double value = raw < 0 ? raw / 32768.0 : raw / 32767.0;
     const double magnitude = std::fabs(value);
@@ -272,11 +279,26 @@ public:
 
     void deviceAdded(int) override {}
 
-    void deviceRemoved(int instance) override {
-        if ((controller_ || joystick_) && instance == instance_) {
-            closeJoystick();
-            openJoystick(); // another one may still be plugged in
+    bool deviceRemoved(int instance) override {
+        if (!(controller_ || joystick_) || instance != instance_)
+            return false;
+        closeJoystick();
+        openJoystick(); // another one may still be plugged in
+        return true;
+    }
+
+    bool addPadMapping(const char* line) override {
+        if (!joystickSystem_)
+            return false;
+        // A line for another system is no fault of the file.
+        if (const char* platform = std::strstr(line, "platform:")) {
+            platform += std::strlen("platform:");
+            const size_t length = std::strcspn(platform, ",");
+            const char* ours = SDL_GetPlatform();
+            if (std::strlen(ours) != length || std::strncmp(platform, ours, length) != 0)
+                return true;
         }
+        return SDL_GameControllerAddMapping(line) >= 0;
     }
 
     bool readJoystick(GfxJoystickState& state) override {
@@ -290,6 +312,11 @@ public:
             state.y = axisValue(SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTY));
             for (int i = 0; i < kGfxJoystickButtons; ++i)
                 state.buttons[i] = SDL_GameControllerGetButton(controller_, kControllerButtons[i]);
+            state.mapped = true;
+            for (int d = 0; d < 4; ++d)
+                state.dpad[d] = SDL_GameControllerGetButton(controller_, kDirectionButtons[d]);
+            state.stickX = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTX);
+            state.stickY = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTY);
             return true;
         }
         if (joystick_) {

@@ -293,7 +293,7 @@ bool SdlPlatform::waitEvent(PlatformEvent& event) {
     return false;
 }
 
-void SdlPlatform::showCursor(bool visible) {
+void SdlPlatform::applyCursor(bool visible) {
     if (initialised_)
         SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }

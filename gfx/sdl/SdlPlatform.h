@@ -37,7 +37,6 @@ public:
     bool pollEvent(PlatformEvent& event) override;
     bool waitEvent(PlatformEvent& event) override;
 
-    void showCursor(bool visible) override;
     void showMessageBox(const char* caption, const char* text) override;
     void present(const uint32_t* pixels, int width, int height, int pitch, bool stretch) override;
     bool setFullScreen(bool fullScreen) override;
@@ -49,6 +48,9 @@ public:
     // The window's icon as 0xAARRGGBB pixels, row by row; the caller keeps
     // them alive. Given before the window exists, it is set when it opens.
     void setIcon(const uint32_t* pixels, int width, int height);
+
+protected:
+    void applyCursor(bool visible) override;
 
 private:
     bool translate(const SDL_Event& sdl, PlatformEvent& event);

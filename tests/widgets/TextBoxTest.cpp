@@ -9,6 +9,7 @@
 #include "gfx/GfxInput.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
+#include "gfx/HeadlessInputDevices.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
 #include "tests/support/TempDir.h"
@@ -767,4 +768,77 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
     b.getSize(bw, bh);
     EXPECT_EQ(bh, 3 * lineHeight);
     EXPECT_EQ(group.height(), 3 * lineHeight + 2 * oy + th);
+}
+
+TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConfirms) {
+    auto* devices = platform.inputDevices();
+    devices->plugPad();
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    // Holds the controls for some frames, then lets go for one.
+    auto pad = [&](std::initializer_list<int> controls, int frames = 1) {
+        for (int control : controls)
+            devices->setPadControl(control, true);
+        for (int i = 0; i < frames; ++i)
+            frame();
+        devices->joystick = GfxJoystickState();
+        devices->joystick.mapped = true;
+        frame();
+        return text();
+    };
+    const int up = kGfxPadUp, down = kGfxPadDown, left = kGfxPadLeft, right = kGfxPadRight;
+    box.setText("Zed");
+    EXPECT_EQ(pad({right}), "Zed");
+    EXPECT_EQ(pad({up}), "Zed");
+    EXPECT_EQ(pad({left}), "Ze");
+    EXPECT_EQ(pad({up}), "Zf");
+    EXPECT_EQ(pad({down}), "Ze");
+    EXPECT_EQ(pad({down}, 18), "Zc"); // the first step, and one 14 frames later
+    EXPECT_EQ(pad({up}, 19), "Zf");   // ...and one more each 4 frames
+    EXPECT_EQ(pad({right}), "Zf");
+    EXPECT_EQ(pad({down}), "Zf\xFF"); // a new character starts at either end
+    EXPECT_EQ(pad({up}), "ZfA");
+    EXPECT_EQ(pad({up}), "ZfB");
+    EXPECT_EQ(pad({down}), "ZfA");
+    EXPECT_EQ(pad({left}), "Zf");
+    EXPECT_EQ(pad({left}), "Z");
+    EXPECT_EQ(pad({up}), "a"); // the one character left is still at the cursor
+    EXPECT_EQ(pad({left}), "");
+    EXPECT_EQ(pad({left}), "");
+    EXPECT_EQ(pad({kGfxPadSouth}), ""); // nothing to confirm
+    EXPECT_FALSE(box.finished());
+    // A typed character outside the list steps to either end of it.
+    tap(kScanA);
+    tap(0x0C); // '-'
+    EXPECT_EQ(pad({up}), "a-A");
+    EXPECT_EQ(pad({left}), "a-");
+    EXPECT_EQ(pad({up}), "aA");
+    tap(kScanBackspace);
+    tap(0x0C);
+    EXPECT_EQ(pad({up}), "a-A");
+    EXPECT_EQ(pad({left}), "a-");
+    EXPECT_EQ(pad({down}), "a\xFF");
+    tap(kScanBackspace);
+    EXPECT_EQ(pad({up}), "aA"); // typing and deleting leave the cursor after the text
+    EXPECT_EQ(pad({kGfxPadStart}), "aA");
+    EXPECT_TRUE(box.finished());
+
+    // A preset is replaced by the first step; south confirms.
+    box.setUpInput(&input, 3);
+    box.setText("Bob");
+    EXPECT_EQ(pad({left}), "Bo"); // ...but not after a deletion
+    EXPECT_EQ(pad({up}), "Bp");
+    box.setText("Bob");
+    EXPECT_EQ(pad({down}), "\xFF");
+    EXPECT_EQ(pad({kGfxPadSouth}), "\xFF");
+    EXPECT_TRUE(box.finished());
+}
+
+TEST(TextInputPadTest, ThePadStepsThroughLettersDigitsSpaceAndTheAccentedLetters) {
+    const std::pair<int, int> cases[] = {
+        {0, 'A'},   {25, 'Z'},  {26, 'a'},  {51, 'z'},   {52, '0'},   {61, '9'},   {62, ' '},
+        {63, 0xC0}, {85, 0xD6}, {86, 0xD8}, {116, 0xF6}, {117, 0xF8}, {124, 0xFF},
+    };
+    EXPECT_EQ(TextInput::padCharacterCount(), 125);
+    for (const auto& [index, c] : cases)
+        EXPECT_EQ(TextInput::padCharacter(index), c) << index;
 }

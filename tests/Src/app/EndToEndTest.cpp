@@ -16,6 +16,7 @@
 #include "map/FmpWriter.h"
 #include "sound/RecordingSoundBackEnd.h"
 #include "tests/support/ByteBuilder.h"
+#include "tests/support/PadScript.h"
 #include "tests/support/ScanCodes.h"
 #include "tests/support/TempDir.h"
 #include "tools/levelc/LevelCompiler.h"
@@ -151,8 +152,10 @@ protected:
     }
 
     // One run of the program with the keys scheduled on the platform.
-    void run(HeadlessPlatform& platform, int lookAt) {
-        platform.afterPresent = [&](int frame) {
+    void run(HeadlessPlatform& platform, int lookAt, PadScript* pad = nullptr) {
+        platform.afterPresent = [&, pad](int frame) {
+            if (pad)
+                pad->apply(platform, frame);
             if (frame == 3)
                 titleFirst = lookAtPanel();
             if (frame == lookAt)
@@ -460,4 +463,46 @@ TEST_F(EndToEnd, ScoresAndTheChosenZoneFollowTheirZonesAsZonesComeGoAndAreRename
         const std::string zones = dir.read("Data/highscores.zones");
         EXPECT_EQ(zones.substr(zones.find('\n') + 1), step.zones);
     }
+}
+
+TEST_F(EndToEnd, APadAlonePlaysFromTheTitleThroughTheEscapeMenuToTheNameEntryAndBack) {
+    HeadlessPlatform platform;
+    PadScript pad;
+    pad.plug(3, platform, true);
+    pad.tap(10, kGfxPadSouth);     // "Start": Alpha, one level
+    pad.tap(20, kGfxPadStart);     // the escape menu...
+    pad.tap(30, kGfxPadSouth);     // ..."Resume Game"
+    pad.plug(40, platform, false); // pulled out: the escape menu again
+    pad.plug(45, platform, true);
+    pad.tap(50, kGfxPadSouth);
+    pad.tap(140, kGfxPadSouth); // "Congratulations! Zone completed!" goes on
+    // The name: a new character stepped up to Z, then one stepped down
+    // from the end of the list to e with diaeresis.
+    pad.hold(150, kGfxPadUp, true);
+    pad.hold(261, kGfxPadUp, false);
+    pad.tap(265, kGfxPadRight);
+    pad.hold(270, kGfxPadDown, true);
+    pad.hold(358, kGfxPadDown, false);
+    pad.tap(362, kGfxPadSouth);
+    pad.tap(380, kGfxPadUp); // round to "Quit"
+    pad.tap(390, kGfxPadSouth);
+    ASSERT_NO_FATAL_FAILURE(run(platform, 370, &pad));
+
+    // The level, opened twice into the escape menu and resumed, the zone
+    // completed, the entry's song and the title screen again.
+    EXPECT_EQ(flowPlayed, "title.mod levelstart.wav choice.wav choice.wav choice.wav choice.wav "
+                          "zonecompleted.wav highscore.mod highscore.wav title.mod ");
+    const std::string name = "Z\xEB";
+    const std::string settings = dir.read("Data/settings.dat");
+    EXPECT_EQ(settings.substr(kNameAt, 1 + name.size()),
+              ByteBuilder().u8(static_cast<uint8_t>(name.size())).raw(name).data);
+    EXPECT_EQ(titleAfterGame.panel, 1);
+    ASSERT_EQ(titleAfterGame.lines.size(), 10u);
+    EXPECT_EQ(titleAfterGame.lines[0].substr(0, 6), "01|" + name + "|");
+    EXPECT_EQ(titleAfterGame.lines[0].back(), '*');
+    // The entry in the stored table is the name as typed, zero-padded.
+    std::string stored = name;
+    stored.resize(64, '\0');
+    const std::string scores = dir.read("Data/highscores.dat");
+    EXPECT_NE(scores.find(stored), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include "tests/support/ScanCodes.h"
 
 #include "gfx/GfxInput.h"
+#include "gfx/HeadlessInputDevices.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/String.h"
 
@@ -252,4 +253,83 @@ TEST_F(InputManagerTest, EachDirectionKeyAloneGivesItsDirection) {
         game();
         manager.clearStates();
     }
+}
+
+TEST_F(InputManagerTest, APadSteersPlayerOneAndWorksEveryMenuWhateverKeysAreBound) {
+    const KeySet none = {};
+    manager.setKeySet(0, &none); // no key bound at all
+    auto* devices = platform.inputDevices();
+    ASSERT_NE(devices, nullptr);
+    devices->plugPad();
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    // Pad controls held -> the game's player 1 state, then a menu's state
+    // (horizontal, vertical, buttons each).
+    const struct {
+        std::vector<int> held;
+        ControlState game, menu;
+    } cases[] = {
+        {{kGfxPadLeft}, {-1, 0, 0}, {-1, 0, 0}},
+        {{kGfxPadRight, kGfxPadDown}, {1, 1, 0}, {1, 1, 0}},
+        {{kGfxPadUp, kGfxPadLeft}, {-1, -1, 0}, {-1, -1, 0}},
+        {{kGfxPadSouth}, {0, 0, kControlFire}, {0, 0, kControlFire}},
+        {{kGfxPadBack}, {0, 0, kControlPause}, {0, 0, 0}},
+        {{kGfxPadStart}, {0, 0, kControlEscape}, {0, 0, 0}},
+        {{kGfxPadEast}, {0, 0, 0}, {0, 0, kControlEscape}},
+        {{kGfxPadWest, kGfxPadNorth, kGfxPadLeftShoulder}, {0, 0, 0}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        devices->joystick = GfxJoystickState();
+        devices->joystick.mapped = true;
+        menu();
+        menu(); // what the last case released is up now
+        for (int control : c.held)
+            devices->setPadControl(control, true);
+        manager.clearStates();
+        game();
+        const ControlState* s = manager.state(0);
+        EXPECT_EQ(std::vector<int>({s->horizontal, s->vertical, s->buttons}),
+                  std::vector<int>({c.game.horizontal, c.game.vertical, c.game.buttons}))
+            << "game " << c.held[0];
+        EXPECT_EQ(manager.state(1)->buttons | manager.state(1)->horizontal, 0);
+        const ControlState m = menu();
+        EXPECT_EQ(std::vector<int>({m.horizontal, m.vertical, m.buttons}),
+                  std::vector<int>({c.menu.horizontal, c.menu.vertical, c.menu.buttons}))
+            << "menu " << c.held[0];
+    }
+    // Keys still win in a menu: LEFT ARROW over the pad's right.
+    devices->joystick = GfxJoystickState();
+    devices->joystick.mapped = true;
+    menu();
+    menu();
+    devices->joystick.dpad[3] = true;
+    press(kScanLeft);
+    EXPECT_EQ(menu().horizontal, -1);
+    EXPECT_TRUE(manager.isPadPressed(kGfxPadRight));
+    menu();
+    EXPECT_TRUE(manager.isPadDown(kGfxPadRight));
+    EXPECT_FALSE(manager.isPadPressed(kGfxPadRight));
+    EXPECT_EQ(manager.anyJoystickButton(), 0);
+    devices->joystick.buttons[4] = true;
+    devices->joystick.buttons[8] = true;
+    menu();
+    EXPECT_EQ(manager.anyJoystickButton(), kGfxKeyJoystickFirst + 4);
+}
+
+TEST_F(InputManagerTest, APadPulledOutIsReportedOnceToTheGameAndForgottenByMenus) {
+    auto* devices = platform.inputDevices();
+    devices->plugPad();
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    game();
+    EXPECT_FALSE(manager.takePadLoss());
+    devices->joystickAttached = false;
+    game();
+    EXPECT_TRUE(manager.takePadLoss());
+    EXPECT_FALSE(manager.takePadLoss());
+    devices->plugPad();
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    game();
+    devices->joystickAttached = false;
+    menu();
+    game();
+    EXPECT_FALSE(manager.takePadLoss());
 }

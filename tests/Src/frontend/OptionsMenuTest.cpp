@@ -21,6 +21,7 @@
 #include "sound/RecordingSoundBackEnd.h"
 #include "sound/SoundSystem.h"
 #include "tests/support/Golden.h"
+#include "tests/support/PadScript.h"
 #include "tests/support/TempDir.h"
 #include "widgets/TextBox.h"
 
@@ -261,6 +262,44 @@ TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyI
     EXPECT_EQ(keysSeen, expected);
     ASSERT_NE(controlsPanel, nullptr);
     EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
+}
+
+TEST_F(OptionsMenuTest, APadAloneBindsItsButtonsAndEastGivesUpAWait) {
+    PadScript pad;
+    platform.afterPresent = [&](int frame) {
+        pad.apply(platform, frame);
+        snapshot();
+    };
+    int f = platform.framesPresented() + 1;
+    pad.plug(f, platform, true);
+    auto taps = [&](std::initializer_list<int> controls) {
+        for (int control : controls) {
+            pad.tap(f += 4, control);
+        }
+    };
+    // Up to "Configure Keys", choose it, wrap down to "Up" and wait: north
+    // is taken. Then "Left" waits and east gives up; back out of both menus.
+    taps({kGfxPadUp, kGfxPadSouth, kGfxPadDown, kGfxPadSouth, kGfxPadNorth});
+    taps({kGfxPadDown, kGfxPadSouth, kGfxPadEast});
+    taps({kGfxPadUp, kGfxPadUp, kGfxPadSouth, kGfxPadDown, kGfxPadSouth});
+    runOptions(430, 10);
+
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    KeySet expected = kDefaultKeysPlayer1;
+    expected.keys[kKeyUp] = kGfxKeyJoystickFirst + kGfxPadNorth;
+    EXPECT_TRUE(sameKeys(options.player1Keys, expected));
+    // The pad hid the cursor from its first press on.
+    const std::string bound = "Up = JOY BUTN 3,Left = LEFT ARROW,Right = RIGHT ARROW,"
+                              "Down = DOWN ARROW,Fire = RIGHT CTRL,Reset To Default,"
+                              "Back To Main Menu";
+    std::vector<std::string> keysSeen;
+    for (const std::string& s : seen)
+        if (s.find("|Up = ") != std::string::npos)
+            keysSeen.push_back(s.substr(5));
+    const std::vector<std::string> expectedSeen = {
+        std::string(kKeysOpen) + "|no cursor", std::string(kKeysOpen) + "|flash|no cursor",
+        bound + "|no cursor", bound + "|flash|no cursor", bound + "|no cursor"};
+    EXPECT_EQ(keysSeen, expectedSeen);
 }
 
 TEST_F(OptionsMenuTest, KeysHeldOnOpeningAndAnAssignedMenuKeyChooseNothing) {

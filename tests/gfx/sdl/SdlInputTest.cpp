@@ -6,9 +6,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -16,6 +18,8 @@ class SdlInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+        // The dummy driver's window never has the focus a pad's presses need.
+        ::setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
         platform = new SdlPlatform;
         ASSERT_TRUE(platform->isUsable());
         ASSERT_TRUE(platform->createWindow("Lurvane", 640, 480));
@@ -152,4 +156,100 @@ TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
     EXPECT_FALSE(input->HasJoystick());
     EXPECT_EQ(input->GetKeyState(kGfxKeyMouseFirst), 0);
     EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), 0);
+}
+
+namespace {
+
+// A pad on SDL's virtual joystick driver, plugged in after the game started.
+struct VirtualPad {
+    explicit VirtualPad(SDL_JoystickType type) {
+        index =
+            SDL_JoystickAttachVirtual(type, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+        handle = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+    }
+    ~VirtualPad() { unplug(); }
+    void unplug() {
+        if (handle)
+            SDL_JoystickClose(handle);
+        if (index >= 0)
+            SDL_JoystickDetachVirtual(index);
+        handle = nullptr;
+        index = -1;
+    }
+    int index = -1;
+    SDL_Joystick* handle = nullptr;
+};
+
+} // namespace
+
+TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut) {
+    auto pad = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
+    ASSERT_NE(pad->handle, nullptr) << SDL_GetError();
+    update();
+    ASSERT_TRUE(input->HasJoystick());
+    EXPECT_EQ(input->GetJoystickSubtype(), kGfxJoystickGamepad);
+
+    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
+    update();
+    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyPressed);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
+    EXPECT_EQ(input->GetPadState(kGfxPadLeft), kGfxKeyPressed);
+    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0);
+    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_START, 1);
+    SDL_JoystickSetVirtualAxis(pad->handle, SDL_CONTROLLER_AXIS_LEFTY, 20000);
+    update();
+    EXPECT_EQ(input->GetPadState(kGfxPadLeft), kGfxKeyReleased);
+    EXPECT_EQ(input->GetPadState(kGfxPadDown), kGfxKeyPressed);
+    EXPECT_EQ(input->GetPadState(kGfxPadStart), kGfxKeyPressed);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst + 7), kGfxKeyPressed);
+
+    // A second pad pulled out changes nothing; the first one is lost.
+    {
+        VirtualPad second(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
+        update();
+    }
+    update();
+    EXPECT_EQ(input->GetJoystickLosses(), 0u);
+    EXPECT_EQ(input->GetPadState(kGfxPadDown), kGfxKeyHeld);
+    pad->unplug();
+    update();
+    EXPECT_EQ(input->GetJoystickLosses(), 1u);
+    EXPECT_FALSE(input->HasJoystick());
+    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyReleased);
+}
+
+TEST_F(SdlInputTest, ARawJoystickUsesItsButtonsUntilTheMappingFileNamesItsLayout) {
+    VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN);
+    ASSERT_NE(raw.handle, nullptr) << SDL_GetError();
+    update();
+    ASSERT_TRUE(input->HasJoystick());
+    SDL_JoystickSetVirtualButton(raw.handle, 9, 1);
+    SDL_JoystickSetVirtualButton(raw.handle, 11, 1); // a direction pad button as a pad has it
+    update();
+    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst + 9), kGfxKeyPressed);
+    for (int control = 0; control < kGfxPadControlCount; ++control)
+        EXPECT_EQ(input->GetPadState(control), kGfxKeyUp) << control;
+
+    // The player's mapping file gives it a layout: button 3 is south, 11 up.
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(raw.handle), guid, sizeof guid);
+    std::memcpy(guid + 4, "0000", 4); // mapping files name no checksum
+    const std::string file = ::testing::TempDir() + "/gamecontrollerdb.txt";
+    FILE* out = std::fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    std::fprintf(out, "%s,Other,a:b0,platform:Windows,\n%s,Broken,a:q0\n%s,Ours,a:b3,dpup:b11,\n",
+                 guid, guid, guid);
+    std::fclose(out);
+    // Opened before the first input closes, so SDL's pad system stays up.
+    auto remapped = std::make_unique<GfxInput>();
+    ASSERT_EQ(remapped->Create(platform, platform->createInputDevices(), file.c_str()),
+              kGfxInputOk);
+    input = std::move(remapped);
+    SDL_JoystickSetVirtualButton(raw.handle, 3, 1);
+    update();
+    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyPressed);
+    EXPECT_EQ(input->GetPadState(kGfxPadUp), kGfxKeyPressed);
+    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
+    std::remove(file.c_str());
 }
