@@ -605,6 +605,10 @@ void GfxSurface::MarkLost() {
         store_->markLost();
 }
 
+bool GfxSurface::IsLost() const {
+    return store_ && store_->isLost();
+}
+
 int32_t GfxSurface::SetFont(const char* face, int width, int height, int weight) {
     // The surface's font object is kept and pointed at the face asked for;
     // faces are opened once and shared, so changing fonts every frame costs

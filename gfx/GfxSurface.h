@@ -108,6 +108,9 @@ public:
     int32_t ReloadImage(const char* fileName);
     // Simulates the loss of the surface's memory (tests).
     void MarkLost();
+    // The memory is lost until the next use restores it, empty for a
+    // surface made by size: whoever drew on it must draw again.
+    bool IsLost() const;
 
     // Fonts and text (colours 0x00BBGGRR, transparent background, the
     // text's top-left corner at (x, y)).

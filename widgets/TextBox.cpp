@@ -134,7 +134,8 @@ int TextBox::fillFrame(GfxSurface* target, int x, int y) const {
 }
 
 GfxSurface* TextBox::update() {
-    if (surface_ && !isDirty())
+    // A lost surface would come back empty: the box is rendered again.
+    if (surface_ && !isDirty() && !surface_->IsLost())
         return surface_;
     delete surface_;
     surface_ = nullptr;

@@ -44,6 +44,10 @@ void TextInput::setText(const char* text) {
 }
 
 bool TextInput::getSize(int& width, int& height) {
+    // The line of the text comes back after clear or removeLines (render
+    // measures first, so it finds the line too).
+    if (lineCount() == 0)
+        addLine(" ");
     if (isDirty()) {
         String display(buffer_.isEmpty() ? " " : buffer_.c_str());
         int before = -1;

@@ -33,6 +33,11 @@ struct KeySet {
     }
 };
 
+// The cheat keys, which a game reads every frame whatever they are bound to:
+// L ends the level and K costs a snake. Neither is ever bound to a control.
+inline constexpr int kCheatKeyEndLevel = 'l';
+inline constexpr int kCheatKeyLoseSnake = 'k';
+
 inline constexpr KeySet kMenuKeys = {{kGfxKeyLeftArrow, kGfxKeyRightArrow, kGfxKeyUpArrow,
                                       kGfxKeyDownArrow, kGfxKeyEnter, 'p', kGfxKeyEscape}};
 inline constexpr KeySet kDefaultKeysPlayer1 = {{kGfxKeyLeftArrow, kGfxKeyRightArrow, kGfxKeyUpArrow,

@@ -43,9 +43,15 @@ constexpr KeyEntry kKeyEntries[] = {
 
 // The choice sound kind of playMenuSound.
 constexpr int kChoiceSound = 2;
-// Keys that never become bindings: they pause and leave the game.
+// Keys that never become bindings: they pause and leave the game, and the
+// cheat keys act in a game whatever they are bound to.
 constexpr int kKeyCodeEscape = 27;
 constexpr int kKeyCodePause = 'p';
+
+bool isAssignable(int k) {
+    return k != 0 && k != kKeyCodeEscape && k != kKeyCodePause && k != kCheatKeyEndLevel &&
+           k != kCheatKeyLoseSnake;
+}
 
 MenuBox* optionsMenu = nullptr;
 MenuBox* keysMenu = nullptr;
@@ -90,8 +96,8 @@ void fillKeysMenu(MenuBox* menu, const KeySet& keys) {
 void closeMenu(MenuBox*& menu) {
     if (!menu)
         return;
-    if (menuBoxManager && menuBoxManager->top() == menu)
-        menuBoxManager->pop();
+    if (menuBoxManager)
+        menuBoxManager->remove(menu);
     delete menu;
     menu = nullptr;
 }
@@ -172,7 +178,7 @@ void takeWaitingKey() {
     if (GfxInput* input = inputManager->input())
         input->DetectNewKey(true);
     const int k = inputManager->anyKey();
-    const bool assignable = k != 0 && k != kKeyCodeEscape && k != kKeyCodePause;
+    const bool assignable = isAssignable(k);
     if (assignable && keyLatch) {
         playMenuSound(kChoiceSound);
         targetKeys->keys[kKeyEntries[waitingEntry].role] = k;
@@ -282,6 +288,8 @@ void runOptions(int x, int y) {
         options = saved;
         if (titleMusicNow != options.titleMusic)
             updateTitleMusic();
+        // The panel shows the keys restored, not those just undone.
+        buildControlsPanel();
         app.loopResult = kLoopChoice;
     }
     closeMenu(optionsMenu);

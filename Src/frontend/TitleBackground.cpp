@@ -167,7 +167,12 @@ void drawTitleBackground() {
     const int panelX = (kScreenWidth - w) / 2;
     const int panelY = (kPanelAreaHeight - h) / 2 + kPanelAreaTop;
 
-    if (!panel || !title.backdrop || !title.titlePicture) {
+    // A picture smaller than the screen keeps a backdrop that would crop the
+    // panel; the layers are then drawn one by one.
+    const bool panelInBackdrop = title.backdrop && panelX >= 0 && panelY >= 0 &&
+                                 panelX + w <= title.backdrop->GetWidth() &&
+                                 panelY + h <= title.backdrop->GetHeight();
+    if (!panel || !panelInBackdrop || !title.titlePicture) {
         if (title.titlePicture)
             title.titlePicture->DrawOpaque(target, 0, 0);
         if (panel)

@@ -20,8 +20,9 @@ int zoneChoice = -1;
 void dropZoneMenu() {
     if (!zoneMenu)
         return;
-    if (menuBoxManager && menuBoxManager->top() == zoneMenu)
-        menuBoxManager->pop();
+    // Also from under a box pushed over it: the stack never keeps a deleted box.
+    if (menuBoxManager)
+        menuBoxManager->remove(zoneMenu);
     delete zoneMenu;
     zoneMenu = nullptr;
 }

@@ -2,6 +2,7 @@
 // cheat keys.
 #include "Src/game/GameManager.h"
 
+#include "Src/core/KeySet.h"
 #include "Src/records/Settings.h"
 #include "sound/SoundSystem.h"
 
@@ -16,9 +17,6 @@ enum ItemSound : int {
     kSoundPoints = 12,
     kSoundTime = 13,
 };
-
-constexpr int kKeyL = 108;
-constexpr int kKeyK = 107;
 
 } // namespace
 
@@ -100,8 +98,8 @@ void GameManager::finishBonus() {
 
 void GameManager::cheatKeys() {
     // Each acts once per press and is armed again when its key is let go.
-    const bool l = inputManager && inputManager->isKeyDown(kKeyL);
-    const bool k = inputManager && inputManager->isKeyDown(kKeyK);
+    const bool l = inputManager && inputManager->isKeyDown(kCheatKeyEndLevel);
+    const bool k = inputManager && inputManager->isKeyDown(kCheatKeyLoseSnake);
     if (!l) {
         cheatLArmed_ = true;
     } else if (cheatLArmed_) {

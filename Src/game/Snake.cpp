@@ -73,6 +73,7 @@ bool Snake::init(TileMap* map, SnakeHost* host, GfxSurface* itemsSurface, int fr
     mouthTimer_ = RandomRange(framesPerSecond_, 6 * framesPerSecond_);
     mouthState_ = 0;
     dropBufferedTurn();
+    heldHorizontal_ = heldVertical_ = tapHorizontal_ = tapVertical_ = 0;
     return true;
 }
 
@@ -154,6 +155,17 @@ int Snake::chooseDirection(int horizontal, int vertical) const {
     return -1;
 }
 
+void Snake::noteTap(const ControlState& control) {
+    const int8_t horizontal = control.horizontal != heldHorizontal_ ? control.horizontal : 0;
+    const int8_t vertical = control.vertical != heldVertical_ ? control.vertical : 0;
+    if (horizontal != 0 || vertical != 0) {
+        tapHorizontal_ = horizontal;
+        tapVertical_ = vertical;
+    }
+    heldHorizontal_ = control.horizontal;
+    heldVertical_ = control.vertical;
+}
+
 void Snake::dropBufferedTurn() {
     turnBuffered_ = false;
     usingBufferedTurn_ = false;
@@ -168,7 +180,13 @@ bool Snake::update(const ControlState& control) {
     if (bufferedTurnSteps_ < 0)
         dropBufferedTurn();
 
+    noteTap(control);
     int horizontal = control.horizontal, vertical = control.vertical;
+    // Nothing held: the tap since the last step counts as held.
+    if (horizontal == 0 && vertical == 0) {
+        horizontal = tapHorizontal_;
+        vertical = tapVertical_;
+    }
     int direction = chooseDirection(horizontal, vertical);
     if (direction >= 0 && direction == head_->direction)
         dropBufferedTurn();
@@ -186,6 +204,7 @@ bool Snake::update(const ControlState& control) {
         return false;
     }
     --bufferedTurnSteps_;
+    tapHorizontal_ = tapVertical_ = 0;
     stepAccumulator_ -= currentInterval_;
     if (stepAccumulator_ < 0)
         stepAccumulator_ = 0;

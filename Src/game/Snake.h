@@ -92,6 +92,7 @@ public:
 
 private:
     int chooseDirection(int horizontal, int vertical) const;
+    void noteTap(const ControlState& control);
     void dropBufferedTurn();
     void recomputeFramesToStep();
     void setInterval(int32_t interval);
@@ -128,6 +129,11 @@ private:
     bool straightPhase_ = false;
     bool turnBuffered_ = false;
     int8_t bufferedHorizontal_ = 0, bufferedVertical_ = 0;
+    // The controls of the previous update, and the direction last newly
+    // pressed since the previous step: a tap let go before the step that
+    // reads it still turns the snake.
+    int8_t heldHorizontal_ = 0, heldVertical_ = 0;
+    int8_t tapHorizontal_ = 0, tapVertical_ = 0;
     bool usingBufferedTurn_ = false;
     int32_t bufferedTurnSteps_ = 0;
     int32_t savedTailDirection_ = 0;

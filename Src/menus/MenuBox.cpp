@@ -202,6 +202,9 @@ void MenuBox::position(int& left, int& top) const {
 }
 
 int MenuBox::draw() {
+    // A lost surface would come back empty: the box is built again.
+    if (surface_ && surface_->IsLost())
+        dropSurface();
     if (!surface_ && !build())
         return 0;
     if (!rendered_ || renderedSelected_ != selected || renderedFlash_ != flash ||

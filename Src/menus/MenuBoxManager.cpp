@@ -10,6 +10,11 @@ void MenuBoxManager::pop() {
         stack_.setSize(stack_.size() - 1);
 }
 
+void MenuBoxManager::remove(MenuBox* box) {
+    for (int i = stack_.indexOf(box); i >= 0; i = stack_.indexOf(box))
+        stack_.removeAt(i);
+}
+
 void MenuBoxManager::resetInput() {
     input_.armed = false;
     input_.pendingClick = -1;

@@ -33,6 +33,9 @@ public:
 
     void push(MenuBox* box) { stack_.add(box); }
     void pop();
+    // Takes a box off the stack wherever it lies (every time it was pushed);
+    // the boxes above it stay, in order. For a box about to be deleted.
+    void remove(MenuBox* box);
     int stackSize() const { return stack_.size(); }
     MenuBox* top() const { return stack_.size() > 0 ? stack_[stack_.size() - 1] : nullptr; }
 

@@ -1,6 +1,7 @@
 #include "gfx/GfxFont.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
+#include "tests/support/DepthPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -15,32 +16,33 @@ struct InkBox {
 
 InkBox inkOf(GfxSurface& s, uint32_t background) {
     InkBox box;
-    s.Lock();
     for (int y = 0; y < s.GetHeight(); ++y)
         for (int x = 0; x < s.GetWidth(); ++x)
-            if (s.GetPixel(x, y) != background) {
+            if (pixelOf(s, x, y) != background) {
                 box.left = std::min(box.left, x);
                 box.top = std::min(box.top, y);
                 box.right = std::max(box.right, x);
                 box.bottom = std::max(box.bottom, y);
                 ++box.pixels;
             }
-    s.Unlock();
     return box;
 }
 
 } // namespace
 
 TEST(GfxFont, TheGamesFacesMapToInstalledFaces) {
-    EXPECT_NE(std::string(GfxFont::fileFor("Times New Roman", 400).c_str())
-                  .find("LiberationSerif-Regular"),
-              std::string::npos);
-    EXPECT_NE(std::string(GfxFont::fileFor("Arial", 400).c_str()).find("LiberationSans-Regular"),
-              std::string::npos);
-    EXPECT_NE(std::string(GfxFont::fileFor("Arial Black", 400).c_str()).find("LiberationSans-Bold"),
-              std::string::npos);
-    EXPECT_NE(std::string(GfxFont::fileFor("Courier", 700).c_str()).find("LiberationMono-Bold"),
-              std::string::npos);
+    const struct {
+        const char* face;
+        int weight;
+        const char* file;
+    } faces[] = {{"Times New Roman", 400, "LiberationSerif-Regular"},
+                 {"Arial", 400, "LiberationSans-Regular"},
+                 {"Arial Black", 400, "LiberationSans-Bold"},
+                 {"Courier", 700, "LiberationMono-Bold"}};
+    for (const auto& f : faces)
+        EXPECT_NE(std::string(GfxFont::fileFor(f.face, f.weight).c_str()).find(f.file),
+                  std::string::npos)
+            << f.face;
     // Any other face gets the sans-serif face rather than nothing.
     EXPECT_FALSE(GfxFont::fileFor("Wingdings", 400).isEmpty());
 }
@@ -97,13 +99,11 @@ TEST(GfxFont, MeasuredTextMatchesThePixelsDrawn) {
         EXPECT_GE(box.top, 15) << face;
         EXPECT_LT(box.bottom, 15 + height) << face;
         // Non-anti-aliased: only the text colour itself, on the background.
-        s.Lock();
         for (int y = box.top; y <= box.bottom; ++y)
             for (int x = box.left; x <= box.right; ++x) {
-                const uint32_t v = s.GetPixel(x, y);
+                const uint32_t v = pixelOf(s, x, y);
                 ASSERT_TRUE(v == background || v == screen.ConvertColor(0x0000FF, &s));
             }
-        s.Unlock();
     }
 }
 

@@ -90,6 +90,16 @@ void expectNoCrashOnDamage(const std::string& good) {
     setGfxDebugSink(nullptr);
 }
 
+// The largest difference of one channel between two pictures of one size.
+int worstChannelDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int worst = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int shift : {16, 8, 0})
+            worst = std::max(worst, std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                                             static_cast<int>((b[i] >> shift) & 0xFF)));
+    return worst;
+}
+
 bool haveImageMagick() {
     return std::system("convert -version 2>/dev/null | grep -q ImageMagick") == 0;
 }
@@ -105,9 +115,7 @@ TEST(GfxImage, FormatsAreRecognisedInOrderAndUnknownOnesReported) {
     EXPECT_EQ(recognise(writeJpeg(p)), GfxImage::kJPEG);
     // A TGA file without its footer is not recognised, however good its
     // header; a file that starts "BM" and ends with the footer is a TGA.
-    TgaOptions noFooter;
-    noFooter.footer = false;
-    EXPECT_EQ(recognise(writeTga(p, noFooter)), GfxImage::kUnsupported);
+    EXPECT_EQ(recognise(writeTga(p, {.footer = false})), GfxImage::kUnsupported);
     std::string both = writeBmp(p);
     both[16] = 24;
     both += std::string(8, '\0') + "TRUEVISION-XFILE." + std::string(1, '\0');
@@ -131,9 +139,7 @@ TEST(GfxImage, BitmapsOfEveryDepthRoundTrip) {
     };
     for (const Case& c : cases) {
         const TestPicture p = makePicture(c.width, 6, c.colours);
-        BmpOptions options;
-        options.bits = c.bits;
-        const std::string file = writeBmp(p, options);
+        const std::string file = writeBmp(p, {.bits = c.bits});
         EXPECT_EQ(dibOf(file).rowBytes, c.rowBytes) << c.bits;
         const Decoded d = decode(file);
         ASSERT_TRUE(d.ok) << c.bits;
@@ -147,9 +153,7 @@ TEST(GfxImage, BitmapsOfEveryDepthRoundTrip) {
 TEST(GfxImage, RunLengthBitmapsDecodeEveryRow) {
     // Taller than wide, with runs, literals of odd length and row ends.
     const TestPicture p = makePicture(7, 40, 60);
-    BmpOptions options;
-    options.bits = 8;
-    options.rle8 = true;
+    const BmpOptions options{.bits = 8, .rle8 = true};
     const std::string file = writeBmp(p, options);
     const Decoded d = decode(file);
     ASSERT_TRUE(d.ok);
@@ -174,8 +178,7 @@ TEST(GfxImage, RunLengthBitmapsDecodeEveryRow) {
 
 TEST(GfxImage, BadBitmapsGiveNoSurface) {
     const TestPicture p = makePicture(8, 8, 16);
-    BmpOptions options;
-    options.bits = 8;
+    const BmpOptions options{.bits = 8};
     const std::string good = writeBmp(p, options);
     ASSERT_TRUE(decode(good).ok);
 
@@ -188,28 +191,22 @@ TEST(GfxImage, BadBitmapsGiveNoSurface) {
     huge[18] = 0x20; // width 20000
     huge[19] = 0x4E;
     EXPECT_FALSE(decode(huge).ok);
-    BmpOptions topDown = options;
-    topDown.topDown = true;
+    const BmpOptions topDown{.bits = 8, .topDown = true};
     EXPECT_FALSE(decode(writeBmp(p, topDown)).ok);
     std::string bitfields = writeBmp(makePicture(4, 4), BmpOptions{32, false, 0, false});
     bitfields[30] = 3;
     EXPECT_FALSE(decode(bitfields).ok);
 
     // "Colours used" beyond 256 reads no more than 256 entries.
-    BmpOptions many = options;
-    many.coloursUsed = 0x7FFFFFFF;
-    const Decoded capped = decode(writeBmp(p, many));
-    EXPECT_FALSE(capped.ok); // the claimed table does not fit the file
+    // the claimed table does not fit the file
+    EXPECT_FALSE(decode(writeBmp(p, {.bits = 8, .coloursUsed = 0x7FFFFFFF})).ok);
     TestPicture full = makePicture(8, 8, 256);
-    many.coloursUsed = 300;
-    const Decoded fullTable = decode(writeBmp(full, many));
+    const Decoded fullTable = decode(writeBmp(full, {.bits = 8, .coloursUsed = 300}));
     ASSERT_TRUE(fullTable.ok);
     EXPECT_EQ(fullTable.rgb, expected(full));
 
     // A run-length row that overruns its row fails.
-    BmpOptions rle = options;
-    rle.rle8 = true;
-    std::string overrun = writeBmp(makePicture(4, 2, 4), rle);
+    std::string overrun = writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true});
     overrun.resize(14 + 40 + 16);
     const unsigned char stream[] = {200, 1, 0, 1};
     overrun.append(reinterpret_cast<const char*>(stream), sizeof stream);
@@ -231,10 +228,7 @@ TEST(GfxImage, PhotoshopFilesRawAndPacked) {
     const TestPicture p = makePicture(19, 7);
     for (int channels : {3, 4, 5}) {
         for (bool rle : {false, true}) {
-            PsdOptions options;
-            options.channels = channels;
-            options.rle = rle;
-            const std::string file = writePsd(p, options);
+            const std::string file = writePsd(p, {.channels = channels, .rle = rle});
             const Decoded d = decode(file);
             ASSERT_TRUE(d.ok) << channels << rle;
             EXPECT_EQ(d.rgb, expected(p)) << channels << rle;
@@ -247,9 +241,7 @@ TEST(GfxImage, PhotoshopFilesRawAndPacked) {
         }
     }
     // Two channels: blue is missing and reads 0.
-    PsdOptions two;
-    two.channels = 2;
-    EXPECT_EQ(decode(writePsd(p, two)).rgb[5], p.rgb[5] & 0xFFFF00u);
+    EXPECT_EQ(decode(writePsd(p, {.channels = 2})).rgb[5], p.rgb[5] & 0xFFFF00u);
 
     for (PsdOptions bad : {PsdOptions{3, false, 1, 8}, PsdOptions{4, false, 4, 8},
                            PsdOptions{3, false, 3, 16}, PsdOptions{25, false, 3, 8}})
@@ -257,9 +249,7 @@ TEST(GfxImage, PhotoshopFilesRawAndPacked) {
     std::string truncated = writePsd(p);
     EXPECT_FALSE(decode(truncated.substr(0, truncated.size() - 1)).ok);
     // Packed bits that run past the channel fail.
-    PsdOptions packed;
-    packed.rle = true;
-    std::string overrun = writePsd(makePicture(2, 1), packed);
+    std::string overrun = writePsd(makePicture(2, 1), {.rle = true});
     const size_t start = 26 + 4 + 8 + 4 + 2 + 3 * 2;
     overrun.resize(start);
     overrun += std::string("\x81\x01", 2); // 128 copies into a 2-byte channel
@@ -279,12 +269,9 @@ TEST(GfxImage, TargaFilesOfEveryKind) {
     } cases[] = {{8, false, false},  {8, true, true},  {16, false, true}, {16, true, false},
                  {24, false, false}, {24, true, true}, {32, false, true}, {32, true, false}};
     for (const Case& c : cases) {
-        TgaOptions options;
-        options.depth = c.depth;
-        options.rle = c.rle;
-        options.topDown = c.topDown;
         const TestPicture& p = c.depth == 8 ? indexed : colours;
-        const std::string file = writeTga(p, options);
+        const std::string file =
+            writeTga(p, {.depth = c.depth, .rle = c.rle, .topDown = c.topDown});
         const Decoded d = decode(file);
         ASSERT_TRUE(d.ok) << c.depth << c.rle << c.topDown;
         EXPECT_EQ(d.rgb, expected(p, c.depth == 16 ? 3 : 8)) << c.depth << c.rle << c.topDown;
@@ -293,26 +280,19 @@ TEST(GfxImage, TargaFilesOfEveryKind) {
     // A grey image without a colour map.
     TestPicture grey = makePicture(4, 4);
     grey.palette.clear();
-    TgaOptions greyOptions;
-    greyOptions.depth = 8;
-    const Decoded g = decode(writeTga(grey, greyOptions));
+    const Decoded g = decode(writeTga(grey, {.depth = 8}));
     ASSERT_TRUE(g.ok);
     const uint32_t level = (grey.at(1, 1) >> 8) & 0xFF;
     EXPECT_EQ(g.rgb[5], (level << 16) | (level << 8) | level);
     // A colour map that starts at slot 10 fills slots 10 onwards.
-    TgaOptions shifted;
-    shifted.depth = 8;
-    shifted.mapFirst = 10;
     TestPicture moved = makePicture(4, 1, 4);
     for (uint8_t& i : moved.index)
         i = static_cast<uint8_t>(i + 10);
-    const Decoded m = decode(writeTga(moved, shifted));
+    const Decoded m = decode(writeTga(moved, {.depth = 8, .mapFirst = 10}));
     ASSERT_TRUE(m.ok);
     EXPECT_EQ(m.rgb[0], moved.palette[moved.index[0] - 10u]);
 
-    TgaOptions rle;
-    rle.rle = true;
-    std::string file = writeTga(colours, rle);
+    std::string file = writeTga(colours, {.rle = true});
     // Cutting the pixel stream (the footer kept, so it is still a TGA).
     const std::string footer = file.substr(file.size() - 26);
     EXPECT_FALSE(decode(file.substr(0, 18 + 3 + 10) + footer).ok);
@@ -329,17 +309,13 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     EXPECT_EQ(d.rgb, expected(indexed));
     expectNoCrashOnDamage(file);
 
-    PcxOptions rgb;
-    rgb.planes = 3;
     const TestPicture colours = makePicture(10, 4);
-    d = decode(writePcx(colours, rgb));
+    d = decode(writePcx(colours, {.planes = 3}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, expected(colours));
 
     // A palette marker other than 12 gives a black palette.
-    PcxOptions marker;
-    marker.paletteMarker = 11;
-    d = decode(writePcx(indexed, marker));
+    d = decode(writePcx(indexed, {.paletteMarker = 11}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, std::vector<uint32_t>(d.rgb.size(), 0));
     // A file shorter than the palette block: black, no read before the start.
@@ -359,9 +335,7 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     narrow[66] = 4;
     narrow[67] = 0;
     EXPECT_FALSE(decode(narrow).ok);
-    PcxOptions wide;
-    wide.extraBytesPerLine = 3;
-    d = decode(writePcx(indexed, wide));
+    d = decode(writePcx(indexed, {.extraBytesPerLine = 3}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, expected(indexed));
 }
@@ -373,12 +347,7 @@ TEST(GfxImage, JpegFilesDecodeToTheirOwnSize) {
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.width, 33);
     EXPECT_EQ(d.height, 17);
-    int worst = 0;
-    for (size_t i = 0; i < p.rgb.size(); ++i)
-        for (int shift : {16, 8, 0})
-            worst = std::max(worst, std::abs(static_cast<int>((p.rgb[i] >> shift) & 0xFF) -
-                                             static_cast<int>((d.rgb[i] >> shift) & 0xFF)));
-    EXPECT_LT(worst, 16);
+    EXPECT_LT(worstChannelDifference(p.rgb, d.rgb), 16);
     EXPECT_FALSE(decode(file.substr(0, 200)).ok);
     expectNoCrashOnDamage(file);
 }
@@ -386,9 +355,7 @@ TEST(GfxImage, JpegFilesDecodeToTheirOwnSize) {
 TEST(GfxImage, SurfacesLoadFilesInTheDisplayFormat) {
     TempDir dir;
     const TestPicture p = makePicture(6, 4, 16);
-    BmpOptions options;
-    options.bits = 8;
-    writeFile(dir.file("Pic.bmp"), writeBmp(p, options));
+    writeFile(dir.file("Pic.bmp"), writeBmp(p, {.bits = 8}));
     GfxScreen screen(nullptr);
     GfxSurface s;
     // Windows-style names are mapped to the file, whatever its case.
@@ -441,12 +408,7 @@ TEST(GfxImage, FilesWrittenByImageMagickDecodeToTheSamePixels) {
         const Decoded d = decode(bytes);
         ASSERT_TRUE(d.ok) << file;
         ASSERT_EQ(d.rgb.size(), p.rgb.size()) << file;
-        int worst = 0;
-        for (size_t i = 0; i < p.rgb.size(); ++i)
-            for (int shift : {16, 8, 0})
-                worst = std::max(worst, std::abs(static_cast<int>((p.rgb[i] >> shift) & 0xFF) -
-                                                 static_cast<int>((d.rgb[i] >> shift) & 0xFF)));
-        EXPECT_LE(worst, c.tolerance) << file;
+        EXPECT_LE(worstChannelDifference(p.rgb, d.rgb), c.tolerance) << file;
     }
 }
 
@@ -457,33 +419,17 @@ TEST(GfxImage, WritesTheFuzzSeedCorpus) {
         std::filesystem::create_directories(root / name);
         writeFile((root / name / file).string(), bytes);
     };
-    BmpOptions bmp8;
-    bmp8.bits = 8;
-    BmpOptions rle = bmp8;
-    rle.rle8 = true;
-    BmpOptions bmp1;
-    bmp1.bits = 1;
     seed("bmp", "24.bmp", writeBmp(makePicture(5, 3)));
-    seed("bmp", "8.bmp", writeBmp(makePicture(6, 4, 20), bmp8));
-    seed("bmp", "rle8.bmp", writeBmp(makePicture(9, 12, 30), rle));
-    seed("bmp", "1.bmp", writeBmp(makePicture(17, 2, 2), bmp1));
-    PsdOptions packed;
-    packed.rle = true;
-    packed.channels = 4;
+    seed("bmp", "8.bmp", writeBmp(makePicture(6, 4, 20), {.bits = 8}));
+    seed("bmp", "rle8.bmp", writeBmp(makePicture(9, 12, 30), {.bits = 8, .rle8 = true}));
+    seed("bmp", "1.bmp", writeBmp(makePicture(17, 2, 2), {.bits = 1}));
     seed("psd", "raw.psd", writePsd(makePicture(4, 3)));
-    seed("psd", "packed.psd", writePsd(makePicture(7, 5), packed));
-    TgaOptions tgaRle;
-    tgaRle.rle = true;
-    TgaOptions tga8;
-    tga8.depth = 8;
-    tga8.rle = true;
+    seed("psd", "packed.psd", writePsd(makePicture(7, 5), {.channels = 4, .rle = true}));
     seed("tga", "24.tga", writeTga(makePicture(5, 4)));
-    seed("tga", "rle24.tga", writeTga(makePicture(8, 3), tgaRle));
-    seed("tga", "rle8.tga", writeTga(makePicture(6, 6, 10), tga8));
-    PcxOptions rgb;
-    rgb.planes = 3;
+    seed("tga", "rle24.tga", writeTga(makePicture(8, 3), {.rle = true}));
+    seed("tga", "rle8.tga", writeTga(makePicture(6, 6, 10), {.depth = 8, .rle = true}));
     seed("pcx", "8.pcx", writePcx(makePicture(7, 3, 12)));
-    seed("pcx", "24.pcx", writePcx(makePicture(5, 2), rgb));
+    seed("pcx", "24.pcx", writePcx(makePicture(5, 2), {.planes = 3}));
     seed("jpeg", "small.jpg", writeJpeg(makePicture(16, 8), 80));
     for (const char* name : {"bmp", "psd", "tga", "pcx", "jpeg"})
         EXPECT_FALSE(std::filesystem::is_empty(root / name));

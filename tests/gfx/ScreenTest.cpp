@@ -2,6 +2,7 @@
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
 #include "tests/gfx/ImageFiles.h"
+#include "tests/support/DepthPlatform.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,22 +86,16 @@ TEST(GfxScreen, AModeChangeRebuildsEverySurfaceInTheNewFormat) {
     EXPECT_EQ(fromFile.GetPixelFormat().depth, 16);
     EXPECT_EQ(screen.GetSurfaceCount(), 2);
     // Made by size: new, empty memory; its key comes from that memory.
-    bySize.Lock();
-    EXPECT_EQ(bySize.GetPixel(3, 3), 0u);
-    bySize.Unlock();
+    EXPECT_EQ(pixelOf(bySize, 3, 3), 0u);
     EXPECT_EQ(bySize.GetColorKey(), 0u);
     // A picture is reloaded in the new format.
-    fromFile.Lock();
-    EXPECT_EQ(fromFile.GetPixel(5, 4), screen.ConvertColor(bgr(picture.at(5, 4)), &fromFile));
-    fromFile.Unlock();
+    EXPECT_EQ(pixelOf(fromFile, 5, 4), screen.ConvertColor(bgr(picture.at(5, 4)), &fromFile));
 
     ASSERT_EQ(screen.ChangeVideoMode(640, 480, 0, 0), 0);
     EXPECT_FALSE(platform.isFullScreen());
     EXPECT_EQ(screen.GetFrontSurface()->GetWidth(), 1280);
     EXPECT_EQ(bySize.GetPixelFormat().depth, 32);
-    fromFile.Lock();
-    EXPECT_EQ(fromFile.GetPixel(0, 0), picture.at(0, 0));
-    fromFile.Unlock();
+    EXPECT_EQ(pixelOf(fromFile, 0, 0), picture.at(0, 0));
 
     EXPECT_EQ(screen.ChangeVideoMode(640, 480, 12, 0), -4);
     platform.refuseFullScreen = true;

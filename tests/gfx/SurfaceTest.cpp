@@ -1,6 +1,7 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "tests/gfx/ImageFiles.h"
+#include "tests/support/DepthPlatform.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,9 @@ const GfxPixelFormat k32 = GfxPixelFormat::forDepth(32);
 // Rows of a 1-pixel-wide column that hold the value.
 std::string columnRows(GfxSurface& s, int x, uint32_t value) {
     std::string rows;
-    s.Lock();
     for (int y = 0; y < s.GetHeight(); ++y)
-        if (s.GetPixel(x, y) == value)
+        if (pixelOf(s, x, y) == value)
             rows += std::to_string(y) + " ";
-    s.Unlock();
     return rows;
 }
 
@@ -48,8 +47,8 @@ TEST(GfxSurface, DepthCodesComeFromTheMasks) {
         // Without a depth code there are no pixel routines: nothing is drawn.
         s.Lock();
         s.PutPixel(1, 1, 0xFF);
-        EXPECT_EQ(s.GetPixel(1, 1), c.depth ? 0xFFu : 0u);
         s.Unlock();
+        EXPECT_EQ(pixelOf(s, 1, 1), c.depth ? 0xFFu : 0u);
     }
     PixelFormatInfo info;
     analysePixelFormat(k565, info);
@@ -92,21 +91,15 @@ TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
     EXPECT_EQ(source.DrawOpaque(&dest, 15, 0), 0);
     EXPECT_EQ(source.DrawOpaque(&dest, -3, -3), 0);
     EXPECT_EQ(source.DrawOpaque(&dest, 6, 15), 0);
-    dest.Lock();
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            ASSERT_EQ(dest.GetPixel(x, y), 0u);
-    dest.Unlock();
+    ASSERT_EQ(pixelsOf(dest), std::vector<uint32_t>(20 * 20, 0));
 
     // Partly outside at the top left: the source loses the same 3 columns
     // and 2 rows that fell outside.
     EXPECT_EQ(source.DrawOpaque(&dest, 2, 3), 0);
-    dest.Lock();
-    EXPECT_EQ(dest.GetPixel(5, 5), 100u + 2 * 8 + 3);
-    EXPECT_EQ(dest.GetPixel(9, 10), 100u + 7 * 8 + 7);
-    EXPECT_EQ(dest.GetPixel(4, 5), 0u);
-    EXPECT_EQ(dest.GetPixel(10, 5), 0u);
-    dest.Unlock();
+    EXPECT_EQ(pixelOf(dest, 5, 5), 100u + 2 * 8 + 3);
+    EXPECT_EQ(pixelOf(dest, 9, 10), 100u + 7 * 8 + 7);
+    EXPECT_EQ(pixelOf(dest, 4, 5), 0u);
+    EXPECT_EQ(pixelOf(dest, 10, 5), 0u);
 
     // A source rectangle, clipped against the source's own clip rectangle
     // and on the right and bottom against the destination's.
@@ -147,17 +140,10 @@ TEST(GfxSurface, KeyedCopiesSkipKeyPixelsAndTheKeyCanComeFromTheCorner) {
         ASSERT_EQ(sprite.SetColorKeyFromCorner(), 0);
         EXPECT_EQ(sprite.GetColorKey(), 0x21u);
         EXPECT_EQ(sprite.DrawKeyed(&dest, 0, 0), 0);
-        dest.Lock();
-        EXPECT_EQ(dest.GetPixel(0, 0), 0x55u) << depth;
-        EXPECT_EQ(dest.GetPixel(1, 0), 0x07u) << depth;
-        EXPECT_EQ(dest.GetPixel(2, 0), 0x55u) << depth;
-        EXPECT_EQ(dest.GetPixel(3, 0), 0x09u) << depth;
-        dest.Unlock();
+        EXPECT_EQ(pixelsOf(dest), (std::vector<uint32_t>{0x55, 0x07, 0x55, 0x09})) << depth;
         // The opaque copy takes every pixel.
         EXPECT_EQ(sprite.DrawOpaque(&dest, 0, 0), 0);
-        dest.Lock();
-        EXPECT_EQ(dest.GetPixel(0, 0), 0x21u);
-        dest.Unlock();
+        EXPECT_EQ(pixelOf(dest, 0, 0), 0x21u);
     }
     // Copies between different formats are refused, not garbled.
     GfxSurface a, b;
@@ -206,13 +192,11 @@ TEST(GfxSurface, LinesRunInEitherOrderAndKeepToTheClipRectangle) {
     ASSERT_EQ(l.Create(nullptr, 10, 10, 1, k32), 0);
     EXPECT_EQ(l.Line(2, 8, 0, 0, 1), 0);
     EXPECT_EQ(l.Line(0, 0, 8, 2, 2), 0);
-    l.Lock();
     for (int y = 1; y <= 8; ++y)
-        EXPECT_EQ(l.GetPixel(y / 4, y), 1u) << y;
+        EXPECT_EQ(pixelOf(l, y / 4, y), 1u) << y;
     for (int x = 0; x <= 8; ++x)
-        EXPECT_EQ(l.GetPixel(x, x / 4), 2u) << x;
-    EXPECT_EQ(l.GetPixel(2, 5), 0u);
-    l.Unlock();
+        EXPECT_EQ(pixelOf(l, x, x / 4), 2u) << x;
+    EXPECT_EQ(pixelOf(l, 2, 5), 0u);
 }
 
 TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
@@ -228,15 +212,22 @@ TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
     EXPECT_EQ(s16.GetPixel(-1, 0), 0u);
     EXPECT_EQ(s16.GetPixel(0, 2), 0u);
     s16.Unlock();
-    s32.Lock();
-    s32.PutPixel(0, 0, 0x00204060);
-    s32.BlendPixel(0, 0, 0x00A0C0E0, 64);
-    EXPECT_EQ(s32.GetPixel(0, 0), 0x00406080u);
-    s32.PutPixel(5, 5, 1); // outside: nothing happens
-    s32.Unlock();
+    for (int depth : {24, 32}) {
+        GfxSurface s;
+        ASSERT_EQ(s.Create(nullptr, 2, 2, 1, GfxPixelFormat::forDepth(depth)), 0);
+        s.Lock();
+        s.PutPixel(0, 0, 0x00204060);
+        s.BlendPixel(0, 0, 0x00A0C0E0, 64);
+        EXPECT_EQ(s.GetPixel(0, 0), 0x00406080u) << depth;
+        s.PutPixel(5, 5, 1); // outside: nothing happens
+        EXPECT_EQ(s.GetPixel(2, 0), 0u) << depth;
+        s.Unlock();
+    }
     // Unlocked, the routines do nothing rather than write through nothing.
+    s32.FillAll(0x123456);
     s32.PutPixel(0, 0, 0);
     EXPECT_EQ(s32.GetPixel(0, 0), 0u);
+    EXPECT_EQ(pixelOf(s32, 0, 0), 0x123456u);
 }
 
 TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
@@ -245,21 +236,21 @@ TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
     s.SetClipRect(GfxRect{1, 1, 5, 5});
     EXPECT_EQ(s.FillArea(-10, -10, 3, 3, 9), 0);
     EXPECT_EQ(s.FillArea(5, 0, 9, 9, 8), 0); // wholly outside: result 0
-    s.Lock();
-    EXPECT_EQ(s.GetPixel(0, 0), 0u);
-    EXPECT_EQ(s.GetPixel(1, 1), 9u);
-    EXPECT_EQ(s.GetPixel(2, 2), 9u);
-    EXPECT_EQ(s.GetPixel(3, 3), 0u);
-    EXPECT_EQ(s.GetPixel(5, 5), 0u);
-    s.Unlock();
+    EXPECT_EQ(pixelOf(s, 0, 0), 0u);
+    EXPECT_EQ(pixelOf(s, 1, 1), 9u);
+    EXPECT_EQ(pixelOf(s, 2, 2), 9u);
+    EXPECT_EQ(pixelOf(s, 3, 3), 0u);
+    EXPECT_EQ(pixelOf(s, 5, 5), 0u);
     EXPECT_EQ(s.FillAll(4), 0);
-    s.Lock();
-    EXPECT_EQ(s.GetPixel(0, 0), 4u);
-    EXPECT_EQ(s.GetPixel(5, 5), 4u);
-    s.Unlock();
+    EXPECT_EQ(pixelOf(s, 0, 0), 4u);
+    EXPECT_EQ(pixelOf(s, 5, 5), 4u);
     GfxSurface none;
     EXPECT_EQ(none.FillAll(0), -1);
     EXPECT_EQ(none.FillArea(0, 0, 1, 1, 0), -1);
+    // A failed make leaves an empty surface, not the old size without pixels.
+    EXPECT_LT(s.Create(nullptr, 0, 6, 1, k565), 0);
+    EXPECT_EQ(s.GetWidth(), 0);
+    EXPECT_EQ(s.GetHeight(), 0);
 }
 
 TEST(GfxSurface, NestedLocksAndContextsReachTheStoreOnce) {
@@ -321,9 +312,7 @@ TEST(GfxSurface, ALostSurfaceComesBackAndOnlyAPictureGetsItsPixelsBack) {
     fromFile.MarkLost();
     EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0); // restored and reloaded
     EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0);
-    dest.Lock();
-    EXPECT_EQ(dest.GetPixel(4, 3), picture.at(4, 3));
-    dest.Unlock();
+    EXPECT_EQ(pixelOf(dest, 4, 3), picture.at(4, 3));
 
     // Lock restores a lost surface and carries on.
     fromFile.MarkLost();

@@ -4,6 +4,7 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/GfxTextCache.h"
+#include "tests/support/DepthPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -48,16 +49,6 @@ private:
     mutable GfxTextCache cache_;
     bool keeps_;
 };
-
-std::vector<uint32_t> pixelsOf(GfxSurface& s) {
-    std::vector<uint32_t> pixels;
-    s.Lock();
-    for (int y = 0; y < s.GetHeight(); ++y)
-        for (int x = 0; x < s.GetWidth(); ++x)
-            pixels.push_back(s.GetPixel(x, y));
-    s.Unlock();
-    return pixels;
-}
 
 } // namespace
 

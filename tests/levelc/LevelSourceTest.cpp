@@ -59,7 +59,7 @@ TEST(LevelSource, RejectsMalformedSources) {
 }
 
 TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
-    EXPECT_EQ(playError("map\n#######\n#<BB.o#\n#######\n"), "");
+    EXPECT_EQ(playError("map\n#######\n#BB>.o#\n#######\n"), "");
     EXPECT_EQ(playError("map\n#######\n#.BB.o#\n#######\n"), "no snake head");
     EXPECT_EQ(playError("map\n#######\n#<>..o#\n#######\n"), "more than one snake head");
     EXPECT_EQ(playError("map\n#######\n#<..Bo#\n#######\n"),
@@ -71,6 +71,24 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
               "the map's left or right edge is open");
     // A body that bends around a corner is traced.
     EXPECT_EQ(playError("map\n######\n#vB.o#\n#.B..#\n######\n"), "");
+    // The head must survive the first step: go on, or turn by itself to one
+    // free side (a floor or item block the body does not hold).
+    const struct {
+        const char* map;
+        bool dies;
+    } heads[] = {
+        {"#####\n#o..#\n#<BB#\n#####\n", false},               // a wall ahead, above free
+        {"#####\n#.s.#\n#t<B#\n#.#o#\n#####\n", false},        // a stopwatch ahead
+        {"#####\n#.s.#\n#%^.#\n#.B.#\n#o..#\n#####\n", false}, // a potion ahead
+        {"#####\n#.$%#\n#%vB#\n#.Ao#\n#####\n", true},         // walls and its body
+        {"#####\n#..o#\n#.>%#\n#.BB#\n#####\n", false},        // its body below, above free
+    };
+    for (const auto& h : heads) {
+        const std::string error = playError(std::string("map\n") + h.map);
+        EXPECT_EQ(error.find("faces a wall or its own body") != std::string::npos, h.dies) << h.map;
+    }
+    EXPECT_EQ(playError("map\n######\n#..>B#\n#.oBB#\n######\n"),
+              "the snake head at column 3, row 1 faces a wall or its own body with no way to turn");
 }
 
 TEST(LevelCompiler, BuildsBlocksFromTheSheetInEveryDepth) {

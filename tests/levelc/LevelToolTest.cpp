@@ -55,7 +55,7 @@ protected:
 const char kLevel[] = "; a small level\n"
                       "map\n"
                       "#######\n"
-                      "#<BB.o#\n"
+                      "#.<BBo#\n"
                       "#######\n";
 
 } // namespace

@@ -149,6 +149,10 @@ TEST(FileBuffer, StripCommentsWithAndWithoutNewlines) {
     TextFile slash("1/2 /* open");
     slash.buffer.stripComments(true);
     EXPECT_EQ(bufferText(slash.buffer), "1/2 ");
+    // A slash as the last byte looks at no byte after the buffer.
+    TextFile last("x/");
+    last.buffer.stripComments(true);
+    EXPECT_EQ(bufferText(last.buffer), "x/");
 }
 
 TEST(FileBuffer, SectionsCopyClampedRangesAndStartAtLineOne) {
@@ -163,6 +167,7 @@ TEST(FileBuffer, SectionsCopyClampedRangesAndStartAtLineOne) {
 
     FileBuffer swapped(f.buffer, 5, 3);
     EXPECT_EQ(bufferText(swapped), "l2");
+    EXPECT_EQ(bufferText(FileBuffer(f.buffer, 3, 0)), "l1\n"); // an end of 0 is no "to the end"
     FileBuffer clamped(f.buffer, -4, 1000);
     EXPECT_EQ(clamped.getSize(), f.buffer.getSize());
     FileBuffer none(f.buffer, 4, 4);

@@ -1,9 +1,6 @@
 // Drawing the map's window: every scroll offset, cells and layers changed
 // between draws, and block surfaces replaced by a display mode change or
 // emptied by a loss.
-#include "gfx/GfxScreen.h"
-#include "gfx/GfxSurface.h"
-#include "gfx/HeadlessPlatform.h"
 #include "map/FmpWriter.h"
 #include "map/TileMap.h"
 #include "tests/support/DepthPlatform.h"
@@ -11,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -50,12 +49,7 @@ uint32_t expectedPixel(TileMap& map, int x, int y) {
     const int mapY = map.getScrollY() + y - map.getViewY();
     const int bw = map.getBlockWidth(), bh = map.getBlockHeight();
     GfxSurface* block = map.blockSurface(map.getBlock(mapX / bw, mapY / bh));
-    if (!block)
-        return kUntouched;
-    block->Lock();
-    const uint32_t value = block->GetPixel(mapX % bw, mapY % bh);
-    block->Unlock();
-    return value;
+    return block ? pixelOf(*block, mapX % bw, mapY % bh) : kUntouched;
 }
 
 // Compares the whole target: the window as the cells say, everything else
@@ -67,40 +61,39 @@ int wrongPixels(TileMap& map, GfxSurface& target) {
             const bool inside = x >= map.getViewX() && y >= map.getViewY() &&
                                 x < map.getViewX() + map.getViewWidth() &&
                                 y < map.getViewY() + map.getViewHeight();
-            const uint32_t expected = inside ? expectedPixel(map, x, y) : kUntouched;
-            target.Lock();
-            wrong += target.GetPixel(x, y) != expected;
-            target.Unlock();
+            wrong += pixelOf(target, x, y) != (inside ? expectedPixel(map, x, y) : kUntouched);
         }
     return wrong;
 }
 
 class TileMapDraw : public ::testing::Test {
 protected:
-    void load(GfxScreen& screen) {
+    // A screen of the depth, the pattern map loaded on it with its window
+    // at (3, 5), and an untouched target.
+    void start(int depth) {
+        display.emplace(depth);
         ASSERT_TRUE(writeFmpFile(patternMap(), dir.file("p.fmp")));
-        ASSERT_EQ(map.load(&screen, dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
+        ASSERT_EQ(map.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
         map.setView(3, 5, 30, 22);
+        makeTarget(target);
     }
-    void makeTarget(GfxScreen& screen, GfxSurface& target) {
-        ASSERT_EQ(target.Create(&screen, 40, 32, kSurfaceMemorySystem), 0);
-        target.FillAll(kUntouched);
+    GfxScreen& screen() { return display->screen; }
+    void makeTarget(GfxSurface& surface) {
+        ASSERT_EQ(surface.Create(&screen(), 40, 32, kSurfaceMemorySystem), 0);
+        surface.FillAll(kUntouched);
     }
 
     TempDir dir;
+    std::optional<DepthScreen> display;
     TileMap map;
+    GfxSurface target;
 };
 
 } // namespace
 
 TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
     for (int depth : {15, 16, 24, 32}) {
-        DepthPlatform platform(depth, 64, 48);
-        GfxScreen screen(&platform);
-        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-        load(screen);
-        GfxSurface target;
-        makeTarget(screen, target);
+        start(depth);
         // Offsets 0 to 3 within a block in each axis, up to the far edge.
         for (int scrollY : {0, 1, 2, 3, 5, 14})
             for (int scrollX : {0, 1, 2, 3, 6, 18}) {
@@ -115,20 +108,13 @@ TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
         target.SetClipRect({0, 0, 20, 32});
         map.setScroll(5, 3);
         ASSERT_EQ(map.draw(&target), 0);
-        target.Lock();
-        EXPECT_EQ(target.GetPixel(19, 10), expectedPixel(map, 19, 10));
-        EXPECT_EQ(target.GetPixel(20, 10), kUntouched);
-        target.Unlock();
+        EXPECT_EQ(pixelOf(target, 19, 10), expectedPixel(map, 19, 10));
+        EXPECT_EQ(pixelOf(target, 20, 10), kUntouched);
     }
 }
 
 TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
-    DepthPlatform platform(16, 64, 48);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-    load(screen);
-    GfxSurface target;
-    makeTarget(screen, target);
+    start(16);
     map.setScroll(2, 3);
     ASSERT_EQ(map.draw(&target), 0);
 
@@ -158,9 +144,7 @@ TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
     map.setBlock(2, 2, 40);
     ASSERT_EQ(map.draw(&target), 0);
     EXPECT_EQ(wrongPixels(map, target), 0);
-    target.Lock();
-    EXPECT_EQ(target.GetPixel(3 + 2 * 4 - 2, 5 + 2 * 4 - 3), kUntouched);
-    target.Unlock();
+    EXPECT_EQ(pixelOf(target, 3 + 2 * 4 - 2, 5 + 2 * 4 - 3), kUntouched);
     map.setBlock(2, 2, 1);
     ASSERT_EQ(map.draw(&target), 0);
     EXPECT_EQ(wrongPixels(map, target), 0);
@@ -170,76 +154,48 @@ TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
 // format; drawing must neither read the old stores (the sanitizer build
 // catches that) nor show empty blocks.
 TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
-    DepthPlatform platform(32, 64, 48);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-    load(screen);
+    start(32);
     map.setScroll(5, 2);
-    {
-        GfxSurface before;
-        makeTarget(screen, before);
-        ASSERT_EQ(map.draw(&before), 0);
-    }
+    ASSERT_EQ(map.draw(&target), 0);
     for (int bitsPerPixel : {16, 0}) {
-        ASSERT_EQ(screen.ChangeVideoMode(64, 48, bitsPerPixel, 0), 0);
+        ASSERT_EQ(screen().ChangeVideoMode(64, 48, bitsPerPixel, 0), 0);
         map.setBlock(0, 1, 3); // before the first draw in the new mode
-        GfxSurface target;
-        makeTarget(screen, target);
-        ASSERT_EQ(map.draw(&target), 0);
+        GfxSurface after;
+        makeTarget(after);
+        ASSERT_EQ(map.draw(&after), 0);
 
         // The same map loaded afresh in the new mode draws the same.
         TileMap fresh;
-        ASSERT_EQ(fresh.load(&screen, dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
+        ASSERT_EQ(fresh.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
         fresh.setView(3, 5, 30, 22);
         fresh.setScroll(5, 2);
         fresh.setBlock(0, 1, 3);
         GfxSurface reference;
-        makeTarget(screen, reference);
+        makeTarget(reference);
         ASSERT_EQ(fresh.draw(&reference), 0);
-        int differ = 0, black = 0;
-        target.Lock();
-        reference.Lock();
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 40; ++x) {
-                differ += target.GetPixel(x, y) != reference.GetPixel(x, y);
-                black += target.GetPixel(x, y) == 0;
-            }
-        target.Unlock();
-        reference.Unlock();
-        EXPECT_EQ(differ, 0) << bitsPerPixel;
-        EXPECT_EQ(black, 0) << bitsPerPixel;
-        EXPECT_EQ(wrongPixels(map, target), 0) << bitsPerPixel;
+        const std::vector<uint32_t> drawn = pixelsOf(after);
+        EXPECT_EQ(drawn, pixelsOf(reference)) << bitsPerPixel;
+        EXPECT_EQ(std::count(drawn.begin(), drawn.end(), 0u), 0) << bitsPerPixel;
+        EXPECT_EQ(wrongPixels(map, after), 0) << bitsPerPixel;
         // The colour key is set again in the new format.
         EXPECT_EQ(map.blockSurface(1)->GetColorKey(), fresh.blockSurface(1)->GetColorKey());
     }
     // Two changes between draws: the stores of the first change are gone
     // too, and their memory may be handed out again.
-    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 16, 0), 0);
-    ASSERT_EQ(screen.ChangeVideoMode(64, 48, 0, 0), 0);
-    GfxSurface target;
-    makeTarget(screen, target);
-    ASSERT_EQ(map.draw(&target), 0);
-    EXPECT_EQ(wrongPixels(map, target), 0);
-    target.Lock();
-    EXPECT_NE(target.GetPixel(10, 10), 0u);
-    target.Unlock();
+    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 16, 0), 0);
+    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 0, 0), 0);
+    GfxSurface last;
+    makeTarget(last);
+    ASSERT_EQ(map.draw(&last), 0);
+    EXPECT_EQ(wrongPixels(map, last), 0);
+    EXPECT_NE(pixelOf(last, 10, 10), 0u);
 }
 
 TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
-    DepthPlatform platform(16, 64, 48);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-    load(screen);
-    GfxSurface target;
-    makeTarget(screen, target);
+    start(16);
     map.setScroll(7, 1);
     ASSERT_EQ(map.draw(&target), 0);
-    std::vector<uint32_t> first;
-    target.Lock();
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 40; ++x)
-            first.push_back(target.GetPixel(x, y));
-    target.Unlock();
+    const std::vector<uint32_t> first = pixelsOf(target);
 
     map.blockSurface(0)->MarkLost();
     map.blockSurface(2)->MarkLost();
@@ -247,24 +203,13 @@ TEST_F(TileMapDraw, LostBlocksAreFilledAgain) {
     ASSERT_EQ(map.draw(&target), 0);
     EXPECT_FALSE(map.blockSurface(0)->GetStore()->isLost());
     EXPECT_FALSE(map.blockSurface(2)->GetStore()->isLost());
-    target.Lock();
-    int differ = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 40; ++x)
-            differ += target.GetPixel(x, y) != first[static_cast<size_t>(y * 40 + x)];
-    target.Unlock();
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(pixelsOf(target), first);
 }
 
 TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
-    DepthPlatform platform(16, 64, 48);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+    start(16);
     TileMap unloaded;
-    GfxSurface target;
-    makeTarget(screen, target);
     EXPECT_EQ(unloaded.draw(&target), -1);
-    load(screen);
     EXPECT_EQ(map.draw(nullptr), -1);
 
     // The window ends on the target's right and bottom edges.
@@ -277,23 +222,11 @@ TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
     EXPECT_EQ(wrongPixels(map, target), 0);
     // The picture is the map's own: pixels put into a block surface behind
     // the map's back do not show, while a changed cell does.
-    const std::vector<uint32_t> drawn = [&] {
-        std::vector<uint32_t> pixels;
-        target.Lock();
-        for (int i = 0; i < 40 * 32; ++i)
-            pixels.push_back(target.GetPixel(i % 40, i / 40));
-        target.Unlock();
-        return pixels;
-    }();
+    const std::vector<uint32_t> drawn = pixelsOf(target);
     for (int k = 0; k < 6; ++k)
         map.blockSurface(k)->FillAll(0x1234);
     ASSERT_EQ(map.draw(&target), 0);
-    target.Lock();
-    int differ = 0;
-    for (int i = 0; i < 40 * 32; ++i)
-        differ += target.GetPixel(i % 40, i / 40) != drawn[static_cast<size_t>(i)];
-    target.Unlock();
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(pixelsOf(target), drawn);
 
     // A window the target's clip cuts goes through the blitter: no lock.
     target.SetClipRect({0, 0, 39, 32});
@@ -303,42 +236,29 @@ TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
 }
 
 TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
-    DepthPlatform platform(32, 64, 48);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-    load(screen);
+    start(32);
     map.setBlock(1, 1, 50);
-    GfxSurface target;
-    makeTarget(screen, target);
     ASSERT_EQ(map.draw(&target), 0);
     EXPECT_EQ(wrongPixels(map, target), 0);
-    target.Lock();
-    EXPECT_EQ(target.GetPixel(3 + 5, 5 + 5), kUntouched);
-    target.Unlock();
+    EXPECT_EQ(pixelOf(target, 3 + 5, 5 + 5), kUntouched);
     // Once it names a block the window is the picture again: pixels put
     // into a block surface behind the map's back do not show.
     map.setBlock(1, 1, 4);
     ASSERT_EQ(map.draw(&target), 0);
     EXPECT_EQ(wrongPixels(map, target), 0);
-    const uint32_t stray = screen.ConvertColor(0x00FF00, map.blockSurface(4));
+    const uint32_t stray = screen().ConvertColor(0x00FF00, map.blockSurface(4));
     map.blockSurface(4)->FillAll(stray);
     target.FillAll(kUntouched);
     ASSERT_EQ(map.draw(&target), 0);
-    target.Lock();
-    int strays = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 40; ++x)
-            strays += target.GetPixel(x, y) == stray;
-    target.Unlock();
-    EXPECT_EQ(strays, 0);
+    const std::vector<uint32_t> drawn = pixelsOf(target);
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), stray), 0);
 }
 
 // The game's 20-pixel blocks, whose rows the drawing copies in fixed sizes.
 TEST_F(TileMapDraw, TwentyPixelBlocksInSixteenAndThirtyTwoBits) {
     for (int depth : {16, 32}) {
-        DepthPlatform platform(depth, 64, 48);
-        GfxScreen screen(&platform);
-        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
+        DepthScreen display(depth);
+        GfxScreen& screen = display.screen;
         ASSERT_TRUE(writeFmpFile(patternMap(20), dir.file("t.fmp")));
         TileMap big;
         ASSERT_EQ(big.load(&screen, dir.file("t.fmp").c_str(), 0, 0, -1, -1), 0);

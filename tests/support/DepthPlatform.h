@@ -1,8 +1,16 @@
 // A headless platform whose desktop has the given depth and the window's
-// size, so a screen can be made in any pixel format without a real window.
+// size, so a screen can be made in any pixel format without a real window;
+// and reading the pixels of what was drawn.
 #pragma once
 
+#include "gfx/GfxScreen.h"
+#include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
+#include "tests/support/SurfacePixels.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
 
 class DepthPlatform : public HeadlessPlatform {
 public:
@@ -21,3 +29,22 @@ private:
     int width_;
     int height_;
 };
+
+// A windowed screen of the given depth on its own platform.
+struct DepthScreen {
+    explicit DepthScreen(int bpp, int width = 64, int height = 48) : platform(bpp, width, height) {
+        EXPECT_EQ(screen.CreateWindowed(&platform, width, height), 0);
+    }
+    DepthPlatform platform;
+    GfxScreen screen{&platform};
+};
+
+// One pixel of a surface, locked for the read only.
+inline uint32_t pixelOf(GfxSurface& s, int x, int y) {
+    return pixelsOf(s, x, y, 1, 1)[0];
+}
+
+// Every pixel of a surface, row by row.
+inline std::vector<uint32_t> pixelsOf(GfxSurface& s) {
+    return pixelsOf(s, 0, 0, s.GetWidth(), s.GetHeight());
+}

@@ -37,13 +37,22 @@ int countNot(const ReadBmp& bmp, int x0, int y0, Rgb key) {
     return n;
 }
 
-bool sameCell(const ReadBmp& bmp, int a, int b) {
+// The colours of the 20x20 cell whose top left corner is at (left, top).
+std::vector<uint32_t> cellAt(const ReadBmp& bmp, int left, int top) {
+    std::vector<uint32_t> out;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
-            if (bmp.at(a % 16 * 20 + x, a / 16 * 20 + y) !=
-                bmp.at(b % 16 * 20 + x, b / 16 * 20 + y))
-                return false;
-    return true;
+            out.push_back(bmp.at(left + x, top + y).colorRef());
+    return out;
+}
+
+// Blocks a and b of a sheet of 16 blocks a row look the same.
+bool sameCell(const ReadBmp& bmp, int a, int b) {
+    return cellAt(bmp, a % 16 * 20, a / 16 * 20) == cellAt(bmp, b % 16 * 20, b / 16 * 20);
+}
+
+int luma(Rgb c) {
+    return (c.r * 3 + c.g * 6 + c.b) / 10;
 }
 
 // Checks a snake sheet: every cell's corner shows the key, the pictures
@@ -72,16 +81,9 @@ void expectSnakeSheet(const ReadBmp& sheet, Rgb key, const std::string& name) {
     // Each mouth state has its own picture in every direction.
     for (int direction = 0; direction < 4; ++direction) {
         const int x = 20 + 20 * direction;
-        auto cell = [&](int top) {
-            std::vector<Rgb> out;
-            for (int y = 0; y < 20; ++y)
-                for (int i = 0; i < 20; ++i)
-                    out.push_back(sheet.at(x + i, top + y));
-            return out;
-        };
-        EXPECT_NE(cell(0), cell(20));
-        EXPECT_NE(cell(0), cell(60));
-        EXPECT_NE(cell(20), cell(60));
+        EXPECT_NE(cellAt(sheet, x, 0), cellAt(sheet, x, 20));
+        EXPECT_NE(cellAt(sheet, x, 0), cellAt(sheet, x, 60));
+        EXPECT_NE(cellAt(sheet, x, 20), cellAt(sheet, x, 60));
     }
 }
 
@@ -127,10 +129,8 @@ TEST(ArtSet, TitlePictureKeepsThePanelAreaDark) {
     long sum = 0, count = 0, brightest = 0;
     for (int y = 200; y < 450; ++y)
         for (int x = 90; x < 550; ++x) {
-            const Rgb c = title.at(x, y);
-            const int luma = (c.r * 3 + c.g * 6 + c.b) / 10;
-            sum += luma;
-            brightest = std::max<long>(brightest, luma);
+            sum += luma(title.at(x, y));
+            brightest = std::max<long>(brightest, luma(title.at(x, y)));
             ++count;
         }
     EXPECT_LT(sum / count, 40);
@@ -138,10 +138,8 @@ TEST(ArtSet, TitlePictureKeepsThePanelAreaDark) {
     // The sky above holds the name in bright letters.
     int bright = 0;
     for (int y = 0; y < 130; ++y)
-        for (int x = 0; x < 430; ++x) {
-            const Rgb c = title.at(x, y);
-            bright += (c.r * 3 + c.g * 6 + c.b) / 10 > 160;
-        }
+        for (int x = 0; x < 430; ++x)
+            bright += luma(title.at(x, y)) > 160;
     EXPECT_GT(bright, 5000);
 }
 
@@ -185,11 +183,7 @@ TEST(ArtSet, BlockSheetsHoldEveryBlockInItsCell) {
             for (size_t j = i + 1; j < distinct.size(); ++j)
                 EXPECT_FALSE(sameCell(sheet, distinct[i], distinct[j]))
                     << "blocks " << distinct[i] << " and " << distinct[j];
-        std::vector<uint32_t> floor;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 20; x < 40; ++x)
-                floor.push_back(sheet.at(x, y).colorRef());
-        floors.insert(floor);
+        floors.insert(cellAt(sheet, 20, 0));
     }
     EXPECT_EQ(floors.size(), zoneThemes().size()) << "each zone has a floor of its own";
 }

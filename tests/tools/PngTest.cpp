@@ -24,37 +24,38 @@ struct ReadPng {
     std::vector<uint32_t> pixels;
 };
 
+// Red, green, blue and alpha bytes as 0xAARRGGBB.
+uint32_t argbOf(const uint8_t* q) {
+    return (uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) | (uint32_t{q[1]} << 8) | q[2];
+}
+
 // Reads what encodePng writes: chunks with their CRCs, IHDR for 8-bit
 // RGBA, and an IDAT of stored deflate blocks with rows of filter 0.
 ReadPng readPng(const std::vector<uint8_t>& bytes) {
     ReadPng out;
-    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0) {
-        out.error = "signature";
+    auto failed = [&](const std::string& what) {
+        out.error = what;
         return out;
-    }
+    };
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0)
+        return failed("signature");
     std::vector<uint8_t> zlib;
     bool ended = false;
     size_t at = 8;
     while (at + 12 <= bytes.size() && !ended) {
         const uint32_t length = readBE32(&bytes[at]);
         const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
-        if (at + 12 + length > bytes.size()) {
-            out.error = "chunk past the end";
-            return out;
-        }
+        if (at + 12 + length > bytes.size())
+            return failed("chunk past the end");
         const uint8_t* data = &bytes[at + 8];
-        if (pngCrc32(&bytes[at + 4], 4 + length) != readBE32(data + length)) {
-            out.error = "crc of " + type;
-            return out;
-        }
+        if (pngCrc32(&bytes[at + 4], 4 + length) != readBE32(data + length))
+            return failed("crc of " + type);
         if (type == "IHDR") {
             out.width = static_cast<int>(readBE32(data));
             out.height = static_cast<int>(readBE32(data + 4));
-            if (length != 13 || data[8] != 8 || data[9] != 6 || data[10] || data[11] || data[12]) {
-                out.error = "header";
-                return out;
-            }
+            if (length != 13 || data[8] != 8 || data[9] != 6 || data[10] || data[11] || data[12])
+                return failed("header");
         } else if (type == "IDAT") {
             zlib.insert(zlib.end(), data, data + length);
         } else if (type == "IEND") {
@@ -62,48 +63,33 @@ ReadPng readPng(const std::vector<uint8_t>& bytes) {
         }
         at += 12 + length;
     }
-    if (!ended || zlib.size() < 6 || zlib[0] != 0x78 || (zlib[0] * 256 + zlib[1]) % 31 != 0) {
-        out.error = "stream";
-        return out;
-    }
+    if (!ended || zlib.size() < 6 || zlib[0] != 0x78 || (zlib[0] * 256 + zlib[1]) % 31 != 0)
+        return failed("stream");
     std::vector<uint8_t> raw;
     size_t p = 2;
     bool last = false;
     while (!last) {
-        if (p + 5 > zlib.size() || (zlib[p] & 6) != 0) {
-            out.error = "block";
-            return out;
-        }
+        if (p + 5 > zlib.size() || (zlib[p] & 6) != 0)
+            return failed("block");
         last = zlib[p] & 1;
         const uint16_t n = readLE16(&zlib[p + 1]);
-        if (static_cast<uint16_t>(~readLE16(&zlib[p + 3])) != n || p + 5 + n > zlib.size()) {
-            out.error = "block length";
-            return out;
-        }
+        if (static_cast<uint16_t>(~readLE16(&zlib[p + 3])) != n || p + 5 + n > zlib.size())
+            return failed("block length");
         raw.insert(raw.end(), zlib.begin() + p + 5, zlib.begin() + p + 5 + n);
         p += 5 + n;
         ++out.storedBlocks;
     }
-    if (p + 4 != zlib.size() || readBE32(&zlib[p]) != adler32(raw.data(), raw.size())) {
-        out.error = "adler";
-        return out;
-    }
+    if (p + 4 != zlib.size() || readBE32(&zlib[p]) != adler32(raw.data(), raw.size()))
+        return failed("adler");
     const size_t row = 1 + 4 * static_cast<size_t>(out.width);
-    if (raw.size() != row * out.height) {
-        out.error = "size";
-        return out;
-    }
+    if (raw.size() != row * out.height)
+        return failed("size");
     for (int y = 0; y < out.height; ++y) {
         const uint8_t* r = &raw[y * row];
-        if (r[0] != 0) {
-            out.error = "filter";
-            return out;
-        }
-        for (int x = 0; x < out.width; ++x) {
-            const uint8_t* q = r + 1 + 4 * x;
-            out.pixels.push_back((uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) |
-                                 (uint32_t{q[1]} << 8) | q[2]);
-        }
+        if (r[0] != 0)
+            return failed("filter");
+        for (int x = 0; x < out.width; ++x)
+            out.pixels.push_back(argbOf(r + 1 + 4 * x));
     }
     out.ok = true;
     return out;
@@ -166,12 +152,9 @@ TEST(Png, ImageMagickReadsTheSamePixels) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string raw = dir.read("out.raw");
     ASSERT_EQ(raw.size(), image.pixels.size() * 4);
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-        const auto* q = reinterpret_cast<const uint8_t*>(raw.data() + 4 * i);
-        const uint32_t p =
-            (uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) | (uint32_t{q[1]} << 8) | q[2];
-        ASSERT_EQ(p, image.pixels[i]) << "pixel " << i;
-    }
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+        ASSERT_EQ(argbOf(reinterpret_cast<const uint8_t*>(raw.data() + 4 * i)), image.pixels[i])
+            << "pixel " << i;
 }
 
 TEST(Png, IconHasATransparentSurroundAndEveryThemeSize) {

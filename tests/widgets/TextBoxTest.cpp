@@ -2,6 +2,7 @@
 // rendering only after changes, and the name input box on scripted keys.
 #include "widgets/TextBox.h"
 #include "tests/support/ScanCodes.h"
+#include "tests/support/SurfacePixels.h"
 #include "widgets/TextGroup.h"
 #include "widgets/TextInput.h"
 
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -539,6 +541,40 @@ TEST_F(TextInputTest, TheCaretIsTheTrailingSpaceAndBlinksEveryTwentyOneDraws) {
     ASSERT_TRUE(box.finished());
     ASSERT_TRUE(box.getSize(w, h));
     EXPECT_EQ(w, ab.width);
+}
+
+// clear and removeLines are open to callers: the line of the text comes back.
+TEST_F(TextInputTest, TheTextLineComesBackAfterClearOrRemoveLines) {
+    box.setText("ab");
+    box.clear();
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 200, 50, kSurfaceMemoryAny), 0);
+    EXPECT_TRUE(box.render(&target, 0, 0));
+    box.removeLines(0);
+    int w = 0, h = 0;
+    ASSERT_TRUE(box.getSize(w, h));
+    EXPECT_EQ(w, measure(screen, kArial, "ab ").width);
+    ASSERT_NE(box.update(), nullptr);
+    EXPECT_EQ(box.lineCount(), 1);
+}
+
+// A lost surface comes back empty; the box renders again before it draws.
+TEST_F(TextBoxTest, ABoxDrawsItsTextAgainAfterItsSurfaceWasLost) {
+    GfxSurface target;
+    ASSERT_EQ(target.Create(&screen, 100, 50, kSurfaceMemoryAny), 0);
+    TextStyle style = plainStyle();
+    style.background = pixel(0x00FF00);
+    TextList box(&screen, style);
+    box.addLine("Hi");
+    auto drawn = [&] {
+        target.FillAll(0);
+        box.drawOpaque(0, 0, 0, 0, &target);
+        return pixelsOf(target, 0, 0, 100, 50);
+    };
+    const std::vector<uint32_t> first = drawn();
+    box.surface()->MarkLost();
+    EXPECT_EQ(drawn(), first);
+    EXPECT_EQ(drawn(), first);
 }
 
 TEST_F(TextBoxTest, AFailedSurfaceIsReportedAndEndsTheProgram) {

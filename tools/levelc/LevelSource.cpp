@@ -221,5 +221,20 @@ bool checkLevelPlayable(const LevelSource& level, std::string& error) {
             error = "the map's left or right edge is open";
             return false;
         }
+    // The first step comes before the player can steer: a head that can
+    // neither go on nor turn by itself dies on it.
+    const int heading = level.at(headX, headY) - 6; // up, right, down, left
+    static const int kAhead[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    auto isFree = [&](int dx, int dy) {
+        const int block = level.at(headX + dx, headY + dy);
+        const bool floorOrItem = block == 1 || block == 2 || (block >= 10 && block <= 13);
+        return floorOrItem && !taken[static_cast<size_t>((headY + dy) * level.width + headX + dx)];
+    };
+    const int ax = kAhead[heading][0], ay = kAhead[heading][1];
+    if (!isFree(ax, ay) && !isFree(ay, ax) && !isFree(-ay, -ax)) {
+        error = "the snake head at column " + std::to_string(headX) + ", row " +
+                std::to_string(headY) + " faces a wall or its own body with no way to turn";
+        return false;
+    }
     return true;
 }

@@ -5,7 +5,7 @@
 //   legend Q 17
 //   map
 //   ##########
-//   #>BB..o..#
+//   #BB>..o..#
 //   ##########
 #pragma once
 
@@ -27,5 +27,6 @@ int defaultLegend(char c);
 bool parseLevelSource(const std::string& text, LevelSource& out, std::string& error);
 
 // The rules every playable level keeps: one snake head with its body chain,
-// and all food reachable from the head. False with the reason otherwise.
+// all food reachable from the head, closed edges, and a head that survives
+// its first step. False with the reason otherwise.
 bool checkLevelPlayable(const LevelSource& level, std::string& error);

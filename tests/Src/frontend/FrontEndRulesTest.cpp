@@ -159,6 +159,25 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
     }
 }
 
+// A box pushed over the zone menu stays when the zone menu goes; the
+// deleted zone menu leaves the stack from under it.
+TEST_F(FrontEndRules, TheZoneMenuLeavesTheStackFromUnderABoxPushedOverIt) {
+    ASSERT_TRUE(enterTitleScreen());
+    MenuBox* mainMenu = menuBoxManager->top();
+    MenuBox over(app.screen, 10, 10, "Over");
+    over.addEntry("Entry");
+    platform.afterPresent = [&](int) {
+        if (menuBoxManager->stackSize() == 2)
+            menuBoxManager->push(&over);
+    };
+    taps(5, {kScanEscape});
+    selectZone(430, 10);
+    ASSERT_EQ(menuBoxManager->stackSize(), 2);
+    EXPECT_EQ(menuBoxManager->top(), &over);
+    menuBoxManager->pop();
+    EXPECT_EQ(menuBoxManager->top(), mainMenu);
+}
+
 TEST_F(FrontEndRules, ChoosingAZoneEndsItsMenuAtOnceAndSoundsLikeAnyChoiceEvenTheFirstZone) {
     ASSERT_NO_FATAL_FAILURE(recordMenuSounds());
     options.soundEffects = true;

@@ -206,7 +206,8 @@ TEST_F(OptionsMenuTest, EscapeRestoresTheOptionsOfOpeningInBothMenus) {
     EXPECT_TRUE(sawUpKept);
     EXPECT_TRUE(sawLeftSet);
     ASSERT_NE(controlsPanel, nullptr);
-    EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
+    // The panel follows the keys restored.
+    EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = UP ARROW");
     EXPECT_EQ(std::string(controlsPanel->line(2).text.c_str()), "Left Key = LEFT ARROW");
 }
 
@@ -236,8 +237,9 @@ TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyI
     int f = taps(2, {kScanUp, kScanEnter, kScanDown});
     key(f, kScanEnter, true);
     key(f + 20, kScanEnter, false);
-    // ESC and 'p' keep waiting; SPACE is taken; then back out of both menus.
-    f = taps(f + 24, {kScanEscape, kScanP});
+    // ESC, 'p' and the cheat keys keep waiting; SPACE is taken; then back
+    // out of both menus.
+    f = taps(f + 24, {kScanEscape, kScanP, kScanK, kScanL});
     taps(f + 4, {kScanSpace, kScanUp, kScanEnter, kScanDown, kScanEnter});
     runOptions(430, 10);
 

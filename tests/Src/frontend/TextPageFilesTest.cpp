@@ -142,14 +142,16 @@ TEST(TextPageFiles, HelpExampleZoneAndLevelWork) {
     gameLog.close();
     errorLog.close();
     ASSERT_EQ(catalogue.getZoneCount(), 1);
-    EXPECT_STREQ(catalogue.getZoneDisplayName(0), "My Zone (by Me)");
-    EXPECT_EQ(catalogue.getZoneBackColour(0), 20u | 40u << 8 | 80u << 16);
+    EXPECT_STREQ(catalogue.getZoneDisplayName(0), "Isle (by Me)");
+    // The background colour of the snake pictures named.
+    EXPECT_EQ(catalogue.getZoneBackColour(0), 14u | 36u << 8 | 80u << 16);
     ASSERT_EQ(catalogue.getLevelCount(0), 1);
     EXPECT_EQ(catalogue.getLevel(0, 1)->time(0), 60);
     EXPECT_EQ(catalogue.getLevel(0, 1)->incSpeed(2), 3);
 
     const std::vector<std::string> mapLines = helpPage("Making maps with the level compiler");
     std::string source;
+    std::vector<std::string> rows;
     bool inSource = false;
     int walls = 0;
     for (const std::string& line : mapLines) {
@@ -157,6 +159,8 @@ TEST(TextPageFiles, HelpExampleZoneAndLevelWork) {
         if (!inSource)
             continue;
         source += line + "\n";
+        if (line.rfind("####", 0) == 0 || !rows.empty())
+            rows.push_back(line);
         if (line.rfind("####", 0) == 0 && ++walls == 2)
             break;
     }
@@ -164,6 +168,12 @@ TEST(TextPageFiles, HelpExampleZoneAndLevelWork) {
     std::string error;
     ASSERT_TRUE(parseLevelSource(source, level, error)) << error;
     EXPECT_TRUE(checkLevelPlayable(level, error)) << error;
-    EXPECT_EQ(level.width, 24);
-    EXPECT_EQ(level.height, 4);
+    EXPECT_EQ(level.width, 12);
+    EXPECT_EQ(level.height, 6);
+    // In the page's proportional letters every row ends under the wall row.
+    const std::unique_ptr<GfxFont> textFont(GfxFont::create("Times New Roman", 0, 18, 400));
+    ASSERT_TRUE(textFont);
+    const int wallWidth = measure(*textFont, rows.front().c_str()).width;
+    for (const std::string& row : rows)
+        EXPECT_NEAR(measure(*textFont, row.c_str()).width, wallWidth, 4) << row;
 }

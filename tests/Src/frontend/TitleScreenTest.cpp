@@ -434,75 +434,87 @@ TEST(RunLoop, TheProgramStartsOnTheTitleScreenAndComesBackToItAfterAGame) {
 }
 
 // The frame keeps the picture with the panel keyed onto it; whatever the
-// panel shows or becomes, the frame must equal the layers drawn afresh.
+// panel shows or becomes, the frame must equal the layers drawn afresh, also
+// with a picture smaller than the screen (the logo, 640x100).
 TEST_F(TitleScreenTest, TheKeptBackdropFollowsEveryChangeOfThePanel) {
-    ASSERT_TRUE(enterTitleScreen());
-    GfxSurface picture;
-    ASSERT_GE(picture.CreateFromImage(app.screen, ".\\Data\\Gfx\\title.bmp", 0), 0);
-    GfxSurface expected;
-    ASSERT_EQ(expected.Create(app.screen, 640, 480, 2), 0);
-    auto shown = [&]() -> TextBox* {
-        switch (infoPanel()) {
-        case 1:
-            return &titleHighScorePanel()->group();
-        case 3:
-            return titleStatisticsPanel();
-        default:
-            return nullptr;
+    for (const char* file : {"title.bmp", "logo.bmp"}) {
+        SCOPED_TRACE(file);
+        if (std::string(file) != "title.bmp")
+            std::filesystem::copy_file(dir.file(std::string("Data/Gfx/") + file),
+                                       dir.file("Data/Gfx/title.bmp"),
+                                       std::filesystem::copy_options::overwrite_existing);
+        ASSERT_TRUE(enterTitleScreen());
+        GfxSurface picture;
+        ASSERT_GE(picture.CreateFromImage(app.screen, ".\\Data\\Gfx\\title.bmp", 0), 0);
+        GfxSurface expected;
+        ASSERT_EQ(expected.Create(app.screen, 640, 480, 2), 0);
+        auto shown = [&]() -> TextBox* {
+            switch (infoPanel()) {
+            case 1:
+                return &titleHighScorePanel()->group();
+            case 3:
+                return titleStatisticsPanel();
+            default:
+                return nullptr;
+            }
+        };
+        auto frameMatches = [&](const char* step) {
+            // What lies outside a small picture stays as it was on both.
+            back->FillAll(0x123456);
+            expected.FillAll(0x123456);
+            drawTitleBackground();
+            picture.DrawOpaque(&expected, 0, 0);
+            welcomeScroller().draw(&expected, 0, 140);
+            if (TextBox* panel = shown()) {
+                int w = 0, h = 0;
+                ASSERT_TRUE(panel->getSize(w, h));
+                panel->drawKeyed((640 - w) / 2, (300 - h) / 2 + 180, 0, 0, &expected);
+            }
+            back->Lock();
+            expected.Lock();
+            int differing = 0;
+            for (int y = 0; y < 480; ++y)
+                for (int x = 0; x < 640; ++x)
+                    differing += back->GetPixel(x, y) != expected.GetPixel(x, y);
+            expected.Unlock();
+            back->Unlock();
+            EXPECT_EQ(differing, 0) << step;
+        };
+        const struct {
+            const char* step;
+            std::function<void()> change;
+        } steps[] = {
+            {"high scores", [] { setInfoPanel(1); }},
+            {"high scores again", [] {}},
+            {"a new score",
+             [] {
+                 highScoreManager->getList(currentSkill, currentZone)->insert("Newcomer", 9000);
+                 refreshHighScorePanel();
+             }},
+            {"statistics", [] { setInfoPanel(3); }},
+            {"statistics changed",
+             [] {
+                 statistics.gamesPlayed = 42;
+                 buildStatisticsPanel();
+             }},
+            {"a panel tall enough to reach the scroller",
+             [] {
+                 for (int i = 0; i < 20; ++i)
+                     titleStatisticsPanel()->addLine("a line more");
+             }},
+            {"no panel", [] { setInfoPanel(0); }},
+            {"high scores back", [] { setInfoPanel(1); }},
+            {"another zone's table",
+             [] {
+                 currentZone = 1;
+                 refreshHighScorePanel();
+             }},
+        };
+        for (const auto& s : steps) {
+            s.change();
+            setPanelCountdown(1 << 20);
+            ASSERT_NO_FATAL_FAILURE(frameMatches(s.step));
         }
-    };
-    auto frameMatches = [&](const char* step) {
-        drawTitleBackground();
-        picture.DrawOpaque(&expected, 0, 0);
-        welcomeScroller().draw(&expected, 0, 140);
-        if (TextBox* panel = shown()) {
-            int w = 0, h = 0;
-            ASSERT_TRUE(panel->getSize(w, h));
-            panel->drawKeyed((640 - w) / 2, (300 - h) / 2 + 180, 0, 0, &expected);
-        }
-        back->Lock();
-        expected.Lock();
-        int differing = 0;
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x)
-                differing += back->GetPixel(x, y) != expected.GetPixel(x, y);
-        expected.Unlock();
-        back->Unlock();
-        EXPECT_EQ(differing, 0) << step;
-    };
-    const struct {
-        const char* step;
-        std::function<void()> change;
-    } steps[] = {
-        {"high scores", [] { setInfoPanel(1); }},
-        {"high scores again", [] {}},
-        {"a new score",
-         [] {
-             highScoreManager->getList(currentSkill, currentZone)->insert("Newcomer", 9000);
-             refreshHighScorePanel();
-         }},
-        {"statistics", [] { setInfoPanel(3); }},
-        {"statistics changed",
-         [] {
-             statistics.gamesPlayed = 42;
-             buildStatisticsPanel();
-         }},
-        {"a panel tall enough to reach the scroller",
-         [] {
-             for (int i = 0; i < 20; ++i)
-                 titleStatisticsPanel()->addLine("a line more");
-         }},
-        {"no panel", [] { setInfoPanel(0); }},
-        {"high scores back", [] { setInfoPanel(1); }},
-        {"another zone's table",
-         [] {
-             currentZone = 1;
-             refreshHighScorePanel();
-         }},
-    };
-    for (const auto& s : steps) {
-        s.change();
-        setPanelCountdown(1 << 20);
-        ASSERT_NO_FATAL_FAILURE(frameMatches(s.step));
+        leaveTitleScreen();
     }
 }

@@ -789,3 +789,41 @@ TEST_F(Game, AKeyPressedAndLetGoBetweenTwoFramesCountsAtTheNext) {
     EXPECT_EQ(inputManager->state(0)->vertical, 0);
     game.unloadLevel();
 }
+
+// A press of Up while the snake runs right, let go before the step that
+// reads the controls, still turns the snake, whatever the phase of the step
+// it comes in: the snake keeps the last new direction until its step.
+TEST_F(Game, AnUpPressShorterThanAStepTurnsTheSnakeAtEveryPhase) {
+    const struct {
+        int startSpeed, pressFrames; // a step every startSpeed + 1 frames
+    } cases[] = {{11, 2}, {11, 7}, {11, 17}, {8, 4}, {5, 2}};
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir.file("Data/Levels"));
+        levelCatalogue.clearZones();
+        LevelSpec level = openMap(30, 7, 3, 3);
+        const std::string speed = std::to_string(c.startSpeed);
+        level.settings = "Time=60,60,60\nStartSpeed=" + speed + "," + speed + "," + speed +
+                         "\nTopSpeed=2,2,2\nIncSpeed=99,99,99\n";
+        zone({level});
+        const int stepFrames = c.startSpeed + 1;
+        int turned = 0;
+        for (int phase = 0; phase < 8; ++phase) {
+            const int down = platform.framesPresented() + 3 + phase * stepFrames / 8;
+            key(down, kScanUp, true);
+            key(down + c.pressFrames, kScanUp, false);
+            limitFrames(down + c.pressFrames + 2 * stepFrames + 2);
+            int highestRow = 3;
+            platform.afterPresent = [&](int) {
+                int column = 0, row = 0;
+                if (game.snake().head())
+                    game.snake().headCell(column, row);
+                highestRow = std::min(highestRow, game.snake().head() ? row : 3);
+            };
+            game.run();
+            app.quitPosted = false;
+            turned += highestRow < 3;
+        }
+        EXPECT_EQ(turned, 8) << "StartSpeed " << c.startSpeed << ", pressed for " << c.pressFrames
+                             << " frames";
+    }
+}

@@ -236,6 +236,44 @@ TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
     EXPECT_FALSE(snake.hasBufferedTurn());
 }
 
+// A direction pressed and let go between two steps counts at the next step
+// as a held one would, unless one is held then; the step forgets it.
+TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
+    const struct {
+        const char* what;
+        std::vector<ControlState> between;
+        ControlState atStep;
+        int column, row;
+    } cases[] = {
+        {"a tap of up", {press(0, -1), press(0, 0)}, {}, 4, 2},
+        {"right held at the step wins", {press(0, -1)}, press(1, 0), 5, 3},
+        {"the reverse is ignored", {press(-1, 0)}, {}, 5, 3},
+        {"the last new press counts", {press(0, -1), press(0, 1), press(0, 1)}, {}, 4, 4},
+    };
+    for (const auto& c : cases) {
+        level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
+        steps(1);
+        for (const ControlState& control : c.between)
+            snake.update(control);
+        steps(1, c.atStep);
+        int col, row;
+        head(col, row);
+        EXPECT_EQ(col, c.column) << c.what;
+        EXPECT_EQ(row, c.row) << c.what;
+    }
+
+    // A tapped turn into a wall is stored for eleven steps like a held one.
+    level({"########################", "#BB>..................o#", "########################"});
+    steps(1);
+    snake.update(press(0, 1));
+    steps(1);
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(10);
+    EXPECT_TRUE(snake.hasBufferedTurn());
+    steps(2);
+    EXPECT_FALSE(snake.hasBufferedTurn());
+}
+
 TEST_F(SnakeTest, SteeringIntoTheBodyCrashesButGoingStraightTurnsAway) {
     level({
         "#######",

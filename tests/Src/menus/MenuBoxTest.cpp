@@ -4,6 +4,7 @@
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "tests/support/ScanCodes.h"
+#include "tests/support/SurfacePixels.h"
 
 #include "Src/app/GameSystems.h"
 #include "Src/core/Application.h"
@@ -361,6 +362,20 @@ TEST_F(MenuBoxTest, TheBoxIsSizedToItsTextsAndRebuiltAfterAChange) {
     const int titleLeft = firstInk(titled, 4, screen.ConvertColor(0x005020));
     EXPECT_GE(titleLeft, (titled->width() - 9 * perChar) / 2);
     EXPECT_LE(titleLeft, (titled->width() - 9 * perChar) / 2 + 2);
+}
+
+// A lost surface comes back empty; the box is built again before it draws.
+TEST_F(MenuBoxTest, ABoxDrawsItselfAgainAfterItsSurfaceWasLost) {
+    MenuBox* box = makeMenu();
+    auto drawn = [&] {
+        back.FillAll(0);
+        box->draw();
+        return pixelsOf(back, 100, 50, box->width(), box->height());
+    };
+    const std::vector<uint32_t> first = drawn();
+    box->surface()->MarkLost();
+    EXPECT_EQ(drawn(), first);
+    EXPECT_EQ(drawn(), first);
 }
 
 TEST_F(MenuBoxTest, RendersTheSelectionGreyedAndFlashRows) {

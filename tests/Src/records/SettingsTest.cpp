@@ -291,6 +291,7 @@ TEST_F(SettingsFile, ValuesOutOfRangeFallBackToTheirDefaults) {
         {"skill -1", -1, kKeysOne, kKeysTwo, 4, 5, 2, 0, true, true, true},
         {"key 270", 2, {{1, 2, 3, 4, 5, 6, 270}}, kKeysTwo, 4, 5, 0, 2, false, true, true},
         {"key -1", 2, kKeysOne, {{0, 0, 0, 0, 0, 0, -1}}, 4, 5, 0, 2, true, false, true},
+        {"cheat keys", 2, {{'l', 2, 3, 4, 'k', 6, 7}}, kKeysTwo, 4, 5, 0, 2, true, true, true},
         {"negative count", 0, kKeysOne, kKeysTwo, -1, 5, 0, 0, true, true, false},
         {"zero spans", 0, kKeysOne, kKeysTwo, 0, 0, 0, 0, true, true, true},
         {"negative span", 0, kKeysOne, kKeysTwo, 4, -5, 0, 0, true, true, false},

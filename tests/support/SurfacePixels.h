@@ -1,0 +1,19 @@
+// The pixel values of a rectangle of a surface, row by row, for comparing
+// two drawings of the same thing.
+#pragma once
+
+#include "gfx/GfxSurface.h"
+
+#include <cstdint>
+#include <vector>
+
+inline std::vector<uint32_t> pixelsOf(GfxSurface& surface, int left, int top, int width,
+                                      int height) {
+    std::vector<uint32_t> pixels;
+    surface.Lock();
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x)
+            pixels.push_back(surface.GetPixel(x, y));
+    surface.Unlock();
+    return pixels;
+}
