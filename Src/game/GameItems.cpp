@@ -8,8 +8,6 @@
 
 namespace {
 
-enum Block : int { kFood = 2, kShrink = 10, kSpeedReset = 11, kPoints = 12, kTime = 13 };
-
 enum ItemSound : int {
     kSoundFood = 2,
     kSoundCrash = 4,
@@ -24,25 +22,25 @@ enum ItemSound : int {
 
 bool GameManager::eatItem(int block, int headColumn) {
     switch (block) {
-    case kFood:
+    case kBlockFood:
         --itemsLeft_;
         ++score_;
         if (options.soundEffects && soundSystem && map_.getMapWidth() > 0)
             soundSystem->PlaySampleEvent(kSoundFood, headColumn * 255 / map_.getMapWidth());
         return true;
-    case kShrink:
+    case kBlockShrink:
         snake_.halve();
         playEffect(kSoundShrink);
         break;
-    case kSpeedReset:
+    case kBlockSpeedReset:
         snake_.resetSpeed();
         playEffect(kSoundSpeedReset);
         break;
-    case kPoints:
+    case kBlockPoints:
         score_ += 20;
         playEffect(kSoundPoints);
         break;
-    case kTime:
+    case kBlockTime:
         timeLeft_ += 10;
         if (timeLeft_ > levelTime_)
             timeLeft_ = levelTime_;

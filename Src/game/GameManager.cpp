@@ -343,6 +343,8 @@ void GameManager::levelFrame() {
         inputManager->updateForGame();
         control = *inputManager->state(0);
     }
+    if (scriptControl)
+        scriptControl(control);
     const bool fire = (control.buttons & kControlFire) != 0;
     const bool pause = (control.buttons & kControlPause) != 0;
     const bool escape = (control.buttons & kControlEscape) != 0;

@@ -73,8 +73,13 @@ public:
 
     // Test hooks: set values a level would reach by playing.
     void setTimeLeft(int32_t seconds) { timeLeft_ = seconds; }
+    void setLevelTime(int32_t seconds) { levelTime_ = seconds; }
     void setItemsLeft(int32_t items) { itemsLeft_ = items; }
     void setLives(int32_t lives) { lives_ = lives; }
+    void setLevelNumber(int32_t number) { levelNumber_ = number; }
+    // Sets the control state of each frame after the input manager's, for
+    // players that are scripts.
+    std::function<void(ControlState&)> scriptControl;
     // Called as the escape menu opens, with the level stopped.
     std::function<void()> onEscapeMenu;
     EscapeMenu& escapeMenu() { return escapeMenu_; }

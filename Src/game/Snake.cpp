@@ -9,17 +9,14 @@ namespace {
 
 constexpr int kDx[4] = {0, 1, 0, -1};
 constexpr int kDy[4] = {-1, 0, 1, 0};
-constexpr int kFloor = 1;
-constexpr int kFood = 2;
-constexpr int kBodyBlock = 5;
 constexpr int kSoundSnakeStopped = 21;
 constexpr int kSoundBoost = 20;
 
 bool isItem(int block) {
-    return block == kFood || (block >= 10 && block <= 13);
+    return block == kBlockFood || (block >= 10 && block <= 13);
 }
 bool isSnakeBlock(int block) {
-    return block >= kBodyBlock && block <= 9;
+    return block >= kBlockBody && block <= 9;
 }
 
 } // namespace
@@ -113,10 +110,10 @@ int Snake::buildFromMap() {
     for (int row = 0; row < map_->getMapHeight(); ++row)
         for (int column = 0; column < map_->getMapWidth(); ++column) {
             const int block = map_->getBlock(column, row);
-            if (block == kFood)
+            if (block == kBlockFood)
                 ++food;
             if (!head_ && block >= 6 && block <= 9) {
-                map_->setBlock(column, row, kFloor);
+                map_->setBlock(column, row, kBlockFloor);
                 append(newSegment(column, row, block - 6));
             }
         }
@@ -130,7 +127,7 @@ int Snake::buildFromMap() {
         for (const auto& t : kTrace) {
             const int column = tail_->column + t[0], row = tail_->row + t[1];
             if (isSnakeBlock(map_->getBlock(column, row)) && map_->getMark(column, row) == 0) {
-                map_->setBlock(column, row, kFloor);
+                map_->setBlock(column, row, kBlockFloor);
                 append(newSegment(column, row, t[2]));
                 found = true;
                 break;
@@ -252,10 +249,10 @@ bool Snake::tryMove(int dx, int dy, int direction) {
     bool grow = false;
     if (isItem(block)) {
         grow = host_->eatItem(block, head_->column);
-        map_->setBlock(column, row, kFloor);
+        map_->setBlock(column, row, kBlockFloor);
         if (!head_)
             return false; // the item took the whole snake
-    } else if (block != kFloor) {
+    } else if (block != kBlockFloor) {
         return false;
     }
     stuck_ = false;
@@ -300,7 +297,7 @@ void Snake::step(int direction, bool grow) {
 
 bool Snake::sideIsFree(int column, int row) const {
     const int block = map_->getBlock(column, row);
-    if (block == kFloor)
+    if (block == kBlockFloor)
         return map_->getMark(column, row) == 0;
     return isItem(block);
 }

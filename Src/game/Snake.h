@@ -13,6 +13,17 @@ class GfxSurface;
 class TileMap;
 struct ControlState;
 
+// Block numbers of a level's map as the snake sees them; any other is a wall.
+enum MapBlock : int {
+    kBlockFloor = 1,
+    kBlockFood = 2,
+    kBlockBody = 5,
+    kBlockShrink = 10,
+    kBlockSpeedReset = 11,
+    kBlockPoints = 12,
+    kBlockTime = 13,
+};
+
 // What the snake needs from the game around it.
 class SnakeHost {
 public:

@@ -130,11 +130,16 @@ int compareZoneNames(const char* a, const char* b) {
     return std::strcmp(a, b);
 }
 
-void LevelCatalogue::fail(const char* message) {
+bool LevelCatalogue::fail(const char* message) {
     String report(errorText_);
     report += message;
+    if (errors_) {
+        errors_->push_back(report.c_str());
+        return true;
+    }
     errorLog.write(report.c_str());
     fatalError(app.screen, "%s", report.c_str());
+    return false;
 }
 
 bool LevelCatalogue::scanZones(const char* levelsDirectory) {
@@ -160,7 +165,7 @@ bool LevelCatalogue::scanZones(const char* levelsDirectory) {
     for (DirEntry* entry : listing) {
         if (!entry->isDirectory)
             continue;
-        if (!readZone(entry->name.c_str(), entry->path.c_str()))
+        if (!readZone(entry->name.c_str(), entry->path.c_str()) && !errors_)
             return false;
         gameLog.write("\n");
     }
@@ -214,16 +219,18 @@ bool LevelCatalogue::readZone(const char* dirName, const char* path) {
     zone->snakeGfxFile = prefix_;
     zone->snakeGfxFile += kDefaultSnakeGfx;
     gameLog.print("\treadingZoneHeader (file=%s)\n", filePath.c_str());
+    bool ok = false;
     try {
-        if (!readZoneHeader(file, *zone) || !readLevels(file, *zone))
-            return false;
+        ok = readZoneHeader(file, *zone);
+        if (ok || errors_)
+            ok = readLevels(file, *zone) && ok;
     } catch (const FileBufferError& error) {
         // A value that runs into the end of its section or of the file.
         fail(error.what());
-        return false;
     }
-    zones_.add(owned.release());
-    return true;
+    if (ok || errors_)
+        zones_.add(owned.release());
+    return ok;
 }
 
 bool LevelCatalogue::readZoneHeader(FileBuffer& file, Zone& zone) {
@@ -259,12 +266,15 @@ bool LevelCatalogue::readZoneHeader(FileBuffer& file, Zone& zone) {
         gameLog.print("\t\tAuthor='%s'\n", zone.author.c_str());
     }
 
+    bool ok = true;
     int32_t skill = 5;
     if (readNumbers(section, "Skill", &skill, 1) == Lookup::Malformed) {
         String message;
         message.format("no number after '%s='", "Skill");
-        fail(message.c_str());
-        return false;
+        if (!fail(message.c_str()))
+            return false;
+        ok = false;
+        skill = 5;
     }
     zone.skill = skill;
     gameLog.print("\t\tSkill='%ld'\n", static_cast<long>(zone.skill));
@@ -283,12 +293,12 @@ bool LevelCatalogue::readZoneHeader(FileBuffer& file, Zone& zone) {
     }
     zone.backColour = colour;
     gameLog.print("\t\tBackcolor=0x%06lx\n", static_cast<unsigned long>(zone.backColour));
-    return true;
+    return ok;
 }
 
 bool LevelCatalogue::readLevels(FileBuffer& file, Zone& zone) {
     file.rewind();
-    int number = 1;
+    bool ok = true;
     while (file.findString("<Level>")) {
         const int line = file.line();
         const int start = file.position() + 7;
@@ -302,18 +312,29 @@ bool LevelCatalogue::readLevels(FileBuffer& file, Zone& zone) {
         FileBuffer section(file, start, file.position());
         section.setDelimiters(kLevelSet);
         section.setSkipSet(kLevelSet);
-        if (!readLevel(section, zone, number++))
+        bool read = false;
+        try {
+            read = readLevel(section, zone, zone.levels.size() + 1);
+        } catch (const FileBufferError& error) {
+            if (!errors_)
+                throw; // the game reports it for the whole zone
+            fail(error.what());
+        }
+        if (!read && !errors_)
             return false;
+        ok = ok && read;
     }
-    return true;
+    return ok;
 }
 
 bool LevelCatalogue::readLevel(FileBuffer& section, Zone& zone, int number) {
     gameLog.write("\t---Level---\n");
     String fileName;
+    bool ok = true;
     if (!readText(section, "Filename", fileName) || fileName.isEmpty()) {
-        fail("For each level a filename is needed!");
-        return false;
+        if (!fail("For each level a filename is needed!"))
+            return false;
+        ok = false; // its numbers are still looked at
     }
     auto level = std::make_unique<Level>();
     level->fileName = prefix_;
@@ -336,8 +357,11 @@ bool LevelCatalogue::readLevel(FileBuffer& section, Zone& zone, int number) {
         if (found == Lookup::Malformed) {
             String message;
             message.format("Keyword='%s', expected 3 integers afterwards!", keyword.name);
-            fail(message.c_str());
-            return false;
+            if (!fail(message.c_str()))
+                return false;
+            ok = false;
+            for (int k = 0; k < 3; ++k)
+                values[k] = keyword.defaults[k];
         }
         logTriple(keyword.name, found, values);
         for (int k = 0; k < 3; ++k)
@@ -345,8 +369,10 @@ bool LevelCatalogue::readLevel(FileBuffer& section, Zone& zone, int number) {
     }
     level->zone = &zone;
     level->number = number;
-    zone.levels.add(level.release());
-    return true;
+    // A level without its map file is left out.
+    if (!fileName.isEmpty())
+        zone.levels.add(level.release());
+    return ok;
 }
 
 void LevelCatalogue::clearZones() {

@@ -6,6 +6,8 @@
 #include "lib/String.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class FileBuffer;
 class FileIO;
@@ -49,6 +51,10 @@ public:
     // scores are moved to the new places by their owners afterwards.
     bool scanZones(const char* levelsDirectory = kLevelsDirectory);
     void clearZones();
+    // With a list, each error is added to it instead of being reported, and
+    // the reading goes on past it, so one scan finds every error; the zones
+    // and levels that could be read are kept. Null is the game's way.
+    void collectErrors(std::vector<std::string>* errors) { errors_ = errors; }
 
     int getZoneCount() const { return zones_.size(); }
     const char* getZoneName(int i) const;
@@ -75,7 +81,8 @@ private:
     bool readZoneHeader(FileBuffer& file, Zone& zone);
     bool readLevels(FileBuffer& file, Zone& zone);
     bool readLevel(FileBuffer& section, Zone& zone, int number);
-    void fail(const char* message);
+    // Reports the error; true when the reading goes on.
+    bool fail(const char* message);
     bool valid(int i) const { return i >= 0 && i < zones_.size(); }
 
     PtrArray<Zone> zones_;
@@ -83,6 +90,7 @@ private:
     String prefix_;    // the zone's directory with a trailing backslash
     String errorText_; // names the file being read
     String displayName_;
+    std::vector<std::string>* errors_ = nullptr;
 };
 
 extern LevelCatalogue levelCatalogue;

@@ -154,7 +154,7 @@ TEST_F(ZoneFiles, EveryZoneReadsWithItsLookAndLevels) {
                 EXPECT_GE(level->startSpeed(k), level->startSpeed(k + 1)) << source;
             }
             for (int k = 0; k < 3; ++k) {
-                EXPECT_GE(level->time(k), 30) << source;
+                EXPECT_GE(level->time(k), 10) << source;
                 EXPECT_GE(level->topSpeed(k), 1) << source;
                 EXPECT_LE(level->topSpeed(k), level->startSpeed(k)) << source;
                 EXPECT_GE(level->incSpeed(k), 1) << source;

@@ -1,0 +1,89 @@
+// balance [--seeds N] [--game DIR] [--out DIR] LEVELS
+//   plays every level of the zones below LEVELS and writes report.txt and
+//   difficulty.png into DIR (the working directory by default).
+// balance --check [--game DIR] LEVELS
+//   lists every problem of the zones below LEVELS, as the game reads them.
+// balance --tune [--seeds N] [--game DIR] [--out DIR] LEVELS
+//   writes each zone's level.txt into DIR/<zone>/ with the levels' times
+//   set from tries without a clock (see tuneTimes).
+#include "tools/balance/Balance.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: balance [--seeds N] [--game DIR] [--out DIR] LEVELS\n"
+                         "       balance --check [--game DIR] LEVELS\n"
+                         "       balance --tune [--seeds N] [--game DIR] [--out DIR] LEVELS\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool check = false, tune = false;
+    int seeds = 20;
+    std::string gameDir = LURVANE_GAME_DIR, outDir = ".", levels;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--check")
+            check = true;
+        else if (arg == "--tune")
+            tune = true;
+        else if (arg == "--seeds" && i + 1 < argc)
+            seeds = std::atoi(argv[++i]);
+        else if (arg == "--game" && i + 1 < argc)
+            gameDir = argv[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            outDir = argv[++i];
+        else if (levels.empty() && arg[0] != '-')
+            levels = arg;
+        else
+            return usage();
+    }
+    if (levels.empty() || seeds < 0)
+        return usage();
+    std::error_code ec;
+    levels = std::filesystem::absolute(levels, ec).string();
+    outDir = std::filesystem::absolute(outDir, ec).string();
+
+    if (check) {
+        const std::vector<std::string> problems = checkZones(gameDir, levels);
+        for (const std::string& p : problems)
+            std::printf("%s\n\n", p.c_str());
+        std::printf("%zu problem(s) found\n", problems.size());
+        return problems.empty() ? 0 : 1;
+    }
+
+    std::vector<ZoneResult> zones;
+    {
+        HeadlessGame game;
+        std::string error;
+        if (!game.open(gameDir, levels, error)) {
+            std::fprintf(stderr, "%s\n(balance --check lists every problem)\n", error.c_str());
+            return 1;
+        }
+        if (tune) {
+            for (const TunedZone& zone : tuneTimes(game, seeds)) {
+                std::filesystem::create_directories(outDir + "/" + zone.directory, ec);
+                std::ofstream(outDir + "/" + zone.directory + "/level.txt", std::ios::binary)
+                    << zone.text;
+                std::printf("%s/%s/level.txt\n", outDir.c_str(), zone.directory.c_str());
+            }
+            return 0;
+        }
+        zones = measureZones(game, seeds);
+    }
+    const std::string report = formatReport(zones, seeds);
+    std::ofstream(outDir + "/report.txt") << report;
+    const std::vector<uint8_t> png = plotDifficulty(zones);
+    std::ofstream(outDir + "/difficulty.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    std::fputs(formatSummary(zones).c_str(), stdout);
+    return balanceProblems(zones).empty() ? 0 : 1;
+}
