@@ -5,7 +5,7 @@
 // with 1 ms sleeps, each period counted from the start of its own frame).
 // Counters: the lateness of each frame's start against the time it was due
 // (median and 99th percentile); the drift of the last frame from the
-// schedule of the first, and how often a frame came more than a period late
+// schedule of the second, and how often a frame came more than a period late
 // (the system did not run the process for that long) so that the loop began
 // a new schedule; and the process's CPU time per frame.
 #include "Src/core/Application.h"
@@ -67,11 +67,16 @@ Pacing measure(Clock& clock, const std::function<uint64_t(uint64_t previousStart
     pacing.cpuMsPerFrame = (cpuSeconds() - cpuStart) * 1000.0 / kFrames;
     std::vector<double> lateness;
     for (size_t i = 1; i < starts.size(); ++i) {
-        lateness.push_back(static_cast<double>(starts[i] - dues[i]) / 1000.0);
-        pacing.newSchedules += starts[i] - dues[i] >= kPeriodUs;
+        // Signed: the busy wait counts whole milliseconds and may start early.
+        const double late = (static_cast<double>(starts[i]) - static_cast<double>(dues[i])) / 1000;
+        lateness.push_back(late);
+        pacing.newSchedules += late * 1000 >= static_cast<double>(kPeriodUs);
     }
-    pacing.driftMs =
-        static_cast<double>(starts.back() - starts[0] - (starts.size() - 1) * kPeriodUs) / 1000.0;
+    // Against the schedule from the second frame's due time: the first
+    // frame's flip also makes the window's texture.
+    pacing.driftMs = (static_cast<double>(starts.back() - dues[1]) -
+                      static_cast<double>((starts.size() - 2) * kPeriodUs)) /
+                     1000;
     std::sort(lateness.begin(), lateness.end());
     pacing.p50Ms = lateness[lateness.size() / 2];
     pacing.p99Ms = lateness[lateness.size() * 99 / 100];
