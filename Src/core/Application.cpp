@@ -32,7 +32,7 @@ constexpr uint64_t kMicrosecondsPerMillisecond = 1000;
 // A sleep wakes late by the system's timer slack, by a tenth of a
 // millisecond or more under load. A deadline that frames must meet is slept
 // towards only until this margin before it; the rest is spun.
-constexpr uint64_t kSpinMicroseconds = 250;
+constexpr uint64_t kSpinMicroseconds = 500;
 
 // Sleeps until the clock reaches due, or a little later.
 void sleepUntil(Clock& clock, uint64_t due) {
