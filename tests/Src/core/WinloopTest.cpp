@@ -70,7 +70,7 @@ TEST_F(Winloop, IdleStepsComeEachMillisecondOfThePeriodsSecondHalf) {
 }
 
 // Over 1000 frames the starts keep to one schedule although every sleep
-// wakes late, and waiting sleeps: only the last quarter millisecond before a
+// wakes late, and waiting sleeps: only the last half millisecond before a
 // frame is spun (one clock read per microsecond here).
 TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     app.framesPerSecond = 55;
@@ -92,7 +92,7 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
         ASSERT_GE(starts[i], due) << "frame " << i;
         ASSERT_LT(starts[i] - due, 100u) << "frame " << i;
     }
-    EXPECT_LT(mostReads, 400);
+    EXPECT_LT(mostReads, 650);
 }
 
 TEST_F(Winloop, MenusRunAtFiftyFramesPerSecond) {
