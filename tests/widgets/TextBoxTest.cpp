@@ -831,6 +831,18 @@ TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConf
     EXPECT_EQ(pad({down}), "\xFF");
     EXPECT_EQ(pad({kGfxPadSouth}), "\xFF");
     EXPECT_TRUE(box.finished());
+
+    // A preset is replaced only once, and every step is drawn anew.
+    box.setUpInput(&input, 3);
+    box.setText("Bob");
+    const std::pair<int, const char*> steps[] = {{up, "A"}, {up, "B"}, {left, ""}};
+    for (const auto& [control, shown] : steps) {
+        box.update();
+        const uint64_t stamp = box.renderStamp();
+        EXPECT_EQ(pad({control}), shown);
+        box.update();
+        EXPECT_NE(box.renderStamp(), stamp) << shown;
+    }
 }
 
 TEST(TextInputPadTest, ThePadStepsThroughLettersDigitsSpaceAndTheAccentedLetters) {
