@@ -173,3 +173,11 @@ void nameOfKey(int code, String& name) {
     else
         name = "";
 }
+
+String keyBindingText(const char* label, int code) {
+    String name;
+    nameOfKey(code, name);
+    String text;
+    text.format("%s = %s", label, name.c_str());
+    return text;
+}

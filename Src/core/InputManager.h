@@ -5,12 +5,12 @@
 
 #include "Src/core/GameModule.h"
 #include "Src/core/KeySet.h"
+#include "lib/String.h"
 
 #include <cstdint>
 
 class GfxInput;
 class Platform;
-class String;
 
 enum ControlButton : int8_t {
     kControlFire = 1,
@@ -96,3 +96,6 @@ extern InputManager* inputManager;
 
 // The name of a key code through the input manager; empty without one.
 void nameOfKey(int code, String& name);
+// "label = " and the name of the key code, as the menus and panels show a
+// binding.
+String keyBindingText(const char* label, int code);

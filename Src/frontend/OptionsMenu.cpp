@@ -82,11 +82,7 @@ void fillOptionsMenu(MenuBox* menu) {
 void fillKeysMenu(MenuBox* menu, const KeySet& keys) {
     menu->clearEntries();
     for (const KeyEntry& entry : kKeyEntries) {
-        String name;
-        nameOfKey(keys.keys[entry.role], name);
-        String text;
-        text.format("%s = %s", entry.label, name.c_str());
-        menu->addEntry(text.c_str());
+        menu->addEntry(keyBindingText(entry.label, keys.keys[entry.role]).c_str());
     }
     menu->addEntry("Reset To Default");
     menu->addEntry("Back To Main Menu");

@@ -143,11 +143,7 @@ void buildControlsPanel() {
     controlsPanel->clear();
     controlsPanel->addLine(" ");
     for (const Line& line : kLines) {
-        String name;
-        nameOfKey(keys.keys[line.role], name);
-        String text;
-        text.format("%s = %s", line.label, name.c_str());
-        controlsPanel->addLine(text.c_str());
+        controlsPanel->addLine(keyBindingText(line.label, keys.keys[line.role]).c_str());
     }
     controlsPanel->addLine(" ");
     controlsPanel->addLine("Pause Game = P");
