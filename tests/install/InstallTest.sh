@@ -247,7 +247,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     (XDG_DATA_HOME="$tmp/x" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$prefix/games/lurvane") \
         >/dev/null 2>&1 &
     game=$!
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         xdotool search --name '^Lurvane$' >/dev/null 2>&1 && break
         sleep 0.05
     done
