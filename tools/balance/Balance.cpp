@@ -6,17 +6,11 @@
 #include "Src/game/SegmentPool.h"
 #include "Src/records/Settings.h"
 #include "Src/zones/LevelCatalogue.h"
-#include "lib/HostPath.h"
 #include "map/TileMap.h"
 #include "tools/levelc/LevelSource.h"
 
-#include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 const PlayerKind kPlayerKinds[3] = {{"quick", 8}, {"average", 12}, {"slow", 16}};
 
@@ -348,126 +342,4 @@ std::vector<std::string> checkZones(const std::string& gameDir, const std::strin
         }
     game.game().unloadLevel();
     return problems;
-}
-
-namespace {
-
-constexpr int kTestSeeds = 2; // the seeds the balance test plays
-
-// What the tries of one level on one skill needed: for each try, the net
-// seconds it took off the clock (time items given back), or -1 for a try
-// lost by a crash.
-struct Needs {
-    std::vector<int> all;   // every seed
-    std::vector<int> first; // the seeds the test plays
-    int planner = 0;
-};
-
-double rateUnder(const std::vector<int>& needs, int clock) {
-    int cleared = 0;
-    for (int n : needs)
-        cleared += n >= 0 && n < clock;
-    return needs.empty() ? 0 : static_cast<double>(cleared) / static_cast<double>(needs.size());
-}
-
-Needs measureNeeds(HeadlessGame& game, int zone, int level, int skill, int seeds) {
-    constexpr int kNoClock = 3000;
-    Needs needs;
-    Planner planner;
-    const LevelOutcome p = game.play(zone, level, skill, planner, kNoClock);
-    needs.planner = kNoClock - game.game().timeLeft();
-    (void)p;
-    for (int kind = 0; kind < 3; ++kind)
-        for (int seed = 0; seed < seeds; ++seed) {
-            PlayerModel player(kPlayerKinds[kind].reactionFrames, kWrongTurn,
-                               playerSeed(zone, level, kind, seed));
-            const LevelOutcome o = game.play(zone, level, skill, player, kNoClock);
-            const int need = o.cleared ? kNoClock - game.game().timeLeft() : -1;
-            needs.all.push_back(need);
-            if (seed < kTestSeeds)
-                needs.first.push_back(need);
-        }
-    return needs;
-}
-
-// The largest clock in [least, most] whose clear rates stay below the
-// given ones on both sets of seeds and reach no more than the target;
-// least when none does.
-int clockBelow(const Needs& n, int least, int most, double target, double above,
-               double aboveFirst) {
-    for (int t = most; t > least; --t)
-        if (rateUnder(n.all, t) <= target && rateUnder(n.all, t) < above &&
-            rateUnder(n.first, t) < aboveFirst)
-            return t;
-    return least;
-}
-
-} // namespace
-
-std::vector<TunedZone> tuneTimes(HeadlessGame& game, int seeds) {
-    std::vector<TunedZone> zones;
-    const int zoneCount = levelCatalogue.getZoneCount();
-    for (int z = 0; z < zoneCount; ++z) {
-        const double place = zoneCount > 1 ? static_cast<double>(z) / (zoneCount - 1) : 0;
-        const int count = levelCatalogue.getLevelCount(z);
-        std::vector<std::array<int, kSkills>> times;
-        for (int n = 1; n <= count; ++n) {
-            Needs needs[kSkills];
-            for (int skill = 0; skill < kSkills; ++skill)
-                needs[skill] = measureNeeds(game, z, n, skill, seeds);
-            // The planner always clears, with room to spare.
-            int least[kSkills];
-            for (int skill = 0; skill < kSkills; ++skill)
-                least[skill] = static_cast<int>(needs[skill].planner * 1.15) + 2;
-            // Easy: nearly every try that does not crash clears (a few
-            // that wander for long are left out).
-            std::vector<int> cleared;
-            for (int need : needs[0].all)
-                if (need >= 0)
-                    cleared.push_back(need);
-            std::sort(cleared.begin(), cleared.end());
-            int easy = least[0];
-            if (!cleared.empty())
-                easy = std::max(
-                    easy, static_cast<int>(cleared[(cleared.size() - 1) * 19 / 20] * 1.1) + 2);
-            const double easyRate = rateUnder(needs[0].all, easy);
-            // Normal and Hard below it, tighter along the zone order; on
-            // Hard the planner needs half the clock on the last two levels.
-            const int normal = clockBelow(needs[1], least[1], easy, easyRate * (0.85 - 0.2 * place),
-                                          easyRate, rateUnder(needs[0].first, easy));
-            int mostHard = normal;
-            if (n + 2 > count)
-                mostHard = std::min(mostHard, std::max(least[2], needs[2].planner * 2));
-            const int hard =
-                clockBelow(needs[2], least[2], mostHard, easyRate * (0.6 - 0.25 * place),
-                           rateUnder(needs[1].all, normal), rateUnder(needs[1].first, normal));
-            times.push_back({easy, normal, hard});
-            std::fprintf(stderr, "%s %d: %d %d %d (planner %d %d %d)\n",
-                         levelCatalogue.getZoneName(z), n, easy, normal, hard, needs[0].planner,
-                         needs[1].planner, needs[2].planner);
-        }
-        // The zone's own file, its levels' Time values replaced in order.
-        const Level* first = levelCatalogue.getLevel(z, 1);
-        if (!first)
-            continue;
-        std::filesystem::path dir = hostPath(first->fileName.c_str()).c_str();
-        dir = dir.parent_path();
-        std::ifstream in(dir / "level.txt", std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        size_t at = 0;
-        for (const auto& time : times) {
-            at = text.find("<Level>", at);
-            const size_t end = text.find("</Level>", at);
-            const size_t key = text.find("Time=", at);
-            if (at == std::string::npos || key == std::string::npos || key > end)
-                break;
-            const size_t valueEnd = text.find_first_of(";\r\n", key);
-            const std::string value = std::to_string(time[0]) + "," + std::to_string(time[1]) +
-                                      "," + std::to_string(time[2]);
-            text.replace(key + 5, valueEnd - key - 5, value);
-            at = key;
-        }
-        zones.push_back({dir.filename().string(), text});
-    }
-    return zones;
 }

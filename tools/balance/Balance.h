@@ -106,16 +106,6 @@ std::string formatSummary(const std::vector<ZoneResult>& zones);
 // The difficulty of every level along the zone order, as a PNG file.
 std::vector<uint8_t> plotDifficulty(const std::vector<ZoneResult>& zones);
 
-// Time limits that give each skill its clear rate, from tries without a
-// clock: Easy eases off along the zone order, Hard tightens, and on Hard
-// the planner needs at least half the time on each zone's last two levels.
-// Returns each zone's description file with its levels' times replaced.
-struct TunedZone {
-    std::string directory; // the zone directory's name
-    std::string text;
-};
-std::vector<TunedZone> tuneTimes(HeadlessGame& game, int seeds);
-
 // Every problem of the zones below levelsDir, read as the game reads them:
 // the description files, each map and each level's start.
 std::vector<std::string> checkZones(const std::string& gameDir, const std::string& levelsDir);

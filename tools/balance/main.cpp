@@ -3,9 +3,6 @@
 //   difficulty.png into DIR (the working directory by default).
 // balance --check [--game DIR] LEVELS
 //   lists every problem of the zones below LEVELS, as the game reads them.
-// balance --tune [--seeds N] [--game DIR] [--out DIR] LEVELS
-//   writes each zone's level.txt into DIR/<zone>/ with the levels' times
-//   set from tries without a clock (see tuneTimes).
 #include "tools/balance/Balance.h"
 
 #include <cstdio>
@@ -18,23 +15,20 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: balance [--seeds N] [--game DIR] [--out DIR] LEVELS\n"
-                         "       balance --check [--game DIR] LEVELS\n"
-                         "       balance --tune [--seeds N] [--game DIR] [--out DIR] LEVELS\n");
+                         "       balance --check [--game DIR] LEVELS\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    bool check = false, tune = false;
+    bool check = false;
     int seeds = 20;
     std::string gameDir = LURVANE_GAME_DIR, outDir = ".", levels;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--check")
             check = true;
-        else if (arg == "--tune")
-            tune = true;
         else if (arg == "--seeds" && i + 1 < argc)
             seeds = std::atoi(argv[++i]);
         else if (arg == "--game" && i + 1 < argc)
@@ -67,15 +61,6 @@ int main(int argc, char** argv) {
         if (!game.open(gameDir, levels, error)) {
             std::fprintf(stderr, "%s\n(balance --check lists every problem)\n", error.c_str());
             return 1;
-        }
-        if (tune) {
-            for (const TunedZone& zone : tuneTimes(game, seeds)) {
-                std::filesystem::create_directories(outDir + "/" + zone.directory, ec);
-                std::ofstream(outDir + "/" + zone.directory + "/level.txt", std::ios::binary)
-                    << zone.text;
-                std::printf("%s/%s/level.txt\n", outDir.c_str(), zone.directory.c_str());
-            }
-            return 0;
         }
         zones = measureZones(game, seeds);
     }
