@@ -18,84 +18,66 @@ namespace {
 
 const std::string kGameDir = LURVANE_GAME_DIR;
 
-// A board from rows of text: '#' wall, '.' floor, 'o' food, 's' shrink,
-// 'r' speed reset, 'p' points, 't' time, digits the snake (0 its head).
-Board boardOf(const std::vector<std::string>& rows, int heading, double secondsPerStep,
-              int timeLeft) {
+// A board from rows of text split by '/': '#' wall, '.' floor, 'o' food,
+// 's' shrink, 'r' speed reset, 'p' points, 't' time, digits the snake (0
+// its head); the level's clock is 60 s.
+Board boardOf(const std::string& rows, int heading, double secondsPerStep, int timeLeft) {
     Board b;
-    b.width = static_cast<int>(rows[0].size());
-    b.height = static_cast<int>(rows.size());
+    b.width = static_cast<int>(rows.find('/'));
     b.heading = heading;
     b.secondsPerStep = secondsPerStep;
     b.timeLeft = timeLeft;
     b.levelTime = 60;
     const std::string items = "#.o???????srpt";
-    for (int y = 0; y < b.height; ++y)
-        for (char c : rows[static_cast<size_t>(y)]) {
-            const bool body = c >= '0' && c <= '9';
-            b.blocks.push_back(body ? kBlockFloor : static_cast<int>(items.find(c)));
-            b.bodyIndex.push_back(body ? c - '0' : -1);
-            if (c == '0') {
-                b.headX = static_cast<int>(b.blocks.size() - 1) % b.width;
-                b.headY = y;
-            }
-            b.bodyLength += body;
+    for (char c : rows) {
+        const bool body = c >= '0' && c <= '9';
+        if (c == '/')
+            continue;
+        if (c == '0') {
+            b.headX = static_cast<int>(b.blocks.size()) % b.width;
+            b.headY = static_cast<int>(b.blocks.size()) / b.width;
         }
+        b.blocks.push_back(body ? kBlockFloor : static_cast<int>(items.find(c)));
+        b.bodyIndex.push_back(body ? c - '0' : -1);
+        b.bodyLength += body;
+    }
+    b.height = static_cast<int>(b.blocks.size()) / b.width;
     return b;
 }
 
 TEST(Planner, TakesTheWayTheRulesMakeBest) {
     struct Case {
         const char* what;
-        std::vector<std::string> rows;
         int heading;
         double secondsPerStep;
         int timeLeft;
         int expected;
+        std::string board;
     };
-    const std::vector<std::string> timeDetour = {"#######", "#.t...#", "#0...o#", "#######"};
-    const std::vector<std::string> pointsDetour = {"#######", "#.p...#", "#0...o#", "#######"};
-    const std::vector<std::string> pocket = {"#########", "##o######", "#.012345#", "#......o#",
-                                             "#########"};
-    const std::vector<std::string> lastInPocket = {"#########", "##o######", "#.012345#",
-                                                   "#.......#", "#########"};
+    const std::string time = "#######/#.t...#/#0...o#/#######";
+    const std::string points = "#######/#.p...#/#0...o#/#######";
+    const std::string pocket = "#########/##o######/#.012345#/#......o#/#########";
     const Case cases[] = {
-        {"never back: round to the food behind",
-         {"#######", "#.....#", "#o..0.#", "#######"},
-         Snake::kRight,
-         0.2,
-         60,
-         Snake::kUp},
-        {"a time item is worth its 10 s", timeDetour, Snake::kRight, 4.75, 30, Snake::kUp},
-        {"a time item with the clock full is worth nothing", timeDetour, Snake::kRight, 0.2, 60,
-         Snake::kRight},
-        {"nor a detour dearer than its worth", timeDetour, Snake::kRight, 5.5, 30, Snake::kRight},
-        {"20 points are worth 4 s", pointsDetour, Snake::kRight, 1.9, 60, Snake::kUp},
-        {"points not worth a dearer detour", pointsDetour, Snake::kRight, 2.1, 60, Snake::kRight},
-        {"round a speed reset",
-         {"#######", "#.....#", "#0r..o#", "#######"},
-         Snake::kRight,
-         0.2,
-         60,
-         Snake::kUp},
-        {"through a speed reset when it is the only way",
-         {"#######", "#0r..o#", "#######"},
-         Snake::kRight,
-         0.2,
-         60,
-         Snake::kRight},
-        {"not into a pocket it cannot leave", pocket, Snake::kLeft, 0.2, 60, Snake::kDown},
-        {"into it for the last food", lastInPocket, Snake::kLeft, 0.2, 60, Snake::kUp},
-        {"no food in reach: the most room",
-         {"########", "###.####", "#..01###", "######o#"},
-         Snake::kLeft,
-         0.2,
-         60,
-         Snake::kLeft},
+        {"never back: round to the food behind", Snake::kRight, 0.2, 60, Snake::kUp,
+         "#######/#.....#/#o..0.#/#######"},
+        {"a time item is worth its 10 s", Snake::kRight, 4.75, 30, Snake::kUp, time},
+        {"not with the clock full", Snake::kRight, 0.2, 60, Snake::kRight, time},
+        {"nor for a detour dearer than that", Snake::kRight, 5.5, 30, Snake::kRight, time},
+        {"20 points are worth 4 s", Snake::kRight, 1.9, 60, Snake::kUp, points},
+        {"not a dearer detour", Snake::kRight, 2.1, 60, Snake::kRight, points},
+        {"round a speed reset", Snake::kRight, 0.2, 60, Snake::kUp,
+         "#######/#.....#/#0r..o#/#######"},
+        {"through it as the only way", Snake::kRight, 0.2, 60, Snake::kRight,
+         "#######/#0r..o#/#######"},
+        {"not into a pocket it cannot leave", Snake::kLeft, 0.2, 60, Snake::kDown, pocket},
+        {"into it for the last food", Snake::kLeft, 0.2, 60, Snake::kUp,
+         "#########/##o######/#.012345#/#.......#/#########"},
+        {"no food in reach: the most room", Snake::kLeft, 0.2, 60, Snake::kUp,
+         "#######/###...#/##.01##/######o"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(planMove(boardOf(c.rows, c.heading, c.secondsPerStep, c.timeLeft)), c.expected);
+        EXPECT_EQ(planMove(boardOf(c.board, c.heading, c.secondsPerStep, c.timeLeft)), c.expected);
     }
 }
 
