@@ -65,6 +65,7 @@ int failingRename(const char*, const char*) {
 TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
     HighScoreManager manager("unused.dat");
     EXPECT_FALSE(manager.isDirty());
+    const DateTime before = DateTime::now();
     HighScoreList* list = manager.getList(1, 3);
     EXPECT_EQ(list->skill, 1);
     EXPECT_EQ(list->zone, 3);
@@ -73,6 +74,7 @@ TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
         EXPECT_EQ(list->entries[i].score, 400 - 40 * i);
         EXPECT_FALSE(list->entries[i].byPlayer);
         EXPECT_EQ(list->entries[i].date.status(), TimeStatus::Valid);
+        EXPECT_GE(list->entries[i].date.ticks(), before.ticks()); // stored with the file
     }
     EXPECT_TRUE(list->dirty);
     EXPECT_TRUE(manager.isDirty());

@@ -79,6 +79,10 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
     EXPECT_EQ(manager.list(0)->zone, 1);
     EXPECT_EQ(currentZone, 0);
     EXPECT_TRUE(manager.save());
+    // The side file starts with the size and a 64-bit hash of its record file.
+    const std::string stamp = readFile(dir.file("highscores.zones")).substr(0, 40);
+    EXPECT_EQ(stamp.substr(0, stamp.find(' ')), std::to_string(readFile(scores).size()));
+    EXPECT_EQ(stamp.find('\n') - stamp.find(' '), 17u);
     EXPECT_TRUE(manager.load());
     scan({"0", "a", "b", "c"});
     EXPECT_EQ(manager.list(0)->zone, 2);
