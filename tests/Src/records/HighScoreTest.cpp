@@ -9,6 +9,9 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -62,6 +65,7 @@ int failingRename(const char*, const char*) {
 TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
     HighScoreManager manager("unused.dat");
     EXPECT_FALSE(manager.isDirty());
+    const DateTime before = DateTime::now();
     HighScoreList* list = manager.getList(1, 3);
     EXPECT_EQ(list->skill, 1);
     EXPECT_EQ(list->zone, 3);
@@ -70,6 +74,7 @@ TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
         EXPECT_EQ(list->entries[i].score, 400 - 40 * i);
         EXPECT_FALSE(list->entries[i].byPlayer);
         EXPECT_EQ(list->entries[i].date.status(), TimeStatus::Valid);
+        EXPECT_GE(list->entries[i].date.ticks(), before.ticks()); // stored with the file
     }
     EXPECT_TRUE(list->dirty);
     EXPECT_TRUE(manager.isDirty());
@@ -228,6 +233,26 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
     EXPECT_STREQ(again.getList(0, 0)->entries[0].name, "Ann");
 }
 
+// A socket cannot be opened as a file, whoever runs the game.
+TEST_F(HighScoreFiles, AFileThatIsThereButCannotBeOpenedFailsTheLoadAndIsLeftAlone) {
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(socket, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(socket);
+    HighScoreManager manager(path.c_str());
+    manager.getList(1, 1);
+    EXPECT_FALSE(manager.load());
+    EXPECT_EQ(manager.listCount(), 0);
+    const std::string report = "Could not open HighScoreFile '" + path + "' for read\n";
+    EXPECT_EQ(errorText().rfind("\n\nError in File Highscore, line ", 0), 0u) << errorText();
+    EXPECT_EQ(errorText().substr(errorText().size() - report.size()), report);
+    EXPECT_TRUE(std::filesystem::is_socket(path));
+}
+
 TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     auto tenEntries = [](Bytes& b, int32_t top) {
         for (int i = 0; i < 10; ++i)
@@ -258,6 +283,9 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     cutEntry.data.resize(4 + 12 + 88 * 4 + 50);
     Bytes cutHeader;
     cutHeader.count(3).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    Bytes cutSecondHeader = good; // a sound list, then 4 bytes of a second
+    cutSecondHeader.data[0] = 2;
+    cutSecondHeader.i32(10);
     Bytes emptyList; // exactly as many lists as the bytes can hold
     emptyList.count(1).list(0, 2, 1);
     Bytes noTerminator;
@@ -288,6 +316,8 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
          "could not read HighScoreEntry (i=4, noOfEntries=10)\n", 1},
         {"cut inside a list header", cutHeader.data, 1, 900, 0,
          "could not read HighScoreList (l=1, noOfLists=3)\n", 2},
+        {"cut inside a second list header", cutSecondHeader.data, 1, 900, 891,
+         "could not read HighScoreList (l=1, noOfLists=2)\n", 1},
         {"name without terminator", noTerminator.data, 1, 900, 0, "noOfEntries=1, made 10", 1},
         {"one empty list", emptyList.data, 1, 0, 0, "noOfEntries=0, made 10", 1},
     };
@@ -324,16 +354,21 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
         EXPECT_EQ(readFile(path + ".damaged"), c.bytes);
         EXPECT_NE(readFile(path), c.bytes);
     }
-    // A sound file is not copied aside.
-    std::filesystem::remove(path + ".damaged");
-    writeFile(path, good.data);
-    {
+    // A sound file, also one of no tables, is not copied aside, even when
+    // a damaged one was read before it.
+    for (const std::string& sound : {good.data, std::string(4, '\0')}) {
+        std::filesystem::remove(path + ".damaged");
         HighScoreManager manager(path.c_str());
+        writeFile(path, cutEntry.data);
         ASSERT_TRUE(manager.load());
+        std::filesystem::remove(errors);
+        writeFile(path, sound);
+        ASSERT_TRUE(manager.load());
+        EXPECT_EQ(errorText(), "");
         manager.getList(7, 7);
         ASSERT_TRUE(manager.save());
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
     }
-    EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
 
     // Lines that were not in the file are fillers any score beats, and a
     // longer list keeps its best ten.

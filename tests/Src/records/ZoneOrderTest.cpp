@@ -79,13 +79,17 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
     EXPECT_EQ(manager.list(0)->zone, 1);
     EXPECT_EQ(currentZone, 0);
     EXPECT_TRUE(manager.save());
+    // The side file starts with the size and a 64-bit hash of its record file.
+    const std::string stamp = readFile(dir.file("highscores.zones")).substr(0, 40);
+    EXPECT_EQ(stamp.substr(0, stamp.find(' ')), std::to_string(readFile(scores).size()));
+    EXPECT_EQ(stamp.find('\n') - stamp.find(' '), 17u);
     EXPECT_TRUE(manager.load());
     scan({"0", "a", "b", "c"});
     EXPECT_EQ(manager.list(0)->zone, 2);
 
     // A side file that is damaged, empty or written with other bytes of its
-    // record file leaves every place where it is (a sound one would move
-    // a's table to 2).
+    // record file leaves every place where it is: a sound one would move
+    // a's table to 0, and the order of an earlier version C's to 2.
     const std::string zones = dir.file("highscores.zones");
     const std::function<void()> spoilers[] = {
         [&] { writeFile(zones, readFile(zones) + "x\tb\n"); },
@@ -102,15 +106,15 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
         spoil();
         std::filesystem::remove(dir.file("settings.zones"));
         EXPECT_TRUE(manager.load());
-        scan({"+", "0", "a", "b"});
+        scan({"B", "C", "a"});
         EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
     }
     // The reload key keeps a chosen zone that is not there as near to it
     // as there are zones.
-    for (int32_t chosen : {4, 5}) {
+    for (int32_t chosen : {3, 5}) {
         currentZone = chosen;
         followZones(true);
-        EXPECT_EQ(currentZone, 3);
+        EXPECT_EQ(currentZone, 2);
     }
 }
 
@@ -122,4 +126,9 @@ TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
     // Written again, the file has its side file and stands for the new order.
     store(1);
     EXPECT_EQ(restart({"B", "a", "C"}), 1);
+    // Without side files again: its last place, a's, is the first now.
+    store(2);
+    std::filesystem::remove(dir.file("highscores.zones"));
+    std::filesystem::remove(dir.file("settings.zones"));
+    EXPECT_EQ(restart({"B", "a", "C"}), 0);
 }
