@@ -31,6 +31,11 @@ protected:
         return result;
     }
     ToolRun levelc(const std::string& arguments) { return run(LEVELC_PATH, arguments); }
+    // Compiles the level in the test's directory into the map there.
+    ToolRun compile(const std::string& options, const std::string& level, const std::string& map) {
+        return levelc(options + " '" + dir.file(level) + "' '" + dir.file(map) + "'");
+    }
+    std::string sheet(const char* name) const { return "--sheet '" + dir.file(name) + "'"; }
     ToolRun fmpinfo(const std::string& file) { return run(FMPINFO_PATH, "'" + file + "'"); }
     bool exists(const std::string& name) const { return std::filesystem::exists(dir.file(name)); }
 
@@ -44,9 +49,11 @@ protected:
                 picture.rgb.push_back(x < 20 ? 0x204020u : x < 40 ? 0xE0E0E0u : 0xFF0000u);
         return picture;
     }
-    void writeSheets() {
+    // Both sheets, and a level without a snake that compiles without the check.
+    void SetUp() override {
         dir.write("sheet.tga", writeTga(sheetPicture()));
         dir.write("sheet.bmp", writeBmp(sheetPicture()));
+        dir.write("ok.lvl", "map\n###\n#o#\n###\n");
     }
 
     TempDir dir;
@@ -61,25 +68,20 @@ const char kLevel[] = "; a small level\n"
 } // namespace
 
 TEST_F(LevelTool, CompilesALevelThatFmpinfoPrints) {
-    writeSheets();
     dir.write("small.lvl", kLevel);
     // The head, block 9, is beyond a sheet of four blocks.
-    ToolRun compiled = levelc("--sheet '" + dir.file("sheet.tga") + "' '" + dir.file("small.lvl") +
-                              "' '" + dir.file("small.fmp") + "'");
+    ToolRun compiled = compile(sheet("sheet.tga"), "small.lvl", "small.fmp");
     EXPECT_EQ(compiled.status, 1);
     EXPECT_EQ(compiled.err,
               "levelc: " + dir.file("small.lvl") + ": block 9 is not on the sheet of 4 blocks\n");
     EXPECT_FALSE(exists("small.fmp"));
 
-    dir.write("small.lvl", "map\n###\n#o#\n###\n");
     // Without a head the check refuses it; without the check it compiles.
-    compiled = levelc("--sheet '" + dir.file("sheet.tga") + "' '" + dir.file("small.lvl") + "' '" +
-                      dir.file("small.fmp") + "'");
+    compiled = compile(sheet("sheet.tga"), "ok.lvl", "small.fmp");
     EXPECT_EQ(compiled.status, 1);
-    EXPECT_EQ(compiled.err, "levelc: " + dir.file("small.lvl") + ": no snake head\n");
-    for (const char* sheet : {"sheet.tga", "sheet.bmp"}) {
-        compiled = levelc("--no-check --sheet '" + dir.file(sheet) + "' '" + dir.file("small.lvl") +
-                          "' '" + dir.file("small.fmp") + "'");
+    EXPECT_EQ(compiled.err, "levelc: " + dir.file("ok.lvl") + ": no snake head\n");
+    for (const char* picture : {"sheet.tga", "sheet.bmp"}) {
+        compiled = compile("--no-check " + sheet(picture), "ok.lvl", "small.fmp");
         EXPECT_EQ(compiled.status, 0) << compiled.err;
         EXPECT_EQ(compiled.err, "");
         const ToolRun info = fmpinfo(dir.file("small.fmp"));
@@ -89,9 +91,8 @@ TEST_F(LevelTool, CompilesALevelThatFmpinfoPrints) {
                             "3 3 3\n3 2 3\n3 3 3\n");
     }
     for (const char* depth : {"8", "15", "24", "32"}) {
-        compiled = levelc(std::string("--depth ") + depth + " --no-check --sheet '" +
-                          dir.file("sheet.bmp") + "' '" + dir.file("small.lvl") + "' '" +
-                          dir.file("deep.fmp") + "'");
+        compiled = compile(std::string("--depth ") + depth + " --no-check " + sheet("sheet.bmp"),
+                           "ok.lvl", "deep.fmp");
         ASSERT_EQ(compiled.status, 0) << compiled.err;
         EXPECT_NE(fmpinfo(dir.file("deep.fmp")).out.find(std::string("blockDepth=") + depth + "\n"),
                   std::string::npos);
@@ -100,12 +101,7 @@ TEST_F(LevelTool, CompilesALevelThatFmpinfoPrints) {
 }
 
 TEST_F(LevelTool, BadInputGivesOneLineAndKeepsTheEarlierMap) {
-    writeSheets();
-    dir.write("ok.lvl", "map\n###\n#o#\n###\n");
-    ASSERT_EQ(levelc("--no-check --sheet '" + dir.file("sheet.bmp") + "' '" + dir.file("ok.lvl") +
-                     "' '" + dir.file("kept.fmp") + "'")
-                  .status,
-              0);
+    ASSERT_EQ(compile("--no-check " + sheet("sheet.bmp"), "ok.lvl", "kept.fmp").status, 0);
     const std::string kept = dir.read("kept.fmp");
 
     struct Case {
@@ -114,28 +110,26 @@ TEST_F(LevelTool, BadInputGivesOneLineAndKeepsTheEarlierMap) {
     dir.write("bad.lvl", "map\n###\n#?#\n###\n");
     dir.write("blank.lvl", "; nothing here\n");
     dir.write("notapicture.bmp", "BM but not really");
-    const std::string sheet = "--sheet '" + dir.file("sheet.bmp") + "'";
+    const std::string bmp = sheet("sheet.bmp");
     const Case cases[] = {
-        {"bad.lvl", sheet, "map row 2: no block for '?'"},
-        {"blank.lvl", sheet, "no map"},
-        {"missing.lvl", sheet, "cannot read the level source"},
-        {"ok.lvl", "--no-check --sheet '" + dir.file("nothing.bmp") + "'",
+        {"bad.lvl", bmp, "map row 2: no block for '?'"},
+        {"blank.lvl", bmp, "no map"},
+        {"missing.lvl", bmp, "cannot read the level source"},
+        {"ok.lvl", "--no-check " + sheet("nothing.bmp"),
          "cannot read the block sheet " + dir.file("nothing.bmp")},
-        {"ok.lvl", "--no-check --sheet '" + dir.file("notapicture.bmp") + "'",
+        {"ok.lvl", "--no-check " + sheet("notapicture.bmp"),
          "cannot read the block sheet " + dir.file("notapicture.bmp")},
-        {"ok.lvl", "--depth 12 " + sheet, "depth must be 8, 15, 16, 24 or 32"},
+        {"ok.lvl", "--depth 12 " + bmp, "depth must be 8, 15, 16, 24 or 32"},
         {"ok.lvl", "", "no --sheet given"},
     };
     for (const Case& c : cases) {
-        const ToolRun result =
-            levelc(c.options + " '" + dir.file(c.level) + "' '" + dir.file("kept.fmp") + "'");
+        const ToolRun result = compile(c.options, c.level, "kept.fmp");
         EXPECT_EQ(result.status, 1) << c.level << " " << c.options;
         EXPECT_EQ(result.err, "levelc: " + dir.file(c.level) + ": " + c.reason + "\n");
         EXPECT_EQ(dir.read("kept.fmp"), kept) << c.level << " " << c.options;
     }
     // An output that cannot be written is an error too.
-    const ToolRun unwritable = levelc("--no-check " + sheet + " '" + dir.file("ok.lvl") + "' '" +
-                                      dir.file("no/such/dir/x.fmp") + "'");
+    const ToolRun unwritable = compile("--no-check " + bmp, "ok.lvl", "no/such/dir/x.fmp");
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "levelc: " + dir.file("ok.lvl") + ": cannot write " +
                                   dir.file("no/such/dir/x.fmp") + "\n");
@@ -143,12 +137,7 @@ TEST_F(LevelTool, BadInputGivesOneLineAndKeepsTheEarlierMap) {
 }
 
 TEST_F(LevelTool, FmpinfoPrintsTheLoadersErrorForRejectedFiles) {
-    writeSheets();
-    dir.write("ok.lvl", "map\n###\n#o#\n###\n");
-    ASSERT_EQ(levelc("--no-check --sheet '" + dir.file("sheet.bmp") + "' '" + dir.file("ok.lvl") +
-                     "' '" + dir.file("good.fmp") + "'")
-                  .status,
-              0);
+    ASSERT_EQ(compile("--no-check " + sheet("sheet.bmp"), "ok.lvl", "good.fmp").status, 0);
     const std::string good = dir.read("good.fmp");
 
     // Cut short: the container length no longer matches.

@@ -16,43 +16,55 @@
 
 namespace {
 
-// Routes the error log into the test's directory for its lifetime.
-struct ErrorLogTo {
-    explicit ErrorLogTo(const std::string& path) { errorLog.open(path.c_str()); }
-    ~ErrorLogTo() { errorLog.close(); }
+// The test's own directory, with the error log in it.
+class FileIOTest : public ::testing::Test {
+protected:
+    FileIOTest() { errorLog.open(dir.file("errorLog.txt").c_str()); }
+    ~FileIOTest() override { errorLog.close(); }
+    // Opens the file for reading after writing the bytes into it.
+    FileIO& reading(const std::string& bytes) {
+        dir.write("in.dat", bytes);
+        EXPECT_TRUE(in.openRead(dir.file("in.dat").c_str()));
+        return in;
+    }
+
+    TempDir dir;
+    FileIO in;
 };
 
 } // namespace
 
-TEST(FileIO, RecordFieldsRoundTripInTheirByteLayout) {
-    TempDir dir;
+TEST_F(FileIOTest, RecordFieldsRoundTripInTheirByteLayout) {
     const std::string path = dir.file("r.dat");
+    const std::string longest(255, 'x');
     {
         FileIO out;
         ASSERT_TRUE(out.openWrite(path.c_str()));
-        EXPECT_TRUE(out.writeString(String("")));
-        EXPECT_TRUE(out.writeString(String("Lurvane")));
+        for (const char* text : {"", "L", "Lurvane", longest.c_str()})
+            EXPECT_TRUE(out.writeString(String(text)));
         EXPECT_TRUE(out.writeInt(-2));
         EXPECT_TRUE(out.writeInt(0x01020304));
         EXPECT_TRUE(out.writeBool(true));
         EXPECT_TRUE(out.writeBool(false));
         const unsigned char raw[3] = {7, 8, 9};
         EXPECT_EQ(out.write(raw, 3), 3);
+        out.close();
+        EXPECT_FALSE(out.isOpen());
+        EXPECT_EQ(out.write("x", 1), 0);
     }
-    const std::string bytes = readFile(path);
-    const std::string expected("\0\7Lurvane\xFE\xFF\xFF\xFF\x04\x03\x02\x01\x01\x00\x07\x08\x09",
-                               1 + 8 + 4 + 4 + 2 + 3);
-    EXPECT_EQ(bytes, expected);
+    const std::string expected =
+        std::string("\0\1L\7Lurvane\xFF", 12) + longest +
+        std::string("\xFE\xFF\xFF\xFF\x04\x03\x02\x01\x01\x00\x07\x08\x09", 13);
+    EXPECT_EQ(readFile(path), expected);
 
-    FileIO in;
     ASSERT_TRUE(in.openRead(path.c_str()));
     String s("junk");
+    for (const char* text : {"", "L", "Lurvane", longest.c_str()}) {
+        EXPECT_TRUE(in.readString(s));
+        EXPECT_EQ(std::string(s.c_str()), text);
+    }
     int32_t i = 0;
     bool b = false;
-    EXPECT_TRUE(in.readString(s));
-    EXPECT_TRUE(s == "");
-    EXPECT_TRUE(in.readString(s));
-    EXPECT_TRUE(s == "Lurvane");
     EXPECT_TRUE(in.readInt(i));
     EXPECT_EQ(i, -2);
     EXPECT_TRUE(in.readInt(i));
@@ -63,51 +75,41 @@ TEST(FileIO, RecordFieldsRoundTripInTheirByteLayout) {
     EXPECT_FALSE(b);
 }
 
-TEST(FileIO, AnyNonZeroByteReadsAsTrue) {
-    TempDir dir;
-    dir.write("b.dat", std::string("\x07", 1));
-    FileIO in;
-    ASSERT_TRUE(in.openRead(dir.file("b.dat").c_str()));
-    bool b = false;
-    EXPECT_TRUE(in.readBool(b));
-    EXPECT_TRUE(b);
-}
-
-TEST(FileIO, LongTextIsStoredAsItsLongestPrefixNotAWrappedLength) {
-    TempDir dir;
-    ErrorLogTo log(dir.file("errorLog.txt"));
+TEST_F(FileIOTest, LongTextIsStoredAsItsLongestPrefixNotAWrappedLength) {
     const std::string text(300, 'n');
     FileIO out;
     ASSERT_TRUE(out.openWrite(dir.file("s.dat").c_str()));
     EXPECT_FALSE(out.writeString(String(text.c_str())));
     out.close();
-    const std::string bytes = readFile(dir.file("s.dat"));
+    const std::string bytes = dir.read("s.dat");
     ASSERT_EQ(bytes.size(), 256u);
     EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 255);
     EXPECT_NE(dir.read("errorLog.txt").find("Error in File FileIO"), std::string::npos);
 
-    FileIO in;
-    ASSERT_TRUE(in.openRead(dir.file("s.dat").c_str()));
     String back;
-    EXPECT_TRUE(in.readString(back));
+    EXPECT_TRUE(reading(bytes).readString(back));
     EXPECT_EQ(std::string(back.c_str()), text.substr(0, 255));
 }
 
-TEST(FileIO, TruncatedFilesFailAndAreReported) {
-    TempDir dir;
-    ErrorLogTo log(dir.file("errorLog.txt"));
-    dir.write("t.dat", std::string("\x05"
-                                   "ab",
-                                   3));
-    FileIO in;
-    ASSERT_TRUE(in.openRead(dir.file("t.dat").c_str()));
-    String s;
-    EXPECT_FALSE(in.readString(s));
-    EXPECT_TRUE(s == "ab");
-    int32_t i = 5;
+TEST_F(FileIOTest, TruncatedFilesFailAndAreReported) {
+    // Any non-zero byte reads as true; an int needs all four of its bytes.
+    bool b = false;
+    int32_t i = 9;
+    EXPECT_TRUE(reading(std::string("\x07\x01\x02\x03", 4)).readBool(b));
+    EXPECT_TRUE(b);
     EXPECT_FALSE(in.readInt(i));
     EXPECT_EQ(i, 0);
-    bool b = true;
+
+    String s;
+    EXPECT_FALSE(reading(std::string("\x05"
+                                     "ab",
+                                     3))
+                     .readString(s));
+    EXPECT_TRUE(s == "ab");
+    i = 5;
+    EXPECT_FALSE(in.readInt(i));
+    EXPECT_EQ(i, 0);
+    b = true;
     EXPECT_FALSE(in.readBool(b));
     EXPECT_FALSE(b);
     s = "old";
@@ -121,11 +123,11 @@ TEST(FileIO, TruncatedFilesFailAndAreReported) {
 
     FileIO closed;
     EXPECT_FALSE(closed.writeInt(1));
+    EXPECT_FALSE(closed.writeString(String("")));
     EXPECT_FALSE(closed.openRead(dir.file("missing.dat").c_str()));
 }
 
-TEST(FileIO, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
-    TempDir dir;
+TEST_F(FileIOTest, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
     dir.write("a.fmp", "1");
     dir.write("B.FMP", "22");
     dir.write("c.txt", "");
@@ -167,8 +169,7 @@ TEST(FileIO, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
     EXPECT_FALSE(FileIO::isDirectory(dir.file("a.fmp").c_str()));
 }
 
-TEST(FileIO, ANewVersionReplacesTheFileOnlyWhenCommitted) {
-    TempDir dir;
+TEST_F(FileIOTest, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     const std::string path = dir.file("r.dat");
     writeFile(path, "old");
     {
@@ -190,7 +191,6 @@ TEST(FileIO, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
-    FileIO in;
     ASSERT_TRUE(in.openRead(path.c_str()));
     EXPECT_FALSE(in.commit()); // a file opened for reading is never renamed
     EXPECT_EQ(in.remaining(), 4);
@@ -202,8 +202,7 @@ TEST(FileIO, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
 }
 
-TEST(FileIO, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
-    TempDir dir;
+TEST_F(FileIOTest, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
     const std::string path = dir.file("r.dat");
     writeFile(path, "old");
     // The file size limit stands in for a full disk.
@@ -236,28 +235,8 @@ TEST(FileIO, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
     EXPECT_EQ(std::filesystem::file_size(path), 5u);
 }
 
-TEST(FileIO, OneCharacterStringsPartialIntsAndClosing) {
-    TempDir dir;
-    ErrorLogTo log(dir.file("errorLog.txt"));
-    {
-        FileIO out;
-        ASSERT_TRUE(out.openWrite(dir.file("o.dat").c_str()));
-        EXPECT_TRUE(out.writeString(String("L")));
-        EXPECT_TRUE(out.writeString(String(std::string(255, 'x').c_str())));
-        out.close();
-        EXPECT_FALSE(out.isOpen());
-        EXPECT_EQ(out.write("x", 1), 0);
-    }
-    EXPECT_EQ(readFile(dir.file("o.dat")).size(), 2u + 1 + 255);
-    FileIO in;
-    ASSERT_TRUE(in.openRead(dir.file("o.dat").c_str()));
-    String s;
-    EXPECT_TRUE(in.readString(s));
-    EXPECT_EQ(std::string(s.c_str()), "L");
-    EXPECT_TRUE(in.readString(s));
-    EXPECT_EQ(std::string(s.c_str()), std::string(255, 'x'));
-
-    // Opening again closes what was open: no handle is left behind.
+// Opening again closes what was open: no handle is left behind.
+TEST_F(FileIOTest, OpeningAgainClosesTheFileBefore) {
     auto handles = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                              std::filesystem::directory_iterator());
@@ -270,11 +249,4 @@ TEST(FileIO, OneCharacterStringsPartialIntsAndClosing) {
         twice.close();
     }
     EXPECT_EQ(handles(), before);
-
-    // An int needs all four of its bytes.
-    dir.write("i.dat", std::string("\x01\x02\x03", 3));
-    ASSERT_TRUE(in.openRead(dir.file("i.dat").c_str()));
-    int32_t i = 9;
-    EXPECT_FALSE(in.readInt(i));
-    EXPECT_EQ(i, 0);
 }

@@ -68,18 +68,20 @@ int wrongPixels(TileMap& map, GfxSurface& target) {
 
 class TileMapDraw : public ::testing::Test {
 protected:
-    // A screen of the depth, the pattern map loaded on it with its window
-    // at (3, 5), and an untouched target.
-    void start(int depth) {
+    // A screen of the depth, the pattern map of the block size loaded on it
+    // with the window at (x, y), and an untouched target a little larger.
+    void start(int depth, int side = 4, int x = 3, int y = 5, int width = 30, int height = 22) {
         display.emplace(depth);
-        ASSERT_TRUE(writeFmpFile(patternMap(), dir.file("p.fmp")));
+        ASSERT_TRUE(writeFmpFile(patternMap(side), dir.file("p.fmp")));
         ASSERT_EQ(map.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
-        map.setView(3, 5, 30, 22);
+        map.setView(x, y, width, height);
+        targetWidth = width + 10;
+        targetHeight = height + 10;
         makeTarget(target);
     }
     GfxScreen& screen() { return display->screen; }
     void makeTarget(GfxSurface& surface) {
-        ASSERT_EQ(surface.Create(&screen(), 40, 32, kSurfaceMemorySystem), 0);
+        ASSERT_EQ(surface.Create(&screen(), targetWidth, targetHeight, kSurfaceMemorySystem), 0);
         surface.FillAll(kUntouched);
     }
 
@@ -87,6 +89,7 @@ protected:
     std::optional<DepthScreen> display;
     TileMap map;
     GfxSurface target;
+    int targetWidth = 0, targetHeight = 0;
 };
 
 } // namespace
@@ -257,25 +260,18 @@ TEST_F(TileMapDraw, ACellNamingNoBlockBeforeTheFirstDrawIsLeftUntouched) {
 // The game's 20-pixel blocks, whose rows the drawing copies in fixed sizes.
 TEST_F(TileMapDraw, TwentyPixelBlocksInSixteenAndThirtyTwoBits) {
     for (int depth : {16, 32}) {
-        DepthScreen display(depth);
-        GfxScreen& screen = display.screen;
-        ASSERT_TRUE(writeFmpFile(patternMap(20), dir.file("t.fmp")));
-        TileMap big;
-        ASSERT_EQ(big.load(&screen, dir.file("t.fmp").c_str(), 0, 0, -1, -1), 0);
-        big.setView(5, 3, 100, 70);
-        GfxSurface target;
-        ASSERT_EQ(target.Create(&screen, 110, 80, kSurfaceMemorySystem), 0);
+        start(depth, 20, 5, 3, 100, 70);
         for (int scroll : {0, 13}) {
             target.FillAll(kUntouched);
-            big.setScroll(scroll + 40, scroll);
-            ASSERT_EQ(big.draw(&target), 0);
-            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
+            map.setScroll(scroll + 40, scroll);
+            ASSERT_EQ(map.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(map, target), 0) << depth << " bits, scroll " << scroll;
             // Block by block, as with a cell that names no block.
-            big.setBlock(11, 8, 99);
+            map.setBlock(11, 8, 99);
             target.FillAll(kUntouched);
-            ASSERT_EQ(big.draw(&target), 0);
-            EXPECT_EQ(wrongPixels(big, target), 0) << depth << " bits, scroll " << scroll;
-            big.setBlock(11, 8, 2);
+            ASSERT_EQ(map.draw(&target), 0);
+            EXPECT_EQ(wrongPixels(map, target), 0) << depth << " bits, scroll " << scroll;
+            map.setBlock(11, 8, 2);
         }
     }
 }

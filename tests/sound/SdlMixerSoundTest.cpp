@@ -38,33 +38,39 @@ std::string tuneMod() {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Selects an audio driver for the lifetime of the object.
-class ScopedAudioDriver {
+// An audio driver, a working directory and both logs in a directory of
+// the test's own, for the test's lifetime.
+class MixerScene {
 public:
-    explicit ScopedAudioDriver(const char* name) {
+    explicit MixerScene(const char* driver, const std::string& workDir = "")
+        : cwd_(workDir.empty() ? dir.path() : workDir) {
         if (const char* old = std::getenv("SDL_AUDIODRIVER"))
             previous_ = old;
-        ::setenv("SDL_AUDIODRIVER", name, 1);
+        ::setenv("SDL_AUDIODRIVER", driver, 1);
+        errorLog.open(dir.file("errorLog.txt").c_str());
+        gameLog.open(dir.file("log.txt").c_str());
     }
-    ~ScopedAudioDriver() {
+    ~MixerScene() {
+        errorLog.close();
+        gameLog.close();
         if (previous_.empty())
             ::unsetenv("SDL_AUDIODRIVER");
         else
             ::setenv("SDL_AUDIODRIVER", previous_.c_str(), 1);
     }
 
+    TempDir dir;
+
 private:
+    ScopedWorkingDir cwd_;
     std::string previous_;
 };
 
 } // namespace
 
 TEST(SdlMixerSound, SamplesLoopsAndSongsPlayOnTheDummyDriver) {
-    ScopedAudioDriver driver("dummy");
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
-    errorLog.open("errorLog.txt");
-    gameLog.open("log.txt");
+    MixerScene scene("dummy");
+    TempDir& dir = scene.dir;
     dir.write("Data/Sound/beep.wav", toneWav(3.0));
     dir.write("Data/Sound/hum.wav", toneWav(0.5));
     dir.write("Data/Music/tune.mod", tuneMod());
@@ -109,16 +115,11 @@ TEST(SdlMixerSound, SamplesLoopsAndSongsPlayOnTheDummyDriver) {
     EXPECT_EQ(dir.read("errorLog.txt"),
               "SoundSystem: could not load sample '.\\Data\\Sound\\gone.wav'\n");
     EXPECT_EQ(dir.read("log.txt"), "");
-    errorLog.close();
-    gameLog.close();
 }
 
 TEST(SdlMixerSound, WithoutAnAudioDeviceTheGameIsSilentAndSaysSoOnce) {
-    ScopedAudioDriver driver("lurvane-no-such-driver");
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
-    errorLog.open("errorLog.txt");
-    gameLog.open("log.txt");
+    MixerScene scene("lurvane-no-such-driver");
+    TempDir& dir = scene.dir;
     dir.write("beep.wav", toneWav(0.1));
     dir.write("tune.mod", tuneMod());
     dir.write("sound.txt", "1 = {\n File = beep.wav;\n}\n2 = {\n Type = SampleLoop;"
@@ -143,15 +144,10 @@ TEST(SdlMixerSound, WithoutAnAudioDeviceTheGameIsSilentAndSaysSoOnce) {
     EXPECT_EQ(countedIn(log, "SoundSystem: no audio device"), "1") << log;
     EXPECT_EQ(countedIn(log, "playing without sound\n"), "1") << log;
     EXPECT_EQ(dir.read("errorLog.txt"), "");
-    errorLog.close();
-    gameLog.close();
 }
 
 TEST(SdlMixerSound, EveryEventOfTheGameAndMenusHasASoundThatLoads) {
-    ScopedAudioDriver driver("dummy");
-    TempDir logs;
-    errorLog.open(logs.file("errorLog.txt").c_str());
-    ScopedWorkingDir cwd(LURVANE_GAME_DIR);
+    MixerScene scene("dummy", LURVANE_GAME_DIR);
     {
         SdlMixerSoundBackEnd backEnd;
         SoundSystem sound(backEnd);
@@ -180,6 +176,5 @@ TEST(SdlMixerSound, EveryEventOfTheGameAndMenusHasASoundThatLoads) {
         EXPECT_TRUE(backEnd.musicPlaying());
         sound.Close();
     }
-    EXPECT_EQ(logs.read("errorLog.txt"), "");
-    errorLog.close();
+    EXPECT_EQ(scene.dir.read("errorLog.txt"), "");
 }

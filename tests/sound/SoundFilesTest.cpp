@@ -1,5 +1,3 @@
-#include "sound/sdl/SdlMixerSoundBackEnd.h"
-#include "tests/support/TempDir.h"
 #include "tools/soundgen/ModFile.h"
 #include "tools/soundgen/SoundEffects.h"
 #include "tools/soundgen/Synth.h"
@@ -127,28 +125,6 @@ TEST(ModFile, ModulesThatBreakTheFormatAreNotWritten) {
     EXPECT_FALSE(encodeMod(module, bytes, error));
     module.samples[0].loopLength = 4;
     EXPECT_TRUE(encodeMod(module, bytes, error)) << error;
-}
-
-TEST(ModFile, AWrittenTuneLoadsAndPlaysInTheMixer) {
-    TempDir dir;
-    SdlMixerSoundBackEnd backEnd;
-    backEnd.open(44100, 32, 0);
-    ASSERT_TRUE(backEnd.canPlay());
-    for (const Tune& tune : makeTunes()) {
-        std::vector<uint8_t> bytes;
-        std::string error;
-        ASSERT_TRUE(encodeMod(tune.module, bytes, error)) << error;
-        const std::string path = dir.file("tune.mod");
-        ASSERT_TRUE(writeBinaryFile(path, bytes));
-        SoundSong* song = backEnd.loadSong(path.c_str());
-        ASSERT_NE(song, nullptr) << tune.file;
-        backEnd.playSong(song);
-        EXPECT_TRUE(backEnd.musicPlaying()) << tune.file;
-        backEnd.stopSong(song);
-        EXPECT_FALSE(backEnd.musicPlaying());
-        backEnd.freeSong(song);
-    }
-    backEnd.close();
 }
 
 TEST(Synth, NoteNamesFollowEqualTemperament) {

@@ -203,24 +203,29 @@ TEST_F(SoundSystemTest, EveryFileOfAnEventPlaysOnceBeforeAnyRepeats) {
     for (const char* name : {"a.wav", "b.wav", "c.wav", "one.wav"})
         touch(name);
     ASSERT_TRUE(init("2 = {\n File = a.wav; File = b.wav; File = c.wav;\n}\n"
-                     "3 = {\n File = one.wav;\n}\n"));
+                     "3 = {\n File = one.wav;\n}\n4 = {\n File = a.wav; File = b.wav;\n}\n"));
     SeedRandom(1234);
     std::vector<std::string> played;
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(sound_.PlaySampleEvent(2, 40), 10000 + i);
         played.push_back(backEnd_.takeCalls().c_str());
     }
+    std::set<std::string> orders;
     for (int round = 0; round < 4; ++round) {
         std::set<std::string> files;
+        std::string order;
         for (int i = 0; i < 3; ++i) {
             const std::string& call = played[round * 3 + i];
             const size_t at = call.find("playSample ");
             ASSERT_NE(at, std::string::npos) << call;
             files.insert(call.substr(at + 11, 5));
+            order += call.substr(at + 11, 5);
             EXPECT_NE(call.find("setPan 0 40\n"), std::string::npos);
         }
         EXPECT_EQ(files, (std::set<std::string>{"a.wav", "b.wav", "c.wav"})) << "round " << round;
+        orders.insert(order);
     }
+    EXPECT_GT(orders.size(), 1u) << "each round is shuffled anew";
     // Each file is loaded at its first play only.
     std::string all;
     for (const std::string& call : played)
@@ -228,6 +233,15 @@ TEST_F(SoundSystemTest, EveryFileOfAnEventPlaysOnceBeforeAnyRepeats) {
     for (const char* name : {"a.wav", "b.wav", "c.wav"})
         EXPECT_EQ(all.find(std::string("loadSample ") + name),
                   all.rfind(std::string("loadSample ") + name));
+
+    // Two files take turns too.
+    std::string pair;
+    for (int i = 0; i < 2; ++i) {
+        sound_.PlayEvent(4);
+        pair += calls();
+    }
+    EXPECT_NE(pair.find("playSample a.wav"), std::string::npos) << pair;
+    EXPECT_NE(pair.find("playSample b.wav"), std::string::npos) << pair;
 
     for (int i = 0; i < 3; ++i)
         sound_.PlayEvent(3);
@@ -291,6 +305,11 @@ TEST_F(SoundSystemTest, ALoopPlaysOnceAndASecondLoopReplacesItUntilEverythingSto
     EXPECT_EQ(sound_.PlayEvent(20), 0);
     EXPECT_EQ(calls(),
               "setSampleLoopMode engine.wav 2\nplaySample engine.wav -> 0\nsetPan 0 128\n");
+    // A description read anew forgets the loop.
+    ASSERT_EQ(sound_.loopEventNumber(), 20);
+    ASSERT_TRUE(init("20 = {\n Type = SampleLoop; File = engine.wav;\n}\n"));
+    EXPECT_EQ(sound_.loopEventNumber(), SoundSystem::kNone);
+    EXPECT_EQ(sound_.loopChannel(), SoundSystem::kNone);
 }
 
 TEST_F(SoundSystemTest, SongsReplaceEachOtherAndPauseWithTheApplication) {
@@ -298,7 +317,8 @@ TEST_F(SoundSystemTest, SongsReplaceEachOtherAndPauseWithTheApplication) {
     touch("game.mod");
     ASSERT_TRUE(init("14 = {\n Type = Song; File = title.mod; Volume = 200;\n}\n"
                      "16 = {\n Type = Song; File = game.mod;\n}\n"
-                     "17 = {\n Type = Song; File = missing.mod;\n}\n"));
+                     "17 = {\n Type = Song; File = missing.mod;\n}\n"
+                     "18 = {\n Type = Song;\n}\n"));
     calls();
     sound_.PauseMusic(true);
     EXPECT_EQ(calls(), "");
@@ -321,7 +341,14 @@ TEST_F(SoundSystemTest, SongsReplaceEachOtherAndPauseWithTheApplication) {
     EXPECT_EQ(calls(), "stopSong game.mod\nfreeSong game.mod\nloadSong missing.mod failed\n");
     EXPECT_EQ(errors(), "SoundSystem: could not load song 'missing.mod'\n");
 
+    // A song without a file stops the one playing and leaves none.
     EXPECT_EQ(sound_.PlayEvent(14), 10003);
+    calls();
+    EXPECT_EQ(sound_.PlayEvent(18), -1);
+    EXPECT_FALSE(sound_.hasSong());
+    EXPECT_EQ(calls(), "stopSong title.mod\nfreeSong title.mod\n");
+
+    EXPECT_EQ(sound_.PlayEvent(14), 10005);
     calls();
     sound_.Close();
     EXPECT_EQ(calls(), "freeSong title.mod\nclose\n");
