@@ -109,6 +109,8 @@ TEST(GfxImage, FormatsAreRecognisedInOrderAndUnknownOnesReported) {
     EXPECT_EQ(recognise(writePcx(makePicture(4, 3, 8))), GfxImage::kPCX);
     // Three bytes are enough to know a Paintbrush file; it then fails to load.
     EXPECT_EQ(recognise(writePcx(makePicture(4, 3, 8)).substr(0, 3)), GfxImage::kPCX);
+    EXPECT_EQ(GfxImage::Recognise(reinterpret_cast<const uint8_t*>("\x0A\x05\x01"), 2),
+              GfxImage::kUnsupported);
     EXPECT_EQ(recognise(writeJpeg(p)), GfxImage::kJPEG);
     // A TGA file without its footer is not recognised, however good its
     // header; a file that starts "BM" and ends with the footer is a TGA.
@@ -289,15 +291,19 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     d = decode(writePcx(indexed, {.paletteMarker = 11}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, std::vector<uint32_t>(d.rgb.size(), 0));
-    // A file shorter than the palette block: black, no read before the start.
-    std::string tiny = writePcx(makePicture(2, 2, 2));
+    // A file shorter than the palette block: black, no read before the start
+    // (and a picture one pixel wide is a picture).
+    std::string tiny = writePcx(makePicture(1, 2, 2));
     tiny.resize(tiny.size() - 769);
     d = decode(tiny);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb[0], 0u);
 
-    // A run that does not end with its plane, and a plane narrower than the
-    // picture, fail.
+    // Other depths or plane counts, pixel rows cut short, a run that does
+    // not end with its plane, and a plane narrower than the picture, fail.
+    EXPECT_FALSE(decode(patched(file, 3, "\x04")).ok);
+    EXPECT_FALSE(decode(patched(file, 65, "\x02")).ok);
+    EXPECT_FALSE(decode(file.substr(0, 140)).ok);
     EXPECT_FALSE(decode(restOf(writePcx(makePicture(2, 2, 2)), 128, "\xC5\x01")).ok);
     EXPECT_FALSE(decode(patched(writePcx(indexed), 66, std::string("\x04\x00", 2))).ok);
     // A picture window from (3, 2) to (13, 7) is the same 11 x 6 picture.
