@@ -310,10 +310,11 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     EXPECT_FALSE(decodes(patched(file, 3, "\x04"), refused));
     EXPECT_FALSE(decodes(patched(file, 65, "\x02"), refused));
     EXPECT_FALSE(decode(file.substr(0, 140)).ok);
-    // The run past its plane fails even with rows enough after it.
-    EXPECT_FALSE(
-        decode(restOf(writePcx(makePicture(2, 2, 2)), 128, "\xC5\x01" + std::string(20, '\x01')))
-            .ok);
+    // A run past its plane fails, also when it starts inside the plane and
+    // rows enough follow it.
+    EXPECT_FALSE(decode(restOf(writePcx(makePicture(2, 2, 2)), 128,
+                               "\x01\xC3\x01" + std::string(20, '\x01')))
+                     .ok);
     EXPECT_FALSE(decode(patched(writePcx(indexed), 66, std::string("\x04\x00", 2))).ok);
     // A picture window from (3, 2) to (13, 7) is the same 11 x 6 picture.
     d = decode(patched(file, 4, std::string("\x03\x00\x02\x00\x0D\x00\x07\x00", 8)));
