@@ -375,6 +375,7 @@ TEST_F(TextBoxTest, RowGroupMakesEveryRowAsWideAsTheWidest) {
     a.clear();
     EXPECT_EQ(untitled.update(), nullptr);
     EXPECT_EQ(untitled.surface(), nullptr);
+    EXPECT_FALSE(untitled.render(nullptr, 0, 0)); // nowhere to draw
 }
 
 namespace {
@@ -425,8 +426,8 @@ TEST_F(TextInputTest, TypingReplacesThePresetAndKeepsToTheMaximum) {
     // Each key, and the text after it; a preset is replaced even at full
     // length, and the fourth character is one too many.
     const std::pair<int, const char*> typing[] = {
-        {kScanA, "a"},          {kScanB, "ab"},      {kScanA, "aba"},       {kScanB, "aba"},
-        {kScanBackspace, "ab"}, {kScanEscape, "ab"}, {kScanBackspace, "a"}, {kScanBackspace, ""},
+        {kScanA, "a"},          {kScanSpace, "a "},  {kScanA, "a a"},       {kScanB, "a a"},
+        {kScanBackspace, "a "}, {kScanEscape, "a "}, {kScanBackspace, "a"}, {kScanBackspace, ""},
     };
     for (const auto& [scanCode, shown] : typing) {
         tap(scanCode);
