@@ -43,10 +43,15 @@ int recognise(const std::string& bytes) {
     return GfxImage::Recognise(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
+// Whether the decoder takes the file, before any surface is made of it.
+bool decodes(const std::string& bytes, GfxDib& dib) {
+    return GfxImage::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                            GfxImage::kRecognise, dib);
+}
+
 GfxDib dibOf(const std::string& bytes) {
     GfxDib dib;
-    GfxImage::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                     GfxImage::kRecognise, dib);
+    decodes(bytes, dib);
     return dib;
 }
 
@@ -90,6 +95,17 @@ void expectNoCrashOnDamage(const std::string& good) {
     setGfxDebugSink(nullptr);
 }
 
+// The file with bytes replaced from at on.
+std::string patched(std::string file, size_t at, const std::string& bytes) {
+    return file.replace(at, bytes.size(), bytes);
+}
+
+// The file cut at at, with other bytes following.
+std::string restOf(std::string file, size_t at, const std::string& bytes) {
+    file.resize(at);
+    return file + bytes;
+}
+
 // The largest difference of one channel between two pictures of one size.
 int worstChannelDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
     int worst = 0;
@@ -112,14 +128,16 @@ TEST(GfxImage, FormatsAreRecognisedInOrderAndUnknownOnesReported) {
     EXPECT_EQ(recognise(writePsd(p)), GfxImage::kPSD);
     EXPECT_EQ(recognise(writeTga(p)), GfxImage::kTGA);
     EXPECT_EQ(recognise(writePcx(makePicture(4, 3, 8))), GfxImage::kPCX);
+    // Three bytes are enough to know a Paintbrush file; it then fails to load.
+    EXPECT_EQ(recognise(writePcx(makePicture(4, 3, 8)).substr(0, 3)), GfxImage::kPCX);
+    EXPECT_EQ(GfxImage::Recognise(reinterpret_cast<const uint8_t*>("\x0A\x05\x01"), 2),
+              GfxImage::kUnsupported);
     EXPECT_EQ(recognise(writeJpeg(p)), GfxImage::kJPEG);
     // A TGA file without its footer is not recognised, however good its
     // header; a file that starts "BM" and ends with the footer is a TGA.
     EXPECT_EQ(recognise(writeTga(p, {.footer = false})), GfxImage::kUnsupported);
-    std::string both = writeBmp(p);
-    both[16] = 24;
-    both += std::string(8, '\0') + "TRUEVISION-XFILE." + std::string(1, '\0');
-    EXPECT_EQ(recognise(both), GfxImage::kTGA);
+    const std::string footer = std::string(8, '\0') + "TRUEVISION-XFILE." + std::string(1, '\0');
+    EXPECT_EQ(recognise(patched(writeBmp(p), 16, "\x18") + footer), GfxImage::kTGA);
     EXPECT_EQ(recognise(""), GfxImage::kUnsupported);
     EXPECT_EQ(recognise("B"), GfxImage::kUnsupported);
 
@@ -162,12 +180,8 @@ TEST(GfxImage, RunLengthBitmapsDecodeEveryRow) {
 
     // A delta skips pixels (they stay index 0), end of bitmap ends it.
     TestPicture q = makePicture(4, 3, 4);
-    std::string delta = writeBmp(q, options);
-    const size_t offset = 14 + 40 + 16;
-    delta.resize(offset);
-    const unsigned char stream[] = {2, 1, 0, 2, 1, 1, 0, 1};
-    delta.append(reinterpret_cast<const char*>(stream), sizeof stream);
-    const Decoded skipped = decode(delta);
+    const std::string stream("\x02\x01\x00\x02\x01\x01\x00\x01", 8);
+    const Decoded skipped = decode(restOf(writeBmp(q, options), 14 + 40 + 16, stream));
     ASSERT_TRUE(skipped.ok);
     // Bottom row: two pixels of index 1, then a skip of a column and a row.
     EXPECT_EQ(skipped.rgb[2 * 4 + 0], q.palette[1]);
@@ -183,22 +197,14 @@ TEST(GfxImage, BadBitmapsGiveNoSurface) {
     ASSERT_TRUE(decode(good).ok);
 
     EXPECT_FALSE(decode(good.substr(0, good.size() - 1)).ok); // truncated pixels
-    std::string offset = good;
-    offset[10] = static_cast<char>(0xF0); // data offset past the end
-    offset[11] = static_cast<char>(0xFF);
-    EXPECT_FALSE(decode(offset).ok);
-    std::string huge = good;
-    huge[18] = 0x20; // width 20000
-    huge[19] = 0x4E;
-    EXPECT_FALSE(decode(huge).ok);
+    EXPECT_FALSE(decode(patched(good, 10, "\xF0\xFF")).ok);   // data offset past the end
+    EXPECT_FALSE(decode(patched(good, 18, "\x20\x4E")).ok);   // width 20000
     const BmpOptions topDown{.bits = 8, .topDown = true};
     EXPECT_FALSE(decode(writeBmp(p, topDown)).ok);
-    std::string bitfields = writeBmp(makePicture(4, 4), BmpOptions{32, false, 0, false});
-    bitfields[30] = 3;
-    EXPECT_FALSE(decode(bitfields).ok);
+    EXPECT_FALSE(decode(patched(writeBmp(makePicture(4, 4), {.bits = 32}), 30, "\x03")).ok);
 
-    // "Colours used" beyond 256 reads no more than 256 entries.
-    // the claimed table does not fit the file
+    // "Colours used" beyond 256 reads no more than 256 entries, and a
+    // claimed table that does not fit the file fails.
     EXPECT_FALSE(decode(writeBmp(p, {.bits = 8, .coloursUsed = 0x7FFFFFFF})).ok);
     TestPicture full = makePicture(8, 8, 256);
     const Decoded fullTable = decode(writeBmp(full, {.bits = 8, .coloursUsed = 300}));
@@ -206,11 +212,9 @@ TEST(GfxImage, BadBitmapsGiveNoSurface) {
     EXPECT_EQ(fullTable.rgb, expected(full));
 
     // A run-length row that overruns its row fails.
-    std::string overrun = writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true});
-    overrun.resize(14 + 40 + 16);
-    const unsigned char stream[] = {200, 1, 0, 1};
-    overrun.append(reinterpret_cast<const char*>(stream), sizeof stream);
-    EXPECT_FALSE(decode(overrun).ok);
+    EXPECT_FALSE(decode(restOf(writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true}),
+                               14 + 40 + 16, std::string("\xC8\x01\x00\x01", 4)))
+                     .ok);
 
     // The bitmap path takes a top-down bitmap the decoder refuses.
     TempDir dir;
@@ -248,16 +252,13 @@ TEST(GfxImage, PhotoshopFilesRawAndPacked) {
         EXPECT_FALSE(decode(writePsd(p, bad)).ok);
     std::string truncated = writePsd(p);
     EXPECT_FALSE(decode(truncated.substr(0, truncated.size() - 1)).ok);
-    // Packed bits that run past the channel fail.
-    std::string overrun = writePsd(makePicture(2, 1), {.rle = true});
-    const size_t start = 26 + 4 + 8 + 4 + 2 + 3 * 2;
-    overrun.resize(start);
-    overrun += std::string("\x81\x01", 2); // 128 copies into a 2-byte channel
-    EXPECT_FALSE(decode(overrun).ok);
+    // Packed bits that run past the channel fail: 128 copies into a 2-byte
+    // channel.
+    EXPECT_FALSE(decode(restOf(writePsd(makePicture(2, 1), {.rle = true}),
+                               26 + 4 + 8 + 4 + 2 + 3 * 2, "\x81\x01"))
+                     .ok);
     // Sizes are bounded before anything is allocated.
-    std::string huge = writePsd(makePicture(2, 2));
-    huge[14] = 0x40; // height 0x40000002
-    EXPECT_FALSE(decode(huge).ok);
+    EXPECT_FALSE(decode(patched(writePsd(makePicture(2, 2)), 14, "\x40")).ok); // height 0x40000002
 }
 
 TEST(GfxImage, TargaFilesOfEveryKind) {
@@ -296,9 +297,7 @@ TEST(GfxImage, TargaFilesOfEveryKind) {
     // Cutting the pixel stream (the footer kept, so it is still a TGA).
     const std::string footer = file.substr(file.size() - 26);
     EXPECT_FALSE(decode(file.substr(0, 18 + 3 + 10) + footer).ok);
-    std::string badType = writeTga(colours);
-    badType[2] = 32;
-    EXPECT_FALSE(decode(badType).ok);
+    EXPECT_FALSE(decode(patched(writeTga(colours), 2, "\x20")).ok); // no such image type
 }
 
 TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
@@ -307,7 +306,6 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     Decoded d = decode(file);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, expected(indexed));
-    expectNoCrashOnDamage(file);
 
     const TestPicture colours = makePicture(10, 4);
     d = decode(writePcx(colours, {.planes = 3}));
@@ -318,23 +316,30 @@ TEST(GfxImage, PaintbrushFilesWithAndWithoutPalette) {
     d = decode(writePcx(indexed, {.paletteMarker = 11}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, std::vector<uint32_t>(d.rgb.size(), 0));
-    // A file shorter than the palette block: black, no read before the start.
-    std::string tiny = writePcx(makePicture(2, 2, 2));
+    // A file shorter than the palette block: black, no read before the start
+    // (and a picture one pixel wide is a picture).
+    std::string tiny = writePcx(makePicture(1, 2, 2));
     tiny.resize(tiny.size() - 769);
     d = decode(tiny);
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb[0], 0u);
 
-    // A run that does not end with its plane, and a plane narrower than the
-    // picture, fail.
-    std::string spanning = writePcx(makePicture(2, 2, 2));
-    spanning.resize(128);
-    spanning += std::string("\xC5\x01", 2);
-    EXPECT_FALSE(decode(spanning).ok);
-    std::string narrow = writePcx(indexed);
-    narrow[66] = 4;
-    narrow[67] = 0;
-    EXPECT_FALSE(decode(narrow).ok);
+    // Other depths or plane counts, pixel rows cut short, a run that does
+    // not end with its plane, and a plane narrower than the picture, fail.
+    GfxDib refused;
+    EXPECT_FALSE(decodes(patched(file, 3, "\x04"), refused));
+    EXPECT_FALSE(decodes(patched(file, 65, "\x02"), refused));
+    EXPECT_FALSE(decode(file.substr(0, 140)).ok);
+    // A run past its plane fails, also when it starts inside the plane and
+    // rows enough follow it.
+    EXPECT_FALSE(decode(restOf(writePcx(makePicture(2, 2, 2)), 128,
+                               "\x01\xC3\x01" + std::string(20, '\x01')))
+                     .ok);
+    EXPECT_FALSE(decode(patched(writePcx(indexed), 66, std::string("\x04\x00", 2))).ok);
+    // A picture window from (3, 2) to (13, 7) is the same 11 x 6 picture.
+    d = decode(patched(file, 4, std::string("\x03\x00\x02\x00\x0D\x00\x07\x00", 8)));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.rgb, expected(indexed));
     d = decode(writePcx(indexed, {.extraBytesPerLine = 3}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.rgb, expected(indexed));

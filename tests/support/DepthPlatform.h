@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 class DepthPlatform : public HeadlessPlatform {
 public:
     DepthPlatform(int bpp, int width, int height, uint32_t readStep = 1)
@@ -38,13 +36,3 @@ struct DepthScreen {
     DepthPlatform platform;
     GfxScreen screen{&platform};
 };
-
-// One pixel of a surface, locked for the read only.
-inline uint32_t pixelOf(GfxSurface& s, int x, int y) {
-    return pixelsOf(s, x, y, 1, 1)[0];
-}
-
-// Every pixel of a surface, row by row.
-inline std::vector<uint32_t> pixelsOf(GfxSurface& s) {
-    return pixelsOf(s, 0, 0, s.GetWidth(), s.GetHeight());
-}

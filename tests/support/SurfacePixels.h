@@ -17,3 +17,13 @@ inline std::vector<uint32_t> pixelsOf(GfxSurface& surface, int left, int top, in
     surface.Unlock();
     return pixels;
 }
+
+// One pixel of a surface, locked for the read only.
+inline uint32_t pixelOf(GfxSurface& s, int x, int y) {
+    return pixelsOf(s, x, y, 1, 1)[0];
+}
+
+// Every pixel of a surface, row by row.
+inline std::vector<uint32_t> pixelsOf(GfxSurface& s) {
+    return pixelsOf(s, 0, 0, s.GetWidth(), s.GetHeight());
+}
