@@ -130,28 +130,6 @@ TEST_F(TitleScreenTest, TheZoneMenuChoosesAZoneAndEscapeKeepsIt) {
     EXPECT_EQ(labels, (std::vector<std::string>{"Zone = Beta", "Zone = Gamma"}));
 }
 
-TEST_F(TitleScreenTest, AZoneMenuTooWideForItsPlaceMovesLeftToFit) {
-    dir.write("Data/Levels/Alpha/level.txt", "<Zone>\nName=\"Alpha\"\nAuthor=\"Somebody With "
-                                             "A Very Long Name Indeed\"\nSkill=1\n</Zone>\n");
-    ASSERT_TRUE(levelCatalogue.scanZones());
-    int left = -1, top = -1, width = 0;
-    eachFrame([&](int) {
-        if (menuBoxManager->stackSize() == 2) {
-            menuBoxManager->top()->position(left, top);
-            width = menuBoxManager->top()->width();
-        }
-    });
-    tap(5, kScanDown);
-    tap(15, kScanEnter);
-    tap(30, kScanEscape);
-    tap(45, kScanEscape);
-    limitFrames(300);
-    EXPECT_FALSE(runTitleScreen());
-    EXPECT_GT(width, 640 - 370);
-    EXPECT_EQ(left + width, 640);
-    EXPECT_EQ(top, 30);
-}
-
 TEST_F(TitleScreenTest, TheReloadKeyFindsNewZonesAndClampsTheChosenOne) {
     currentZone = 2;
     highScoreManager->getList(currentSkill, 2)->insert("Gemma", 99999);
