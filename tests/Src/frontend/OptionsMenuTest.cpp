@@ -9,6 +9,7 @@
 #include "tests/support/TitleScreenFixture.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -214,22 +215,38 @@ TEST_F(OptionsMenuTest, EscapeRestoresTheOptionsOfOpeningInBothMenus) {
 TEST_F(OptionsMenuTest, AClickBesideEitherMenuCancelsIt) {
     options.player1Keys = KeySet{{'j', 'l', 'i', 'k', 32, 'q', 8}};
     const KeySet custom = options.player1Keys;
-    // Keys, "Reset To Default", a click beside; then down twice to the
-    // title music, switched off, and a click beside.
+    // Keys, "Reset To Default", a click beside; then "Back To Main Menu".
     int f = taps(2, {kScanUp, kScanEnter, kScanUp, kScanEnter});
     platform.clickAtFrame(platform.framesPresented() + f + 4, 20, 200);
-    f = taps(f + 10, {kScanDown, kScanDown, kScanEnter});
+    taps(f + 10, {kScanDown, kScanEnter});
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_TRUE(sameKeys(options.player1Keys, custom));
+    EXPECT_NE(std::find(seen.begin(), seen.end(), std::string("1010|") + kKeysOpen), seen.end());
+    // The title music switched off, then a click beside.
+    f = taps(10, {kScanDown, kScanEnter});
     platform.clickAtFrame(platform.framesPresented() + f + 4, 20, 200);
     runOptions(430, 10);
     EXPECT_EQ(app.loopResult, kLoopChoice);
     EXPECT_EQ(switchesOf(options), "1010");
-    EXPECT_TRUE(sameKeys(options.player1Keys, custom));
-    const auto saw = [&](const std::string& start) {
-        return std::any_of(seen.begin(), seen.end(),
-                           [&](const std::string& s) { return s.rfind(start, 0) == 0; });
+    EXPECT_EQ(seen.back().rfind("0010|Title Music off,", 0), 0u) << seen.back();
+}
+
+// The title keeps moving under both menus.
+TEST_F(OptionsMenuTest, TheTitleKeepsMovingUnderBothMenus) {
+    std::map<std::string, std::vector<int>> countdowns; // by the menu on top
+    platform.afterPresent = [&](int) {
+        if (MenuBox* top = menuBoxManager->top())
+            countdowns[top->title().text.c_str()].push_back(panelCountdown());
     };
-    EXPECT_TRUE(saw(std::string("1010|") + kKeysOpen));
-    EXPECT_TRUE(saw("0010|Title Music off,"));
+    taps(2, {kScanUp, kScanEnter});
+    taps(40, {kScanEscape, kScanEscape});
+    runOptions(430, 10);
+    for (const char* menu : {"Options", "Configure Keys"}) {
+        const std::vector<int>& seen = countdowns[menu];
+        ASSERT_GT(seen.size(), 10u) << menu;
+        EXPECT_GT(seen.front() - seen.back(), 8) << menu;
+    }
 }
 
 // Every move and every choice in both menus sounds, the wait's key too; an

@@ -556,6 +556,49 @@ TEST_F(MenuBoxTest, ABoxWithoutASurfaceDrawsNothingAndLogsWhy) {
     EXPECT_NE(errorLogText().find("\n\nError in File MenuBox, line "), std::string::npos);
 }
 
+// A box leaves the stack wherever it stands, as often as it was pushed; the
+// others keep their order.
+TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
+    MenuBox* a = makeMenu("A");
+    MenuBox* b = makeMenu("B");
+    MenuBox* c = makeMenu("C");
+    const struct {
+        std::vector<MenuBox*> pushed;
+        MenuBox* removed;
+        std::vector<MenuBox*> left;
+    } cases[] = {
+        {{a, b, c}, a, {b, c}}, {{a, b, c}, b, {a, c}}, {{a, b, c}, c, {a, b}},
+        {{a, b, a}, a, {b}},    {{a, b}, c, {a, b}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        manager.clearStack();
+        for (MenuBox* box : cases[i].pushed)
+            manager.push(box);
+        manager.remove(cases[i].removed);
+        std::vector<MenuBox*> left;
+        for (; manager.top(); manager.pop())
+            left.insert(left.begin(), manager.top());
+        EXPECT_EQ(left, cases[i].left);
+    }
+}
+
+// A click in the frame that arms the menu leaves no earlier action behind:
+// fire pressed right after it chooses at once.
+TEST_F(MenuBoxTest, FireRightAfterAnArmingClickChoosesAtOnce) {
+    MenuBox* box = makeMenu();
+    manager.push(box);
+    ASSERT_GT(box->draw(), -1);
+    ControlState fire, none;
+    fire.buttons = kControlFire;
+    MenuBoxManager::inputState().armed = true;
+    EXPECT_EQ(manager.drawAndHandle(&fire), 0);
+    manager.resetInput();
+    manager.mouseClick(120, 50 + box->entry(4).y + 2);
+    EXPECT_EQ(manager.drawAndHandle(&none), 4);
+    EXPECT_EQ(manager.drawAndHandle(&fire), 4);
+}
+
 TEST_F(MenuBoxTest, AMenuOverTheHighScorePanelLooksAsItShould) {
     setUpTextStyles(&screen);
     // The title screen's high score panel: four framed columns in a group.
