@@ -1,6 +1,7 @@
 // What the front-end tests set up: the game's pictures, three zones
 // (Alpha, Beta, Gamma of skills 1, 2, 3), the headless window and screen,
-// the text styles, the modules the title screen uses and fresh settings.
+// the text styles, the modules the title screen uses and fresh settings;
+// and the scripted keys and recorded sounds they drive the screens with.
 #pragma once
 
 #include "tests/support/HeadlessApp.h"
@@ -12,20 +13,24 @@
 #include "Src/core/TextStyles.h"
 #include "Src/frontend/TitleBackground.h"
 #include "Src/frontend/TitleScreen.h"
+#include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "Src/records/HighScoreManager.h"
 #include "Src/records/HighScorePanel.h"
 #include "Src/records/Settings.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/Log.h"
+#include "sound/RecordingSoundBackEnd.h"
 #include "sound/SoundSystem.h"
 #include "tests/support/TempDir.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TitleScreenFixture : public ::testing::Test {
 protected:
@@ -80,10 +85,58 @@ protected:
     // Safety net: the loops end once this many frames have been presented,
     // whatever happens.
     void limitFrames(int frames) { platform.closeAtFrame(frames); }
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
+    void tap(int frame, int scanCode) {
+        key(frame, scanCode, true);
+        key(frame + 2, scanCode, false);
+    }
+    // Taps the keys one after another, ten frames apart, from the given
+    // frame counted from now.
+    void taps(int frame, std::initializer_list<int> scanCodes) {
+        frame += platform.framesPresented();
+        for (int scanCode : scanCodes) {
+            tap(frame, scanCode);
+            frame += 10;
+        }
+    }
+    // Calls what once per frame while the loops run.
+    void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
+
+    // Sounds through a recording back end: events 1 "choice.wav", 2
+    // "move.wav" and the title music, 14 "title.mod".
+    void recordSounds() {
+        soundSystem = new SoundSystem(recording);
+        dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n"
+                                    "14 = {\n Type = Song; File = title.mod;\n}\n");
+        for (const char* name : {"choice.wav", "move.wav", "title.mod"})
+            dir.write(name, "x");
+        String error;
+        ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+        recording.takeCalls();
+    }
+    // The samples played since the last call, "move" or "choice" each; the
+    // other calls to the back end go to rest.
+    std::vector<std::string> menuSounds(std::string* rest = nullptr) {
+        std::vector<std::string> out;
+        const std::string calls = recording.takeCalls().c_str();
+        if (rest)
+            *rest = calls;
+        for (size_t at = 0; (at = calls.find("playSample ", at)) != std::string::npos; ++at)
+            out.push_back(calls.compare(at + 11, 4, "move") == 0 ? "move" : "choice");
+        return out;
+    }
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
     HeadlessPlatform platform;
     std::unique_ptr<GfxScreen> screen;
     std::unique_ptr<GfxSurface> back;
+    RecordingSoundBackEnd recording; // outlives the sound system
 };
+
+inline std::string entriesOf(const MenuBox* menu) {
+    std::string text;
+    for (int i = 0; menu && i < menu->entryCount(); ++i)
+        text += std::string(i ? "," : "") + menu->entry(i).text.c_str();
+    return text;
+}

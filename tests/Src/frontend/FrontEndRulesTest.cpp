@@ -3,44 +3,17 @@
 // zones at all), the text pages (their rate, cursor and drifting background)
 // and the welcome scroller (when it renders again, how its tail grows, and
 // its outlined text).
-#include "Src/frontend/TitleBackground.h"
-#include "Src/frontend/TitleScreen.h"
-#include "tests/support/ScanCodes.h"
-#include "tests/support/TitleScreenFixture.h"
-
-#include "Src/app/GameSystems.h"
-#include "Src/core/Application.h"
-#include "Src/core/GameState.h"
-#include "Src/core/InputManager.h"
-#include "Src/core/TextStyles.h"
 #include "Src/frontend/TextPageScreen.h"
 #include "Src/frontend/TitleContent.h"
 #include "Src/frontend/WelcomeScroller.h"
 #include "Src/frontend/ZoneSelection.h"
 #include "Src/menus/MenuBox.h"
-#include "Src/menus/MenuBoxManager.h"
-#include "Src/records/HighScoreManager.h"
-#include "Src/records/HighScorePanel.h"
-#include "Src/records/Settings.h"
-#include "Src/zones/LevelCatalogue.h"
-#include "gfx/GfxScreen.h"
-#include "gfx/GfxSurface.h"
-#include "gfx/HeadlessPlatform.h"
-#include "lib/Log.h"
-#include "sound/RecordingSoundBackEnd.h"
-#include "sound/SoundSystem.h"
-#include "tests/support/TempDir.h"
-#include "widgets/TextBox.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/ScanCodes.h"
+#include "tests/support/SurfacePixels.h"
+#include "tests/support/TitleScreenFixture.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <functional>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -51,43 +24,7 @@ protected:
         if (!IsSkipped() && !HasFatalFailure())
             limitFrames(600);
     }
-    // Taps the keys one after another, ten frames apart, from the given
-    // frame counted from now.
-    void taps(int frame, std::initializer_list<int> scanCodes) {
-        frame += platform.framesPresented();
-        for (int scanCode : scanCodes) {
-            platform.keyAtFrame(frame, scanCode, true);
-            platform.keyAtFrame(frame + 2, scanCode, false);
-            frame += 10;
-        }
-    }
-    // Menu sounds through a recording back end: "move" and "choice".
-    void recordMenuSounds() {
-        soundSystem = new SoundSystem(recording);
-        dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n");
-        for (const char* name : {"choice.wav", "move.wav"})
-            dir.write(name, "x");
-        String error;
-        ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
-        recording.takeCalls();
-    }
-    std::vector<std::string> menuSounds() {
-        std::vector<std::string> out;
-        const std::string calls = recording.takeCalls().c_str();
-        for (size_t at = 0; (at = calls.find("playSample ", at)) != std::string::npos; ++at)
-            out.push_back(calls.compare(at + 11, 4, "move") == 0 ? "move" : "choice");
-        return out;
-    }
-
-    RecordingSoundBackEnd recording;
 };
-
-std::string entriesOf(const MenuBox* menu) {
-    std::string text;
-    for (int i = 0; menu && i < menu->entryCount(); ++i)
-        text += std::string(i ? "," : "") + menu->entry(i).text.c_str();
-    return text;
-}
 
 } // namespace
 
@@ -115,8 +52,8 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeR
                 return;
             MenuBox* menu = menuBoxManager->top();
             if (opened.empty())
-                opened = entriesOf(menu) + (menu->wrap ? " wrap" : "") +
-                         (menu->centred ? " centred" : "") +
+                opened = std::string(menu->title().text.c_str()) + ": " + entriesOf(menu) +
+                         (menu->wrap ? " wrap" : "") + (menu->centred ? " centred" : "") +
                          (menu->onMove == playMenuSound ? " sounds" : "");
             if (selected.empty() || selected.back() != menu->selected)
                 selected.push_back(menu->selected);
@@ -131,7 +68,7 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeR
         // The zone menu, up once (wrapping from the first entry), escape twice.
         taps(5, {kScanDown, kScanEnter, kScanUp, kScanEscape, kScanEscape});
         EXPECT_FALSE(runTitleScreen());
-        EXPECT_EQ(opened, "Alpha,Beta,Gamma wrap centred sounds");
+        EXPECT_EQ(opened, "Select Zone: Alpha,Beta,Gamma wrap centred sounds");
         EXPECT_EQ(stack, (std::vector<int>{1, 2, 1}));
         EXPECT_EQ(leaderAfter, "Zoe");
         EXPECT_EQ(selected, (std::vector<int>{c.selected, (c.selected + 2) % 3}));
@@ -140,20 +77,26 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneOpensOnTheCurrentOneAndItsEscapeR
     }
 }
 
+// The zone menu runs at the rate in force: the title screen's 50 frames a
+// second there, the game's 55 here.
 TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGivesTheZoneBack) {
     for (int zone : {3, 7, -1}) {
         SCOPED_TRACE(zone);
         ASSERT_TRUE(enterTitleScreen());
         currentZone = zone;
-        int selected = -2;
-        platform.afterPresent = [&](int) {
-            if (menuBoxManager->stackSize() == 2 && selected == -2)
+        int selected = -2, rate = 0;
+        eachFrame([&](int) {
+            if (menuBoxManager->stackSize() == 2 && selected == -2) {
                 selected = menuBoxManager->top()->selected;
-        };
+                rate = app.framesPerSecond;
+            }
+        });
         taps(5, {kScanEscape});
         EXPECT_EQ(selectZone(430, 10), zone);
         EXPECT_EQ(app.loopResult, kLoopChoice);
         EXPECT_EQ(selected, 0);
+        EXPECT_EQ(rate, 55);
+        EXPECT_EQ(app.framesPerSecond, 55);
         EXPECT_EQ(menuBoxManager->stackSize(), 1);
         leaveTitleScreen();
     }
@@ -179,7 +122,7 @@ TEST_F(FrontEndRules, TheZoneMenuLeavesTheStackFromUnderABoxPushedOverIt) {
 }
 
 TEST_F(FrontEndRules, ChoosingAZoneEndsItsMenuAtOnceAndSoundsLikeAnyChoiceEvenTheFirstZone) {
-    ASSERT_NO_FATAL_FAILURE(recordMenuSounds());
+    ASSERT_NO_FATAL_FAILURE(recordSounds());
     options.soundEffects = true;
     currentZone = 1;
     const int start = platform.framesPresented();
@@ -313,7 +256,61 @@ TEST_F(FrontEndRules, TextPagesRunAtFiftyFramesWithTheCursorAndADriftingBackgrou
     }
 }
 
+// An escape still held as the pages open (pressed with the ENTER that chose
+// them) leaves them only once it is pressed again.
+TEST_F(FrontEndRules, AnEscapeHeldAsThePagesOpenIsIgnoredUntilReleased) {
+    for (bool credits : {false, true}) {
+        SCOPED_TRACE(credits);
+        dir.write(credits ? "Data/Text/credits.txt" : "Data/Text/help.txt",
+                  "Title\nOne\n<p>\nTwo\n");
+        const int ups = credits ? 2 : 3, open = platform.framesPresented() + 10 * ups + 10;
+        for (int i = 0; i < ups; ++i)
+            taps(5 + 10 * i, {kScanUp});
+        for (int scanCode : {kScanEnter, kScanEscape})
+            key(open, scanCode, true);
+        key(open + 20, kScanEscape, false);
+        key(open + 22, kScanEnter, false);
+        tap(open + 40, kScanEscape);
+        tap(open + 60, kScanEscape);
+        int first = -1, last = -1;
+        eachFrame([&](int frame) {
+            if (textPageCount() > 0) {
+                first = first < 0 ? frame : first;
+                last = frame;
+            }
+        });
+        EXPECT_FALSE(runTitleScreen());
+        EXPECT_EQ(app.loopResult, kLoopEscape);
+        EXPECT_LE(first, open + 2);
+        EXPECT_GE(last, open + 40);
+        EXPECT_LT(last, open + 45);
+    }
+}
+
+// Without the logo neither file is shown: the program ends with the message.
+TEST_F(FrontEndRules, TextPagesWithoutTheLogoEndTheProgram) {
+    std::filesystem::remove(dir.file("Data/Gfx/logo.bmp"));
+    for (bool credits : {false, true}) {
+        SCOPED_TRACE(credits);
+        dir.write(credits ? "Data/Text/credits.txt" : "Data/Text/help.txt", "Title\nOne\n");
+        ASSERT_TRUE(enterTitleScreen());
+        app.quitPosted = false;
+        const int start = platform.framesPresented();
+        const size_t logged = readFile("log.txt").size();
+        showTextPages(credits);
+        EXPECT_TRUE(app.quitPosted);
+        EXPECT_EQ(platform.framesPresented(), start);
+        EXPECT_EQ(textPageCount(), 0);
+        EXPECT_EQ(readFile("log.txt").substr(logged), "Could not load .\\Data\\Gfx\\logo.bmp\n");
+        leaveTitleScreen();
+    }
+}
+
 namespace {
+
+std::vector<uint32_t> pictureOf(GfxSurface* surface) {
+    return pixelsOf(*surface, 0, 0, surface->GetWidth(), surface->GetHeight());
+}
 
 // What the scroller's surface must hold after a render: each piece drawn as
 // outlined text, black copies on the two diagonals two pixels out, white on
@@ -338,23 +335,7 @@ std::vector<uint32_t> expectedScrollerPicture(const WelcomeScroller& scroller) {
     outlined(0, scroller.head());
     outlined(scroller.headWidth(), scroller.tail());
     surface.ReleaseDC();
-    std::vector<uint32_t> pixels;
-    surface.Lock();
-    for (int y = 0; y < surface.GetHeight(); ++y)
-        for (int x = 0; x < surface.GetWidth(); ++x)
-            pixels.push_back(surface.GetPixel(x, y));
-    surface.Unlock();
-    return pixels;
-}
-
-std::vector<uint32_t> pictureOf(GfxSurface* surface) {
-    std::vector<uint32_t> pixels;
-    surface->Lock();
-    for (int y = 0; y < surface->GetHeight(); ++y)
-        for (int x = 0; x < surface->GetWidth(); ++x)
-            pixels.push_back(surface->GetPixel(x, y));
-    surface->Unlock();
-    return pixels;
+    return pictureOf(&surface);
 }
 
 // Measured in the surface's selected font.

@@ -4,7 +4,7 @@
 #include "Src/frontend/NewHighScore.h"
 
 #include "lib/Random.h"
-#include "tests/support/Golden.h"
+#include "tests/support/GoldenFrame.h"
 #include "tests/support/PlayedGame.h"
 #include "widgets/TextInput.h"
 
@@ -239,11 +239,5 @@ TEST_F(NewHighScoreTest, TheScreenLooksAsItShould) {
     ASSERT_EQ(app.loopResult, kLoopChoice);
     // The back surface keeps the last frame drawn: two pairs of stamps, the
     // boxes over them and the typed name.
-    std::vector<uint32_t> picture;
-    back->Lock();
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            picture.push_back(back->GetPixel(x, y) & 0xFFFFFF);
-    back->Unlock();
-    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/new_high_score.ppm", 640, 480, picture);
+    checkGoldenFrame(*back, "new_high_score.ppm");
 }

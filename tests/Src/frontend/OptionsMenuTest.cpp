@@ -3,42 +3,15 @@
 // opening, waiting for a key, the controls panel, the full-screen switch and
 // the entry routine's rebuild after it; and a picture of both menus.
 #include "Src/frontend/OptionsMenu.h"
-#include "tests/support/ScanCodes.h"
-
-#include "Src/app/GameSystems.h"
-#include "Src/core/Application.h"
-#include "Src/core/InputManager.h"
-#include "Src/core/TextStyles.h"
-#include "Src/frontend/TitleBackground.h"
-#include "Src/frontend/TitleScreen.h"
-#include "Src/menus/MenuBox.h"
-#include "Src/menus/MenuBoxManager.h"
-#include "Src/records/Settings.h"
-#include "gfx/GfxScreen.h"
-#include "gfx/GfxSurface.h"
-#include "gfx/HeadlessPlatform.h"
-#include "lib/Log.h"
-#include "sound/RecordingSoundBackEnd.h"
-#include "sound/SoundSystem.h"
-#include "tests/support/Golden.h"
+#include "tests/support/GoldenFrame.h"
 #include "tests/support/PadScript.h"
-#include "tests/support/TempDir.h"
-#include "widgets/TextBox.h"
+#include "tests/support/ScanCodes.h"
+#include "tests/support/TitleScreenFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
+#include <algorithm>
+#include <map>
 
 namespace {
-
-std::string entriesOf(const MenuBox* menu) {
-    std::string text;
-    for (int i = 0; menu && i < menu->entryCount(); ++i)
-        text += std::string(i ? "," : "") + menu->entry(i).text.c_str();
-    return text;
-}
 
 std::string switchesOf(const Options& o) {
     return std::string() + (o.titleMusic ? '1' : '0') + (o.inGameMusic ? '1' : '0') +
@@ -104,6 +77,30 @@ protected:
             s += "|no cursor";
         if (seen.empty() || seen.back() != s)
             seen.push_back(s);
+    }
+
+    // The menus' sounds and music through the recorder: events 1 "choice",
+    // 2 "move" and 14 the title music.
+    void recordSounds() {
+        dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n"
+                                    "14 = {\n Type = Song; File = title.mod;\n}\n");
+        for (const char* name : {"choice.wav", "move.wav", "title.mod"})
+            dir.write(name, "x");
+        soundSystem->Close();
+        delete soundSystem;
+        soundSystem = new SoundSystem(recorder);
+        String error;
+        ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+        recorder.takeCalls();
+    }
+
+    // What the key menu showed, without the switches.
+    std::vector<std::string> keysSeen() const {
+        std::vector<std::string> out;
+        for (const std::string& s : seen)
+            if (s.find("|Up = ") != std::string::npos)
+                out.push_back(s.substr(5));
+        return out;
     }
 
     std::string keyName(int code) {
@@ -212,12 +209,60 @@ TEST_F(OptionsMenuTest, EscapeRestoresTheOptionsOfOpeningInBothMenus) {
     EXPECT_EQ(std::string(controlsPanel->line(2).text.c_str()), "Left Key = LEFT ARROW");
 }
 
-TEST_F(OptionsMenuTest, AClickBesideTheOptionsCancelsThemToo) {
-    taps(2, {kScanDown, kScanEnter});
-    platform.clickAtFrame(platform.framesPresented() + 16, 20, 200);
+// A click beside either menu cancels it as escape does: the keys menu gives
+// its keys back and the options show again, the options give their switches
+// back and end.
+TEST_F(OptionsMenuTest, AClickBesideEitherMenuCancelsIt) {
+    options.player1Keys = KeySet{{'j', 'l', 'i', 'k', 32, 'q', 8}};
+    const KeySet custom = options.player1Keys;
+    // Keys, "Reset To Default", a click beside; then "Back To Main Menu".
+    int f = taps(2, {kScanUp, kScanEnter, kScanUp, kScanEnter});
+    platform.clickAtFrame(platform.framesPresented() + f + 4, 20, 200);
+    taps(f + 10, {kScanDown, kScanEnter});
+    runOptions(430, 10);
+    EXPECT_EQ(app.loopResult, kLoopChoice);
+    EXPECT_TRUE(sameKeys(options.player1Keys, custom));
+    EXPECT_NE(std::find(seen.begin(), seen.end(), std::string("1010|") + kKeysOpen), seen.end());
+    // The title music switched off, then a click beside.
+    f = taps(10, {kScanDown, kScanEnter});
+    platform.clickAtFrame(platform.framesPresented() + f + 4, 20, 200);
     runOptions(430, 10);
     EXPECT_EQ(app.loopResult, kLoopChoice);
     EXPECT_EQ(switchesOf(options), "1010");
+    EXPECT_EQ(seen.back().rfind("0010|Title Music off,", 0), 0u) << seen.back();
+}
+
+// The title keeps moving under both menus.
+TEST_F(OptionsMenuTest, TheTitleKeepsMovingUnderBothMenus) {
+    std::map<std::string, std::vector<int>> countdowns; // by the menu on top
+    platform.afterPresent = [&](int) {
+        if (MenuBox* top = menuBoxManager->top())
+            countdowns[top->title().text.c_str()].push_back(panelCountdown());
+    };
+    taps(2, {kScanUp, kScanEnter});
+    taps(40, {kScanEscape, kScanEscape});
+    runOptions(430, 10);
+    for (const char* menu : {"Options", "Configure Keys"}) {
+        const std::vector<int>& seen = countdowns[menu];
+        ASSERT_GT(seen.size(), 10u) << menu;
+        EXPECT_GT(seen.front() - seen.back(), 8) << menu;
+    }
+}
+
+// Every move and every choice in both menus sounds, the wait's key too; an
+// escape does not.
+TEST_F(OptionsMenuTest, MovesAndChoicesOfBothMenusSound) {
+    ASSERT_NO_FATAL_FAILURE(recordSounds());
+    options.titleMusic = false;
+    // Keys, "Reset To Default", "Fire" waits for SPACE, back, escape.
+    taps(2, {kScanUp, kScanEnter, kScanUp, kScanEnter, kScanUp, kScanEnter});
+    taps(30, {kScanSpace, kScanDown, kScanDown, kScanEnter, kScanEscape});
+    runOptions(430, 10);
+    std::string sounds;
+    const std::string calls = recorder.takeCalls().c_str();
+    for (size_t at = 0; (at = calls.find("playSample ", at)) != std::string::npos; ++at)
+        sounds += calls.compare(at + 11, 4, "move") == 0 ? 'm' : 'c';
+    EXPECT_EQ(sounds, "mcmcmccmmc");
 }
 
 TEST_F(OptionsMenuTest, ClosingTheWindowInTheKeyConfigurationEndsTheOptionsToo) {
@@ -249,17 +294,13 @@ TEST_F(OptionsMenuTest, AWaitTakesOnlyAnAssignableKeyPressedAfterTheChoosingKeyI
     EXPECT_EQ(keyName(32), "SPACE");
     EXPECT_TRUE(sameKeys(options.player2Keys, player2));
     // The up entry flashed until SPACE, and no other key was ever stored.
-    std::vector<std::string> keysSeen;
-    for (const std::string& s : seen)
-        if (s.find("|Up = ") != std::string::npos)
-            keysSeen.push_back(s.substr(5));
     const std::vector<std::string> expected = {
         kKeysOpen,
         std::string(kKeysOpen) + "|flash",
         "Up = SPACE,Left = LEFT ARROW,Right = RIGHT ARROW,Down = DOWN ARROW,Fire = RIGHT CTRL,"
         "Reset To Default,Back To Main Menu",
     };
-    EXPECT_EQ(keysSeen, expected);
+    EXPECT_EQ(keysSeen(), expected);
     ASSERT_NE(controlsPanel, nullptr);
     EXPECT_EQ(std::string(controlsPanel->line(1).text.c_str()), "Up Key = SPACE");
 }
@@ -292,14 +333,10 @@ TEST_F(OptionsMenuTest, APadAloneBindsItsButtonsAndEastGivesUpAWait) {
     const std::string bound = "Up = JOY BUTN 3,Left = LEFT ARROW,Right = RIGHT ARROW,"
                               "Down = DOWN ARROW,Fire = RIGHT CTRL,Reset To Default,"
                               "Back To Main Menu";
-    std::vector<std::string> keysSeen;
-    for (const std::string& s : seen)
-        if (s.find("|Up = ") != std::string::npos)
-            keysSeen.push_back(s.substr(5));
     const std::vector<std::string> expectedSeen = {
         std::string(kKeysOpen) + "|no cursor", std::string(kKeysOpen) + "|flash|no cursor",
         bound + "|no cursor", bound + "|flash|no cursor", bound + "|no cursor"};
-    EXPECT_EQ(keysSeen, expectedSeen);
+    EXPECT_EQ(keysSeen(), expectedSeen);
 }
 
 TEST_F(OptionsMenuTest, KeysHeldOnOpeningAndAnAssignedMenuKeyChooseNothing) {
@@ -374,43 +411,20 @@ TEST_F(OptionsMenuTest, TheControlsPanelListsPlayerOnesKeys) {
     EXPECT_EQ(first->style().background, panelStyle.background);
 
     auto lines = [] {
-        std::vector<std::string> out;
+        std::string out;
         for (int i = 0; i < controlsPanel->lineCount(); ++i)
-            out.push_back(controlsPanel->line(i).text.c_str());
+            out += std::string(i ? "|" : "") + controlsPanel->line(i).text.c_str();
         return out;
     };
-    const std::vector<std::string> custom = {
-        " ",
-        "Up Key = " + keyName('w'),
-        "Left Key = " + keyName('a'),
-        "Right Key = " + keyName('d'),
-        "Down Key = " + keyName('s'),
-        "Fire Key = SPACE",
-        " ",
-        "Pause Game = P",
-        "Quit Game = Esc",
-        " ",
-    };
-    EXPECT_EQ(lines(), custom);
-    EXPECT_EQ(keyName('w'), "W");
-
+    EXPECT_EQ(lines(), " |Up Key = W|Left Key = A|Right Key = D|Down Key = S|Fire Key = SPACE| "
+                       "|Pause Game = P|Quit Game = Esc| ");
     // A refresh replaces the lines of the same panel.
     options.player1Keys = kDefaultKeysPlayer1;
     buildControlsPanel();
     EXPECT_EQ(controlsPanel, first);
-    const std::vector<std::string> defaults = {
-        " ",
-        "Up Key = UP ARROW",
-        "Left Key = LEFT ARROW",
-        "Right Key = RIGHT ARROW",
-        "Down Key = DOWN ARROW",
-        "Fire Key = RIGHT CTRL",
-        " ",
-        "Pause Game = P",
-        "Quit Game = Esc",
-        " ",
-    };
-    EXPECT_EQ(lines(), defaults);
+    EXPECT_EQ(lines(), " |Up Key = UP ARROW|Left Key = LEFT ARROW|Right Key = RIGHT ARROW"
+                       "|Down Key = DOWN ARROW|Fire Key = RIGHT CTRL| |Pause Game = P"
+                       "|Quit Game = Esc| ");
 }
 
 TEST_F(OptionsMenuTest, TheFullScreenSwitchEndsTheOptionsForAModeChange) {
@@ -436,13 +450,7 @@ TEST_F(OptionsMenuTest, TheFullScreenSwitchEndsTheOptionsForAModeChange) {
 }
 
 TEST_F(OptionsMenuTest, TitleMusicSwitchedOnThenEscapedStopsAgain) {
-    dir.write("Data/sound.txt", "14 = {\n Type = Song; File = title.mod;\n}\n");
-    dir.write("title.mod", "tune");
-    soundSystem->Close();
-    delete soundSystem;
-    soundSystem = new SoundSystem(recorder);
-    String error;
-    ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+    ASSERT_NO_FATAL_FAILURE(recordSounds());
     options.titleMusic = true;
     recorder.takeCalls();
     updateTitleMusic();
@@ -472,68 +480,5 @@ TEST_F(OptionsMenuTest, PictureOfTheOptionsMenuOverAPlainBackground) {
     menuBoxManager->drawAndHandle(nullptr);
     menuBoxManager->reset();
     delete optionsBox;
-
-    std::vector<uint32_t> frame;
-    back.Lock();
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
-    back.Unlock();
-    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/options_menu.ppm", 640, 480, frame);
-}
-
-// The entry routine after a full-screen switch: settings written before the
-// display changes, the game systems built again on the same screen, and the
-// front end run again in the new mode. The title screen's part is played
-// here by the platform: the front end (with no zones) reports a fatal error,
-// and the first report toggles full screen as the options switch would.
-TEST(OptionsModeChange, TheEntryRoutineRebuildsAndRunsTheFrontEndAgainInTheNewMode) {
-    class SwitchingPlatform : public HeadlessPlatform {
-    public:
-        bool hasDisplay() const override { return true; }
-        void showMessageBox(const char* caption, const char* text) override {
-            HeadlessPlatform::showMessageBox(caption, text);
-            frontEndRuns.push_back(isFullScreen());
-            screens.push_back(app.screen);
-            if (frontEndRuns.size() == 1) {
-                options.fullScreen = !options.fullScreen;
-                app.fullScreen = options.fullScreen;
-                app.modeChangeRequested = true;
-                app.loopResult = kLoopQuit;
-            }
-        }
-        bool setFullScreen(bool fullScreen) override {
-            std::string stored = readFile("Data/settings.dat");
-            savedFullScreen.push_back(stored.size() > 15 ? stored[15] : -1);
-            return HeadlessPlatform::setFullScreen(fullScreen);
-        }
-        std::vector<bool> frontEndRuns;
-        std::vector<GfxScreen*> screens;
-        std::vector<int> savedFullScreen;
-    };
-
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
-    dir.write("Data/Levels/.keep", "");
-    SwitchingPlatform platform;
-    // The second run ends on its own fatal error, which the exit status tells.
-    EXPECT_EQ(runLurvane(platform), 1);
-
-    EXPECT_EQ(platform.frontEndRuns, (std::vector<bool>{false, true}));
-    ASSERT_EQ(platform.screens.size(), 2u);
-    EXPECT_EQ(platform.screens[0], platform.screens[1]);
-    ASSERT_FALSE(platform.savedFullScreen.empty());
-    EXPECT_EQ(platform.savedFullScreen.front(), 1); // written before the switch
-    const std::string settings = readFile("Data/settings.dat");
-    ASSERT_GT(settings.size(), 15u);
-    EXPECT_EQ(settings[15], 1);
-    const std::string log = readFile("log.txt");
-    size_t adds = 0;
-    for (size_t at = log.find("adding 'InputManager'"); at != std::string::npos;
-         at = log.find("adding 'InputManager'", at + 1))
-        ++adds;
-    EXPECT_EQ(adds, 2u);
-    EXPECT_EQ(log.find("could not changeWinMode"), std::string::npos);
-    gameLog.close();
-    errorLog.close();
+    checkGoldenFrame(back, "options_menu.ppm");
 }

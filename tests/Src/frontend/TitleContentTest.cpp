@@ -12,18 +12,6 @@
 #include <string>
 #include <vector>
 
-TEST(TitleContent, WelcomeTextEntersFromTheRightAndHasItsLength) {
-    const std::string text = kWelcomeText;
-    EXPECT_EQ(text.size(), static_cast<size_t>(kWelcomeTextLength));
-    EXPECT_EQ(text.size(), 383u);
-    EXPECT_EQ(text.find_first_not_of(' '), 79u);
-    for (const char* piece :
-         {"Lurvane 1.2", "freeware", "8 zones with 41 levels are waiting for you.", "high score",
-          "Help", "level compiler"})
-        EXPECT_NE(text.find(piece), std::string::npos) << piece;
-    EXPECT_EQ(text.back(), '.');
-}
-
 TEST(TitleContent, PanelCycleShowsEachPanelForItsFrames) {
     InfoPanelCycle cycle;
     cycle.setInfoPanel(0);

@@ -4,7 +4,6 @@
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "tests/support/ScanCodes.h"
-#include "tests/support/SurfacePixels.h"
 
 #include "Src/app/GameSystems.h"
 #include "Src/core/Application.h"
@@ -14,14 +13,12 @@
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
-#include "tests/support/Golden.h"
+#include "tests/support/GoldenFrame.h"
 #include "tests/support/TempDir.h"
 #include "widgets/TextGroup.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -100,12 +97,7 @@ protected:
                                       : (f.result == -3 ? 'E' : static_cast<char>('0' + f.result)));
         return s;
     }
-    std::string errorLogText() {
-        std::ifstream in(dir.file("errorLog.txt"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string errorLogText() const { return dir.read("errorLog.txt"); }
 
     TempDir dir;
     HeadlessPlatform platform{1};
@@ -184,32 +176,83 @@ TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
 }
 
 TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
-    MenuBox* box = makeMenu();
-    box->wrap = true;
-    manager.push(box);
-    manager.resetInput();
-    key(3, kScanDown, true);
-    key(40, kScanDown, false);
-    key(43, kScanDown, true); // pressed again: acts at once
-    key(44, kScanDown, false);
-    const std::vector<Frame> log = run(50);
-    // The press is seen from the fourth frame: a step at once, then one
-    // every 14 frames (skipping the greyed entry) until the release; a new
-    // press steps at once.
-    EXPECT_EQ(selections(log), "000" + std::string(14, '1') + std::string(14, '2') +
-                                   std::string(12, '4') + std::string(7, '5'));
-    EXPECT_EQ(moves, (std::vector<int>{0, 0, 0, 0})); // three held steps and the new press
-    EXPECT_EQ(results(log), std::string(50, '.'));
+    const struct {
+        int scanCode;
+        std::vector<std::pair<int, bool>> keys; // frame, down
+        std::string selections;
+        std::vector<int> moves;
+    } cases[] = {
+        // The press is seen from the fourth frame: a step at once, then one
+        // every 14 frames (skipping the greyed entry) until the release; a
+        // new press steps at once.
+        {kScanDown,
+         {{3, true}, {40, false}, {43, true}, {44, false}},
+         "000" + std::string(14, '1') + std::string(14, '2') + std::string(12, '4') +
+             std::string(7, '5'),
+         {0, 0, 0, 0}},
+        {kScanUp,
+         {{3, true}, {20, false}},
+         "000" + std::string(14, '6') + std::string(5, '5'),
+         {1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scanCode);
+        MenuBox* box = makeMenu();
+        box->wrap = true;
+        manager.clearStack();
+        manager.push(box);
+        manager.resetInput();
+        moves.clear();
+        const int start = platform.framesPresented();
+        for (const auto& [frame, down] : c.keys)
+            key(start + frame, c.scanCode, down);
+        const std::vector<Frame> log = run(static_cast<int>(c.selections.size()));
+        EXPECT_EQ(selections(log), c.selections);
+        EXPECT_EQ(moves, c.moves);
+        EXPECT_EQ(results(log), std::string(c.selections.size(), '.'));
+    }
 }
 
-TEST_F(MenuBoxTest, AHeldUpKeyRepeatsLikeDown) {
-    MenuBox* box = makeMenu();
-    manager.push(box);
-    manager.resetInput();
-    key(3, kScanUp, true);
-    key(20, kScanUp, false);
-    EXPECT_EQ(selections(run(22)), "000" + std::string(14, '6') + std::string(5, '5'));
-    EXPECT_EQ(moves, (std::vector<int>{1, 1}));
+// Several keys down in one frame take one action: fire before up, up before
+// down, down before escape; an up or down key held past its step lets escape
+// act, and a held fire lets a move act.
+TEST_F(MenuBoxTest, OneActionAFrameInOrderOfPrecedence) {
+    const int F = kControlFire, E = kControlEscape;
+    struct Step {
+        int vertical, buttons, result, selected;
+    };
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"fire before up", {{-1, F | E, 2, 2}}},
+        {"fire before down", {{1, F | E, 2, 2}}},
+        {"up before escape", {{-1, E, -1, 1}}},
+        {"down before escape", {{1, E, -1, 4}}},
+        {"escape alone", {{0, E, -3, 2}}},
+        {"escape under a held up", {{-1, 0, -1, 1}, {-1, E, -3, 1}}},
+        {"escape under a held down", {{1, 0, -1, 4}, {1, E, -3, 4}}},
+        {"up under a held fire", {{0, F, 2, 2}, {-1, F, -1, 1}}},
+        {"fire under a held up", {{-1, 0, -1, 1}, {-1, F, 1, 1}}},
+        {"down under a held escape", {{0, E, -3, 2}, {1, E, -1, 4}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MenuBox* box = makeMenu();
+        box->wrap = true;
+        box->selected = 2;
+        manager.clearStack();
+        manager.push(box);
+        MenuBoxManager::inputState() = MenuInputState();
+        MenuBoxManager::inputState().armed = true;
+        for (const Step& step : c.steps) {
+            ControlState control;
+            control.vertical = static_cast<int8_t>(step.vertical);
+            control.buttons = static_cast<int8_t>(step.buttons);
+            EXPECT_EQ(manager.drawAndHandle(&control), step.result);
+            EXPECT_EQ(box->selected, step.selected);
+        }
+    }
 }
 
 TEST_F(MenuBoxTest, KeysHeldWhenTheMenuOpensAreIgnoredUntilReleased) {
@@ -489,24 +532,71 @@ TEST_F(MenuBoxTest, TheStackIsDrawnBottomFirstAndOnlyTheTopTakesInput) {
     EXPECT_FALSE(MenuBoxManager::inputState().armed);
 }
 
-TEST_F(MenuBoxTest, ABoxTooLargeForASurfaceEndsTheProgram) {
-    MenuBox box(&screen, 0, 0, nullptr);
-    box.addEntry(std::string(3000, 'W').c_str());
-    EXPECT_EQ(box.draw(), 0);
-    EXPECT_EQ(box.surface(), nullptr);
-    EXPECT_NE(errorLogText().find("MenuBox Error : Could not create MenuBox-Surface\n"),
-              std::string::npos);
-    EXPECT_TRUE(app.quitPosted);
+// A box that cannot get its surface draws nothing and logs why, again each
+// frame; one too large for a surface also ends the program.
+TEST_F(MenuBoxTest, ABoxWithoutASurfaceDrawsNothingAndLogsWhy) {
+    const struct {
+        bool screen;
+        int length;
+        const char* logged;
+    } cases[] = {{true, 3000, "MenuBox Error : Could not create MenuBox-Surface\n"},
+                 {false, 1, "MenuBox Error : No Screen\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.logged);
+        app.quitPosted = false;
+        MenuBox box(c.screen ? &screen : nullptr, 0, 0, c.screen ? nullptr : "T");
+        box.addEntry(std::string(c.length, 'W').c_str());
+        for (int frame = 0; frame < 2; ++frame) {
+            EXPECT_EQ(box.draw(), 0);
+            EXPECT_EQ(box.surface(), nullptr);
+        }
+        EXPECT_NE(errorLogText().find(c.logged), std::string::npos);
+        EXPECT_EQ(app.quitPosted, c.screen);
+    }
+    EXPECT_NE(errorLogText().find("\n\nError in File MenuBox, line "), std::string::npos);
 }
 
-TEST_F(MenuBoxTest, WithoutAScreenNothingIsDrawnAndTheErrorIsLogged) {
-    MenuBox box(nullptr, 0, 0, "T");
-    box.addEntry("x");
-    EXPECT_EQ(box.draw(), 0);
-    EXPECT_EQ(box.surface(), nullptr);
-    EXPECT_EQ(box.draw(), 0); // tried again each frame
-    EXPECT_NE(errorLogText().find("\n\nError in File MenuBox, line "), std::string::npos);
-    EXPECT_NE(errorLogText().find("MenuBox Error : No Screen\n"), std::string::npos);
+// A box leaves the stack wherever it stands, as often as it was pushed; the
+// others keep their order.
+TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
+    MenuBox* a = makeMenu("A");
+    MenuBox* b = makeMenu("B");
+    MenuBox* c = makeMenu("C");
+    const struct {
+        std::vector<MenuBox*> pushed;
+        MenuBox* removed;
+        std::vector<MenuBox*> left;
+    } cases[] = {
+        {{a, b, c}, a, {b, c}}, {{a, b, c}, b, {a, c}}, {{a, b, c}, c, {a, b}},
+        {{a, b, a}, a, {b}},    {{a, b}, c, {a, b}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        manager.clearStack();
+        for (MenuBox* box : cases[i].pushed)
+            manager.push(box);
+        manager.remove(cases[i].removed);
+        std::vector<MenuBox*> left;
+        for (; manager.top(); manager.pop())
+            left.insert(left.begin(), manager.top());
+        EXPECT_EQ(left, cases[i].left);
+    }
+}
+
+// A click in the frame that arms the menu leaves no earlier action behind:
+// fire pressed right after it chooses at once.
+TEST_F(MenuBoxTest, FireRightAfterAnArmingClickChoosesAtOnce) {
+    MenuBox* box = makeMenu();
+    manager.push(box);
+    ASSERT_GT(box->draw(), -1);
+    ControlState fire, none;
+    fire.buttons = kControlFire;
+    MenuBoxManager::inputState().armed = true;
+    EXPECT_EQ(manager.drawAndHandle(&fire), 0);
+    manager.resetInput();
+    manager.mouseClick(120, 50 + box->entry(4).y + 2);
+    EXPECT_EQ(manager.drawAndHandle(&none), 4);
+    EXPECT_EQ(manager.drawAndHandle(&fire), 4);
 }
 
 TEST_F(MenuBoxTest, AMenuOverTheHighScorePanelLooksAsItShould) {
@@ -551,11 +641,5 @@ TEST_F(MenuBoxTest, AMenuOverTheHighScorePanelLooksAsItShould) {
     manager.push(menu);
     manager.drawAndHandle(nullptr);
 
-    std::vector<uint32_t> frame;
-    back.Lock();
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
-    back.Unlock();
-    checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/menu_over_panel.ppm", 640, 480, frame);
+    checkGoldenFrame(back, "menu_over_panel.ppm");
 }
