@@ -3,6 +3,7 @@
 // paused music, a closed window, and the dissolve stripes of the picture.
 #include "Src/game/EscapeMenu.h"
 
+#include "Src/menus/MenuBox.h"
 #include "tests/support/PlayedGame.h"
 
 #include <gtest/gtest.h>
@@ -202,4 +203,58 @@ TEST_F(EscapeMenuTest, StripesDissolveThePictureBandByBand) {
     back->Lock();
     EXPECT_EQ(back->GetPixel(0, 0) & 0xFFFFFF, background);
     back->Unlock();
+}
+
+// The menu as the player meets it, each time it opens: its title and
+// entries, the box in the middle of the window with its entries centred,
+// the cursor shown, and a click on an entry choosing it.
+TEST_F(EscapeMenuTest, TheMenuStandsInTheMiddleWithItsTextsAndTakesAClick) {
+    zone(kCorridor, kSlow);
+    struct Seen {
+        std::vector<std::string> texts;
+        int left = 0, top = 0, width = 0, height = 0;
+        bool centred = false, cursor = false;
+    };
+    std::vector<Seen> seen;
+    int opened = -100;
+    game.onEscapeMenu = [&] { opened = frame(); };
+    platform.afterPresent = [&](int f) {
+        MenuBox* box = menuBoxManager->top();
+        if (!box || f != opened + 3)
+            return;
+        Seen s;
+        s.texts.push_back(box->title().text.c_str());
+        for (int i = 0; i < box->entryCount(); ++i)
+            s.texts.push_back(box->entry(i).text.c_str());
+        box->position(s.left, s.top);
+        s.width = box->width();
+        s.height = box->height();
+        s.centred = box->centred;
+        s.cursor = platform.cursorVisible();
+        seen.push_back(s);
+        // The middle of "Resume Game" the first time, of "Quit Game" then.
+        PlatformEvent click;
+        click.type = PlatformEvent::MouseButtonDown;
+        click.button = 1;
+        click.x = s.left + s.width / 2;
+        click.y = s.top + box->entry(seen.size() == 1 ? 0 : 1).y + box->lineHeight() / 2;
+        platform.pushEvent(click);
+    };
+    tap(10, kScanEscape);
+    tap(40, kScanEscape);
+    limitFrames(300);
+    game.run();
+
+    ASSERT_EQ(seen.size(), 2u) << "the first click resumes the level";
+    for (const Seen& s : seen) {
+        EXPECT_EQ(s.texts,
+                  (std::vector<std::string>{"Really quit game?", "Resume Game", "Quit Game"}));
+        EXPECT_GT(s.width, 0);
+        EXPECT_EQ(s.left, (640 - s.width) / 2);
+        EXPECT_EQ(s.top, (480 - s.height) / 2);
+        EXPECT_TRUE(s.centred);
+        EXPECT_TRUE(s.cursor);
+    }
+    EXPECT_EQ(app.loopResult, kLoopEscape);
+    EXPECT_EQ(statistics.gamesPlayed, 0);
 }
