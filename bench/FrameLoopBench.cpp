@@ -54,6 +54,7 @@ struct Pacing {
 // The start of each frame and when it was due; dueOf gives the due time
 // from the previous start (or 0 for the first frame).
 Pacing measure(Clock& clock, const std::function<uint64_t(uint64_t previousStart)>& dueOf,
+               const std::function<uint64_t()>& startOf,
                const std::function<void(const std::function<void()>&)>& run) {
     std::vector<uint64_t> starts, dues;
     starts.reserve(kFrames);
@@ -61,7 +62,7 @@ Pacing measure(Clock& clock, const std::function<uint64_t(uint64_t previousStart
     const double cpuStart = cpuSeconds();
     run([&] {
         dues.push_back(starts.empty() ? 0 : dueOf(starts.back()));
-        starts.push_back(clock.microseconds());
+        starts.push_back(startOf());
     });
     Pacing pacing;
     pacing.cpuMsPerFrame = (cpuSeconds() - cpuStart) * 1000.0 / kFrames;
@@ -109,7 +110,10 @@ void BM_FramePacing1000Frames(benchmark::State& state) {
         app.framesPerSecond = kFramesPerSecond;
         // The loop's own schedule: one period after the last frame's start.
         const auto dueNow = [](uint64_t) { return app.nextFrameDue; };
-        sleeping = measure(platform, dueNow, [&](const std::function<void()>& onFrame) {
+        // A frame starts when the loop begins it, before it shows the
+        // picture composed in the previous one.
+        const auto loopStart = [] { return app.frameStartedAt; };
+        sleeping = measure(platform, dueNow, loopStart, [&](const std::function<void()>& onFrame) {
             int frames = 0;
             LoopCallbacks loop;
             loop.frame = [&] {
@@ -121,7 +125,8 @@ void BM_FramePacing1000Frames(benchmark::State& state) {
         });
         // Each period counted from its own frame's start.
         const auto afterPrevious = [](uint64_t previous) { return previous + kPeriodUs; };
-        busy = measure(platform, afterPrevious, [&](const std::function<void()>& onFrame) {
+        const auto now = [&] { return platform.microseconds(); };
+        busy = measure(platform, afterPrevious, now, [&](const std::function<void()>& onFrame) {
             for (int i = 0; i < kFrames; ++i)
                 busyFrame(platform, onFrame);
         });

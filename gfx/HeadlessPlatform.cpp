@@ -93,8 +93,10 @@ void HeadlessPlatform::showMessageBox(const char* caption, const char* text) {
     messageBoxes_.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
 }
 
-void HeadlessPlatform::present(const uint32_t* pixels, int width, int height, int pitch, bool) {
+void HeadlessPlatform::present(const uint32_t* pixels, int width, int height, int pitch,
+                               bool stretch) {
     ++framesPresented_;
+    lastFrameStretched_ = stretch;
     lastFrame_.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(

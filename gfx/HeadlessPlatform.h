@@ -75,6 +75,8 @@ public:
     bool cursorVisible() const { return cursorVisible_; }
     const std::vector<std::string>& messageBoxes() const { return messageBoxes_; }
     const std::vector<uint32_t>& lastFrame() const { return lastFrame_; }
+    // Whether the last frame was to be stretched over the whole window.
+    bool lastFrameStretched() const { return lastFrameStretched_; }
     std::string windowTitle() const { return title_; }
 
 protected:
@@ -96,4 +98,5 @@ private:
     std::string title_;
     std::vector<std::string> messageBoxes_;
     std::vector<uint32_t> lastFrame_;
+    bool lastFrameStretched_ = false;
 };

@@ -37,10 +37,11 @@ done
 [ -n "$WINDOW" ] || { echo "the game window did not open" >&2; exit 1; }
 xdotool windowactivate --sync "$WINDOW" 2>/dev/null || xdotool windowfocus "$WINDOW" || true
 
-# A key press held long enough for the game's frames to see it.
+# A key press held long enough for the game's frames to see it, also on
+# a busy machine.
 key() {
     xdotool keydown --window "$WINDOW" "$1"
-    sleep 0.08
+    sleep 0.12
     xdotool keyup --window "$WINDOW" "$1"
     sleep "${2:-0.1}"
 }

@@ -139,6 +139,7 @@ void runFrame() {
     // a screen was loading, frames ran long) starts the schedule afresh
     // rather than rushing to catch up.
     const uint64_t now = clock.microseconds();
+    app.frameStartedAt = now;
     uint64_t start = app.nextFrameDue;
     if (now < start || now - start >= period)
         start = now;

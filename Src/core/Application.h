@@ -48,6 +48,9 @@ struct ApplicationState {
     // When the next frame is due on the platform's microsecond clock: one
     // period after the start of the last.
     uint64_t nextFrameDue = 0;
+    // When the current frame began, on the same clock: how late it was
+    // against nextFrameDue is what the pacing benchmark reports.
+    uint64_t frameStartedAt = 0;
     // Set by a quit request or a fatal error and never cleared: every loop
     // that runs afterwards ends at once, so nothing carries on after it.
     bool quitPosted = false;

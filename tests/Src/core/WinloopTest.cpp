@@ -2,6 +2,7 @@
 
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,7 @@ TEST_F(Winloop, LeftClicksReachTheRunningLoopAsSignedSixteenBitValues) {
     platform.pushEvent(click);
     PlatformEvent right = click;
     right.button = 3;
+    right.x = 5;
     platform.pushEvent(right);
     winloop(loop, true);
     ASSERT_EQ(clicks.size(), 1u);
@@ -240,12 +242,45 @@ TEST_F(Winloop, HiddenCursorComesBackWhenTheLoopEnds) {
     EXPECT_TRUE(platform.cursorVisible());
 }
 
+// A result the loops do not know ends the program rather than leaving a
+// caller to guess.
 TEST_F(Winloop, AnUnknownResultCodeIsTreatedAsQuit) {
+    const struct {
+        int32_t result;
+        bool known;
+    } cases[] = {{kLoopKeyConfig, true},
+                 {kLoopChoice, true},
+                 {kLoopKeyConfig + 1, false},
+                 {42, false},
+                 {-1, false}};
+    for (const auto& c : cases) {
+        app.quitPosted = false;
+        LoopCallbacks loop;
+        loop.frame = [&] { app.loopResult = c.result; };
+        winloop(loop, true);
+        EXPECT_EQ(app.loopResult, c.known ? c.result : kLoopQuit) << c.result;
+        EXPECT_EQ(app.quitPosted, !c.known) << c.result;
+    }
+}
+
+// A frame composes on the back surface; the loop copies it to the screen
+// and shows it, unstretched, as the next frame starts.
+TEST_F(Winloop, AFrameIsShownAsTheNextStarts) {
+    std::unique_ptr<GfxScreen> screen;
+    std::unique_ptr<GfxSurface> back;
+    openHeadlessApp(platform, screen, back);
+    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF};
+    int frames = 0;
     LoopCallbacks loop;
-    loop.frame = [] { app.loopResult = 42; };
+    loop.frame = [&] {
+        back->FillAll(screen->ConvertColor(colours[frames]));
+        if (++frames == 3)
+            app.loopResult = kLoopChoice;
+    };
     winloop(loop, true);
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    EXPECT_TRUE(app.quitPosted);
+    const std::vector<uint32_t>& shown = platform.lastFrame();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), colours[1]), 640 * 480);
+    EXPECT_FALSE(platform.lastFrameStretched());
 }
 
 TEST_F(Winloop, EntryClearsPauseAndLeaveFlags) {
