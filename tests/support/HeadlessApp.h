@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 // How often a piece of text occurs in a log.
 inline int countOf(const std::string& text, const std::string& piece) {
@@ -79,4 +80,10 @@ inline void tapKey(HeadlessPlatform& platform, int frame, int scanCode,
         platform.pushEventAtFrame(frame, e);
     }
     platform.keyAtFrame(frame + 2, scanCode, false);
+}
+
+// A script of taps: (frame, scan code) each.
+inline void tapKeys(HeadlessPlatform& platform, std::initializer_list<std::pair<int, int>> taps) {
+    for (const auto& [frame, scanCode] : taps)
+        tapKey(platform, frame, scanCode);
 }

@@ -237,27 +237,27 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // name, and quit from the title screen.
     {
         HeadlessPlatform platform;
-        tapKey(platform, 5, kScanDown);   // "Zone = Alpha"
-        tapKey(platform, 15, kScanEnter); // the zone menu
-        tapKey(platform, 25, kScanDown);
-        tapKey(platform, 35, kScanEnter); // "Test"
-        tapKey(platform, 45, kScanDown);  // the skill entry
-        tapKey(platform, 55, kScanEnter); // Normal
-        tapKey(platform, 65, kScanEnter); // Hard
-        tapKey(platform, 75, kScanUp);
-        tapKey(platform, 85, kScanUp);
-        tapKey(platform, 95, kScanEnter); // "Start"
-        // Each level is won about 40 frames after it starts; fire continues.
-        tapKey(platform, 160, kScanFire);
-        tapKey(platform, 225, kScanFire);
+        tapKeys(platform, {{5, kScanDown},   // "Zone = Alpha"
+                           {15, kScanEnter}, // the zone menu
+                           {25, kScanDown},
+                           {35, kScanEnter}, // "Test"
+                           {45, kScanDown},  // the skill entry
+                           {55, kScanEnter}, // Normal
+                           {65, kScanEnter}, // Hard
+                           {75, kScanUp},
+                           {85, kScanUp},
+                           {95, kScanEnter}, // "Start"
+                           // Each level is won about 40 frames after it starts; fire continues.
+                           {160, kScanFire},
+                           {225, kScanFire}});
         tapKey(platform, 240, kScanZ, "Z");
         tapKey(platform, 245, kScanO, "o");
         tapKey(platform, 250, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
         tapKey(platform, 255, kScanSpace, " ");
         tapKey(platform, 260, kScanK, "K");
-        tapKey(platform, 270, kScanEnter);
-        tapKey(platform, 300, kScanUp); // round to "Quit"
-        tapKey(platform, 310, kScanEnter);
+        tapKeys(platform, {{270, kScanEnter},
+                           {300, kScanUp}, // round to "Quit"
+                           {310, kScanEnter}});
         ASSERT_NO_FATAL_FAILURE(run(platform, 290));
     }
     // Title music, two levels (no in-game music), the entry's song and
@@ -317,14 +317,14 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // stands.
     {
         HeadlessPlatform platform;
-        tapKey(platform, 5, kScanEnter); // "Start"
-        tapKey(platform, 15, kScanEscape);
-        tapKey(platform, 30, kScanEnter); // "Resume Game"
-        tapKey(platform, 90, kScanX);
-        tapKey(platform, 150, kScanSpace);
-        tapKey(platform, 170, kScanEnter);
-        tapKey(platform, 200, kScanUp);
-        tapKey(platform, 210, kScanEnter);
+        tapKeys(platform, {{5, kScanEnter}, // "Start"
+                           {15, kScanEscape},
+                           {30, kScanEnter}, // "Resume Game"
+                           {90, kScanX},
+                           {150, kScanSpace},
+                           {170, kScanEnter},
+                           {200, kScanUp},
+                           {210, kScanEnter}});
         ASSERT_NO_FATAL_FAILURE(run(platform, 190));
     }
     // Menu sounds instead of title music, in-game music in both levels, the

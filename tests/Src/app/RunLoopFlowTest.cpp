@@ -110,21 +110,21 @@ protected:
 
 TEST_F(RunLoopFlow, TheFullScreenSwitchComesBackToTheTitleScreenAndAGameInTheNewMode) {
     // Options (down three times), up twice to "FullScreen", choose it.
-    tapKey(platform, 5, kScanDown);
-    tapKey(platform, 10, kScanDown);
-    tapKey(platform, 15, kScanDown);
-    tapKey(platform, 20, kScanEnter);
-    tapKey(platform, 30, kScanUp);
-    tapKey(platform, 35, kScanUp);
-    tapKey(platform, 40, kScanEnter);
-    // In the new mode: Start, a little play, escape and "Quit Game", then
-    // "Quit" from the main menu.
-    tapKey(platform, 70, kScanEnter);
-    tapKey(platform, 130, kScanEscape);
-    tapKey(platform, 145, kScanDown);
-    tapKey(platform, 155, kScanEnter);
-    tapKey(platform, 180, kScanUp);
-    tapKey(platform, 190, kScanEnter);
+    tapKeys(platform, {{5, kScanDown},
+                       {10, kScanDown},
+                       {15, kScanDown},
+                       {20, kScanEnter},
+                       {30, kScanUp},
+                       {35, kScanUp},
+                       {40, kScanEnter},
+                       // In the new mode: Start, a little play, escape and "Quit Game", then
+                       // "Quit" from the main menu.
+                       {70, kScanEnter},
+                       {130, kScanEscape},
+                       {145, kScanDown},
+                       {155, kScanEnter},
+                       {180, kScanUp},
+                       {190, kScanEnter}});
     EXPECT_EQ(runLurvane(platform), 0);
 
     const std::vector<Seen>& frames = platform.frames;
@@ -178,11 +178,9 @@ TEST_F(RunLoopFlow, TheFullScreenSwitchComesBackToTheTitleScreenAndAGameInTheNew
 }
 
 TEST_F(RunLoopFlow, AGameReadsTheConfiguredKeysOfBothPlayers) {
-    tapKey(platform, 5, kScanEnter);
-    tapKey(platform, 40, kScanEscape);
-    tapKey(platform, 55, kScanDown);
-    tapKey(platform, 65, kScanEnter);
-    tapKey(platform, 90, kScanEscape);
+    tapKeys(
+        platform,
+        {{5, kScanEnter}, {40, kScanEscape}, {55, kScanDown}, {65, kScanEnter}, {90, kScanEscape}});
     EXPECT_EQ(runLurvane(platform), 0);
     const size_t game = platform.firstOf(Seen::Game);
     ASSERT_LT(game + 10, platform.frames.size());
