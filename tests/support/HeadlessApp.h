@@ -11,10 +11,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
+
+// How often a piece of text occurs in a log.
+inline int countOf(const std::string& text, const std::string& piece) {
+    int n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++n;
+    return n;
+}
 
 // False, copying nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {
@@ -25,6 +35,22 @@ inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> na
     std::filesystem::create_directories(dir.file("Data/Gfx"));
     for (const char* name : names)
         std::filesystem::copy_file(data / "Gfx" / name, dir.file(std::string("Data/Gfx/") + name));
+    return true;
+}
+
+// The built game's data directories and files (Gfx, Levels, sound.txt ...)
+// copied into the test's Data; false, copying nothing, when it was not built.
+inline bool copyGameData(TempDir& dir, std::initializer_list<const char*> parts) {
+    const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
+    if (!std::filesystem::exists(data / "Gfx" / "title.bmp"))
+        return false;
+    for (const char* part : parts)
+        if (!std::filesystem::exists(data / part))
+            return false;
+    std::filesystem::create_directories(dir.file("Data"));
+    for (const char* part : parts)
+        std::filesystem::copy(data / part, dir.file(std::string("Data/") + part),
+                              std::filesystem::copy_options::recursive);
     return true;
 }
 
@@ -40,4 +66,24 @@ inline void openHeadlessApp(HeadlessPlatform& platform, std::unique_ptr<GfxScree
     back = std::make_unique<GfxSurface>();
     ASSERT_EQ(back->Create(app.screen, 640, 480, 2), 0);
     app.backSurface = back.get();
+}
+
+// A key down at the frame and up two frames later; with text, the text the
+// keyboard layout types with it.
+inline void tapKey(HeadlessPlatform& platform, int frame, int scanCode,
+                   const char* text = nullptr) {
+    platform.keyAtFrame(frame, scanCode, true);
+    if (text) {
+        PlatformEvent e;
+        e.type = PlatformEvent::TextInput;
+        std::snprintf(e.text, sizeof e.text, "%s", text);
+        platform.pushEventAtFrame(frame, e);
+    }
+    platform.keyAtFrame(frame + 2, scanCode, false);
+}
+
+// A script of taps: (frame, scan code) each.
+inline void tapKeys(HeadlessPlatform& platform, std::initializer_list<std::pair<int, int>> taps) {
+    for (const auto& [frame, scanCode] : taps)
+        tapKey(platform, frame, scanCode);
 }

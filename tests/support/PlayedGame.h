@@ -25,7 +25,7 @@
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScanCodes.h"
 #include "tests/support/TempDir.h"
-#include "tools/levelc/LevelCompiler.h"
+#include "tests/support/ZoneFiles.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
@@ -122,42 +122,16 @@ protected:
 
     // A zone "Test" of one level from its rows.
     void zone(const std::vector<std::string>& rows,
-              const std::string& settings = "Time=60,50,40\nStartSpeed=4,4,4\nTopSpeed=2,2,2\n"
-                                            "IncSpeed=5,5,5\n") {
-        BlockSheet sheet;
-        sheet.width = 320;
-        sheet.height = 40;
-        for (int i = 0; i < 320 * 40; ++i)
-            sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
-        std::string source = "map\n";
-        for (const std::string& row : rows)
-            source += row + "\n";
-        LevelSource level;
-        std::string error;
-        ASSERT_TRUE(parseLevelSource(source, level, error)) << error;
-        FmpMap map;
-        ASSERT_TRUE(compileLevel(level, sheet, 16, map, error)) << error;
-        std::filesystem::create_directories(dir.file("Data/Levels/Test"));
-        ASSERT_TRUE(writeFmpFile(map, dir.file("Data/Levels/Test/level1.fmp")));
-        dir.write("Data/Levels/Test/level.txt", "<Zone>\nName=\"Test\"\nSkill=1\n</Zone>\n"
-                                                "<Level>\nFilename=level1\n" +
-                                                    settings + "</Level>\n");
+              const std::string& settings = LevelSpec().settings) {
+        writeZone(dir, "Test", {{rows, settings}});
         ASSERT_TRUE(levelCatalogue.scanZones());
     }
 
     void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
-    void tap(int frame, int scanCode) {
-        key(frame, scanCode, true);
-        key(frame + 2, scanCode, false);
-    }
+    void tap(int frame, int scanCode) { tapKey(platform, frame, scanCode); }
     // A key press that types text, as the layout gives it.
     void type(int frame, int scanCode, const char* text) {
-        key(frame, scanCode, true);
-        PlatformEvent e;
-        e.type = PlatformEvent::TextInput;
-        snprintf(e.text, sizeof e.text, "%s", text);
-        platform.pushEventAtFrame(frame, e);
-        key(frame + 2, scanCode, false);
+        tapKey(platform, frame, scanCode, text);
     }
     void keepContinuing(int from, int until) {
         for (int f = from; f < until; f += 20)

@@ -13,14 +13,13 @@
 #include "lib/ByteOrder.h"
 #include "lib/DateTime.h"
 #include "lib/Log.h"
-#include "map/FmpWriter.h"
 #include "sound/RecordingSoundBackEnd.h"
 #include "tests/support/ByteBuilder.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/PadScript.h"
 #include "tests/support/ScanCodes.h"
 #include "tests/support/TempDir.h"
-#include "tools/levelc/LevelCompiler.h"
-#include "tools/levelc/LevelSource.h"
+#include "tests/support/ZoneFiles.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
@@ -105,18 +104,12 @@ std::vector<std::string> panelLines(const std::vector<Expected>& table, int high
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-        if (!std::filesystem::exists(data / "Gfx" / "title.bmp"))
-            GTEST_SKIP() << "no game data built";
         // The built game's pictures, sounds and texts; zones of our own.
-        std::filesystem::create_directories(dir.file("Data"));
-        for (const char* part : {"Gfx", "Sound", "Music", "Text"})
-            std::filesystem::copy(data / part, dir.file(std::string("Data/") + part),
-                                  std::filesystem::copy_options::recursive);
-        std::filesystem::copy_file(data / "sound.txt", dir.file("Data/sound.txt"));
+        if (!copyGameData(dir, {"Gfx", "Sound", "Music", "Text", "sound.txt"}))
+            GTEST_SKIP() << "no game data built";
         // Ordered by skill: "Alpha" comes first, "Test" second.
-        writeZone("Alpha", 1, 1);
-        writeZone("Test", 2, 2);
+        addZone("Alpha", 1, 1);
+        addZone("Test", 2, 2);
         cwd = std::make_unique<ScopedWorkingDir>(dir.path());
     }
     void TearDown() override {
@@ -125,30 +118,12 @@ protected:
         errorLog.close();
     }
 
-    void writeZone(const std::string& name, int skill, int levels) {
-        BlockSheet sheet;
-        sheet.width = 320;
-        sheet.height = 40;
-        for (int i = 0; i < 320 * 40; ++i)
-            sheet.pixels.push_back(static_cast<uint32_t>((i % 320) / 20 * 0x101010));
-        LevelSource level;
-        std::string error;
-        ASSERT_TRUE(
-            parseLevelSource("map\n#############\n#BB>.......o#\n#############\n", level, error))
-            << error;
-        FmpMap map;
-        ASSERT_TRUE(compileLevel(level, sheet, 16, map, error)) << error;
-        const std::string zoneDir = "Data/Levels/" + name;
-        std::filesystem::create_directories(dir.file(zoneDir));
-        std::string text =
-            "<Zone>\nName=\"" + name + "\"\nSkill=" + std::to_string(skill) + "\n</Zone>\n";
-        for (int n = 1; n <= levels; ++n) {
-            const std::string file = "level" + std::to_string(n);
-            ASSERT_TRUE(writeFmpFile(map, dir.file(zoneDir + "/" + file + ".fmp")));
-            text += "<Level>\nFilename=" + file + "\nTime=60,50," + std::to_string(kHardTime) +
-                    "\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n</Level>\n";
-        }
-        dir.write(zoneDir + "/level.txt", text);
+    void addZone(const std::string& name, int skill, int levels) {
+        const LevelSpec level = {{"#############", "#BB>.......o#", "#############"},
+                                 "Time=60,50," + std::to_string(kHardTime) +
+                                     "\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"};
+        writeZone(dir, name, std::vector<LevelSpec>(static_cast<size_t>(levels), level),
+                  "Skill=" + std::to_string(skill) + "\n");
     }
 
     // One run of the program with the keys scheduled on the platform.
@@ -181,20 +156,6 @@ protected:
         const std::string log = dir.read("log.txt");
         EXPECT_EQ(log.find("Could not"), std::string::npos) << log;
         EXPECT_EQ(log.find("!GetMessage"), std::string::npos) << log;
-    }
-
-    static void tap(HeadlessPlatform& platform, int frame, int scanCode) {
-        platform.keyAtFrame(frame, scanCode, true);
-        platform.keyAtFrame(frame + 2, scanCode, false);
-    }
-    // A key that types text as the keyboard layout gives it.
-    static void type(HeadlessPlatform& platform, int frame, int scanCode, const char* text) {
-        platform.keyAtFrame(frame, scanCode, true);
-        PlatformEvent e;
-        e.type = PlatformEvent::TextInput;
-        std::snprintf(e.text, sizeof e.text, "%s", text);
-        platform.pushEventAtFrame(frame, e);
-        platform.keyAtFrame(frame + 2, scanCode, false);
     }
 
     // Checks a stored time stamp: status valid, zero alignment, ticks taken
@@ -276,27 +237,27 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // name, and quit from the title screen.
     {
         HeadlessPlatform platform;
-        tap(platform, 5, kScanDown);   // "Zone = Alpha"
-        tap(platform, 15, kScanEnter); // the zone menu
-        tap(platform, 25, kScanDown);
-        tap(platform, 35, kScanEnter); // "Test"
-        tap(platform, 45, kScanDown);  // the skill entry
-        tap(platform, 55, kScanEnter); // Normal
-        tap(platform, 65, kScanEnter); // Hard
-        tap(platform, 75, kScanUp);
-        tap(platform, 85, kScanUp);
-        tap(platform, 95, kScanEnter); // "Start"
-        // Each level is won about 40 frames after it starts; fire continues.
-        tap(platform, 160, kScanFire);
-        tap(platform, 225, kScanFire);
-        type(platform, 240, kScanZ, "Z");
-        type(platform, 245, kScanO, "o");
-        type(platform, 250, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
-        type(platform, 255, kScanSpace, " ");
-        type(platform, 260, kScanK, "K");
-        tap(platform, 270, kScanEnter);
-        tap(platform, 300, kScanUp); // round to "Quit"
-        tap(platform, 310, kScanEnter);
+        tapKeys(platform, {{5, kScanDown},   // "Zone = Alpha"
+                           {15, kScanEnter}, // the zone menu
+                           {25, kScanDown},
+                           {35, kScanEnter}, // "Test"
+                           {45, kScanDown},  // the skill entry
+                           {55, kScanEnter}, // Normal
+                           {65, kScanEnter}, // Hard
+                           {75, kScanUp},
+                           {85, kScanUp},
+                           {95, kScanEnter}, // "Start"
+                           // Each level is won about 40 frames after it starts; fire continues.
+                           {160, kScanFire},
+                           {225, kScanFire}});
+        tapKey(platform, 240, kScanZ, "Z");
+        tapKey(platform, 245, kScanO, "o");
+        tapKey(platform, 250, kScanE, "\xC3\xAB"); // e with diaeresis, one byte stored
+        tapKey(platform, 255, kScanSpace, " ");
+        tapKey(platform, 260, kScanK, "K");
+        tapKeys(platform, {{270, kScanEnter},
+                           {300, kScanUp}, // round to "Quit"
+                           {310, kScanEnter}});
         ASSERT_NO_FATAL_FAILURE(run(platform, 290));
     }
     // Title music, two levels (no in-game music), the entry's song and
@@ -356,14 +317,14 @@ TEST_F(EndToEnd, TwoRunsPlayAZoneEnterTheScoreAndKeepEverythingOnDisk) {
     // stands.
     {
         HeadlessPlatform platform;
-        tap(platform, 5, kScanEnter); // "Start"
-        tap(platform, 15, kScanEscape);
-        tap(platform, 30, kScanEnter); // "Resume Game"
-        tap(platform, 90, kScanX);
-        tap(platform, 150, kScanSpace);
-        tap(platform, 170, kScanEnter);
-        tap(platform, 200, kScanUp);
-        tap(platform, 210, kScanEnter);
+        tapKeys(platform, {{5, kScanEnter}, // "Start"
+                           {15, kScanEscape},
+                           {30, kScanEnter}, // "Resume Game"
+                           {90, kScanX},
+                           {150, kScanSpace},
+                           {170, kScanEnter},
+                           {200, kScanUp},
+                           {210, kScanEnter}});
         ASSERT_NO_FATAL_FAILURE(run(platform, 190));
     }
     // Menu sounds instead of title music, in-game music in both levels, the
@@ -434,7 +395,7 @@ TEST_F(EndToEnd, ScoresAndTheChosenZoneFollowTheirZonesAsZonesComeGoAndAreRename
         const char* zones;        // the high score side file's places
     } steps[] = {
         {"as it was", [] {}, "Ann", 0, 1, 0, "0\tAlpha\n1\tTest\n"},
-        {"a zone sorted first added", [&] { writeZone("Aardvark", 0, 1); }, "Ann", 1, 2, 1,
+        {"a zone sorted first added", [&] { addZone("Aardvark", 0, 1); }, "Ann", 1, 2, 1,
          "0\tAardvark\n1\tAlpha\n2\tTest\n"},
         // The chosen zone gone, its place stays chosen; its table is kept.
         {"the chosen zone removed",
@@ -443,7 +404,7 @@ TEST_F(EndToEnd, ScoresAndTheChosenZoneFollowTheirZonesAsZonesComeGoAndAreRename
         // A directory renamed is another zone, whatever name it shows.
         {"the zone back, another renamed",
          [&] {
-             writeZone("Alpha", 1, 1);
+             addZone("Alpha", 1, 1);
              std::filesystem::rename(dir.file("Data/Levels/Test"), dir.file("Data/Levels/Tested"));
          },
          "Ann", 1, 3, 1, "0\tAardvark\n1\tAlpha\n2\tTested\n3\tTest\n"},
@@ -452,8 +413,8 @@ TEST_F(EndToEnd, ScoresAndTheChosenZoneFollowTheirZonesAsZonesComeGoAndAreRename
         SCOPED_TRACE(step.what);
         step.change();
         HeadlessPlatform platform;
-        tap(platform, 5, kScanUp); // round to "Quit"
-        tap(platform, 15, kScanEnter);
+        tapKey(platform, 5, kScanUp); // round to "Quit"
+        tapKey(platform, 15, kScanEnter);
         ASSERT_NO_FATAL_FAILURE(run(platform, 3));
         EXPECT_EQ(titleFirst.lines, panelLines(table(step.shown), -1));
         EXPECT_EQ(

@@ -5,6 +5,7 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,23 +16,26 @@
 
 namespace {
 
-int countOf(const std::string& text, const std::string& piece) {
-    int n = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++n;
-    return n;
-}
-
 class NoWindowPlatform : public HeadlessPlatform {
 public:
     bool createWindow(const char*, int, int) override { return false; }
 };
 
+// Each run in a scratch directory of its own; the logs closed after it.
+class Entry : public ::testing::Test {
+protected:
+    void TearDown() override {
+        gameLog.close();
+        errorLog.close();
+    }
+
+    TempDir dir;
+    ScopedWorkingDir cwd{dir.path()};
+};
+
 } // namespace
 
-TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
+TEST_F(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     writeFile("log.txt", "from an earlier run\n");
     writeFile("errorLog.txt", "old errors\n");
     dir.write("Data/Levels/one/level.txt", "");
@@ -67,13 +71,9 @@ TEST(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     ASSERT_GE(log.size(), removed.size());
     EXPECT_EQ(log.substr(log.size() - removed.size()), removed);
     EXPECT_EQ(countOf(log, "adding"), 3);
-    gameLog.close();
-    errorLog.close();
 }
 
-TEST(Entry, AModeChangeRebuildsTheGameSystemsButKeepsTheScreen) {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
+TEST_F(Entry, AModeChangeRebuildsTheGameSystemsButKeepsTheScreen) {
     gameLog.open("log.txt");
     HeadlessPlatform platform;
     app = ApplicationState();
@@ -99,12 +99,9 @@ TEST(Entry, AModeChangeRebuildsTheGameSystemsButKeepsTheScreen) {
     EXPECT_EQ(countOf(log, "removing"), 6);
     delete app.screen;
     app = ApplicationState();
-    gameLog.close();
 }
 
-TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
+TEST_F(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     NoWindowPlatform platform;
     EXPECT_EQ(runLurvane(platform), 1);
     const std::string log = readFile("log.txt");
@@ -115,13 +112,9 @@ TEST(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     EXPECT_NE(log.find("Could not load titlepic '.\\Data\\Gfx\\title.bmp'\n"), std::string::npos);
     EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
     EXPECT_EQ(app.screen, nullptr);
-    gameLog.close();
-    errorLog.close();
 }
 
-TEST(Entry, ABrokenSoundFileEndsTheProgramInOrderWithTheReadersMessage) {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.path());
+TEST_F(Entry, ABrokenSoundFileEndsTheProgramInOrderWithTheReadersMessage) {
     ::mkdir("Data", 0755);
     writeFile("Data/sound.txt", "// sounds\n3 = {\n  Type = Music;\n}\n");
     HeadlessPlatform platform;
@@ -134,6 +127,4 @@ TEST(Entry, ABrokenSoundFileEndsTheProgramInOrderWithTheReadersMessage) {
     EXPECT_NE(log.find(message), std::string::npos);
     EXPECT_EQ(countOf(log, "adding"), countOf(log, "removing"));
     EXPECT_EQ(app.backSurface, nullptr);
-    gameLog.close();
-    errorLog.close();
 }

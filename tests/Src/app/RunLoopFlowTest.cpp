@@ -15,6 +15,7 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/ScanCodes.h"
 #include "tests/support/TempDir.h"
 
@@ -30,13 +31,6 @@ namespace {
 
 // Byte of the full-screen switch in the settings file.
 constexpr size_t kFullScreenByte = 15;
-
-int countOf(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 // What one presented frame shows: the screen that drew it and its mode.
 struct Seen {
@@ -79,10 +73,6 @@ public:
         return HeadlessPlatform::setFullScreen(fullScreen);
     }
 
-    void tap(int frame, int scanCode) {
-        keyAtFrame(frame, scanCode, true);
-        keyAtFrame(frame + 2, scanCode, false);
-    }
     // The index of the first frame at or after from that shows screen.
     size_t firstOf(Seen::Screen screen, size_t from = 0) const {
         for (size_t i = from; i < frames.size(); ++i)
@@ -98,14 +88,8 @@ public:
 class RunLoopFlow : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-        if (!std::filesystem::exists(data / "Gfx" / "title.bmp") ||
-            !std::filesystem::exists(data / "Levels"))
+        if (!copyGameData(dir, {"Gfx", "Levels"}))
             GTEST_SKIP() << "no game data built";
-        std::filesystem::create_directories(dir.file("Data"));
-        for (const char* part : {"Gfx", "Levels"})
-            std::filesystem::copy(data / part, dir.file(std::string("Data/") + part),
-                                  std::filesystem::copy_options::recursive);
         cwd = std::make_unique<ScopedWorkingDir>(dir.path());
         // Left over from an earlier front end; the run loop must choose.
         setInfoPanel(3);
@@ -126,21 +110,21 @@ protected:
 
 TEST_F(RunLoopFlow, TheFullScreenSwitchComesBackToTheTitleScreenAndAGameInTheNewMode) {
     // Options (down three times), up twice to "FullScreen", choose it.
-    platform.tap(5, kScanDown);
-    platform.tap(10, kScanDown);
-    platform.tap(15, kScanDown);
-    platform.tap(20, kScanEnter);
-    platform.tap(30, kScanUp);
-    platform.tap(35, kScanUp);
-    platform.tap(40, kScanEnter);
-    // In the new mode: Start, a little play, escape and "Quit Game", then
-    // "Quit" from the main menu.
-    platform.tap(70, kScanEnter);
-    platform.tap(130, kScanEscape);
-    platform.tap(145, kScanDown);
-    platform.tap(155, kScanEnter);
-    platform.tap(180, kScanUp);
-    platform.tap(190, kScanEnter);
+    tapKeys(platform, {{5, kScanDown},
+                       {10, kScanDown},
+                       {15, kScanDown},
+                       {20, kScanEnter},
+                       {30, kScanUp},
+                       {35, kScanUp},
+                       {40, kScanEnter},
+                       // In the new mode: Start, a little play, escape and "Quit Game", then
+                       // "Quit" from the main menu.
+                       {70, kScanEnter},
+                       {130, kScanEscape},
+                       {145, kScanDown},
+                       {155, kScanEnter},
+                       {180, kScanUp},
+                       {190, kScanEnter}});
     EXPECT_EQ(runLurvane(platform), 0);
 
     const std::vector<Seen>& frames = platform.frames;
@@ -194,11 +178,9 @@ TEST_F(RunLoopFlow, TheFullScreenSwitchComesBackToTheTitleScreenAndAGameInTheNew
 }
 
 TEST_F(RunLoopFlow, AGameReadsTheConfiguredKeysOfBothPlayers) {
-    platform.tap(5, kScanEnter);
-    platform.tap(40, kScanEscape);
-    platform.tap(55, kScanDown);
-    platform.tap(65, kScanEnter);
-    platform.tap(90, kScanEscape);
+    tapKeys(
+        platform,
+        {{5, kScanEnter}, {40, kScanEscape}, {55, kScanDown}, {65, kScanEnter}, {90, kScanEscape}});
     EXPECT_EQ(runLurvane(platform), 0);
     const size_t game = platform.firstOf(Seen::Game);
     ASSERT_LT(game + 10, platform.frames.size());
@@ -207,7 +189,7 @@ TEST_F(RunLoopFlow, AGameReadsTheConfiguredKeysOfBothPlayers) {
 }
 
 TEST_F(RunLoopFlow, AWindowClosedDuringAGameEndsTheProgramWithoutTheTitleScreen) {
-    platform.tap(5, kScanEnter);
+    tapKey(platform, 5, kScanEnter);
     platform.closeAtFrame(40);
     EXPECT_EQ(runLurvane(platform), 0);
     const size_t game = platform.firstOf(Seen::Game);

@@ -3,6 +3,7 @@
 // paused music, a closed window, and the dissolve stripes of the picture.
 #include "Src/game/EscapeMenu.h"
 
+#include "Src/menus/MenuBox.h"
 #include "tests/support/PlayedGame.h"
 
 #include <gtest/gtest.h>
@@ -121,8 +122,11 @@ TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
     };
     tap(10, kScanEscape);
     tap(30, kScanEscape); // stays open
+    // Down and up, each once past an end: back on "Resume Game".
     tap(50, kScanDown);
-    tap(60, kScanDown); // wraps back to "Resume Game"
+    tap(55, kScanUp);
+    tap(60, kScanUp);
+    tap(65, kScanDown);
     tap(70, kScanEnter);
     limitFrames(100);
     game.run();
@@ -130,6 +134,7 @@ TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
     EXPECT_EQ(soundsPlayed(), "setPaused e16.mod 1;playSample e1.wav;" // opened
                               "playSample e1.wav;"                     // escape
                               "playSample e2.wav;playSample e2.wav;"   // moves
+                              "playSample e2.wav;playSample e2.wav;"
                               "playSample e1.wav;setPaused e16.mod 0;");
     EXPECT_EQ(app.loopResult, kLoopQuit);
 }
@@ -171,14 +176,16 @@ TEST_F(EscapeMenuTest, StripesDissolveThePictureBandByBand) {
     const std::vector<Case> cases = {
         {480, {0, 117, 234, 351, 468, 96, 213, 330, 447, 75, 192, 309, 426, 54}},
         {120, {0, 117, 105, 93}},
-        {110, {0, 0, 0}}, // wraps above the top: the first row is filled again
+        {119, {0, 0, 106, 95}}, // the last stripe would reach past the bottom
+        {110, {0, 0, 0}},       // wraps above the top: the first row is filled again
     };
     const uint32_t picture = 0x123456, background = 0x00AA00;
+    // One menu for all: each dissolve starts again at the top.
+    EscapeMenu menu;
     for (const Case& c : cases) {
         GfxSurface source;
         ASSERT_EQ(source.Create(app.screen, 640, c.height, 2), 0);
         source.FillAll(picture);
-        EscapeMenu menu;
         menu.takeEscapeSnapshot(&source);
         ASSERT_NE(menu.snapshot(), nullptr);
         menu.startDissolve(background);
@@ -194,7 +201,7 @@ TEST_F(EscapeMenuTest, StripesDissolveThePictureBandByBand) {
             EXPECT_EQ(snapshot->GetPixel(5, row) & 0xFFFFFF, background) << row;
             EXPECT_EQ(snapshot->GetPixel(639, row + 2) & 0xFFFFFF, background) << row;
         }
-        EXPECT_EQ(snapshot->GetPixel(5, 3) & 0xFFFFFF, picture);
+        EXPECT_EQ(snapshot->GetPixel(0, 3) & 0xFFFFFF, picture); // the picture where it was
         snapshot->Unlock();
     }
     // The back surface shows the picture as it was before this frame's
@@ -202,4 +209,67 @@ TEST_F(EscapeMenuTest, StripesDissolveThePictureBandByBand) {
     back->Lock();
     EXPECT_EQ(back->GetPixel(0, 0) & 0xFFFFFF, background);
     back->Unlock();
+}
+
+// The menu as the player meets it, each time it opens: its title and
+// entries, the box in the middle of the window with its entries centred,
+// the cursor shown, the picture dissolving in the level's background
+// colour, and a click on an entry choosing it.
+TEST_F(EscapeMenuTest, TheMenuStandsInTheMiddleWithItsTextsAndTakesAClick) {
+    writeZone(dir, "Test", {{kCorridor, kSlow}}, "Skill=1\nBackcolor=RGB(22,52,20)\n");
+    ASSERT_TRUE(levelCatalogue.scanZones());
+    struct Seen {
+        std::vector<std::string> texts;
+        int left = 0, top = 0, width = 0, height = 0;
+        bool centred = false, cursor = false;
+        uint32_t stripe = 0, background = 0;
+    };
+    std::vector<Seen> seen;
+    int opened = -100;
+    game.onEscapeMenu = [&] { opened = frame(); };
+    platform.afterPresent = [&](int f) {
+        MenuBox* box = menuBoxManager->top();
+        if (!box || f != opened + 3)
+            return;
+        Seen s;
+        s.texts.push_back(box->title().text.c_str());
+        for (int i = 0; i < box->entryCount(); ++i)
+            s.texts.push_back(box->entry(i).text.c_str());
+        box->position(s.left, s.top);
+        s.width = box->width();
+        s.height = box->height();
+        s.centred = box->centred;
+        s.cursor = platform.cursorVisible();
+        back->Lock();
+        s.stripe = back->GetPixel(5, 1) & 0xFFFFFF;       // dissolved by now
+        s.background = back->GetPixel(0, 470) & 0xFFFFFF; // beside the map
+        back->Unlock();
+        seen.push_back(s);
+        // The middle of "Resume Game" the first time, of "Quit Game" then.
+        PlatformEvent click;
+        click.type = PlatformEvent::MouseButtonDown;
+        click.button = 1;
+        click.x = s.left + s.width / 2;
+        click.y = s.top + box->entry(seen.size() == 1 ? 0 : 1).y + box->lineHeight() / 2;
+        platform.pushEvent(click);
+    };
+    tap(10, kScanEscape);
+    tap(40, kScanEscape);
+    limitFrames(300);
+    game.run();
+
+    ASSERT_EQ(seen.size(), 2u) << "the first click resumes the level";
+    for (const Seen& s : seen) {
+        EXPECT_EQ(s.texts,
+                  (std::vector<std::string>{"Really quit game?", "Resume Game", "Quit Game"}));
+        EXPECT_GT(s.width, 0);
+        EXPECT_EQ(s.left, (640 - s.width) / 2);
+        EXPECT_EQ(s.top, (480 - s.height) / 2);
+        EXPECT_TRUE(s.centred);
+        EXPECT_TRUE(s.cursor);
+        EXPECT_NE(s.background, 0u);
+        EXPECT_EQ(s.stripe, s.background);
+    }
+    EXPECT_EQ(app.loopResult, kLoopEscape);
+    EXPECT_EQ(statistics.gamesPlayed, 0);
 }

@@ -76,27 +76,32 @@ protected:
     // Runs frames with the given control until the snake has stepped n
     // times (or crashed); returns the frames it took.
     int steps(int n, ControlState control = {}) {
-        int frames = 0;
-        int col = 0, row = 0, moved = 0;
-        snake.headCell(col, row);
+        int frames = 0, moved = 0;
+        std::pair<int, int> at = head();
         while (moved < n && frames < 1000) {
             ++frames;
             if (snake.update(control)) {
                 crashed = true;
                 break;
             }
-            snake.frameStep(control, nullptr, 0, 20, 640, 460, 0, 0, false);
-            int c = 0, r = 0;
-            snake.headCell(c, r);
-            if (c != col || r != row || snake.isStuck()) {
+            tick(control);
+            if (head() != at || snake.isStuck()) {
                 ++moved;
-                col = c;
-                row = r;
+                at = head();
             }
         }
         return frames;
     }
-    void head(int& col, int& row) const { snake.headCell(col, row); }
+    // The head's cell: (column, row).
+    std::pair<int, int> head() const {
+        int col = 0, row = 0;
+        snake.headCell(col, row);
+        return {col, row};
+    }
+    // One frame of movement and drawing at 640 x 460 below the strip.
+    void tick(const ControlState& control = {}, GfxSurface* target = nullptr) {
+        snake.frameStep(control, target, 0, 20, 640, 460, 0, 0, false);
+    }
     static ControlState press(int h, int v, int buttons = 0) {
         ControlState c;
         c.horizontal = static_cast<int8_t>(h);
@@ -112,6 +117,10 @@ protected:
     bool crashed = false;
 };
 
+// Room all round: the head at (3, 3) heading right, food below.
+const std::vector<std::string> kOpen = {"#######", "#.....#", "#.....#", "#BB>..#",
+                                        "#.....#", "#..o..#", "#######"};
+
 } // namespace
 
 TEST_F(SnakeTest, BuildsTheChainFromTheMapAndCountsFood) {
@@ -125,10 +134,7 @@ TEST_F(SnakeTest, BuildsTheChainFromTheMapAndCountsFood) {
     });
     EXPECT_EQ(host.items, 2);
     EXPECT_EQ(snake.segmentCount(), 4);
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 2);
-    EXPECT_EQ(row, 2);
+    EXPECT_EQ(head(), std::make_pair(2, 2));
     EXPECT_EQ(snake.head()->direction, Snake::kRight);
     EXPECT_EQ(snake.tail()->column, 4);
     EXPECT_EQ(snake.tail()->row, 3);
@@ -164,34 +170,59 @@ TEST_F(SnakeTest, StepsEveryNineFramesAtStartSpeedEightAndSpeedsUp) {
     // Holding fire boosts at once; releasing returns to the normal interval.
     snake.resetSpeed();
     const ControlState fire = press(0, 0, kControlFire);
-    snake.frameStep(fire, nullptr, 0, 20, 640, 460, 0, 0, false);
+    tick(fire);
     EXPECT_TRUE(snake.boostActive());
     EXPECT_EQ(snake.currentInterval(), 64);
     EXPECT_EQ(host.effects.back(), 20);
-    snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
+    tick();
     EXPECT_EQ(snake.currentInterval(), 128);
 }
 
-TEST_F(SnakeTest, ReverseIsIgnoredAndUpWinsOverRight) {
-    level({
-        "#######",
-        "#.....#",
-        "#.....#",
-        "#BB>..#",
-        "#.....#",
-        "#..o..#",
-        "#######",
-    });
-    steps(1, press(-1, 0)); // left is the reverse of right: straight on
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 4);
-    EXPECT_EQ(row, 3);
-    steps(1, press(1, -1)); // up and right together: up
-    head(col, row);
-    EXPECT_EQ(col, 4);
-    EXPECT_EQ(row, 2);
-    EXPECT_EQ(snake.head()->direction, Snake::kUp);
+// Where each run of steps takes the head, or that it crashes: the reverse
+// is ignored, up wins over right, the body blocks a turn into it unless all
+// food is eaten, and straight into the body with one side free turns away.
+TEST_F(SnakeTest, TurnsTheBodyAndTheReverseDecideTheWay) {
+    const std::vector<std::string> curled = {"#######", "#.....#", "#vBBB.#",
+                                             "#.o.B.#", "#.....#", "#######"};
+    const struct {
+        const char* what;
+        std::vector<std::string> rows;
+        int items; // food left, -1 as the map has it
+        std::vector<std::pair<int, ControlState>> moves;
+        bool crashes;
+        std::pair<int, int> head; // where it ends, unless it crashes
+    } cases[] = {
+        {"the reverse is ignored", kOpen, -1, {{1, press(-1, 0)}}, false, {4, 3}},
+        {"up wins over right", kOpen, -1, {{1, press(-1, 0)}, {1, press(1, -1)}}, false, {4, 2}},
+        {"right into the body", curled, -1, {{1, press(1, 0)}}, true, {}},
+        {"right into the body, all food eaten", curled, 0, {{1, press(1, 0)}}, false, {2, 2}},
+        {"straight into the body turns away",
+         {"#######", "#.BBB.#", "#.B#^.#", "#..#..#", "#o....#", "#######"},
+         -1,
+         {{1, {}}},
+         false,
+         {5, 2}},
+        // After one step straight on, the body lies right of the head.
+        {"right into the body after a straight step",
+         {"#######", "#vB...#", "#.B...#", "#.B...#", "#.B.o.#", "#.....#", "#######"},
+         -1,
+         {{1, {}}, {1, press(1, 0)}},
+         true,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        level(c.rows);
+        crashed = false;
+        if (c.items >= 0)
+            host.items = c.items;
+        for (const auto& [n, control] : c.moves)
+            steps(n, control);
+        EXPECT_EQ(crashed, c.crashes);
+        if (!c.crashes) {
+            EXPECT_EQ(head(), c.head);
+        }
+    }
 }
 
 TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
@@ -204,13 +235,9 @@ TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
     });
     steps(1, press(0, 1)); // down into the wall: stored, straight on
     EXPECT_TRUE(snake.hasBufferedTurn());
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(row, 1);
+    EXPECT_EQ(head().second, 1);
     steps(4); // the gap below comes three steps later
-    head(col, row);
-    EXPECT_EQ(col, 7);
-    EXPECT_EQ(row, 2);
+    EXPECT_EQ(head(), std::make_pair(7, 2));
     EXPECT_FALSE(snake.hasBufferedTurn());
 
     // The same with a sideways turn while heading down.
@@ -218,22 +245,7 @@ TEST_F(SnakeTest, ATurnIntoAWallIsKeptForElevenSteps) {
     steps(1, press(1, 0));
     EXPECT_TRUE(snake.hasBufferedTurn());
     steps(3);
-    head(col, row);
-    EXPECT_EQ(col, 2);
-    EXPECT_EQ(row, 5);
-
-    // A turn that never becomes possible is forgotten after 11 steps.
-    level({
-        "########################",
-        "#BB>..................o#",
-        "########################",
-    });
-    steps(1, press(0, 1));
-    EXPECT_TRUE(snake.hasBufferedTurn());
-    steps(10);
-    EXPECT_TRUE(snake.hasBufferedTurn());
-    steps(2);
-    EXPECT_FALSE(snake.hasBufferedTurn());
+    EXPECT_EQ(head(), std::make_pair(2, 5));
 }
 
 // A direction pressed and let go between two steps counts at the next step
@@ -244,8 +256,10 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
         std::vector<ControlState> between;
         ControlState atStep;
         int column, row;
+        ControlState before = {}; // held through the step before
     } cases[] = {
         {"a tap of up", {press(0, -1), press(0, 0)}, {}, 4, 2},
+        {"a tap to the side while heading up", {press(-1, 0)}, {}, 2, 2, press(0, -1)},
         {"right held at the step wins", {press(0, -1)}, press(1, 0), 5, 3},
         {"the reverse is ignored", {press(-1, 0)}, {}, 5, 3},
         {"the last new press counts", {press(0, -1), press(0, 1), press(0, 1)}, {}, 4, 4},
@@ -257,26 +271,13 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
          3},
     };
     for (const auto& c : cases) {
-        level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
-        steps(1);
+        level(kOpen);
+        steps(1, c.before);
         for (const ControlState& control : c.between)
             snake.update(control);
         steps(1, c.atStep);
-        int col, row;
-        head(col, row);
-        EXPECT_EQ(col, c.column) << c.what;
-        EXPECT_EQ(row, c.row) << c.what;
+        EXPECT_EQ(head(), std::make_pair(c.column, c.row)) << c.what;
     }
-
-    // A tap to the side while heading up.
-    level({"#######", "#.....#", "#.....#", "#BB>..#", "#.....#", "#..o..#", "#######"});
-    steps(1, press(0, -1));
-    snake.update(press(-1, 0));
-    steps(1);
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 2);
-    EXPECT_EQ(row, 2);
 
     // A turn into a wall, pressed between two steps and held a frame past
     // the step, is stored for eleven steps like a held one: down while
@@ -303,36 +304,6 @@ TEST_F(SnakeTest, ATapBetweenTwoStepsCountsAtTheNextStepOnly) {
     }
 }
 
-TEST_F(SnakeTest, SteeringIntoTheBodyCrashesButGoingStraightTurnsAway) {
-    level({
-        "#######",
-        "#.....#",
-        "#vBBB.#",
-        "#.o.B.#",
-        "#.....#",
-        "#######",
-    });
-    // Heading down; pressing right steers into the body.
-    EXPECT_TRUE(snake.update(press(1, 0)));
-
-    // Straight ahead is the body with one side free: it turns by itself.
-    level({
-        "#######",
-        "#.BBB.#",
-        "#.B#^.#",
-        "#..#..#",
-        "#o....#",
-        "#######",
-    });
-    crashed = false;
-    steps(1);
-    EXPECT_FALSE(crashed);
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 5);
-    EXPECT_EQ(row, 2);
-}
-
 TEST_F(SnakeTest, StopsBetweenTwoFreeSidesAndCrashesBetweenTwoWalls) {
     level({
         "#######",
@@ -343,9 +314,7 @@ TEST_F(SnakeTest, StopsBetweenTwoFreeSidesAndCrashesBetweenTwoWalls) {
         "#######",
     });
     steps(1);
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 1);
+    EXPECT_EQ(head().first, 1);
     EXPECT_FALSE(snake.isStuck());
     EXPECT_FALSE(snake.update(ControlState{})); // wall ahead after the next step
     for (int i = 0; i < 20 && !snake.isStuck(); ++i)
@@ -355,8 +324,7 @@ TEST_F(SnakeTest, StopsBetweenTwoFreeSidesAndCrashesBetweenTwoWalls) {
     EXPECT_EQ(host.effects.back(), 21);
     // A direction moves it at once, without waiting for the interval.
     EXPECT_FALSE(snake.update(press(0, -1)));
-    head(col, row);
-    EXPECT_EQ(row, 1);
+    EXPECT_EQ(head().second, 1);
     EXPECT_FALSE(snake.isStuck());
 
     level({
@@ -386,9 +354,6 @@ TEST_F(SnakeTest, GrowsOneStepAfterFoodInThreeStages) {
     EXPECT_EQ(snake.pendingSegment(), nullptr);
     EXPECT_EQ(snake.tail()->growthStage, 3);
     EXPECT_EQ(map.getBlock(4, 1), 1);
-    for (int i = 0; i < 3 * 6; ++i)
-        snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
-    EXPECT_EQ(snake.tail()->growthStage, 0);
 }
 
 TEST_F(SnakeTest, EachGrowthStageLastsAnEighthOfASecond) {
@@ -403,31 +368,12 @@ TEST_F(SnakeTest, EachGrowthStageLastsAnEighthOfASecond) {
         // The frame it joined in was the first of its first stage.
         std::vector<int> stages, expected;
         for (int frame = 2; frame <= 3 * stageFrames + 1; ++frame) {
-            snake.frameStep(ControlState{}, nullptr, 0, 20, 640, 460, 0, 0, false);
+            tick();
             stages.push_back(snake.tail()->growthStage);
             expected.push_back(std::max(0, 3 - frame / stageFrames));
         }
         EXPECT_EQ(stages, expected);
     }
-}
-
-TEST_F(SnakeTest, SteeringIntoTheBodyCrashesAfterAStraightStepToo) {
-    // Heading down with the body curled to the right: after one step
-    // straight on, the body lies right of the head.
-    level({
-        "#######",
-        "#vB...#",
-        "#.B...#",
-        "#.B...#",
-        "#.B.o.#",
-        "#.....#",
-        "#######",
-    });
-    steps(1);
-    ASSERT_FALSE(crashed);
-    ASSERT_NE(map.getMark(2, 2), 0);
-    steps(1, press(1, 0));
-    EXPECT_TRUE(crashed);
 }
 
 TEST_F(SnakeTest, BulgesStartEveryTwoToFourteenHundredSegmentsDrawn) {
@@ -468,23 +414,6 @@ TEST_F(SnakeTest, BulgesStartEveryTwoToFourteenHundredSegmentsDrawn) {
     }
     ASSERT_GE(expected.size(), 3u);
     EXPECT_EQ(starts, expected);
-}
-
-TEST_F(SnakeTest, WithAllFoodEatenTheBodyNoLongerBlocks) {
-    level({
-        "#######",
-        "#.....#",
-        "#vBBB.#",
-        "#.o.B.#",
-        "#.....#",
-        "#######",
-    });
-    host.items = 0;
-    EXPECT_FALSE(snake.update(press(1, 0)));
-    int col, row;
-    head(col, row);
-    EXPECT_EQ(col, 2);
-    EXPECT_EQ(row, 2);
 }
 
 TEST_F(SnakeTest, HalveAndAShrinkRightAfterFood) {
@@ -575,7 +504,7 @@ TEST_F(SnakeTest, SegmentsGlideAndShowTheirPictures) {
                   2, 5, &pictures.sheet);
         pictures.target.FillAll(0);
         snake.update(ControlState{});
-        snake.frameStep(ControlState{}, &pictures.target, 0, 20, 640, 460, 0, 0, false);
+        tick({}, &pictures.target);
         if (frame <= 6) {
             EXPECT_EQ(snake.head()->drawnX, headX[static_cast<size_t>(frame - 1)]);
         }
@@ -614,7 +543,7 @@ TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
     };
     auto frame = [&] {
         snake.update(ControlState{});
-        snake.frameStep(ControlState{}, &pictures.target, 0, 20, 640, 460, 0, 0, false);
+        tick({}, &pictures.target);
     };
     // Three steps: the third finds the wall with both sides free; the head
     // shows the third row (top 60) for a quarter of a second (13 frames).
@@ -648,9 +577,7 @@ TEST_F(SnakeTest, TheMouthOpensBrieflyAndGapesWhileStopped) {
     EXPECT_EQ(snake.mouthState(), 0);
 
     snake.clear();
-    int column = -1, row = -1;
-    snake.headCell(column, row);
-    EXPECT_EQ(std::make_pair(column, row), std::make_pair(0, 0)); // no head
+    EXPECT_EQ(head(), std::make_pair(0, 0)); // no head
 }
 
 TEST_F(SnakeTest, PictureNumbersOutsideTheSheetTakeTheFirstPicture) {
