@@ -5,6 +5,7 @@
 #include "tests/support/TempDir.h"
 #include "tools/levelc/LevelCompiler.h"
 
+#include "Src/core/GameState.h"
 #include "Src/zones/LevelCatalogue.h"
 
 #include <gtest/gtest.h>
