@@ -132,3 +132,17 @@ TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
     std::filesystem::remove(dir.file("settings.zones"));
     EXPECT_EQ(restart({"B", "a", "C"}), 0);
 }
+
+// A table of a place the side file does not name keeps that place; a gone
+// zone's table goes after it, never onto it.
+TEST_F(ZonePlaces, AGoneZonesTableNeverTakesThePlaceOfAnUnknownOne) {
+    scan({"a", "b"});
+    manager.clear();
+    manager.getList(0, 1)->insert("Ann", 999);
+    manager.getList(0, 2)->insert("Bob", 998);
+    ASSERT_TRUE(manager.save());
+    ASSERT_TRUE(manager.load());
+    scan({"a", "c"});
+    ASSERT_EQ(manager.listCount(), 2);
+    EXPECT_NE(manager.list(0)->zone, manager.list(1)->zone);
+}
