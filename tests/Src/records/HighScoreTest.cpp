@@ -227,6 +227,23 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
               std::string::npos);
     std::filesystem::remove_all(path + ".new");
 
+    // On a full disk the first record that cannot be written ends the save
+    // with one report.
+    if (std::filesystem::exists("/dev/full")) {
+        for (int zone = 1; zone < 40; ++zone)
+            manager.getList(0, zone);
+        std::filesystem::create_symlink("/dev/full", path + ".new");
+        EXPECT_FALSE(manager.save());
+        EXPECT_EQ(readFile(path), before);
+        const std::string log = errorText();
+        size_t entryReports = 0;
+        for (size_t at = log.find("could not write HighScoreEntry"); at != std::string::npos;
+             at = log.find("could not write HighScoreEntry", at + 1))
+            ++entryReports;
+        EXPECT_EQ(entryReports, 1u);
+        std::filesystem::remove(path + ".new");
+    }
+
     EXPECT_TRUE(manager.save());
     HighScoreManager again(path.c_str());
     ASSERT_TRUE(again.load());
