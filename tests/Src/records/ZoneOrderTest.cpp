@@ -134,15 +134,20 @@ TEST_F(ZonePlaces, FilesOfAnEarlierVersionStandForItsOrderOfNames) {
 }
 
 // A table of a place the side file does not name keeps that place; a gone
-// zone's table goes after it, never onto it.
+// zone's table goes after it, never onto it nor onto a zone that is there.
 TEST_F(ZonePlaces, AGoneZonesTableNeverTakesThePlaceOfAnUnknownOne) {
-    scan({"a", "b"});
-    manager.clear();
-    manager.getList(0, 1)->insert("Ann", 999);
-    manager.getList(0, 2)->insert("Bob", 998);
-    ASSERT_TRUE(manager.save());
-    ASSERT_TRUE(manager.load());
-    scan({"a", "c"});
-    ASSERT_EQ(manager.listCount(), 2);
-    EXPECT_NE(manager.list(0)->zone, manager.list(1)->zone);
+    for (int32_t unknown : {2, INT32_MAX - 1}) {
+        scan({"a", "b"});
+        manager.clear();
+        manager.getList(0, 1)->insert("Ann", 999);
+        manager.getList(0, unknown)->insert("Bob", 998);
+        ASSERT_TRUE(manager.save());
+        ASSERT_TRUE(manager.load());
+        scan({"a", "c"});
+        ASSERT_EQ(manager.listCount(), 2);
+        const HighScoreList* bs =
+            manager.list(0)->zone == unknown ? manager.list(1) : manager.list(0);
+        EXPECT_NE(bs->zone, unknown);
+        EXPECT_GE(bs->zone, 2) << unknown;
+    }
 }
