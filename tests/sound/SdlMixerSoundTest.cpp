@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string countedIn(const std::string& text, const std::string& piece) {
-    int n = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++n;
-    return std::to_string(n);
-}
-
 // A tone long enough to be still playing when the test looks.
 std::string toneWav(double seconds) {
     WavSound sound;
@@ -141,8 +134,8 @@ TEST(SdlMixerSound, WithoutAnAudioDeviceTheGameIsSilentAndSaysSoOnce) {
         }
     }
     const std::string log = dir.read("log.txt");
-    EXPECT_EQ(countedIn(log, "SoundSystem: no audio device"), "1") << log;
-    EXPECT_EQ(countedIn(log, "playing without sound\n"), "1") << log;
+    EXPECT_EQ(countOf(log, "SoundSystem: no audio device"), 1) << log;
+    EXPECT_EQ(countOf(log, "playing without sound\n"), 1) << log;
     EXPECT_EQ(dir.read("errorLog.txt"), "");
 }
 

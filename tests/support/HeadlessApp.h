@@ -19,12 +19,6 @@
 #include <utility>
 
 // How often a piece of text occurs in a log.
-inline int countOf(const std::string& text, const std::string& piece) {
-    int n = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++n;
-    return n;
-}
 
 // False, copying nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {

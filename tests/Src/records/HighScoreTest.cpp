@@ -235,12 +235,7 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
         std::filesystem::create_symlink("/dev/full", path + ".new");
         EXPECT_FALSE(manager.save());
         EXPECT_EQ(readFile(path), before);
-        const std::string log = errorText();
-        size_t entryReports = 0;
-        for (size_t at = log.find("could not write HighScoreEntry"); at != std::string::npos;
-             at = log.find("could not write HighScoreEntry", at + 1))
-            ++entryReports;
-        EXPECT_EQ(entryReports, 1u);
+        EXPECT_EQ(countOf(errorText(), "could not write HighScoreEntry"), 1);
         std::filesystem::remove(path + ".new");
     }
 
@@ -348,11 +343,7 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
         ASSERT_EQ(manager.listCount(), c.lists);
         EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
         EXPECT_NE(errorText().find(c.report), std::string::npos) << errorText();
-        int reports = 0;
-        for (size_t at = errorText().find("Error in File Highscore"); at != std::string::npos;
-             at = errorText().find("Error in File Highscore", at + 1))
-            ++reports;
-        EXPECT_EQ(reports, c.reports) << errorText();
+        EXPECT_EQ(countOf(errorText(), "Error in File Highscore"), c.reports) << errorText();
         if (c.lists > 0) {
             const HighScoreList* list = manager.list(0);
             EXPECT_EQ(list->entries[0].score, c.top);
