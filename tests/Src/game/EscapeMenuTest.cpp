@@ -135,7 +135,8 @@ TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
                               "playSample e1.wav;"                     // escape
                               "playSample e2.wav;playSample e2.wav;"   // moves
                               "playSample e2.wav;playSample e2.wav;"
-                              "playSample e1.wav;setPaused e16.mod 0;");
+                              "playSample e1.wav;setPaused e16.mod 0;"
+                              "playSample e20.wav;"); // enter, still down, boosts
     EXPECT_EQ(app.loopResult, kLoopQuit);
 }
 
