@@ -132,7 +132,6 @@ TEST_F(Game, ACompletedZoneCountsInTheStatistics) {
 TEST_F(Game, ScriptedGamesEndAsTheyShould) {
     const LevelSpec waiting = {{"######", "#o...#", "#BB>.#", "#....#", "######"},
                                "Time=60,60,60\nStartSpeed=40,40,40\n"};
-    const LevelSpec hurried = {waiting.rows, "Time=2,2,2\nStartSpeed=40,40,40\n"};
     struct Key {
         int frame, scanCode;
         bool down;
@@ -168,10 +167,6 @@ TEST_F(Game, ScriptedGamesEndAsTheyShould) {
          {kWallAhead},
          {kSkillEasy, 10, 3000, {}},
          {kLoopGameOver, 1, 0, 1, "Sorry, that snake is done!"}},
-        {"time runs out while the snake waits",
-         {hurried},
-         {kSkillHard, 400, 3000, {}},
-         {kLoopGameOver, 1, 0, 1, "Time is up!"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
