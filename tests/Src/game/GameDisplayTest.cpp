@@ -56,6 +56,10 @@ TEST(GameDisplay, RankCountsTheEntriesAheadAndSoundsOncePerFrame) {
     EXPECT_FALSE(display.updateRank(250, &list)); // no allowance left this frame
     EXPECT_EQ(display.rankShown(), 7);
     display.allowRankSound();
+    EXPECT_TRUE(display.updateRank(850, &list)); // one entry ahead: it is the next
+    EXPECT_EQ(display.rankShown(), 1);
+    EXPECT_EQ(display.nextRankScore(), 900);
+    display.allowRankSound();
     EXPECT_TRUE(display.updateRank(1000, &list));
     EXPECT_TRUE(display.firstPlace());
     EXPECT_EQ(display.rankShown(), 0);
