@@ -205,6 +205,7 @@ TEST_F(Catalogue, SingleZoneTextsAndTheirErrors) {
          "Plain (by aaaaaaaaaaaaaaaaaaaa)", 0, 0},
         {"<Zone>\nBackcolor=RGB(255,0,0)\n</Zone>\n", "", "z", 0x0000FF, 0},
         {"<Zone>\nBackcolor=0xff0000;\n</Zone>\n", "", "z", 0xFF0000, 0},
+        {"<Zone>\nBackcolor=0x\n</Zone>\n", "", "z", 0, 0}, // no digits: black
         {level + "Time=60,50,40;\n</Level>\n", "", "z", 0, 1},
         // Numbers follow their separators directly.
         {level + "Time=60,50;x\n</Level>\n", "Keyword='Time', expected 3 integers afterwards!"},
@@ -241,7 +242,7 @@ TEST_F(Catalogue, SingleZoneTextsAndTheirErrors) {
     EXPECT_EQ(std::string(gfx.c_str()), dir.path() + "/Levels\\z\\..\\..\\Gfx\\items.bmp");
 }
 
-TEST_F(Catalogue, CompletionFlagsSurviveCorruptCountsAndPlaces) {
+TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCountsAndPlaces) {
     zone("a", "");
     zone("b", "");
     zone("c", "");
@@ -249,19 +250,63 @@ TEST_F(Catalogue, CompletionFlagsSurviveCorruptCountsAndPlaces) {
     catalogue.markZoneCompleted(7);
     catalogue.markZoneCompleted(-1);
     catalogue.markZoneCompleted(1);
+    auto read = [&](const std::string& bytes) {
+        dir.write("flags.dat", bytes);
+        FileIO in;
+        ASSERT_TRUE(in.openRead(dir.file("flags.dat").c_str()));
+        catalogue.readCompletionFlags(in);
+    };
+    {
+        FileIO out;
+        ASSERT_TRUE(out.openWrite(dir.file("flags.dat").c_str()));
+        catalogue.writeCompletionFlags(out);
+    }
+    EXPECT_EQ(dir.read("flags.dat"), std::string("\3\0\0\0\0\1\0", 7));
     ASSERT_TRUE(scan()); // clears every flag
     EXPECT_FALSE(catalogue.isZoneCompleted(1));
-    // More flags than zones, a truncated block, a negative count.
-    dir.write("many.dat", std::string("\5\0\0\0\1\1\1", 7));
-    dir.write("negative.dat", std::string("\xff\xff\xff\xff\1", 5));
-    for (const char* name : {"many.dat", "negative.dat"}) {
-        FileIO in;
-        ASSERT_TRUE(in.openRead(dir.file(name).c_str()));
-        catalogue.readCompletionFlags(in);
-    }
+    // Fewer flags than zones, more, a truncated block, a negative count.
+    read(std::string("\1\0\0\0\1\1", 6));
     EXPECT_TRUE(catalogue.isZoneCompleted(0));
+    EXPECT_FALSE(catalogue.isZoneCompleted(1));
+    read(std::string("\5\0\0\0\1\1\1", 7));
+    read(std::string("\xff\xff\xff\xff\0", 5));
+    EXPECT_TRUE(catalogue.isZoneCompleted(1));
     EXPECT_TRUE(catalogue.isZoneCompleted(2));
     EXPECT_FALSE(catalogue.isZoneCompleted(3));
+}
+
+// Collecting errors, a scan reads on past each one and keeps every zone;
+// nothing goes to the error log and the program goes on.
+TEST_F(Catalogue, CollectedErrorsLetTheScanReadOn) {
+    zone("a", "<Zone>\nSkill = 5\n</Zone>\n<Level>\nTime=1,2,3\n</Level>\n"
+              "<Level>\nFilename=b\nTime=1,x\n</Level>\n");
+    zone("b", "<Level>\nFilename=c\n");
+    zone("c", "<Zone>\nName=x</Zone>\n");
+    zone("d", "<Level>\nFilename=d\n</Level>\n");
+    std::vector<std::string> collected;
+    catalogue.collectErrors(&collected);
+    EXPECT_TRUE(scan());
+    catalogue.collectErrors(nullptr);
+    const char* const ends[] = {
+        "a/level.txt'\n  no number after 'Skill='",
+        "a/level.txt'\n  For each level a filename is needed!",
+        "a/level.txt'\n  Keyword='Time', expected 3 integers afterwards!",
+        "b/level.txt'\n  Found <Level> (line 1) but no matching </Level>\n",
+        "c/level.txt'\n  End Of File",
+    };
+    ASSERT_EQ(collected.size(), std::size(ends));
+    for (size_t i = 0; i < collected.size(); ++i) {
+        const std::string end = ends[i];
+        ASSERT_GE(collected[i].size(), end.size());
+        EXPECT_EQ(collected[i].substr(collected[i].size() - end.size()), end);
+    }
+    // Levels with a map file are kept, with defaults for what was wrong.
+    std::string levels;
+    for (int i = 0; i < catalogue.getZoneCount(); ++i)
+        levels += catalogue.getZoneDirName(i) + std::to_string(catalogue.getLevelCount(i));
+    EXPECT_EQ(levels, "a1b0c0d1");
+    EXPECT_EQ(errors(), "");
+    EXPECT_FALSE(app.quitPosted);
 }
 
 TEST_F(Catalogue, EveryDefaultSetting) {
