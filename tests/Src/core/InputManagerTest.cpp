@@ -182,9 +182,16 @@ TEST_F(InputManagerTest, KeyQueriesAndNames) {
     EXPECT_TRUE(manager.isKeyDown(kGfxKeyMouseFirst));
     EXPECT_EQ(manager.anyKey(), 0);
 
-    String name;
-    manager.keyName(kDefaultKeysPlayer2.keys[kKeyFire], name);
-    EXPECT_EQ(name, "LEFT CTRL");
+    // The menus name keys through the game's input manager, none without it.
+    InputManager* const before = inputManager;
+    inputManager = &manager;
+    EXPECT_STREQ(keyBindingText("Fire", kDefaultKeysPlayer2.keys[kKeyFire]).c_str(),
+                 "Fire = LEFT CTRL");
+    inputManager = nullptr;
+    String name = "old";
+    nameOfKey(kGfxKeyUpArrow, name);
+    EXPECT_EQ(name, "");
+    inputManager = before;
 }
 
 // Without a device every query answers "nothing"; the device is opened once.

@@ -96,18 +96,23 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     EXPECT_LT(mostReads, 650);
 }
 
-TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaiting) {
+// A frame longer than the period starts the next without waiting; without
+// stop on any result the loop runs until a leave is requested.
+TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaitingAndTheLevelLoopWaitsForLeave) {
     int frames = 0;
     int idles = 0;
     LoopCallbacks loop;
     loop.frame = [&] {
-        platform.setTime(platform.now() + 40); // longer than the period
-        if (++frames == 2)
-            app.loopResult = kLoopChoice;
+        platform.setTime(platform.now() + 40);
+        if (++frames == 1)
+            app.loopResult = kLoopLevelCompleted; // not enough alone
+        if (frames == 5)
+            app.leaveRequested = true;
     };
     loop.idle = [&] { ++idles; };
-    winloop(loop, true);
-    EXPECT_EQ(frames, 2);
+    winloop(loop, false);
+    EXPECT_EQ(frames, 5);
+    EXPECT_EQ(app.loopResult, kLoopLevelCompleted);
     EXPECT_EQ(idles, 0);
     EXPECT_EQ(platform.sleeps(), 0);
 }
@@ -129,21 +134,6 @@ TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExi
     EXPECT_EQ(app.loopResult, kLoopInitFailed);
     EXPECT_TRUE(exited);
     EXPECT_FALSE(framed);
-}
-
-TEST_F(Winloop, WithoutStopOnAnyResultTheLoopWaitsForLeaveRequested) {
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        ++frames;
-        if (frames == 1)
-            app.loopResult = kLoopLevelCompleted; // not enough alone
-        if (frames == 5)
-            app.leaveRequested = true;
-    };
-    winloop(loop, false);
-    EXPECT_EQ(frames, 5);
-    EXPECT_EQ(app.loopResult, kLoopLevelCompleted);
 }
 
 TEST_F(Winloop, InactiveApplicationRunsNoFramesAndPausesTheMusic) {

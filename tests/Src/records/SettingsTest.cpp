@@ -45,7 +45,8 @@ std::string defaultFileUpToStatistics() {
     return b.data;
 }
 
-constexpr KeySet kKeysOne = {{1, 2, 3, 4, 5, 6, 269}};
+// Player 1's first key has a zero low byte, beside the full screen switch.
+constexpr KeySet kKeysOne = {{256, 2, 3, 4, 5, 6, 269}};
 constexpr KeySet kKeysTwo = {{256, 0, 0, 9, 8, 7, 13}};
 
 // A file with every field away from its default.
@@ -258,7 +259,7 @@ TEST_F(SettingsFile, ValuesOutOfRangeFallBackToTheirDefaults) {
         {"skill -1", 4, minusOne.data, false, true, true, true},
         {"key 270 of player 1", 40, ByteBuilder().i32(270).data, true, false, true, true},
         {"key -1 of player 2", 68, minusOne.data, true, true, false, true},
-        {"cheat keys", 16, "l", true, true, true, true},
+        {"cheat keys", 20, "l", true, true, true, true},
         {"negative count", 76, minusOne.data, true, true, true, false},
         {"zero run time", 116, std::string(8, '\0'), true, true, true, true},
         {"negative longest game", 132, ByteBuilder().i64(-5).data, true, true, true, false},
