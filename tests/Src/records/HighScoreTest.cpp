@@ -186,6 +186,9 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
     again.getList(1, 0);
     EXPECT_TRUE(again.save());
     EXPECT_EQ(std::filesystem::file_size(path), 4u + 3 * 892);
+    std::filesystem::remove(path); // written: clean again
+    EXPECT_TRUE(again.save());
+    EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(errorText(), "");
 }
 

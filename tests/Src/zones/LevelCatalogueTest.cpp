@@ -74,6 +74,16 @@ const char* const kFullZone = "// A zone of tests\n"
                               "IncSpeed=7,6,5\n"
                               "</Level>\n";
 
+// Time, start, top and increase of each skill in turn.
+std::vector<int32_t> settingsOf(const Level* level) {
+    std::vector<int32_t> settings;
+    for (int skill = 0; skill < 3; ++skill)
+        for (int32_t value : {level->time(skill), level->startSpeed(skill), level->topSpeed(skill),
+                              level->incSpeed(skill)})
+            settings.push_back(value);
+    return settings;
+}
+
 } // namespace
 
 TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
@@ -93,17 +103,10 @@ TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->number, 1);
     EXPECT_EQ(std::string(first->fileName.c_str()), prefix + "first.fmp");
-    EXPECT_EQ(first->time(0), 90);
-    EXPECT_EQ(first->time(2), 70);
-    EXPECT_EQ(first->startSpeed(1), 10);
-    EXPECT_EQ(first->topSpeed(0), 5); // defaults
-    EXPECT_EQ(first->incSpeed(2), 3);
+    EXPECT_EQ(settingsOf(first), (std::vector<int32_t>{90, 12, 5, 5, 80, 10, 4, 4, 70, 8, 3, 3}));
     const Level* second = catalogue.getLevel(0, 2);
     EXPECT_EQ(std::string(catalogue.getLevelFileName(0, 2)), prefix + "second one.fmp");
-    EXPECT_EQ(second->time(0), 60);
-    EXPECT_EQ(second->time(1), 50);
-    EXPECT_EQ(second->time(2), 40);
-    EXPECT_EQ(second->incSpeed(0), 7);
+    EXPECT_EQ(settingsOf(second), (std::vector<int32_t>{60, 10, 6, 7, 50, 8, 5, 6, 40, 6, 4, 5}));
     EXPECT_EQ(second->zone, first->zone);
 
     EXPECT_EQ(catalogue.getLevel(0, 3), nullptr);
@@ -311,11 +314,6 @@ TEST_F(Catalogue, CollectedErrorsLetTheScanReadOn) {
 
 TEST_F(Catalogue, EveryDefaultSetting) {
     ASSERT_EQ(scanOne("<Level>\nFilename=one\n</Level>\n"), "");
-    const Level* level = catalogue.getLevel(0, 1);
-    std::vector<int32_t> settings;
-    for (int skill = 0; skill < 3; ++skill)
-        for (int32_t value : {level->time(skill), level->startSpeed(skill), level->topSpeed(skill),
-                              level->incSpeed(skill)})
-            settings.push_back(value);
-    EXPECT_EQ(settings, (std::vector<int32_t>{60, 10, 5, 5, 50, 8, 4, 4, 40, 6, 3, 3}));
+    EXPECT_EQ(settingsOf(catalogue.getLevel(0, 1)),
+              (std::vector<int32_t>{60, 10, 5, 5, 50, 8, 4, 4, 40, 6, 3, 3}));
 }
