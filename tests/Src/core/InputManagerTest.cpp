@@ -325,3 +325,21 @@ TEST_F(InputManagerTest, APadPulledOutIsReportedOnceToTheGameAndForgottenByMenus
     game();
     EXPECT_FALSE(manager.takePadLoss());
 }
+
+// A mode change opens the device anew: nothing latched or pulled out before
+// reaches the new one.
+TEST_F(InputManagerTest, AReopenedDeviceForgetsEarlierStatesAndPadLosses) {
+    platform.inputDevices()->plugPad();
+    platform.pushEvent(PlatformEvent::DeviceAdded);
+    game();
+    platform.inputDevices()->joystickAttached = false;
+    press(kScanRightCtrl);
+    game();
+    ASSERT_TRUE(manager.takePadLoss());
+    ASSERT_EQ(manager.state(0)->buttons, kControlFire);
+    manager.shutdown();
+    ASSERT_TRUE(manager.init(&platform));
+    EXPECT_EQ(manager.state(0)->buttons, 0);
+    game();
+    EXPECT_FALSE(manager.takePadLoss());
+}
