@@ -96,63 +96,44 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     EXPECT_LT(mostReads, 650);
 }
 
-TEST_F(Winloop, MenusRunAtFiftyFramesPerSecond) {
-    app.framesPerSecond = 50;
-    std::vector<uint32_t> starts;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        starts.push_back(platform.now());
-        if (starts.size() == 2)
-            app.loopResult = kLoopEscape;
-    };
-    winloop(loop, true);
-    ASSERT_EQ(starts.size(), 2u);
-    EXPECT_GE(starts[1] - starts[0], 20u);
-    EXPECT_LE(starts[1] - starts[0], 22u);
-}
-
-TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaiting) {
+// A frame longer than the period starts the next without waiting; without
+// stop on any result the loop runs until a leave is requested.
+TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaitingAndTheLevelLoopWaitsForLeave) {
     int frames = 0;
     int idles = 0;
     LoopCallbacks loop;
     loop.frame = [&] {
-        platform.setTime(platform.now() + 40); // longer than the period
-        if (++frames == 2)
-            app.loopResult = kLoopChoice;
-    };
-    loop.idle = [&] { ++idles; };
-    winloop(loop, true);
-    EXPECT_EQ(frames, 2);
-    EXPECT_EQ(idles, 0);
-    EXPECT_EQ(platform.sleeps(), 0);
-}
-
-TEST_F(Winloop, FailedInitEndsWithCodeTwoAndStillCallsExit) {
-    bool exited = false;
-    bool framed = false;
-    LoopCallbacks loop;
-    loop.init = [] { return false; };
-    loop.exit = [&] { exited = true; };
-    loop.frame = [&] { framed = true; };
-    winloop(loop, true);
-    EXPECT_EQ(app.loopResult, kLoopInitFailed);
-    EXPECT_TRUE(exited);
-    EXPECT_FALSE(framed);
-}
-
-TEST_F(Winloop, WithoutStopOnAnyResultTheLoopWaitsForLeaveRequested) {
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        ++frames;
-        if (frames == 1)
+        platform.setTime(platform.now() + 40);
+        if (++frames == 1)
             app.loopResult = kLoopLevelCompleted; // not enough alone
         if (frames == 5)
             app.leaveRequested = true;
     };
+    loop.idle = [&] { ++idles; };
     winloop(loop, false);
     EXPECT_EQ(frames, 5);
     EXPECT_EQ(app.loopResult, kLoopLevelCompleted);
+    EXPECT_EQ(idles, 0);
+    EXPECT_EQ(platform.sleeps(), 0);
+}
+
+TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExit) {
+    app.gamePaused = true;
+    app.leaveRequested = true;
+    app.loopResult = kLoopSnakeLost;
+    bool sawClear = false, exited = false, framed = false;
+    LoopCallbacks loop;
+    loop.init = [&] {
+        sawClear = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
+        return false;
+    };
+    loop.exit = [&] { exited = true; };
+    loop.frame = [&] { framed = true; };
+    winloop(loop, true);
+    EXPECT_TRUE(sawClear);
+    EXPECT_EQ(app.loopResult, kLoopInitFailed);
+    EXPECT_TRUE(exited);
+    EXPECT_FALSE(framed);
 }
 
 TEST_F(Winloop, InactiveApplicationRunsNoFramesAndPausesTheMusic) {
@@ -178,42 +159,45 @@ TEST_F(Winloop, InactiveApplicationRunsNoFramesAndPausesTheMusic) {
     EXPECT_EQ(pausedLog, (std::vector<bool>{true, false}));
 }
 
+// A system quit request acts like closing the window.
 TEST_F(Winloop, ClosingTheWindowQuitsFromAnyLoopAndLaterLoopsEndAtOnce) {
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        if (++frames == 2)
-            platform.pushEvent(PlatformEvent::CloseRequest);
-    };
-    winloop(loop, false); // the level loop: ends although leaveRequested stays 0
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    EXPECT_EQ(frames, 2);
-    EXPECT_TRUE(app.quitPosted);
+    for (auto request : {PlatformEvent::CloseRequest, PlatformEvent::Quit}) {
+        app.quitPosted = false;
+        int frames = 0;
+        LoopCallbacks loop;
+        loop.frame = [&] {
+            if (++frames == 2)
+                platform.pushEvent(request);
+        };
+        winloop(loop, false); // the level loop: ends although leaveRequested stays 0
+        EXPECT_EQ(app.loopResult, kLoopQuit);
+        EXPECT_EQ(frames, 2);
+        EXPECT_TRUE(app.quitPosted);
 
-    // An escape menu or the next level after the quit: no frame runs.
-    bool exited = false;
-    LoopCallbacks next;
-    next.frame = [&] { ++frames; };
-    next.exit = [&] { exited = true; };
-    winloop(next, true);
-    EXPECT_EQ(frames, 2);
-    EXPECT_TRUE(exited);
-    EXPECT_EQ(dir.read("log.txt"), "winloop : !GetMessage\nwinloop : !GetMessage\n");
+        // An escape menu or the next level after the quit: no frame runs.
+        bool exited = false;
+        LoopCallbacks next;
+        next.frame = [&] { ++frames; };
+        next.exit = [&] { exited = true; };
+        winloop(next, true);
+        EXPECT_EQ(frames, 2);
+        EXPECT_TRUE(exited);
+    }
+    const std::string line = "winloop : !GetMessage\n";
+    EXPECT_EQ(dir.read("log.txt"), line + line + line + line);
 }
 
-TEST_F(Winloop, ASystemQuitRequestActsLikeClosing) {
-    LoopCallbacks loop;
-    loop.frame = [&] { platform.pushEvent(PlatformEvent::Quit); };
-    winloop(loop, true);
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    EXPECT_TRUE(app.quitPosted);
-}
-
+// The cursor hidden while the loop runs comes back when it ends.
 TEST_F(Winloop, LeftClicksReachTheRunningLoopAsSignedSixteenBitValues) {
     std::vector<std::pair<int, int>> clicks;
+    bool hiddenDuring = false;
     LoopCallbacks loop;
+    loop.hideCursor = true;
     loop.mouseClick = [&](int x, int y) { clicks.emplace_back(x, y); };
-    loop.frame = [&] { app.loopResult = clicks.empty() ? 0 : kLoopChoice; };
+    loop.frame = [&] {
+        hiddenDuring = !platform.cursorVisible();
+        app.loopResult = clicks.empty() ? 0 : kLoopChoice;
+    };
     PlatformEvent click;
     click.type = PlatformEvent::MouseButtonDown;
     click.button = 1;
@@ -227,17 +211,6 @@ TEST_F(Winloop, LeftClicksReachTheRunningLoopAsSignedSixteenBitValues) {
     winloop(loop, true);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], std::make_pair(-1, 200));
-}
-
-TEST_F(Winloop, HiddenCursorComesBackWhenTheLoopEnds) {
-    bool hiddenDuring = false;
-    LoopCallbacks loop;
-    loop.hideCursor = true;
-    loop.frame = [&] {
-        hiddenDuring = !platform.cursorVisible();
-        app.loopResult = kLoopChoice;
-    };
-    winloop(loop, true);
     EXPECT_TRUE(hiddenDuring);
     EXPECT_TRUE(platform.cursorVisible());
 }
@@ -281,21 +254,6 @@ TEST_F(Winloop, AFrameIsShownAsTheNextStarts) {
     const std::vector<uint32_t>& shown = platform.lastFrame();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), colours[1]), 640 * 480);
     EXPECT_FALSE(platform.lastFrameStretched());
-}
-
-TEST_F(Winloop, EntryClearsPauseAndLeaveFlags) {
-    app.gamePaused = true;
-    app.leaveRequested = true;
-    app.loopResult = kLoopSnakeLost;
-    LoopCallbacks loop;
-    bool sawClear = false;
-    loop.init = [&] {
-        sawClear = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
-        return true;
-    };
-    loop.frame = [] { app.loopResult = kLoopChoice; };
-    winloop(loop, true);
-    EXPECT_TRUE(sawClear);
 }
 
 TEST_F(Winloop, FatalErrorLogsCutsAndEndsTheLoops) {

@@ -50,6 +50,8 @@ TEST(StatisticsLines, AllLinesInTheirOrder) {
         " ",
     };
     EXPECT_EQ(lines(stats), expected);
+    stats.firstStart = DateTime(0, TimeStatus::Invalid);
+    EXPECT_EQ(lines(stats)[8], "first start = -1/-1/-001 -1:-1");
 }
 
 TEST(StatisticsLines, DurationForms) {
@@ -102,10 +104,4 @@ TEST(StatisticsLines, AveragesTruncateTowardZero) {
     stats.gamesPlayed = -1;
     stats.totalRunTime = TimeSpan(INT64_MIN);
     EXPECT_EQ(lines(stats).size(), 13u) << "the one overflowing quotient wraps";
-}
-
-TEST(StatisticsLines, InvalidFirstStartShowsMinusOnes) {
-    Statistics stats;
-    stats.firstStart = DateTime(0, TimeStatus::Invalid);
-    EXPECT_EQ(lines(stats)[8], "first start = -1/-1/-001 -1:-1");
 }

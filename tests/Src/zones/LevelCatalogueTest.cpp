@@ -74,6 +74,16 @@ const char* const kFullZone = "// A zone of tests\n"
                               "IncSpeed=7,6,5\n"
                               "</Level>\n";
 
+// Time, start, top and increase of each skill in turn.
+std::vector<int32_t> settingsOf(const Level* level) {
+    std::vector<int32_t> settings;
+    for (int skill = 0; skill < 3; ++skill)
+        for (int32_t value : {level->time(skill), level->startSpeed(skill), level->topSpeed(skill),
+                              level->incSpeed(skill)})
+            settings.push_back(value);
+    return settings;
+}
+
 } // namespace
 
 TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
@@ -93,17 +103,10 @@ TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->number, 1);
     EXPECT_EQ(std::string(first->fileName.c_str()), prefix + "first.fmp");
-    EXPECT_EQ(first->time(0), 90);
-    EXPECT_EQ(first->time(2), 70);
-    EXPECT_EQ(first->startSpeed(1), 10);
-    EXPECT_EQ(first->topSpeed(0), 5); // defaults
-    EXPECT_EQ(first->incSpeed(2), 3);
+    EXPECT_EQ(settingsOf(first), (std::vector<int32_t>{90, 12, 5, 5, 80, 10, 4, 4, 70, 8, 3, 3}));
     const Level* second = catalogue.getLevel(0, 2);
     EXPECT_EQ(std::string(catalogue.getLevelFileName(0, 2)), prefix + "second one.fmp");
-    EXPECT_EQ(second->time(0), 60);
-    EXPECT_EQ(second->time(1), 50);
-    EXPECT_EQ(second->time(2), 40);
-    EXPECT_EQ(second->incSpeed(0), 7);
+    EXPECT_EQ(settingsOf(second), (std::vector<int32_t>{60, 10, 6, 7, 50, 8, 5, 6, 40, 6, 4, 5}));
     EXPECT_EQ(second->zone, first->zone);
 
     EXPECT_EQ(catalogue.getLevel(0, 3), nullptr);
@@ -113,31 +116,13 @@ TEST_F(Catalogue, ReadsTheZoneHeaderLevelsAndDefaults) {
     catalogue.getZoneSnakeGfxFile(3, gfx);
     EXPECT_STREQ(gfx.c_str(), ".\\Data\\Gfx\\items.bmp");
 
-    const std::string trace = log();
-    EXPECT_NE(trace.find("\nSearching for Levels...\n"), std::string::npos);
-    EXPECT_NE(
-        trace.find("reading Zone : dirname='hills', pathname='" + dir.path() + "/Levels\\hills'\n"),
-        std::string::npos);
-    EXPECT_NE(trace.find("\t\tName='Green Hills'\n\t\tAuthor='Ada'\n\t\tSkill='3'\n"
+    // The log names each field read, and a default as such.
+    EXPECT_NE(log().find("\t\tName='Green Hills'\n\t\tAuthor='Ada'\n\t\tSkill='3'\n"
                          "\t\tgfxFileName='snake.bmp'\n\t\tBackcolor=0x1e140a\n"),
               std::string::npos);
-    EXPECT_NE(trace.find("\t---Level---\n\t\tFilename='first'\n\t\tTime = 90,80,70\n"
-                         "\t\tStartSpeed = 12,10,8\n\t\tTopSpeed (default) = 5,4,3\n"),
+    EXPECT_NE(log().find("\t\tStartSpeed = 12,10,8\n\t\tTopSpeed (default) = 5,4,3\n"),
               std::string::npos);
     EXPECT_EQ(errors(), "");
-}
-
-TEST_F(Catalogue, ZonesWithoutHeaderOrLevelsAreAccepted) {
-    zone("bare", "nothing here\n");
-    ASSERT_TRUE(scan());
-    EXPECT_STREQ(catalogue.getZoneName(0), "bare");
-    EXPECT_STREQ(catalogue.getZoneDisplayName(0), "bare");
-    EXPECT_EQ(catalogue.getLevelCount(0), 0);
-    // The default snake sheet is found from the zone's directory as well.
-    String gfx;
-    catalogue.getZoneSnakeGfxFile(0, gfx);
-    EXPECT_EQ(std::string(gfx.c_str()), dir.path() + "/Levels\\bare\\..\\..\\Gfx\\items.bmp");
-    EXPECT_EQ(log().find("no Author"), std::string::npos); // no header read
 }
 
 TEST_F(Catalogue, SortsBySkillStablyAfterSortingNames) {
@@ -198,125 +183,137 @@ TEST_F(Catalogue, MissingDescriptionFileEndsTheScan) {
     EXPECT_EQ(catalogue.getZoneCount(), 0);
 }
 
-TEST_F(Catalogue, NumbersMustFollowTheirSeparatorsDirectly) {
-    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60,50;x\n</Level>\n"),
-              "Keyword='Time', expected 3 integers afterwards!");
-    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime= 60,50,40;\n</Level>\n"),
-              "Keyword='Time', expected 3 integers afterwards!");
-    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60, 50, 40;\n</Level>\n"),
-              "Keyword='Time', expected 3 integers afterwards!");
-    EXPECT_EQ(scanOne("<Zone>\nSkill = 5\n</Zone>\n"), "no number after 'Skill='");
-    EXPECT_EQ(scanOne("<Level>\nTime=1,2,3\n</Level>\n"), "For each level a filename is needed!");
-    EXPECT_EQ(scanOne("<Level>\nFilename=a\nTime=60,50,40;\n</Level>\n"), "");
-}
-
-TEST_F(Catalogue, ColoursInBothNotationsAndTheirErrors) {
-    zone("red1", "<Zone>\nBackcolor=RGB(255,0,0)\n</Zone>\n");
-    zone("red2", "<Zone>\nBackcolor=0x0000ff\n</Zone>\n");
-    zone("blue", "<Zone>\nBackcolor=0xff0000;\n</Zone>\n");
-    ASSERT_TRUE(scan());
-    EXPECT_STREQ(catalogue.getZoneName(0), "blue");
-    EXPECT_EQ(catalogue.getZoneBackColour(0), 0xFF0000u);
-    EXPECT_EQ(catalogue.getZoneBackColour(1), 0x0000FFu);
-    EXPECT_EQ(catalogue.getZoneBackColour(2), 0x0000FFu);
-
-    EXPECT_EQ(scanOne("<Zone>\nBackcolor=0X0000ff\n</Zone>\n"),
-              "no color-number after 'Backcolor='\n  must be 0xrrggbb or RGB(r,g,b)");
-}
-
-TEST_F(Catalogue, ColourComponentErrorsNameTheValue) {
-    EXPECT_EQ(scanOne("<Zone>\nBackcolor=RGB(1,x,3)\n</Zone>\n"),
-              "Backcolor : 'RGB(1,x,3)' : green is no number?");
-}
-
-TEST_F(Catalogue, QuotedNamesAndTheBlankRule) {
-    zone("q1", "<Zone>\nName=\"Two Words\"\n</Zone>\n");
-    zone("q2", "<Zone>\nName= \"Two Words\"\n</Zone>\n");
-    zone("q3", "<Zone>\nName=Plain\nAuthor=Somebody with a very long name\n</Zone>\n");
-    ASSERT_TRUE(scan());
-    EXPECT_STREQ(catalogue.getZoneName(0), "Two Words");
-    EXPECT_STREQ(catalogue.getZoneName(1), " ");
-    EXPECT_STREQ(catalogue.getZoneDisplayName(2), "Plain (by Somebody with a very)");
-}
-
-TEST_F(Catalogue, CarriageReturnLineEndsReadTheSame) {
+// One zone in directory "z": what it shows, or the error that ends the scan.
+TEST_F(Catalogue, SingleZoneTextsAndTheirErrors) {
     std::string crlf;
     for (char c : std::string(kFullZone)) {
         if (c == '\n')
             crlf += '\r';
         crlf += c;
     }
-    zone("crlf", crlf);
-    ASSERT_TRUE(scan());
-    EXPECT_STREQ(catalogue.getZoneName(0), "Green Hills");
-    EXPECT_EQ(catalogue.getLevelCount(0), 2);
-    EXPECT_EQ(catalogue.getLevel(0, 1)->startSpeed(2), 8);
-    EXPECT_EQ(catalogue.getZoneBackColour(0), 10u | 20u << 8 | 30u << 16);
+    const std::string level = "<Level>\nFilename=a\n";
+    const struct {
+        std::string text;
+        const char* error;
+        const char* display = ""; // name, and author when there is one
+        uint32_t colour = 0;
+        int levels = 0;
+    } cases[] = {
+        // No header: the directory names the zone.
+        {"nothing here\n", "", "z", 0, 0},
+        {crlf, "", "Green Hills (by Ada)", 10u | 20u << 8 | 30u << 16, 2},
+        {"<Zone>\nName=\"Two Words\"\n</Zone>\n", "", "Two Words", 0, 0},
+        {"<Zone>\nName= \"Two Words\"\n</Zone>\n", "", " ", 0, 0},
+        {"<Zone>\nName=Plain\nAuthor=" + std::string(20, 'a') + "bcd\n</Zone>\n", "",
+         "Plain (by aaaaaaaaaaaaaaaaaaaa)", 0, 0},
+        {"<Zone>\nBackcolor=RGB(255,0,0)\n</Zone>\n", "", "z", 0x0000FF, 0},
+        {"<Zone>\nBackcolor=0xff0000;\n</Zone>\n", "", "z", 0xFF0000, 0},
+        {"<Zone>\nBackcolor=0x\n</Zone>\n", "", "z", 0, 0}, // no digits: black
+        {level + "Time=60,50,40;\n</Level>\n", "", "z", 0, 1},
+        // Numbers follow their separators directly.
+        {level + "Time=60,50;x\n</Level>\n", "Keyword='Time', expected 3 integers afterwards!"},
+        {level + "Time= 60,50,40;\n</Level>\n", "Keyword='Time', expected 3 integers afterwards!"},
+        {level + "Time=60, 50, 40;\n</Level>\n", "Keyword='Time', expected 3 integers afterwards!"},
+        {"<Zone>\nSkill = 5\n</Zone>\n", "no number after 'Skill='"},
+        {"<Level>\nTime=1,2,3\n</Level>\n", "For each level a filename is needed!"},
+        {"<Zone>\nBackcolor=0X0000ff\n</Zone>\n",
+         "no color-number after 'Backcolor='\n  must be 0xrrggbb or RGB(r,g,b)"},
+        {"<Zone>\nBackcolor=RGB(1,x,3)\n</Zone>\n",
+         "Backcolor : 'RGB(1,x,3)' : green is no number?"},
+        {"\n\n<Zone>\nName=x\n", "Found <Zone> (line 3) but no matching </Zone>\n"},
+        {"<Level>\nFilename=a\n</Level>\n\n<Level>\nFilename=b\n",
+         "Found <Level> (line 5) but no matching </Level>\n"},
+        // The last value runs into the end of its section.
+        {"<Zone>\nName=x</Zone>\n", "End Of File"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_EQ(scanOne(c.text), c.error);
+        if (*c.error)
+            continue;
+        EXPECT_STREQ(catalogue.getZoneDisplayName(0), c.display);
+        EXPECT_EQ(catalogue.getZoneBackColour(0), c.colour);
+        ASSERT_EQ(catalogue.getLevelCount(0), c.levels);
+        if (c.levels > 0) {
+            EXPECT_EQ(catalogue.getLevel(0, c.levels)->time(1), 50);
+        }
+    }
+    // The default snake sheet is found from the zone's directory as well.
+    scanOne("");
+    String gfx;
+    catalogue.getZoneSnakeGfxFile(0, gfx);
+    EXPECT_EQ(std::string(gfx.c_str()), dir.path() + "/Levels\\z\\..\\..\\Gfx\\items.bmp");
 }
 
-TEST_F(Catalogue, UnclosedSectionsAndValuesAtTheVeryEnd) {
-    EXPECT_EQ(scanOne("\n\n<Zone>\nName=x\n"), "Found <Zone> (line 3) but no matching </Zone>\n");
-    EXPECT_EQ(scanOne("<Level>\nFilename=a\n</Level>\n\n<Level>\nFilename=b\n"),
-              "Found <Level> (line 5) but no matching </Level>\n");
-    // The last value runs into the end of its section.
-    EXPECT_EQ(scanOne("<Zone>\nName=x</Zone>\n"), "End Of File");
-}
-
-TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCounts) {
+TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCountsAndPlaces) {
     zone("a", "");
     zone("b", "");
     zone("c", "");
     ASSERT_TRUE(scan());
-    EXPECT_TRUE(catalogue.hasCompletionFlags());
-    catalogue.markZoneCompleted(1);
     catalogue.markZoneCompleted(7);
     catalogue.markZoneCompleted(-1);
-    EXPECT_TRUE(catalogue.isZoneCompleted(1));
-    EXPECT_FALSE(catalogue.isZoneCompleted(0));
+    catalogue.markZoneCompleted(1);
+    auto read = [&](const std::string& bytes) {
+        dir.write("flags.dat", bytes);
+        FileIO in;
+        ASSERT_TRUE(in.openRead(dir.file("flags.dat").c_str()));
+        catalogue.readCompletionFlags(in);
+    };
     {
         FileIO out;
         ASSERT_TRUE(out.openWrite(dir.file("flags.dat").c_str()));
         catalogue.writeCompletionFlags(out);
     }
     EXPECT_EQ(dir.read("flags.dat"), std::string("\3\0\0\0\0\1\0", 7));
-    catalogue.markZoneCompleted(0);
     ASSERT_TRUE(scan()); // clears every flag
-    EXPECT_FALSE(catalogue.isZoneCompleted(0));
     EXPECT_FALSE(catalogue.isZoneCompleted(1));
-    {
-        FileIO in;
-        ASSERT_TRUE(in.openRead(dir.file("flags.dat").c_str()));
-        catalogue.readCompletionFlags(in);
-    }
-    EXPECT_TRUE(catalogue.isZoneCompleted(1));
-    EXPECT_FALSE(catalogue.isZoneCompleted(2));
-
-    // More flags than zones, a truncated block, a negative count.
-    dir.write("many.dat", std::string("\5\0\0\0\1\1\1", 7));
-    dir.write("negative.dat", std::string("\xff\xff\xff\xff\1", 5));
-    for (const char* name : {"many.dat", "negative.dat"}) {
-        FileIO in;
-        ASSERT_TRUE(in.openRead(dir.file(name).c_str()));
-        catalogue.readCompletionFlags(in);
-    }
+    // Fewer flags than zones, more, a truncated block, a negative count.
+    read(std::string("\1\0\0\0\1\1", 6));
     EXPECT_TRUE(catalogue.isZoneCompleted(0));
+    EXPECT_FALSE(catalogue.isZoneCompleted(1));
+    read(std::string("\5\0\0\0\1\1\1", 7));
+    read(std::string("\xff\xff\xff\xff\0", 5));
+    EXPECT_TRUE(catalogue.isZoneCompleted(1));
     EXPECT_TRUE(catalogue.isZoneCompleted(2));
     EXPECT_FALSE(catalogue.isZoneCompleted(3));
 }
 
-TEST_F(Catalogue, EveryDefaultSettingAndTheAuthorCut) {
-    zone("plain", "<Zone>\nName=Plain\nAuthor=" + std::string(20, 'a') +
-                      "bcd\n</Zone>\n"
-                      "<Level>\nFilename=one\n</Level>\n");
-    ASSERT_TRUE(scan());
-    EXPECT_EQ(std::string(catalogue.getZoneDisplayName(0)),
-              "Plain (by " + std::string(20, 'a') + ")");
-    const Level* level = catalogue.getLevel(0, 1);
-    ASSERT_NE(level, nullptr);
-    std::vector<int32_t> settings;
-    for (int skill = 0; skill < 3; ++skill)
-        for (int32_t value : {level->time(skill), level->startSpeed(skill), level->topSpeed(skill),
-                              level->incSpeed(skill)})
-            settings.push_back(value);
-    EXPECT_EQ(settings, (std::vector<int32_t>{60, 10, 5, 5, 50, 8, 4, 4, 40, 6, 3, 3}));
+// Collecting errors, a scan reads on past each one and keeps every zone;
+// nothing goes to the error log and the program goes on.
+TEST_F(Catalogue, CollectedErrorsLetTheScanReadOn) {
+    zone("a", "<Zone>\nSkill = 5\n</Zone>\n<Level>\nTime=1,2,3\n</Level>\n"
+              "<Level>\nFilename=b\nTime=1,x\n</Level>\n");
+    zone("b", "<Level>\nFilename=c\n");
+    zone("c", "<Zone>\nName=x</Zone>\n");
+    zone("d", "<Level>\nFilename=d\n</Level>\n");
+    std::vector<std::string> collected;
+    catalogue.collectErrors(&collected);
+    EXPECT_TRUE(scan());
+    catalogue.collectErrors(nullptr);
+    const char* const ends[] = {
+        "a/level.txt'\n  no number after 'Skill='",
+        "a/level.txt'\n  For each level a filename is needed!",
+        "a/level.txt'\n  Keyword='Time', expected 3 integers afterwards!",
+        "b/level.txt'\n  Found <Level> (line 1) but no matching </Level>\n",
+        "c/level.txt'\n  End Of File",
+    };
+    ASSERT_EQ(collected.size(), std::size(ends));
+    for (size_t i = 0; i < collected.size(); ++i) {
+        const std::string end = ends[i];
+        ASSERT_GE(collected[i].size(), end.size());
+        EXPECT_EQ(collected[i].substr(collected[i].size() - end.size()), end);
+    }
+    // Levels with a map file are kept, with defaults for what was wrong.
+    std::string levels;
+    for (int i = 0; i < catalogue.getZoneCount(); ++i)
+        levels += catalogue.getZoneDirName(i) + std::to_string(catalogue.getLevelCount(i));
+    EXPECT_EQ(levels, "a1b0c0d1");
+    EXPECT_EQ(errors(), "");
+    EXPECT_FALSE(app.quitPosted);
+}
+
+TEST_F(Catalogue, EveryDefaultSetting) {
+    ASSERT_EQ(scanOne("<Level>\nFilename=one\n</Level>\n"), "");
+    EXPECT_EQ(settingsOf(catalogue.getLevel(0, 1)),
+              (std::vector<int32_t>{60, 10, 5, 5, 50, 8, 4, 4, 40, 6, 3, 3}));
 }
