@@ -1,6 +1,6 @@
-// Menu boxes and their manager: layout, rendering, keyboard moves with wrap
-// and greyed entries, key repeat and clicks through the real loop on
-// scripted input, and a picture of a menu over a panel of text boxes.
+// Menu boxes and their manager: keyboard moves with wrap and greyed
+// entries, key repeat and clicks through the real loop on scripted input,
+// and one picture of boxes of every kind for layout and rendering.
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "tests/support/ScanCodes.h"
@@ -8,14 +8,12 @@
 #include "Src/app/GameSystems.h"
 #include "Src/core/Application.h"
 #include "Src/core/InputManager.h"
-#include "Src/core/TextStyles.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
 #include "tests/support/GoldenFrame.h"
 #include "tests/support/TempDir.h"
-#include "widgets/TextGroup.h"
 
 #include <gtest/gtest.h>
 
@@ -51,9 +49,9 @@ protected:
         app = ApplicationState();
     }
 
-    // Seven entries, the fourth greyed, at (100, 50).
-    MenuBox* makeMenu(const char* title = "Main Menu") {
-        MenuBox* box = new MenuBox(&screen, 100, 50, title);
+    // Seven entries, the fourth greyed, at (100, 50) unless told.
+    MenuBox* makeMenu(const char* title = "Main Menu", int x = 100, int y = 50) {
+        MenuBox* box = new MenuBox(&screen, x, y, title);
         for (const char* text : {"Start", "Zone", "Options", "Greyed", "Help", "Credits", "Quit"})
             box->addEntry(text, std::string(text) != "Greyed");
         box->onMove = recordMove;
@@ -302,234 +300,101 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
     EXPECT_EQ(log.back().selected, 0);
 }
 
-TEST_F(MenuBoxTest, ABoxThatWouldRunPastTheRightEdgeMovesLeft) {
-    for (int x : {300, 600}) {
-        SCOPED_TRACE(x);
-        MenuBox* moved = new MenuBox(&screen, x, 50, "Main Menu");
-        boxes.emplace_back(moved);
-        moved->addEntry("Right = RIGHT ARROW, and a good deal more");
-        moved->addEntry("Quit");
-        ASSERT_GT(moved->draw(), -1);
-        const int w = moved->width();
-        ASSERT_GT(x + w, 640);
-        int left = 0, top = 0;
-        moved->position(left, top);
-        EXPECT_EQ(left, 640 - w);
-        EXPECT_EQ(top, 50);
-        // Clicks follow the box where it is drawn.
-        const int rowY = 50 + moved->entry(1).y + moved->lineHeight() / 2;
-        EXPECT_EQ(moved->hitTest(640 - w + 2, rowY), 1);
-        EXPECT_EQ(moved->hitTest(640 - w - 2, rowY), -2);
-    }
-}
-
-TEST_F(MenuBoxTest, ClicksBeforeTheLastAreNotLostAndOnlyTheFirstCounts) {
+// Two clicks before a frame: the first wins and is handled by the next
+// frame with control; fire right after an arming click chooses at once.
+TEST_F(MenuBoxTest, APendingClickIsHandledOnceByTheNextFrameWithControl) {
     MenuBox* box = makeMenu();
     manager.push(box);
     ASSERT_GT(box->draw(), -1);
     const int y1 = 50 + box->entry(1).y + 2, y4 = 50 + box->entry(4).y + 2;
-    // Two clicks before the next frame: the first one wins.
+    ControlState none, fire;
+    fire.buttons = kControlFire;
     manager.mouseClick(120, y1);
     manager.mouseClick(120, y4);
     EXPECT_EQ(box->selected, 1);
-    ControlState none;
     MenuBoxManager::inputState().armed = true;
     EXPECT_EQ(manager.drawAndHandle(&none), 1);
     EXPECT_EQ(manager.drawAndHandle(&none), -1);
-    // Without control the boxes are drawn and nothing is handled.
     manager.mouseClick(120, y4);
     EXPECT_EQ(manager.drawAndHandle(nullptr), -1);
     EXPECT_EQ(manager.drawAndHandle(&none), 4);
-    // Resetting the input drops a pending click.
+    EXPECT_EQ(manager.drawAndHandle(&fire), 4);
+    // Resetting the input drops a pending click; an empty stack takes none.
     manager.mouseClick(120, y1);
     manager.resetInput();
     EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
     EXPECT_FALSE(MenuBoxManager::inputState().armed);
-    // An empty stack ignores clicks.
     manager.clearStack();
     manager.mouseClick(120, y4);
     EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
     EXPECT_EQ(manager.drawAndHandle(&none), -1);
 }
 
-TEST_F(MenuBoxTest, TheBoxIsSizedToItsTextsAndRebuiltAfterAChange) {
-    MenuBox* titled = makeMenu();
-    ASSERT_GT(titled->draw(), -1);
-    const int l = titled->lineHeight();
-    ASSERT_GT(l, 10);
-    EXPECT_EQ(titled->height(), l + 16 + 7 * (l + 3));
-    MenuBox* plain = makeMenu(nullptr);
-    ASSERT_GT(plain->draw(), -1);
-    EXPECT_EQ(plain->height(), 8 + 7 * (l + 3));
-    // Courier is fixed pitch: the width follows the longest text.
-    const int perChar = (titled->entry(0).width - 16) / 5; // "Start"
-    EXPECT_EQ(plain->width(), 7 * perChar + 16);           // "Options", "Credits"
-    EXPECT_EQ(titled->width(), 9 * perChar + 16);          // "Main Menu"
-    EXPECT_EQ(titled->entry(0).y, l + 12);
-    EXPECT_EQ(titled->entry(1).y, l + 12 + l + 3);
-
-    GfxSurface* built = plain->surface();
-    plain->setEntryText(0, "A much longer entry");
-    EXPECT_EQ(plain->surface(), nullptr);
-    ASSERT_GT(plain->draw(), -1);
-    EXPECT_EQ(plain->width(), 19 * perChar + 16);
-    plain->setEntryText(0, "S");
-    plain->setEntryText(99, "ignored");
-    plain->draw();
-    EXPECT_EQ(plain->width(), 7 * perChar + 16);
-    (void)built;
-
-    // Entries left-aligned at 8 pixels, or centred; the title always centred.
-    auto firstInk = [&](MenuBox* box, int row, uint32_t background) {
-        GfxSurface* s = box->surface();
-        s->Lock();
-        int found = -1;
-        for (int x = 2; x < box->width() - 2 && found < 0; ++x)
-            for (int y = row; y < row + l && found < 0; ++y)
-                if (s->GetPixel(x, y) != background)
-                    found = x;
-        s->Unlock();
-        return found;
-    };
-    const uint32_t background = screen.ConvertColor(0x004000);
-    titled->selected = 0;
-    titled->draw();
-    const int left = firstInk(titled, titled->entry(2).y, background);
-    EXPECT_GE(left, 8);
-    EXPECT_LE(left, 10);
-    titled->centred = true;
-    titled->draw();
-    const int centredLeft = firstInk(titled, titled->entry(2).y, background);
-    EXPECT_GE(centredLeft, (titled->width() - 7 * perChar) / 2);
-    EXPECT_LE(centredLeft, (titled->width() - 7 * perChar) / 2 + 2);
-    const int titleLeft = firstInk(titled, 4, screen.ConvertColor(0x005020));
-    EXPECT_GE(titleLeft, (titled->width() - 9 * perChar) / 2);
-    EXPECT_LE(titleLeft, (titled->width() - 9 * perChar) / 2 + 2);
-}
-
-// A lost surface comes back empty; the box is built again before it draws.
-TEST_F(MenuBoxTest, ABoxDrawsItselfAgainAfterItsSurfaceWasLost) {
-    MenuBox* box = makeMenu();
-    auto drawn = [&] {
-        back.FillAll(0);
-        box->draw();
-        return pixelsOf(back, 100, 50, box->width(), box->height());
-    };
-    const std::vector<uint32_t> first = drawn();
-    box->surface()->MarkLost();
-    EXPECT_EQ(drawn(), first);
-    EXPECT_EQ(drawn(), first);
-}
-
-TEST_F(MenuBoxTest, RendersTheSelectionGreyedAndFlashRows) {
-    MenuBox* box = makeMenu();
-    box->selected = 1;
-    ASSERT_GT(box->draw(), -1);
-    GfxSurface* s = box->surface();
-    auto at = [&](int x, int y) {
-        s->Lock();
-        const uint32_t v = s->GetPixel(x, y);
-        s->Unlock();
-        return v;
-    };
-    const int l = box->lineHeight();
-    EXPECT_EQ(at(0, 0), screen.ConvertColor(0x009010));               // frame
-    EXPECT_EQ(at(1, 1), screen.ConvertColor(0x005020));               // title band
-    EXPECT_EQ(at(2, l + 8), screen.ConvertColor(0x009010));           // separator
-    EXPECT_EQ(at(2, box->entry(1).y), screen.ConvertColor(0x50B050)); // selected
-    EXPECT_EQ(at(2, box->entry(1).y + l + 1), screen.ConvertColor(0x50B050));
-    EXPECT_EQ(at(2, box->entry(1).y + l + 2), screen.ConvertColor(0x004000));
-    EXPECT_EQ(at(box->width() - 3, box->entry(1).y), screen.ConvertColor(0x50B050));
-    EXPECT_EQ(at(box->width() - 2, box->entry(1).y), screen.ConvertColor(0x004000));
-    EXPECT_EQ(at(2, box->entry(3).y), screen.ConvertColor(0x003000)); // greyed
-    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0x004000)); // plain
-    EXPECT_EQ(at(1, box->entry(1).y), screen.ConvertColor(0x004000)); // beside the band
-
-    // Each row's text in its colour.
-    auto rowHas = [&](int index, uint32_t bgr) {
-        const uint32_t value = screen.ConvertColor(bgr);
-        s->Lock();
-        bool found = false;
-        for (int y = box->entry(index).y; y < box->entry(index).y + l && !found; ++y)
-            for (int x = 2; x < box->width() - 2 && !found; ++x)
-                found = s->GetPixel(x, y) == value;
-        s->Unlock();
-        return found;
-    };
-    EXPECT_TRUE(rowHas(1, 0x004000)); // selected
-    EXPECT_TRUE(rowHas(3, 0xA0A0A0)); // greyed
-    EXPECT_TRUE(rowHas(0, 0xFFFFFF)); // plain
-    EXPECT_FALSE(rowHas(0, 0xA0A0A0));
-
-    // The same surface is kept; a new selection, then flash, is rendered
-    // into it.
-    box->selected = 2;
-    box->draw();
-    EXPECT_EQ(box->surface(), s);
-    EXPECT_EQ(at(2, box->entry(1).y), screen.ConvertColor(0x004000));
-    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x50B050));
-    box->flash = true;
-    box->draw();
-    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0x003060));
-    EXPECT_TRUE(rowHas(2, 0x00FFFF));
-
-    // Nothing changed: the picture is only copied, not rendered again.
-    s->FillArea(2, box->entry(0).y, 4, box->entry(0).y + 1, screen.ConvertColor(0xFF00FF));
-    box->draw();
-    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0xFF00FF));
-    box->flash = false;
-    box->draw();
-    EXPECT_EQ(at(2, box->entry(0).y), screen.ConvertColor(0x004000));
-
-    // Another scheme is used as it stands.
+// Boxes of every kind, drawn through the stack bottom first, each changed
+// after a first draw so that the picture shows it was rendered again:
+// sizes, title band, greyed, selected and flashing rows, centring, another
+// scheme, a centred box, one moved left off the right edge, one overlapping.
+TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
+    MenuBox* titled = makeMenu("Main Menu", 20, 20);
+    MenuBox* plain = makeMenu(nullptr, 230, 20);
+    MenuBox* schemed = new MenuBox(&screen, 430, 20, "Scheme");
+    MenuBox* middle = new MenuBox(&screen, -1, -1, "Centre");
+    MenuBox* right = new MenuBox(&screen, 600, 380, "Main Menu");
+    MenuBox* grown = new MenuBox(&screen, 20, 260, nullptr);
+    MenuBox* over = new MenuBox(&screen, 120, 150, "Over");
+    for (MenuBox* box : {schemed, middle, right, grown, over})
+        boxes.emplace_back(box);
+    schemed->addEntry("One");
+    schemed->addEntry("Two");
+    middle->addEntry("x");
+    right->addEntry("Right = RIGHT ARROW, and a good deal more");
+    right->addEntry("Quit");
+    grown->addEntry("S");
+    grown->addEntry("Zone");
+    over->addEntry("On top");
+    for (MenuBox* box : {titled, plain, schemed, middle, right, grown, over}) {
+        ASSERT_GT(box->draw(), -1);
+        manager.push(box);
+    }
+    titled->selected = 1;
+    plain->selected = 2;
+    plain->flash = true;
+    plain->centred = true;
     TextStyle scheme = MenuBox::defaultScheme();
     scheme.highlightBackground = screen.ConvertColor(0xFF0000);
-    box->flash = false;
-    box->setColours(&scheme);
-    box->draw();
-    EXPECT_EQ(at(2, box->entry(2).y), screen.ConvertColor(0xFF0000));
+    schemed->setColours(&scheme);
+    grown->setEntryText(0, "A much longer entry");
+    grown->setEntryText(99, "ignored");
+    back.FillAll(screen.ConvertColor(0x402010));
+    manager.drawAndHandle(nullptr);
+    checkGoldenFrame(back, "menu_boxes.ppm");
 
-    // The box lands on the back surface at its place, or centred.
-    back.Lock();
-    EXPECT_EQ(back.GetPixel(100, 50), screen.ConvertColor(0x009010));
-    EXPECT_EQ(back.GetPixel(99, 50), 0u);
-    back.Unlock();
-    MenuBox centred(&screen, -1, -1, "Centre");
-    centred.addEntry("x");
-    back.FillAll(0);
-    centred.draw();
-    int left, top;
-    centred.position(left, top);
-    EXPECT_EQ(left, (640 - centred.width()) / 2);
-    EXPECT_EQ(top, (480 - centred.height()) / 2);
-    back.Lock();
-    EXPECT_EQ(back.GetPixel(left, top), screen.ConvertColor(0x009010));
-    back.Unlock();
-}
-
-TEST_F(MenuBoxTest, TheStackIsDrawnBottomFirstAndOnlyTheTopTakesInput) {
-    MenuBox* bottom = makeMenu("Bottom");
-    MenuBox* topBox = new MenuBox(&screen, 110, 60, "Top");
-    boxes.emplace_back(topBox);
-    topBox->addEntry("One");
-    topBox->addEntry("Two");
-    manager.push(bottom);
-    manager.push(topBox);
+    // Clicks follow the moved box where it is drawn.
+    int left = 0, top = 0;
+    right->position(left, top);
+    const int rowY = top + right->entry(1).y + right->lineHeight() / 2;
+    EXPECT_EQ(right->hitTest(left + 2, rowY), 1);
+    EXPECT_EQ(right->hitTest(left - 2, rowY), -2);
+    // Only the top box takes input.
     ControlState down;
     down.vertical = 1;
     MenuBoxManager::inputState().armed = true;
     manager.drawAndHandle(&down);
-    EXPECT_EQ(topBox->selected, 1);
-    EXPECT_EQ(bottom->selected, 0);
-    back.Lock();
-    EXPECT_EQ(back.GetPixel(110, 60), screen.ConvertColor(0x009010)); // top's frame on top
-    EXPECT_EQ(back.GetPixel(101, 51), screen.ConvertColor(0x005020)); // bottom's title band
-    back.Unlock();
-    manager.pop();
-    EXPECT_EQ(manager.top(), bottom);
+    EXPECT_EQ(titled->selected, 1);
+    EXPECT_EQ(over->selected, 0);
     EXPECT_TRUE(manager.reset());
     EXPECT_EQ(manager.stackSize(), 0);
-    EXPECT_FALSE(MenuBoxManager::inputState().armed);
+    // Nothing changed: the picture is only copied, not rendered again.
+    const uint32_t paint = screen.ConvertColor(0xFF00FF);
+    titled->surface()->FillArea(2, titled->entry(0).y, 4, titled->entry(0).y + 1, paint);
+    titled->draw();
+    EXPECT_EQ(pixelOf(back, 22, 20 + titled->entry(0).y), paint);
+    // A lost surface comes back empty; the box is built again before it draws.
+    const std::vector<uint32_t> before = pixelsOf(back, 230, 20, plain->width(), plain->height());
+    back.FillAll(0);
+    plain->surface()->MarkLost();
+    plain->draw();
+    EXPECT_EQ(pixelsOf(back, 230, 20, plain->width(), plain->height()), before);
 }
 
 // A box that cannot get its surface draws nothing and logs why, again each
@@ -581,65 +446,4 @@ TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
             left.insert(left.begin(), manager.top());
         EXPECT_EQ(left, cases[i].left);
     }
-}
-
-// A click in the frame that arms the menu leaves no earlier action behind:
-// fire pressed right after it chooses at once.
-TEST_F(MenuBoxTest, FireRightAfterAnArmingClickChoosesAtOnce) {
-    MenuBox* box = makeMenu();
-    manager.push(box);
-    ASSERT_GT(box->draw(), -1);
-    ControlState fire, none;
-    fire.buttons = kControlFire;
-    MenuBoxManager::inputState().armed = true;
-    EXPECT_EQ(manager.drawAndHandle(&fire), 0);
-    manager.resetInput();
-    manager.mouseClick(120, 50 + box->entry(4).y + 2);
-    EXPECT_EQ(manager.drawAndHandle(&none), 4);
-    EXPECT_EQ(manager.drawAndHandle(&fire), 4);
-}
-
-TEST_F(MenuBoxTest, AMenuOverTheHighScorePanelLooksAsItShould) {
-    setUpTextStyles(&screen);
-    // The title screen's high score panel: four framed columns in a group.
-    TextStyle columnStyle = panelStyle;
-    columnStyle.framed = 1;
-    columnStyle.frameColour = screen.ConvertColor(0x005000);
-    columnStyle.frameWidth = 1;
-    TextStyle groupStyle = highScoreStyle;
-    groupStyle.framed = 0;
-    groupStyle.marginX = 0;
-    groupStyle.lineSpacing = 2;
-    groupStyle.titleBackground = groupStyle.background = groupStyle.highlightBackground =
-        screen.ConvertColor(0);
-    TextGroup group(&screen, groupStyle);
-    group.setTitleStyle(columnStyle);
-    std::vector<std::unique_ptr<TextList>> columns;
-    for (int c = 0; c < 4; ++c) {
-        columns.emplace_back(new TextList(&screen, columnStyle));
-        group.addChild(columns.back().get());
-    }
-    group.setColumns(true);
-    group.setTitle("High Scores");
-    for (int i = 0; i < 10; ++i) {
-        columns[0]->addText("%02ld", static_cast<long>(i + 1));
-        columns[1]->addText("%s", i == 0 ? "Player %s" : "Anonymous");
-        columns[2]->addText("%06ld", static_cast<long>(10000 - 900 * i));
-        columns[3]->addText(i < 3 ? "%02ld/%02ld/%04ld %02ld:%02ld" : " ", 12L, 7L, 2026L, 21L,
-                            static_cast<long>(i));
-    }
-    for (auto& column : columns)
-        column->setHighlight(2, true);
-
-    back.FillAll(screen.ConvertColor(0x402010));
-    int w = 0, h = 0;
-    ASSERT_TRUE(group.getSize(w, h));
-    group.drawKeyed((640 - w) / 2, (300 - h) / 2 + 180, 0, 0, &back);
-    MenuBox* menu = makeMenu();
-    menu->centred = true;
-    menu->selected = 4;
-    manager.push(menu);
-    manager.drawAndHandle(nullptr);
-
-    checkGoldenFrame(back, "menu_over_panel.ppm");
 }
