@@ -12,19 +12,22 @@
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/DepthPlatform.h"
 #include "tests/support/GoldenFrame.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<int> moves; // what onMove was called with
+std::string moves; // what onMove was called with: u up, d down
 void recordMove(int up) {
-    moves.push_back(up);
+    moves += up ? 'u' : 'd';
 }
 
 class MenuBoxTest : public ::testing::Test {
@@ -62,38 +65,29 @@ protected:
     void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
 
-    struct Frame {
-        int result, selected;
+    // Runs the menu loop for a number of frames as the front end does: each
+    // frame's result ('.' nothing, 'B' beside, 'E' escape, else the entry)
+    // and the selection after it.
+    struct Log {
+        std::string results, selections;
     };
-    // Runs the menu loop for a number of frames as the front end does.
-    std::vector<Frame> run(int frames) {
-        std::vector<Frame> log;
+    Log run(int frames) {
+        Log log;
         LoopCallbacks loop;
         loop.frame = [&] {
             const int result = manager.drawAndHandle(input.updateForMenu());
-            log.push_back({result, manager.top() ? manager.top()->selected : -1});
-            if (static_cast<int>(log.size()) == frames)
+            log.results += result == -1   ? '.'
+                           : result == -2 ? 'B'
+                           : result == -3 ? 'E'
+                                          : '0' + result;
+            log.selections +=
+                static_cast<char>('0' + (manager.top() ? manager.top()->selected : -1));
+            if (static_cast<int>(log.results.size()) == frames)
                 app.loopResult = kLoopChoice;
         };
         loop.mouseClick = [&](int x, int y) { manager.mouseClick(x, y); };
         winloop(loop, true);
         return log;
-    }
-    static std::string selections(const std::vector<Frame>& log) {
-        std::string s;
-        for (const Frame& f : log)
-            s += static_cast<char>('0' + f.selected);
-        return s;
-    }
-    static std::string results(const std::vector<Frame>& log) {
-        std::string s;
-        for (const Frame& f : log)
-            s +=
-                f.result == -1
-                    ? '.'
-                    : (f.result == -2 ? 'B'
-                                      : (f.result == -3 ? 'E' : static_cast<char>('0' + f.result)));
-        return s;
     }
     std::string errorLogText() const { return dir.read("errorLog.txt"); }
 
@@ -108,29 +102,36 @@ protected:
 
 } // namespace
 
+// Entries by letter, lower case greyed; each move sounds, even one that
+// stays, and a menu with nothing selectable ends its move.
 TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
-    struct Case {
+    const char* const seven = "SZOgHCQ";
+    const struct {
+        const char* entries;
         bool wrap;
         int start;
         const char* steps; // u up, d down
         const char* expected;
+    } cases[] = {
+        {seven, true, 0, "u", "6"},        // from the first to the last
+        {seven, false, 0, "u", "0"},       // stays at the top
+        {seven, true, 6, "d", "0"},        // from the last to the first
+        {seven, false, 6, "d", "6"},       // stays at the bottom
+        {seven, true, 2, "dduu", "4542"},  // the greyed fourth is skipped both ways
+        {seven, false, 2, "dduu", "3432"}, // without wrap it is not
+        {seven, false, 1, "uuu", "000"},   {"gAB", true, 1, "u", "2"},
+        {"gh", true, 0, "d", "0"},         {"A", true, 0, "ud", "00"},
     };
-    const Case cases[] = {
-        {true, 0, "u", "6"},        // from the first to the last
-        {false, 0, "u", "0"},       // stays at the top
-        {true, 6, "d", "0"},        // from the last to the first
-        {false, 6, "d", "6"},       // stays at the bottom
-        {true, 2, "dduu", "4542"},  // the greyed fourth is skipped both ways
-        {false, 2, "dduu", "3432"}, // without wrap it is not
-        {false, 1, "uuu", "000"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.steps) + (c.wrap ? " wrap" : " no wrap"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.entries) + " " + c.steps + (c.wrap ? " wrap" : " no wrap"));
         MenuBox* box = makeMenu();
+        box->clearEntries();
+        for (const char* e = c.entries; *e; ++e)
+            box->addEntry(std::string(1, *e).c_str(), std::isupper(*e));
         box->wrap = c.wrap;
         box->selected = c.start;
         moves.clear();
-        std::string got, sounds;
+        std::string got;
         for (const char* s = c.steps; *s; ++s) {
             if (*s == 'u')
                 box->selectPrevious();
@@ -139,38 +140,12 @@ TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
             got += static_cast<char>('0' + box->selected);
         }
         EXPECT_EQ(got, c.expected);
-        ASSERT_EQ(moves.size(), std::strlen(c.steps));
-        for (size_t i = 0; i < moves.size(); ++i)
-            EXPECT_EQ(moves[i], c.steps[i] == 'u' ? 1 : 0);
+        EXPECT_EQ(moves, c.steps);
     }
-    // A greyed first entry is skipped when wrapping up from the second.
     MenuBox* box = makeMenu();
-    box->clearEntries();
-    box->addEntry("greyed", false);
-    box->addEntry("a");
-    box->addEntry("b");
-    box->selected = 1;
-    box->selectPrevious();
-    EXPECT_EQ(box->selected, 2);
-    // Nothing selectable: the move ends rather than hangs.
-    MenuBox* none = makeMenu();
-    none->clearEntries();
-    none->addEntry("x", false);
-    none->addEntry("y", false);
-    none->selectNext();
-    EXPECT_EQ(none->selected, 0);
     EXPECT_EQ(box->addEntry(nullptr), -1);
-    EXPECT_EQ(box->entryCount(), 3);
-    EXPECT_EQ(box->addEntry("c", false), 3);
-    // A single entry stays selected, and the move still sounds.
-    MenuBox* single = makeMenu();
-    single->clearEntries();
-    EXPECT_EQ(single->addEntry("only"), 0);
-    moves.clear();
-    single->selectPrevious();
-    single->selectNext();
-    EXPECT_EQ(single->selected, 0);
-    EXPECT_EQ(moves, (std::vector<int>{1, 0}));
+    EXPECT_EQ(box->entryCount(), 7);
+    EXPECT_EQ(box->addEntry("c", false), 7);
 }
 
 TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
@@ -178,7 +153,7 @@ TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
         int scanCode;
         std::vector<std::pair<int, bool>> keys; // frame, down
         std::string selections;
-        std::vector<int> moves;
+        const char* moves;
     } cases[] = {
         // The press is seen from the fourth frame: a step at once, then one
         // every 14 frames (skipping the greyed entry) until the release; a
@@ -187,11 +162,11 @@ TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
          {{3, true}, {40, false}, {43, true}, {44, false}},
          "000" + std::string(14, '1') + std::string(14, '2') + std::string(12, '4') +
              std::string(7, '5'),
-         {0, 0, 0, 0}},
+         "dddd"},
         {kScanUp,
          {{3, true}, {20, false}},
          "000" + std::string(14, '6') + std::string(5, '5'),
-         {1, 1}},
+         "uu"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scanCode);
@@ -204,10 +179,10 @@ TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
         const int start = platform.framesPresented();
         for (const auto& [frame, down] : c.keys)
             key(start + frame, c.scanCode, down);
-        const std::vector<Frame> log = run(static_cast<int>(c.selections.size()));
-        EXPECT_EQ(selections(log), c.selections);
+        const Log log = run(static_cast<int>(c.selections.size()));
+        EXPECT_EQ(log.selections, c.selections);
         EXPECT_EQ(moves, c.moves);
-        EXPECT_EQ(results(log), std::string(c.selections.size(), '.'));
+        EXPECT_EQ(log.results, std::string(c.selections.size(), '.'));
     }
 }
 
@@ -264,7 +239,7 @@ TEST_F(MenuBoxTest, KeysHeldWhenTheMenuOpensAreIgnoredUntilReleased) {
     key(16, kScanEnter, false);
     key(25, kScanEscape, true);
     key(27, kScanEscape, false);
-    const std::string r = results(run(40));
+    const std::string r = run(40).results;
     // Only the fresh press chooses; escape then cancels; each acts once.
     EXPECT_EQ(r.find('2'), r.rfind('2')) << r;
     EXPECT_GT(r.find('2'), 10u) << r;
@@ -290,14 +265,11 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
     click(25, 120, lastRowEnd);             // below the last entry, inside the frame
     click(30, 100 + box->width(), rowY(5)); // the right edge still counts: Credits
     click(35, 120, 50 + box->entry(0).y);   // the first row of the first entry
-    const std::vector<Frame> log = run(45);
-    const std::string r = results(log);
-    std::string chosen;
-    for (char c : r)
-        if (c != '.')
-            chosen += c;
-    EXPECT_EQ(chosen, "2B50") << r;
-    EXPECT_EQ(log.back().selected, 0);
+    const Log log = run(45);
+    std::string chosen = log.results;
+    chosen.erase(std::remove(chosen.begin(), chosen.end(), '.'), chosen.end());
+    EXPECT_EQ(chosen, "2B50") << log.results;
+    EXPECT_EQ(log.selections.back(), '0');
 }
 
 // Two clicks before a frame: the first wins and is handled by the next
@@ -342,8 +314,11 @@ TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     MenuBox* right = new MenuBox(&screen, 600, 380, "Main Menu");
     MenuBox* grown = new MenuBox(&screen, 20, 260, nullptr);
     MenuBox* over = new MenuBox(&screen, 120, 150, "Over");
-    for (MenuBox* box : {schemed, middle, right, grown, over})
+    MenuBox* emptied = makeMenu("Emptied", 430, 120);
+    MenuBox* blank = new MenuBox(&screen, 430, 200, nullptr);
+    for (MenuBox* box : {schemed, middle, right, grown, over, blank})
         boxes.emplace_back(box);
+    blank->addEntry(""); // the narrowest box there is
     schemed->addEntry("One");
     schemed->addEntry("Two");
     middle->addEntry("x");
@@ -352,7 +327,7 @@ TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     grown->addEntry("S");
     grown->addEntry("Zone");
     over->addEntry("On top");
-    for (MenuBox* box : {titled, plain, schemed, middle, right, grown, over}) {
+    for (MenuBox* box : {titled, plain, schemed, middle, right, grown, emptied, blank, over}) {
         ASSERT_GT(box->draw(), -1);
         manager.push(box);
     }
@@ -365,6 +340,7 @@ TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     schemed->setColours(&scheme);
     grown->setEntryText(0, "A much longer entry");
     grown->setEntryText(99, "ignored");
+    emptied->clearEntries();
     back.FillAll(screen.ConvertColor(0x402010));
     manager.drawAndHandle(nullptr);
     checkGoldenFrame(back, "menu_boxes.ppm");
@@ -375,6 +351,16 @@ TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     const int rowY = top + right->entry(1).y + right->lineHeight() / 2;
     EXPECT_EQ(right->hitTest(left + 2, rowY), 1);
     EXPECT_EQ(right->hitTest(left - 2, rowY), -2);
+    // A single entry takes its clicks; a box wider than the screen stands at
+    // its left edge.
+    middle->position(left, top);
+    EXPECT_EQ(middle->hitTest(left + 2, top + middle->entry(0).y + 2), 0);
+    MenuBox wide(&screen, 600, 0, nullptr);
+    wide.addEntry(std::string(80, 'W').c_str());
+    ASSERT_GT(wide.draw(), -1);
+    ASSERT_GT(wide.width(), 640);
+    wide.position(left, top);
+    EXPECT_EQ(left, 0);
     // Only the top box takes input.
     ControlState down;
     down.vertical = 1;
@@ -395,6 +381,18 @@ TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     plain->surface()->MarkLost();
     plain->draw();
     EXPECT_EQ(pixelsOf(back, 230, 20, plain->width(), plain->height()), before);
+}
+
+// The default fills are made for the screen's pixel format.
+TEST_F(MenuBoxTest, TheDefaultFillsSuitTheScreensFormat) {
+    DepthScreen depth(16);
+    MenuBox box(&depth.screen, 0, 0, "T");
+    const TextStyle& c = *box.colours();
+    const auto fill = [&](uint32_t bgr) { return depth.screen.ConvertColor(bgr); };
+    EXPECT_EQ(
+        (std::vector<uint32_t>{c.titleBackground, c.background, c.highlightBackground,
+                               c.frameColour}),
+        (std::vector<uint32_t>{fill(0x005020), fill(0x004000), fill(0x50B050), fill(0x009010)}));
 }
 
 // A box that cannot get its surface draws nothing and logs why, again each
@@ -424,26 +422,23 @@ TEST_F(MenuBoxTest, ABoxWithoutASurfaceDrawsNothingAndLogsWhy) {
 // A box leaves the stack wherever it stands, as often as it was pushed; the
 // others keep their order.
 TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
-    MenuBox* a = makeMenu("A");
-    MenuBox* b = makeMenu("B");
-    MenuBox* c = makeMenu("C");
+    MenuBox* boxes3[] = {makeMenu("A"), makeMenu("B"), makeMenu("C")};
     const struct {
-        std::vector<MenuBox*> pushed;
-        MenuBox* removed;
-        std::vector<MenuBox*> left;
-    } cases[] = {
-        {{a, b, c}, a, {b, c}}, {{a, b, c}, b, {a, c}}, {{a, b, c}, c, {a, b}},
-        {{a, b, a}, a, {b}},    {{a, b}, c, {a, b}},
-    };
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
+        const char *pushed, *removed, *left;
+    } cases[] = {{"ABC", "A", "BC"},
+                 {"ABC", "B", "AC"},
+                 {"ABC", "C", "AB"},
+                 {"ABA", "A", "B"},
+                 {"AB", "C", "AB"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pushed);
         manager.clearStack();
-        for (MenuBox* box : cases[i].pushed)
-            manager.push(box);
-        manager.remove(cases[i].removed);
-        std::vector<MenuBox*> left;
+        for (const char* p = c.pushed; *p; ++p)
+            manager.push(boxes3[*p - 'A']);
+        manager.remove(boxes3[*c.removed - 'A']);
+        std::string left;
         for (; manager.top(); manager.pop())
-            left.insert(left.begin(), manager.top());
-        EXPECT_EQ(left, cases[i].left);
+            left.insert(left.begin(), manager.top()->title().text.c_str()[0]);
+        EXPECT_EQ(left, c.left);
     }
 }
