@@ -57,6 +57,7 @@ protected:
         currentZone = 0;
         currentSkill = kSkillEasy;
         ASSERT_TRUE(levelCatalogue.scanZones());
+        limitFrames(600);
     }
     void TearDown() override {
         leaveTitleScreen();
@@ -85,6 +86,7 @@ protected:
     // whatever happens.
     void limitFrames(int frames) { platform.closeAtFrame(frames); }
     void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
+    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);
         key(frame + 2, scanCode, false);
@@ -97,6 +99,16 @@ protected:
             tap(frame, scanCode);
             frame += 10;
         }
+    }
+    // The main menu's entry, or nothing while it is closed.
+    std::string entry(int index) const {
+        MenuBox* menu = titleMainMenu();
+        return menu ? menu->entry(index).text.c_str() : "";
+    }
+    // Adds value to the list when it differs from the last one.
+    static void note(std::vector<std::string>& seen, const std::string& value) {
+        if (!value.empty() && (seen.empty() || seen.back() != value))
+            seen.push_back(value);
     }
     // Calls what once per frame while the loops run.
     void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }

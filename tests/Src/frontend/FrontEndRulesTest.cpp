@@ -14,18 +14,7 @@
 #include <algorithm>
 #include <map>
 
-namespace {
-
-class FrontEndRules : public TitleScreenFixture {
-protected:
-    void SetUp() override {
-        TitleScreenFixture::SetUp();
-        if (!IsSkipped() && !HasFatalFailure())
-            limitFrames(600);
-    }
-};
-
-} // namespace
+using FrontEndRules = TitleScreenFixture;
 
 // The zone menu, opened at (370, 30) on the current zone, wraps up from the
 // first zone and sounds like any menu; choosing a zone, even the first, ends

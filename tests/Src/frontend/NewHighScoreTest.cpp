@@ -195,31 +195,6 @@ TEST_F(NewHighScoreTest, AMissingPictureIsReportedOnceEachAndEndsTheProgram) {
     EXPECT_FALSE(list->entries[0].byPlayer);
 }
 
-TEST_F(NewHighScoreTest, AWonGameEndsInTheEntryAfterItsStatistics) {
-    zone({"#########", "#BB>.o..#", "#########"});
-    lastPlayerName = "Zed";
-    currentSkill = kSkillNormal;
-    HighScoreList* normal = highScoreManager->getList(kSkillNormal, 0);
-    normal->entries[0].score = normal->entries[1].score = 1000000;
-    keepContinuing(40, 1400);
-    // The fire taps do not touch the name; the letters come after the game.
-    for (int f = 1400; f < 1600; f += 40)
-        type(f, kScanA, "w");
-    tap(1700, kScanEnter);
-    limitFrames(3000);
-    game.run();
-    EXPECT_EQ(statistics.gamesPlayed, 1);
-    EXPECT_EQ(app.loopResult, kLoopChoice);
-    const HighScoreList* played = highScoreManager->getList(kSkillNormal, 0);
-    const int rank = game.newHighScore().rank();
-    ASSERT_EQ(rank, 3);
-    EXPECT_EQ(std::make_tuple(pendingHighlight.zone, pendingHighlight.skill, pendingHighlight.rank),
-              std::make_tuple(0, kSkillNormal, 2));
-    EXPECT_EQ(std::string(played->entries[rank - 1].name), "wwwww");
-    EXPECT_EQ(played->entries[rank - 1].score, game.score());
-    EXPECT_EQ(std::string(lastPlayerName.c_str()), "wwwww");
-}
-
 TEST_F(NewHighScoreTest, TheScreenLooksAsItShould) {
     lastPlayerName = "Zed";
     SeedRandom(3);

@@ -1,9 +1,8 @@
 // The options menu and the key configuration through the real loop on
 // scripted keys: switches acting at once, escape restoring what was there on
 // opening, waiting for a key, the controls panel, the full-screen switch and
-// the entry routine's rebuild after it; and a picture of both menus.
+// the entry routine's rebuild after it.
 #include "Src/frontend/OptionsMenu.h"
-#include "tests/support/GoldenFrame.h"
 #include "tests/support/MenuSounds.h"
 #include "tests/support/PadScript.h"
 #include "tests/support/ScanCodes.h"
@@ -411,17 +410,4 @@ TEST_F(OptionsMenuTest, TitleMusicSwitchedOnThenEscapedStopsAgain) {
     const size_t play = calls.find("playSong");
     ASSERT_NE(play, std::string::npos) << calls;
     EXPECT_NE(calls.find("stop", play), std::string::npos) << calls;
-}
-
-TEST_F(OptionsMenuTest, PictureOfTheOptionsMenuOverAPlainBackground) {
-    GfxSurface& back = *app.backSurface;
-    options.inGameMusic = true;
-    back.FillAll(app.screen->ConvertColor(0x402010));
-    MenuBox* optionsBox = makeOptionsMenu(430, 10);
-    optionsBox->selected = 3;
-    menuBoxManager->push(optionsBox);
-    menuBoxManager->drawAndHandle(nullptr);
-    menuBoxManager->reset();
-    delete optionsBox;
-    checkGoldenFrame(back, "options_menu.ppm");
 }

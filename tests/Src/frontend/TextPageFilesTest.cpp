@@ -94,8 +94,7 @@ std::vector<std::string> helpPage(const std::string& heading) {
 
 } // namespace
 
-// The worked example of the help pages does what the pages say; its map
-// shows its walls' percent signs single.
+// The worked example of the help pages does what the pages say.
 TEST(TextPageFiles, HelpExampleZoneAndLevelWork) {
     const std::vector<std::string> zoneLines = helpPage("A level.txt");
     ASSERT_FALSE(zoneLines.empty());

@@ -14,23 +14,7 @@
 #include <filesystem>
 #include <map>
 
-namespace {
-
-class TitleScreenTest : public TitleScreenFixture {
-protected:
-    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
-    std::string entry(int index) const {
-        MenuBox* menu = titleMainMenu();
-        return menu ? menu->entry(index).text.c_str() : "";
-    }
-    // Adds value to the list when it differs from the last one.
-    static void note(std::vector<std::string>& seen, const std::string& value) {
-        if (!value.empty() && (seen.empty() || seen.back() != value))
-            seen.push_back(value);
-    }
-};
-
-} // namespace
+using TitleScreenTest = TitleScreenFixture;
 
 TEST_F(TitleScreenTest, EachMainMenuEndingLeavesWithItsResult) {
     struct Case {
@@ -188,16 +172,10 @@ TEST_F(TitleScreenTest, TheScrollerMovesTwoPixelsAFrameAndWrapsTheText) {
     ASSERT_TRUE(enterTitleScreen());
     WelcomeScroller& scroller = welcomeScroller();
     ASSERT_NE(scroller.surface(), nullptr);
-    EXPECT_EQ(scroller.surface()->GetWidth(), 929);
-    EXPECT_EQ(scroller.surface()->GetHeight(), 30);
     scroller.advance(); // the first advance renders at once
     EXPECT_EQ(scroller.offset(), 0);
     EXPECT_EQ(scroller.position(), 10);
     EXPECT_EQ(scroller.head(), String(kWelcomeText, 10));
-    EXPECT_GE(scroller.tailLength(), 100);
-    int width = 0, height = 0;
-    ASSERT_TRUE(scroller.surface()->GetTextExtent(scroller.tail().c_str(), width, height));
-    EXPECT_GE(width, 429 + 10);
     const int headWidth = scroller.headWidth();
     ASSERT_GT(headWidth, 0);
     for (int i = 1; 2 * i < headWidth; ++i) {

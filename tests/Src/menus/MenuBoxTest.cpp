@@ -25,9 +25,9 @@
 
 namespace {
 
-std::string moves; // what onMove was called with: u up, d down
+std::string moves; // what onMove was called with: u for 1, d for 0
 void recordMove(int up) {
-    moves += up ? 'u' : 'd';
+    moves += up == 1 ? 'u' : up == 0 ? 'd' : '?';
 }
 
 class MenuBoxTest : public ::testing::Test {
@@ -52,10 +52,13 @@ protected:
         app = ApplicationState();
     }
 
-    // Seven entries, the fourth greyed, at (100, 50) unless told.
-    MenuBox* makeMenu(const char* title = "Main Menu", int x = 100, int y = 50) {
+    // A box the test owns, by default at (100, 50) with seven entries, the
+    // fourth greyed.
+    MenuBox* makeMenu(const char* title = "Main Menu", int x = 100, int y = 50,
+                      std::initializer_list<const char*> texts = {
+                          "Start", "Zone", "Options", "Greyed", "Help", "Credits", "Quit"}) {
         MenuBox* box = new MenuBox(&screen, x, y, title);
-        for (const char* text : {"Start", "Zone", "Options", "Greyed", "Help", "Credits", "Quit"})
+        for (const char* text : texts)
             box->addEntry(text, std::string(text) != "Greyed");
         box->onMove = recordMove;
         boxes.emplace_back(box);
@@ -273,7 +276,7 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
 }
 
 // Two clicks before a frame: the first wins and is handled by the next
-// frame with control; fire right after an arming click chooses at once.
+// frame with control.
 TEST_F(MenuBoxTest, APendingClickIsHandledOnceByTheNextFrameWithControl) {
     MenuBox* box = makeMenu();
     manager.push(box);
@@ -287,6 +290,10 @@ TEST_F(MenuBoxTest, APendingClickIsHandledOnceByTheNextFrameWithControl) {
     MenuBoxManager::inputState().armed = true;
     EXPECT_EQ(manager.drawAndHandle(&none), 1);
     EXPECT_EQ(manager.drawAndHandle(&none), -1);
+    // A fire, then the input reset: fire right after the arming click
+    // chooses at once.
+    EXPECT_EQ(manager.drawAndHandle(&fire), 1);
+    manager.resetInput();
     manager.mouseClick(120, y4);
     EXPECT_EQ(manager.drawAndHandle(nullptr), -1);
     EXPECT_EQ(manager.drawAndHandle(&none), 4);
@@ -309,24 +316,14 @@ TEST_F(MenuBoxTest, APendingClickIsHandledOnceByTheNextFrameWithControl) {
 TEST_F(MenuBoxTest, MenuBoxesLookAsTheyShould) {
     MenuBox* titled = makeMenu("Main Menu", 20, 20);
     MenuBox* plain = makeMenu(nullptr, 230, 20);
-    MenuBox* schemed = new MenuBox(&screen, 430, 20, "Scheme");
-    MenuBox* middle = new MenuBox(&screen, -1, -1, "Centre");
-    MenuBox* right = new MenuBox(&screen, 600, 380, "Main Menu");
-    MenuBox* grown = new MenuBox(&screen, 20, 260, nullptr);
-    MenuBox* over = new MenuBox(&screen, 120, 150, "Over");
+    MenuBox* schemed = makeMenu("Scheme", 430, 20, {"One", "Two"});
+    MenuBox* middle = makeMenu("Centre", -1, -1, {"x"});
+    MenuBox* right =
+        makeMenu("Main Menu", 600, 380, {"Right = RIGHT ARROW, and a good deal more", "Quit"});
+    MenuBox* grown = makeMenu(nullptr, 20, 260, {"S", "Zone"});
+    MenuBox* over = makeMenu("Over", 120, 150, {"On top"});
     MenuBox* emptied = makeMenu("Emptied", 430, 120);
-    MenuBox* blank = new MenuBox(&screen, 430, 200, nullptr);
-    for (MenuBox* box : {schemed, middle, right, grown, over, blank})
-        boxes.emplace_back(box);
-    blank->addEntry(""); // the narrowest box there is
-    schemed->addEntry("One");
-    schemed->addEntry("Two");
-    middle->addEntry("x");
-    right->addEntry("Right = RIGHT ARROW, and a good deal more");
-    right->addEntry("Quit");
-    grown->addEntry("S");
-    grown->addEntry("Zone");
-    over->addEntry("On top");
+    MenuBox* blank = makeMenu(nullptr, 430, 200, {""}); // the narrowest box there is
     for (MenuBox* box : {titled, plain, schemed, middle, right, grown, emptied, blank, over}) {
         ASSERT_GT(box->draw(), -1);
         manager.push(box);
@@ -440,5 +437,10 @@ TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
         for (; manager.top(); manager.pop())
             left.insert(left.begin(), manager.top()->title().text.c_str()[0]);
         EXPECT_EQ(left, c.left);
+        // Popping an empty stack leaves it empty.
+        manager.pop();
+        EXPECT_EQ(manager.stackSize(), 0);
+        manager.push(boxes3[0]);
+        EXPECT_EQ(manager.stackSize(), 1);
     }
 }
