@@ -19,7 +19,7 @@ using FrontEndRules = TitleScreenFixture;
 // The zone menu, opened at (370, 30) on the current zone, wraps up from the
 // first zone and sounds like any menu; choosing a zone, even the first, ends
 // it at once, and it opens on that zone again; its escape keeps the zone and
-// refreshes the panel, and the title keeps moving under it.
+// refreshes the panel; the title keeps moving under it, the cursor shown.
 TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneChoosesOneAndEscapeKeepsIt) {
     ASSERT_NO_FATAL_FAILURE(recordSounds());
     options.soundEffects = true;
@@ -29,6 +29,7 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneChoosesOneAndEscapeKeepsIt) {
     std::vector<int> opens, selected;
     std::vector<std::string> labels;
     int countdownAtOpen = -1, countdownLast = -1, size = 1, closedAt = -1;
+    bool cursorHidden = false;
     const int start = platform.framesPresented();
     platform.afterPresent = [&](int) {
         const int now = menuBoxManager->stackSize();
@@ -53,8 +54,10 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneChoosesOneAndEscapeKeepsIt) {
         }
         if (now == 2 && (selected.empty() || selected.back() != menu->selected))
             selected.push_back(menu->selected);
-        if (now == 2)
+        if (now == 2) {
             countdownLast = panelCountdown();
+            cursorHidden = cursorHidden || !platform.cursorVisible();
+        }
         size = now;
     };
     // The zone menu on Beta, up to Alpha, round to Alpha again, chosen (at
@@ -72,6 +75,7 @@ TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneChoosesOneAndEscapeKeepsIt) {
     EXPECT_EQ(leaderAfter, "Zoe");
     EXPECT_GT(countdownAtOpen - countdownLast, 5);
     EXPECT_EQ(menuSounds(), "mcmmmmcc");
+    EXPECT_FALSE(cursorHidden);
 }
 
 // The zone menu runs at the rate in force: the title screen's 50 frames a
@@ -127,6 +131,7 @@ TEST_F(FrontEndRules, WithoutZonesTheZoneEntryOpensNothing) {
     EXPECT_EQ(app.loopResult, kLoopEscape);
     EXPECT_EQ(deepest, 1);
     EXPECT_EQ(currentZone, 0);
+    EXPECT_EQ(selectZone(430, 10), -1);
 }
 
 // An escape still held as the pages open (pressed with the ENTER that chose

@@ -268,11 +268,12 @@ TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
     click(25, 120, lastRowEnd);             // below the last entry, inside the frame
     click(30, 100 + box->width(), rowY(5)); // the right edge still counts: Credits
     click(35, 120, 50 + box->entry(0).y);   // the first row of the first entry
-    const Log log = run(45);
+    click(40, 120, lastRowEnd - 1);         // the last row of the last entry
+    const Log log = run(50);
     std::string chosen = log.results;
     chosen.erase(std::remove(chosen.begin(), chosen.end(), '.'), chosen.end());
-    EXPECT_EQ(chosen, "2B50") << log.results;
-    EXPECT_EQ(log.selections.back(), '0');
+    EXPECT_EQ(chosen, "2B506") << log.results;
+    EXPECT_EQ(log.selections.back(), '6');
 }
 
 // Two clicks before a frame: the first wins and is handled by the next
