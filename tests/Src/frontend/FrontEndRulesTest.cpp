@@ -247,3 +247,23 @@ TEST_F(FrontEndRules, AShortTailGrowsTwoCharactersAtATimeUntilItPassesTheView) {
     ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
     EXPECT_EQ(scroller.tailLength(), 100);
 }
+
+// An untitled page stands centred below the logo, halves taken toward zero.
+TEST_F(FrontEndRules, APageStandsCentredBelowTheLogo) {
+    dir.write("Data/Text/help.txt", "<p>\nTwo\nlines\n");
+    int top = -1, height = 0, framesOnPage = 0;
+    eachFrame([&](int) {
+        if (textPageCount() == 0 || textPageIndex() != 1 || ++framesOnPage != 2)
+            return;
+        const uint32_t corner = pixelOf(*back, 0, 479);
+        for (int y = 100; y < 480; ++y)
+            if (pixelOf(*back, 320, y) != corner) {
+                top = top < 0 ? y : top;
+                height = y - top + 1;
+            }
+    });
+    taps(5, {kScanUp, kScanUp, kScanUp, kScanEnter, kScanEnter, kScanEscape, kScanEscape});
+    EXPECT_FALSE(runTitleScreen());
+    ASSERT_EQ((380 - height) % 2, 0) << "no rounding to check";
+    EXPECT_EQ(top, (380 - height) / 2 + 100);
+}
