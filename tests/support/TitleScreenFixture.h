@@ -20,8 +20,7 @@
 #include "Src/records/Settings.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/Log.h"
-#include "sound/RecordingSoundBackEnd.h"
-#include "sound/SoundSystem.h"
+#include "tests/support/MenuSounds.h"
 #include "tests/support/TempDir.h"
 #include "widgets/TextBox.h"
 
@@ -58,6 +57,7 @@ protected:
         currentZone = 0;
         currentSkill = kSkillEasy;
         ASSERT_TRUE(levelCatalogue.scanZones());
+        limitFrames(600);
     }
     void TearDown() override {
         leaveTitleScreen();
@@ -86,6 +86,7 @@ protected:
     // whatever happens.
     void limitFrames(int frames) { platform.closeAtFrame(frames); }
     void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
+    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
     void tap(int frame, int scanCode) {
         key(frame, scanCode, true);
         key(frame + 2, scanCode, false);
@@ -99,32 +100,23 @@ protected:
             frame += 10;
         }
     }
+    // The main menu's entry, or nothing while it is closed.
+    std::string entry(int index) const {
+        MenuBox* menu = titleMainMenu();
+        return menu ? menu->entry(index).text.c_str() : "";
+    }
+    // Adds value to the list when it differs from the last one.
+    static void note(std::vector<std::string>& seen, const std::string& value) {
+        if (!value.empty() && (seen.empty() || seen.back() != value))
+            seen.push_back(value);
+    }
     // Calls what once per frame while the loops run.
     void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
 
-    // Sounds through a recording back end: events 1 "choice.wav", 2
-    // "move.wav" and the title music, 14 "title.mod".
-    void recordSounds() {
-        soundSystem = new SoundSystem(recording);
-        dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n"
-                                    "14 = {\n Type = Song; File = title.mod;\n}\n");
-        for (const char* name : {"choice.wav", "move.wav", "title.mod"})
-            dir.write(name, "x");
-        String error;
-        ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
-        recording.takeCalls();
-    }
-    // The samples played since the last call, "move" or "choice" each; the
-    // other calls to the back end go to rest.
-    std::vector<std::string> menuSounds(std::string* rest = nullptr) {
-        std::vector<std::string> out;
-        const std::string calls = recording.takeCalls().c_str();
-        if (rest)
-            *rest = calls;
-        for (size_t at = 0; (at = calls.find("playSample ", at)) != std::string::npos; ++at)
-            out.push_back(calls.compare(at + 11, 4, "move") == 0 ? "move" : "choice");
-        return out;
-    }
+    void recordSounds() { recordMenuSounds(dir, recording); }
+    // The samples played since the last call, 'm' or 'c' each; the other
+    // calls to the back end go to rest.
+    std::string menuSounds(std::string* rest = nullptr) { return menuSoundsOf(recording, rest); }
 
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;

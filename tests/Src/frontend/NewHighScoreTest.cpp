@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace played;
 
@@ -52,8 +53,6 @@ TEST_F(NewHighScoreTest, AScoreBelowTheTableShowsNothingAndPlaysNothing) {
 }
 
 TEST_F(NewHighScoreTest, TheTypedNameGoesAboveAnEqualScore) {
-    recordSounds();
-    options.titleMusic = options.soundEffects = true;
     lastPlayerName = "Zed";
     type(5, kScanA, "A");
     type(10, kScanB, "n");
@@ -66,7 +65,6 @@ TEST_F(NewHighScoreTest, TheTypedNameGoesAboveAnEqualScore) {
     EXPECT_EQ(screenShown.rank(), 1);
     EXPECT_EQ(std::string(screenShown.messageLines().c_str()),
               "\nYou got a new high score!\nScore=400\nRank=1\n");
-    EXPECT_EQ(soundsPlayed(), "playSample e15.wav;playSample e19.wav;");
     EXPECT_EQ(app.loopResult, kLoopChoice);
     EXPECT_EQ(name(0), "An\xE9");
     EXPECT_EQ(list->entries[0].score, 400);
@@ -75,9 +73,8 @@ TEST_F(NewHighScoreTest, TheTypedNameGoesAboveAnEqualScore) {
     EXPECT_EQ(list->entries[1].score, 400);
     EXPECT_EQ(list->entries[9].score, 80);
     EXPECT_EQ(std::string(lastPlayerName.c_str()), "An\xE9");
-    EXPECT_EQ(pendingHighlight.zone, 0);
-    EXPECT_EQ(pendingHighlight.skill, kSkillEasy);
-    EXPECT_EQ(pendingHighlight.rank, 0);
+    EXPECT_EQ(std::make_tuple(pendingHighlight.zone, pendingHighlight.skill, pendingHighlight.rank),
+              std::make_tuple(0, kSkillEasy, 0));
     EXPECT_LT(frame(), 40);
 }
 
@@ -142,22 +139,22 @@ TEST_F(NewHighScoreTest, ThePresetNameIsKeptReplacedOrCleared) {
 }
 
 TEST_F(NewHighScoreTest, SoundsFollowTheirOptions) {
-    struct Case {
+    const struct {
         bool titleMusic, soundEffects;
-        std::string played;
-    };
-    for (const Case& c : {Case{true, false, "playSample e15.wav;"},
-                          Case{false, true, "playSample e19.wav;"}, Case{false, false, ""}}) {
-        recordSounds();
+        const char* played;
+    } cases[] = {{true, true, "playSample e15.wav;playSample e19.wav;"},
+                 {true, false, "playSample e15.wav;"},
+                 {false, true, "playSample e19.wav;"},
+                 {false, false, ""}};
+    recordSounds();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.played);
         options.titleMusic = c.titleMusic;
         options.soundEffects = c.soundEffects;
         tap(frame() + 3, kScanEnter);
         lastPlayerName = "Zed";
         enter(100);
         EXPECT_EQ(soundsPlayed(), c.played);
-        soundSystem->Close();
-        delete soundSystem;
-        soundSystem = nullptr;
     }
 }
 
@@ -177,10 +174,6 @@ TEST_F(NewHighScoreTest, PicturesAreStampedInPairsEveryTenFrames) {
     for (int k = 1; k <= frames; ++k)
         stamps += (k % 10 == 1 || k % 10 == 2) ? 1 : 0;
     EXPECT_EQ(screenShown.stamps(), stamps);
-    EXPECT_GT(screenShown.pictureX(), 0);
-    EXPECT_GT(screenShown.pictureY(), 0);
-    EXPECT_GT(screenShown.layoutTop(), 0);
-    EXPECT_LT(screenShown.layoutTop(), 240);
 }
 
 TEST_F(NewHighScoreTest, AMissingPictureIsReportedOnceEachAndEndsTheProgram) {
@@ -200,32 +193,6 @@ TEST_F(NewHighScoreTest, AMissingPictureIsReportedOnceEachAndEndsTheProgram) {
     EXPECT_EQ(frame(), startFrame);
     EXPECT_EQ(list->entries[0].score, 400);
     EXPECT_FALSE(list->entries[0].byPlayer);
-}
-
-TEST_F(NewHighScoreTest, AWonGameEndsInTheEntryAfterItsStatistics) {
-    zone({"#########", "#BB>.o..#", "#########"});
-    lastPlayerName = "Zed";
-    currentSkill = kSkillNormal;
-    HighScoreList* normal = highScoreManager->getList(kSkillNormal, 0);
-    normal->entries[0].score = normal->entries[1].score = 1000000;
-    keepContinuing(40, 1400);
-    // The fire taps do not touch the name; the letters come after the game.
-    for (int f = 1400; f < 1600; f += 40)
-        type(f, kScanA, "w");
-    tap(1700, kScanEnter);
-    limitFrames(3000);
-    game.run();
-    EXPECT_EQ(statistics.gamesPlayed, 1);
-    EXPECT_EQ(app.loopResult, kLoopChoice);
-    const HighScoreList* played = highScoreManager->getList(kSkillNormal, 0);
-    const int rank = game.newHighScore().rank();
-    ASSERT_EQ(rank, 3);
-    EXPECT_EQ(pendingHighlight.zone, 0);
-    EXPECT_EQ(pendingHighlight.skill, kSkillNormal);
-    EXPECT_EQ(pendingHighlight.rank, 2);
-    EXPECT_EQ(std::string(played->entries[rank - 1].name), "wwwww");
-    EXPECT_EQ(played->entries[rank - 1].score, game.score());
-    EXPECT_EQ(std::string(lastPlayerName.c_str()), "wwwww");
 }
 
 TEST_F(NewHighScoreTest, TheScreenLooksAsItShould) {

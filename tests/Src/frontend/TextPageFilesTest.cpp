@@ -2,71 +2,50 @@
 // logo when measured with the fonts the pages are drawn in.
 #include "Src/frontend/TextPages.h"
 
+#include "Src/core/TextStyles.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/GfxFont.h"
 #include "lib/Log.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 #include "tools/levelc/LevelSource.h"
+#include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The page box: a 4-pixel frame, 10-pixel side margins, 5 pixels above and
-// below the title, lines 2 pixels closer than their height.
-constexpr int kFrame = 4, kMarginX = 10, kMarginY = 0, kTitleGap = 5, kLineSpacing = -2;
-constexpr int kLogoHeight = 100;
-
-struct Measured {
-    int width = 0, height = 0;
-};
-
-Measured measure(const GfxFont& font, const char* text) {
-    Measured m;
-    EXPECT_TRUE(font.measure(text, static_cast<int>(std::string(text).size()), m.width, m.height));
-    return m;
-}
-
-Measured pageSize(const TextPage& page, const GfxFont& titleFont, const GfxFont& textFont) {
-    int w = 0, h = 0;
-    if (page.hasTitle) {
-        const Measured t = measure(titleFont, page.title.isEmpty() ? " " : page.title.c_str());
-        w = t.width;
-        h = t.height;
-    }
-    for (int i = 0; i < page.lines.size(); ++i) {
-        const Measured m = measure(textFont, page.lines[i]->text.c_str());
-        w = std::max(w, m.width);
-        h += m.height + kLineSpacing;
-    }
-    if (page.lines.size() > 0)
-        h -= kLineSpacing;
-    Measured box{w + 2 * (kMarginX + kFrame), h + 2 * (kMarginY + kFrame)};
-    if (page.hasTitle)
-        box.height += 2 * kTitleGap;
-    return box;
-}
-
 std::string fileText(const std::string& name) {
     return readFile(std::string(LURVANE_TEXT_DIR) + "/" + name);
 }
 
+int widthOf(const GfxFont& font, const std::string& text) {
+    int width = 0, height = 0;
+    EXPECT_TRUE(font.measure(text.c_str(), static_cast<int>(text.size()), width, height));
+    return width;
+}
+
 } // namespace
 
+// Each page made into the box the pages screen draws.
 TEST(TextPageFiles, EveryPageFitsBelowTheLogo) {
-    const std::unique_ptr<GfxFont> titleFont(GfxFont::create("Arial Black", 0, 20, 400));
-    const std::unique_ptr<GfxFont> textFont(GfxFont::create("Times New Roman", 0, 18, 400));
-    ASSERT_TRUE(titleFont && textFont);
+    HeadlessPlatform platform;
+    std::unique_ptr<GfxScreen> screen;
+    std::unique_ptr<GfxSurface> back;
+    ASSERT_NO_FATAL_FAILURE(openHeadlessApp(platform, screen, back));
+    setUpTextStyles(app.screen);
     for (const char* name : {"help.txt", "credits.txt"}) {
         SCOPED_TRACE(name);
         const std::string text = fileText(name);
         ASSERT_FALSE(text.empty());
+        // Every line ends in CR LF, so blank lines stay blank.
+        EXPECT_EQ(text.find("\n\n"), std::string::npos);
+        EXPECT_EQ(text.find_first_of('\n') - 1, text.find_first_of('\r'));
         // Nothing may fall to the ten-page cut.
         int breaks = 0;
         for (size_t at = text.find("\r\n<p>\r\n"); at != std::string::npos;
@@ -77,32 +56,21 @@ TEST(TextPageFiles, EveryPageFitsBelowTheLogo) {
         pages.parse(text.data(), static_cast<int>(text.size()));
         EXPECT_EQ(pages.pageCount(), breaks + 1);
         for (int p = 0; p < pages.pageCount(); ++p) {
+            SCOPED_TRACE(p + 1);
             const TextPage& page = pages.page(p);
-            EXPECT_TRUE(page.hasTitle) << "page " << p + 1;
-            EXPECT_GT(page.lines.size(), 0) << "page " << p + 1;
-            const Measured box = pageSize(page, *titleFont, *textFont);
-            std::printf("%s page %d: %d x %d\n", name, p + 1, box.width, box.height);
-            EXPECT_LE(box.width, 640) << "page " << p + 1;
-            EXPECT_LE(box.height, 480 - kLogoHeight) << "page " << p + 1;
+            EXPECT_TRUE(page.hasTitle);
+            EXPECT_GT(page.lines.size(), 0);
+            TextList box(app.screen, textPageStyle);
+            box.setTitle(page.title.c_str());
+            for (int i = 0; i < page.lines.size(); ++i)
+                box.addLine(page.lines[i]->text.c_str());
+            int width = 0, height = 0;
+            ASSERT_TRUE(box.getSize(width, height));
+            EXPECT_LE(width, 640);
+            EXPECT_LE(height, 480 - 100); // below the logo
         }
     }
-}
-
-TEST(TextPageFiles, ShowTheirPercentSignsAndKeepTheirLayout) {
-    const std::string help = fileText("help.txt");
-    TextPages pages;
-    pages.parse(help.data(), static_cast<int>(help.size()));
-    // Every line of the source ends in CR LF, so blank lines stay blank.
-    EXPECT_EQ(help.find("\n\n"), std::string::npos);
-    EXPECT_EQ(help.find_first_of('\n') - 1, help.find_first_of('\r'));
-    bool percentShown = false;
-    for (int p = 0; p < pages.pageCount(); ++p)
-        for (int i = 0; i < pages.page(p).lines.size(); ++i) {
-            const std::string line = pages.page(p).lines[i]->text.c_str();
-            EXPECT_EQ(line.find("%%"), std::string::npos) << line;
-            percentShown |= line.find('%') != std::string::npos;
-        }
-    EXPECT_TRUE(percentShown) << "the wall character of the level example";
+    app = ApplicationState();
 }
 
 namespace {
@@ -173,7 +141,7 @@ TEST(TextPageFiles, HelpExampleZoneAndLevelWork) {
     // In the page's proportional letters every row ends under the wall row.
     const std::unique_ptr<GfxFont> textFont(GfxFont::create("Times New Roman", 0, 18, 400));
     ASSERT_TRUE(textFont);
-    const int wallWidth = measure(*textFont, rows.front().c_str()).width;
+    const int wallWidth = widthOf(*textFont, rows.front());
     for (const std::string& row : rows)
-        EXPECT_NEAR(measure(*textFont, row.c_str()).width, wallWidth, 4) << row;
+        EXPECT_NEAR(widthOf(*textFont, row), wallWidth, 4) << row;
 }

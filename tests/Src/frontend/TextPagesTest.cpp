@@ -70,45 +70,25 @@ TEST(TextPages, MarkUpMakesPagesHeadingsAndLines) {
         EXPECT_EQ(parsed(c.file), c.pages) << c.name;
 }
 
-TEST(TextPages, AtMostTenPagesAndTheRestIgnored) {
-    std::string file = "T\n";
-    for (int i = 1; i <= 12; ++i)
-        file += "line " + std::to_string(i) + "\n<p>\n";
-    file += "tail\n";
-    TextPages pages;
-    pages.parse(file.data(), static_cast<int>(file.size()));
-    ASSERT_EQ(pages.pageCount(), TextPages::kMaxPages);
-    for (int p = 0; p < 10; ++p) {
-        ASSERT_EQ(pages.page(p).lines.size(), p == 9 ? 1 : 1) << p;
-        EXPECT_STREQ(pages.page(p).title.c_str(), "T");
-        EXPECT_EQ(std::string(pages.page(p).lines[0]->text.c_str()),
-                  "line " + std::to_string(p + 1));
-    }
-    // Exactly nine breaks still make ten pages, the tenth with its lines.
-    std::string nine = "T\n";
-    for (int i = 0; i < 9; ++i)
-        nine += "<p>\n";
-    nine += "x\ny\n";
-    pages.parse(nine.data(), static_cast<int>(nine.size()));
-    ASSERT_EQ(pages.pageCount(), 10);
-    EXPECT_EQ(pages.page(9).lines.size(), 2);
-}
-
-TEST(TextPages, LongLinesComeThroughWhole) {
-    // Far beyond the 300 bytes a formatted line could hold.
+// At most ten pages, the rest ignored; exactly nine breaks still make ten
+// pages, the tenth with its lines. Long lines come through whole.
+TEST(TextPages, AtMostTenPagesAndLongLinesWhole) {
     std::string line(1000, 'x');
-    line[500] = '%';
-    line[501] = '%';
-    const std::string file = "T\n" + line + "\n" + line;
-    TextPages pages;
-    pages.parse(file.data(), static_cast<int>(file.size()));
-    ASSERT_EQ(pages.page(0).lines.size(), 2);
-    for (int i = 0; i < 2; ++i) {
-        const String& text = pages.page(0).lines[i]->text;
-        EXPECT_EQ(text.length(), 999);
-        EXPECT_EQ(text[500], '%');
-        EXPECT_EQ(text[501], 'x');
-    }
+    line[500] = line[501] = '%';
+    std::string twelve = "T\n", nine = "T\n";
+    for (int i = 1; i <= 12; ++i)
+        twelve += "line " + std::to_string(i) + "\n<p>\n";
+    for (int i = 1; i <= 9; ++i)
+        nine += "<p>\n";
+    std::string tenth = "[T]";
+    for (int i = 1; i <= 10; ++i)
+        tenth += "line " + std::to_string(i) + (i < 10 ? " / [T]" : "");
+    EXPECT_EQ(parsed(twelve + "tail\n"), tenth);
+    EXPECT_EQ(parsed(nine + "x\ny\n"),
+              "[T] / [T] / [T] / [T] / [T] / [T] / [T] / [T] / [T] / [T]x|y");
+    // Far beyond the 300 bytes a formatted line could hold.
+    const std::string halved = line.substr(0, 501) + line.substr(502);
+    EXPECT_EQ(parsed("T\n" + line + "\n" + line), "[T]" + halved + "|" + halved);
 }
 
 TEST(TextPages, LoadReadsTheFileAndAMissingOneIsLogged) {

@@ -12,27 +12,7 @@
 #include <string>
 #include <vector>
 
-TEST(TitleContent, PanelCycleShowsEachPanelForItsFrames) {
-    InfoPanelCycle cycle;
-    cycle.setInfoPanel(0);
-    // Frames in which each panel shows over two whole cycles.
-    std::vector<std::pair<InfoPanel, int>> runs;
-    for (int frame = 0; frame < 2 * 1350; ++frame) {
-        const InfoPanel shown = cycle.advance();
-        if (runs.empty() || runs.back().first != shown)
-            runs.push_back({shown, 0});
-        ++runs.back().second;
-    }
-    const std::vector<std::pair<InfoPanel, int>> expected = {
-        {InfoPanel::None, 49},        {InfoPanel::HighScores, 400}, {InfoPanel::None, 50},
-        {InfoPanel::Statistics, 400}, {InfoPanel::None, 50},        {InfoPanel::Controls, 400},
-        {InfoPanel::None, 50},        {InfoPanel::HighScores, 400}, {InfoPanel::None, 50},
-        {InfoPanel::Statistics, 400}, {InfoPanel::None, 50},        {InfoPanel::Controls, 400},
-        {InfoPanel::None, 1},
-    };
-    EXPECT_EQ(runs, expected);
-}
-
+// The whole cycle shows in the title screen's test of its panels.
 TEST(TitleContent, SetInfoPanelPhases) {
     const struct {
         int n, phase, frames;

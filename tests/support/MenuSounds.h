@@ -1,0 +1,39 @@
+// The menus' sounds through a recording back end: events 1 "choice.wav",
+// 2 "move.wav" and the title music, 14 "title.mod".
+#pragma once
+
+#include "lib/String.h"
+#include "sound/RecordingSoundBackEnd.h"
+#include "sound/SoundSystem.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Replaces the sound system by one that records into recording.
+inline void recordMenuSounds(TempDir& dir, RecordingSoundBackEnd& recording) {
+    if (soundSystem)
+        soundSystem->Close();
+    delete soundSystem;
+    soundSystem = new SoundSystem(recording);
+    dir.write("Data/sound.txt", "1 = {\n File = choice.wav;\n}\n2 = {\n File = move.wav;\n}\n"
+                                "14 = {\n Type = Song; File = title.mod;\n}\n");
+    for (const char* name : {"choice.wav", "move.wav", "title.mod"})
+        dir.write(name, "x");
+    String error;
+    ASSERT_TRUE(soundSystem->Init(".\\Data\\sound.txt", error)) << error.c_str();
+    recording.takeCalls();
+}
+
+// The samples played since the last call, 'm' for a move and 'c' for a
+// choice; all calls to the back end go to calls when given.
+inline std::string menuSoundsOf(RecordingSoundBackEnd& recording, std::string* calls = nullptr) {
+    std::string sounds;
+    const std::string taken = recording.takeCalls().c_str();
+    if (calls)
+        *calls = taken;
+    for (size_t at = 0; (at = taken.find("playSample ", at)) != std::string::npos; ++at)
+        sounds += taken.compare(at + 11, 4, "move") == 0 ? 'm' : 'c';
+    return sounds;
+}
