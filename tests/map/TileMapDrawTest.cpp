@@ -132,11 +132,13 @@ TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
     // drawn, and the cell shows again once it names a block.
     const struct {
         int layer, x, y, block;
-    } steps[] = {{0, 1, 1, 50}, {0, 1, 1, 4}, {0, 2, 2, 40}, {1, 1, 1, 2},
-                 {0, 3, 3, 5},  {1, 3, 4, 0}, {0, 2, 2, 1}};
+    } steps[] = {{0, 3, 3, 5},  {1, 1, 1, 2}, {0, 4, 4, 0},  {1, 3, 4, 0},
+                 {0, 2, 2, 40}, {0, 2, 2, 1}, {0, 1, 1, 50}, {0, 1, 1, 4}};
     for (int depth : {16, 32}) {
         start(depth);
         map.setScroll(2, 3);
+        if (depth == 32)
+            map.setBlock(1, 1, 50); // before the first draw
         for (const auto& step : steps) {
             SCOPED_TRACE(testing::Message() << depth << " bits, layer " << step.layer << " cell "
                                             << step.x << "," << step.y << " = " << step.block);
@@ -195,6 +197,11 @@ TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
     ASSERT_EQ(map.draw(&last), 0);
     EXPECT_EQ(wrongPixels(map, last), 0);
     EXPECT_NE(pixelOf(last, 10, 10), 0u);
+    // A new store that is lost before the first draw is keyed too.
+    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 16, 0), 0);
+    map.blockSurface(0)->MarkLost();
+    ASSERT_EQ(map.draw(&last), 0);
+    EXPECT_TRUE(map.blockSurface(0)->GetStore()->hasColorKey());
 }
 
 TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {

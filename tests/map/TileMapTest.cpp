@@ -70,6 +70,15 @@ TEST_F(TileMapLoad, RoundTripsHeaderAndCellsInEveryDepth) {
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(map.getBlock(i % 4, i / 4), expected[i]);
     }
+    FmpMap tall = smallMap();
+    tall.blockHeight = 3;
+    for (int k = 0; k < 3; ++k) {
+        tall.graphics[static_cast<size_t>(k)].resize(6);
+        tall.blocks[static_cast<size_t>(k)].graphics[0] = k * tall.graphicSize();
+    }
+    ASSERT_EQ(loadMap(tall), 0);
+    EXPECT_EQ(map.getBlockWidth(), 2);
+    EXPECT_EQ(map.getBlockHeight(), 3);
 }
 
 TEST_F(TileMapLoad, CellsMarksAndLayers) {
