@@ -153,6 +153,11 @@ TEST(FileBuffer, StripCommentsWithAndWithoutNewlines) {
         f.buffer.stripComments(c.keepNewlines);
         EXPECT_EQ(bufferText(f.buffer), c.stripped);
     }
+    // Stripped twice: the byte after the shortened text is a stale '*'.
+    TextFile twice("/**/x/");
+    twice.buffer.stripComments(true);
+    twice.buffer.stripComments(true);
+    EXPECT_EQ(bufferText(twice.buffer), "x/");
     TextFile f("a//bcdef");
     for (int i = 0; i < 5; ++i)
         f.buffer.advance();
