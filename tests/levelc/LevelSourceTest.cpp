@@ -41,9 +41,9 @@ TEST(LevelSource, ParsesTheGridWithTheDefaultAndOwnLegend) {
     EXPECT_EQ(level.at(1, 2), 10);
     EXPECT_EQ(level.at(2, 2), 17);
     EXPECT_EQ(level.at(3, 2), 13);
-    EXPECT_EQ(defaultLegend('A'), 14);
-    EXPECT_EQ(defaultLegend('R'), 31);
-    EXPECT_EQ(defaultLegend('B'), 5);
+    EXPECT_EQ(parsed("map\n #%.oB^>v<sr$tACR\n").cells,
+              (std::vector<int16_t>{0, 3, 4, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 31}));
+    EXPECT_EQ(defaultLegend('S'), -1);
 }
 
 TEST(LevelSource, RejectsMalformedSources) {
@@ -58,6 +58,33 @@ TEST(LevelSource, RejectsMalformedSources) {
     EXPECT_EQ(error, "map row 2 has 2 cells, the first has 3");
     EXPECT_FALSE(parseLevelSource("map\n#?#\n", level, error));
     EXPECT_EQ(error, "map row 1: no block for '?'");
+    // Legend blocks run from 0 to 1023, maps up to 4096 cells each way.
+    const std::string row(4096, '#'), column = [] {
+        std::string rows;
+        for (int i = 0; i < 4096; ++i)
+            rows += "#\n";
+        return rows;
+    }();
+    const struct {
+        std::string text;
+        const char* error; // empty: parsed
+    } cases[] = {
+        {"legend Q 0\nmap\nQ\n", ""},
+        {"legend Q 1023\nmap\nQ\n", ""},
+        {"legend Q 1024\nmap\nQ\n", "line 1: expected 'legend C N'"},
+        {"legend Q -1\nmap\nQ\n", "line 1: expected 'legend C N'"},
+        {"map\n" + row + "\n", ""},
+        {"map\n" + row + "#\n", "map size out of range"},
+        {"map\n" + column, ""},
+        {"map\n" + column + "#\n", "map size out of range"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
+        EXPECT_EQ(parseLevelSource(c.text, level, error), *c.error == 0);
+        if (*c.error) {
+            EXPECT_EQ(error, c.error);
+        }
+    }
 }
 
 TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
@@ -68,6 +95,13 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
               "a snake body block is not part of the snake");
     EXPECT_EQ(playError("map\n#######\n#<BB#o#\n#######\n"),
               "food at column 5, row 1 cannot be reached");
+    EXPECT_EQ(playError("map\n#######\n#BB>to#\n#######\n"), ""); // items are passable
+    // A snake on the border is traced, and then the open edge is the fault.
+    EXPECT_EQ(playError("map\n#BB>o#\n######\n"), "the map's top or bottom edge is open");
+    EXPECT_EQ(playError("map\n#B###\n#v.o#\n#...#\n#####\n"),
+              "the map's top or bottom edge is open");
+    EXPECT_EQ(playError("map\n####\nBv.#\n#.o#\n####\n"), "the map's left or right edge is open");
+    EXPECT_EQ(playError("map\n###o#\n#BB>#\n#####\n"), "the map's top or bottom edge is open");
     EXPECT_EQ(playError("map\n#######\n#<BB..#\n#######\n"), "no food");
     EXPECT_EQ(playError("map\n#######\n#<BB.o.\n#######\n"),
               "the map's left or right edge is open");

@@ -127,6 +127,9 @@ TEST(String, SubstringAndAppendMid) {
     EXPECT_TRUE(acc == "xbc");
     EXPECT_EQ(s.appendMid(acc, 4, -1), 2);
     EXPECT_TRUE(acc == "xbcef");
+    EXPECT_EQ(s.appendMid(acc, 4, 3), 2); // no more than the rest
+    EXPECT_TRUE(acc == "xbcefef");
+    acc = "xbcef";
     EXPECT_EQ(s.appendMid(acc, 5, 100), 1);
     EXPECT_TRUE(acc == "xbceff");
     EXPECT_EQ(s.appendMid(acc, 1, 0), 0); // a count of 0 is no "to the end"
