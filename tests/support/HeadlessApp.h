@@ -18,8 +18,6 @@
 #include <string>
 #include <utility>
 
-// How often a piece of text occurs in a log.
-
 // False, copying nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {
     const std::filesystem::path data(LURVANE_GAME_DATA_DIR);

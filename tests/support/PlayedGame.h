@@ -86,18 +86,19 @@ protected:
         errorLog.close();
     }
 
-    // A sound description whose events 1, 2, 15, 16 (a song), 19 name files
-    // of those numbers; the back end writes down what is played.
+    // Every game event gets a sample eN.wav of its own and event 16 the song
+    // e16.mod, so the recording back end shows which events were raised.
     void recordSounds() {
         std::string text;
-        for (int event : {1, 2, 15, 19}) {
-            const std::string file = "e" + std::to_string(event) + ".wav";
-            dir.write(file, "RIFF");
-            text += std::to_string(event) + " = {\n Type = Sample;\n File = " + file + ";\n}\n";
+        for (int n = 1; n <= 21; ++n) {
+            const bool song = n == 16;
+            const std::string file = "e" + std::to_string(n) + (song ? ".mod" : ".wav");
+            dir.write(file, song ? "MOD" : "RIFF");
+            text += std::to_string(n) + " = {\n Type = " + (song ? "Song" : "Sample") +
+                    ";\n File = " + file + ";\n}\n";
         }
-        dir.write("e16.mod", "MOD");
-        text += "16 = {\n Type = Song;\n File = e16.mod;\n}\n";
         dir.write("sound.txt", text);
+        delete soundSystem;
         soundSystem = new SoundSystem(sounds);
         String error;
         ASSERT_TRUE(soundSystem->Init("sound.txt", error)) << error.c_str();

@@ -73,34 +73,6 @@ TEST_F(Entry, ARunEmptiesTheLogsRegistersModulesAndEndsInOrderOnClose) {
     EXPECT_EQ(countOf(log, "adding"), 3);
 }
 
-TEST_F(Entry, AModeChangeRebuildsTheGameSystemsButKeepsTheScreen) {
-    gameLog.open("log.txt");
-    HeadlessPlatform platform;
-    app = ApplicationState();
-    app.platform = &platform;
-    ASSERT_TRUE(initApplication());
-    ASSERT_TRUE(initScreenAndGame());
-    GfxScreen* screen = app.screen;
-    ASSERT_NE(app.backSurface, nullptr);
-    shutdownGame();
-
-    app.fullScreen = true;
-    ASSERT_TRUE(changeWinMode());
-    EXPECT_TRUE(platform.isFullScreen());
-    ASSERT_TRUE(initScreenAndGame());
-    EXPECT_EQ(app.screen, screen);
-    shutdownGame();
-    app.fullScreen = false;
-    ASSERT_TRUE(changeWinMode());
-    EXPECT_FALSE(platform.isFullScreen());
-
-    const std::string log = readFile("log.txt");
-    EXPECT_EQ(countOf(log, "adding"), 6);
-    EXPECT_EQ(countOf(log, "removing"), 6);
-    delete app.screen;
-    app = ApplicationState();
-}
-
 TEST_F(Entry, AFailedStartUpIsReportedAndShutsDownWhatExists) {
     NoWindowPlatform platform;
     EXPECT_EQ(runLurvane(platform), 1);

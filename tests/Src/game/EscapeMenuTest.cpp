@@ -110,47 +110,51 @@ TEST_F(EscapeMenuTest, TheLevelGoesOnAfterResumeAndEscapeMustBeLetGoFirst) {
     EXPECT_EQ(game.escapeMenu().snapshot(), nullptr) << "only escape takes a picture";
 }
 
-TEST_F(EscapeMenuTest, EscapeInTheMenuOnlySoundsAndTheMusicWaits) {
-    zone(kCorridor, kSlow);
-    recordSounds();
-    options.soundEffects = true;
-    options.inGameMusic = true;
-    int menus = 0;
-    game.onEscapeMenu = [&] {
-        ++menus;
-        EXPECT_NE(soundsPlayed().find("playSong e16.mod;"), std::string::npos);
+// Escape in the menu only sounds, moves sound past the ends, and the music
+// waits; without music and effects the menu is silent, and music of
+// another option goes on.
+TEST_F(EscapeMenuTest, TheMenuSoundsAsTheOptionsSayAndTheMusicWaits) {
+    const struct {
+        bool on;
+        std::vector<int> keys; // tapped 10 frames apart from frame 10
+        const char* played;
+        int loopResult;
+    } cases[] = {
+        {true,
+         {kScanEscape, 0, kScanEscape, 0, kScanDown, kScanUp, kScanUp, kScanDown, kScanEnter},
+         "setPaused e16.mod 1;playSample e1.wav;" // opened
+         "playSample e1.wav;"                     // escape: stays open
+         "playSample e2.wav;playSample e2.wav;"   // moves, each once past an end
+         "playSample e2.wav;playSample e2.wav;"
+         "playSample e1.wav;setPaused e16.mod 0;" // "Resume Game"
+         "playSample e20.wav;",                   // enter, still down, boosts
+         kLoopQuit},
+        {false, {kScanEscape, 0, 0, 0, kScanDown, 0, kScanEnter}, "", kLoopEscape},
     };
-    tap(10, kScanEscape);
-    tap(30, kScanEscape); // stays open
-    // Down and up, each once past an end: back on "Resume Game".
-    tap(50, kScanDown);
-    tap(55, kScanUp);
-    tap(60, kScanUp);
-    tap(65, kScanDown);
-    tap(70, kScanEnter);
-    limitFrames(100);
-    game.run();
-    EXPECT_EQ(menus, 1);
-    EXPECT_EQ(soundsPlayed(), "setPaused e16.mod 1;playSample e1.wav;" // opened
-                              "playSample e1.wav;"                     // escape
-                              "playSample e2.wav;playSample e2.wav;"   // moves
-                              "playSample e2.wav;playSample e2.wav;"
-                              "playSample e1.wav;setPaused e16.mod 0;");
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-}
-
-TEST_F(EscapeMenuTest, WithoutMusicOrEffectsTheMenuIsSilent) {
-    zone(kCorridor, kSlow);
-    recordSounds();
-    soundSystem->PlayEvent(16); // music of another option goes on
-    soundsPlayed();
-    tap(10, kScanEscape);
-    tap(50, kScanDown);
-    tap(70, kScanEnter);
-    limitFrames(300);
-    game.run();
-    EXPECT_EQ(soundsPlayed(), "");
-    EXPECT_EQ(app.loopResult, kLoopEscape);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.on);
+        zone(kCorridor, kSlow);
+        recordSounds();
+        options.soundEffects = options.inGameMusic = c.on;
+        if (!c.on)
+            soundSystem->PlayEvent(16);
+        soundsPlayed();
+        app.quitPosted = false;
+        const int start = frame();
+        int menus = 0;
+        game.onEscapeMenu = [&] {
+            ++menus;
+            EXPECT_EQ(soundsPlayed().find("playSong e16.mod;") != std::string::npos, c.on);
+        };
+        for (size_t i = 0; i < c.keys.size(); ++i)
+            if (c.keys[i])
+                tap(start + 10 + 10 * static_cast<int>(i), c.keys[i]);
+        limitFrames(start + 130);
+        game.run();
+        EXPECT_EQ(menus, 1);
+        EXPECT_EQ(soundsPlayed(), c.played);
+        EXPECT_EQ(app.loopResult, c.loopResult);
+    }
 }
 
 TEST_F(EscapeMenuTest, ClosingTheWindowInTheMenuEndsGameAndProgram) {

@@ -68,7 +68,9 @@ protected:
         ASSERT_TRUE(writeFmpFile(fmp, dir.file("level.fmp")));
         ASSERT_EQ(map.load(nullptr, dir.file("level.fmp").c_str(), 0, 20, -1, -1), 0);
         snake.setSpeeds(startSpeed, topSpeed, incSpeed);
+        host = FakeHost();
         host.snake = &snake;
+        crashed = false;
         ASSERT_TRUE(snake.init(&map, &host, pictures, framesPerSecond));
         host.items = snake.buildFromMap();
     }
@@ -213,7 +215,6 @@ TEST_F(SnakeTest, TurnsTheBodyAndTheReverseDecideTheWay) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         level(c.rows);
-        crashed = false;
         if (c.items >= 0)
             host.items = c.items;
         for (const auto& [n, control] : c.moves)
@@ -337,33 +338,21 @@ TEST_F(SnakeTest, StopsBetweenTwoFreeSidesAndCrashesBetweenTwoWalls) {
     EXPECT_TRUE(snake.update(ControlState{}));
 }
 
-TEST_F(SnakeTest, GrowsOneStepAfterFoodInThreeStages) {
-    level({
-        "##########",
-        "#BB>o....#",
-        "#.......o#",
-        "##########",
-    });
-    EXPECT_EQ(snake.segmentCount(), 3);
-    steps(1); // onto the food
-    EXPECT_EQ(host.eaten, std::vector<int>{2});
-    EXPECT_EQ(snake.segmentCount(), 3);
-    ASSERT_NE(snake.pendingSegment(), nullptr);
-    steps(1);
-    EXPECT_EQ(snake.segmentCount(), 4);
-    EXPECT_EQ(snake.pendingSegment(), nullptr);
-    EXPECT_EQ(snake.tail()->growthStage, 3);
-    EXPECT_EQ(map.getBlock(4, 1), 1);
-}
-
-TEST_F(SnakeTest, EachGrowthStageLastsAnEighthOfASecond) {
+TEST_F(SnakeTest, GrowsOneStepAfterFoodInThreeStagesOfAnEighthOfASecond) {
     // Frame rate and the frames each of the three stages lasts.
     for (const auto& [framesPerSecond, stageFrames] :
          std::vector<std::pair<int, int>>{{55, 6}, {80, 10}, {24, 3}}) {
         SCOPED_TRACE(framesPerSecond);
         level({"##########", "#BB>o....#", "#.......o#", "##########"}, 8, 4, 5, nullptr,
               framesPerSecond);
-        steps(2); // onto the food; the grown segment joins on the next step
+        steps(1); // onto the food; the grown segment joins on the next step
+        EXPECT_EQ(host.eaten, std::vector<int>{2});
+        EXPECT_EQ(snake.segmentCount(), 3);
+        ASSERT_NE(snake.pendingSegment(), nullptr);
+        steps(1);
+        EXPECT_EQ(snake.segmentCount(), 4);
+        EXPECT_EQ(snake.pendingSegment(), nullptr);
+        EXPECT_EQ(map.getBlock(4, 1), 1);
         ASSERT_EQ(snake.tail()->growthStage, 3);
         // The frame it joined in was the first of its first stage.
         std::vector<int> stages, expected;
