@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,9 +41,9 @@ TEST(LevelSource, ParsesTheGridWithTheDefaultAndOwnLegend) {
     EXPECT_EQ(level.at(1, 2), 10);
     EXPECT_EQ(level.at(2, 2), 17);
     EXPECT_EQ(level.at(3, 2), 13);
-    EXPECT_EQ(defaultLegend('A'), 14);
-    EXPECT_EQ(defaultLegend('R'), 31);
-    EXPECT_EQ(defaultLegend('B'), 5);
+    EXPECT_EQ(parsed("map\n #%.oB^>v<sr$tACR\n").cells,
+              (std::vector<int16_t>{0, 3, 4, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 31}));
+    EXPECT_EQ(defaultLegend('S'), -1);
 }
 
 TEST(LevelSource, RejectsMalformedSources) {
@@ -56,6 +58,33 @@ TEST(LevelSource, RejectsMalformedSources) {
     EXPECT_EQ(error, "map row 2 has 2 cells, the first has 3");
     EXPECT_FALSE(parseLevelSource("map\n#?#\n", level, error));
     EXPECT_EQ(error, "map row 1: no block for '?'");
+    // Legend blocks run from 0 to 1023, maps up to 4096 cells each way.
+    const std::string row(4096, '#'), column = [] {
+        std::string rows;
+        for (int i = 0; i < 4096; ++i)
+            rows += "#\n";
+        return rows;
+    }();
+    const struct {
+        std::string text;
+        const char* error; // empty: parsed
+    } cases[] = {
+        {"legend Q 0\nmap\nQ\n", ""},
+        {"legend Q 1023\nmap\nQ\n", ""},
+        {"legend Q 1024\nmap\nQ\n", "line 1: expected 'legend C N'"},
+        {"legend Q -1\nmap\nQ\n", "line 1: expected 'legend C N'"},
+        {"map\n" + row + "\n", ""},
+        {"map\n" + row + "#\n", "map size out of range"},
+        {"map\n" + column, ""},
+        {"map\n" + column + "#\n", "map size out of range"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
+        EXPECT_EQ(parseLevelSource(c.text, level, error), *c.error == 0);
+        if (*c.error) {
+            EXPECT_EQ(error, c.error);
+        }
+    }
 }
 
 TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
@@ -66,6 +95,13 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
               "a snake body block is not part of the snake");
     EXPECT_EQ(playError("map\n#######\n#<BB#o#\n#######\n"),
               "food at column 5, row 1 cannot be reached");
+    EXPECT_EQ(playError("map\n#######\n#BB>to#\n#######\n"), ""); // items are passable
+    // A snake on the border is traced, and then the open edge is the fault.
+    EXPECT_EQ(playError("map\n#BB>o#\n######\n"), "the map's top or bottom edge is open");
+    EXPECT_EQ(playError("map\n#B###\n#v.o#\n#...#\n#####\n"),
+              "the map's top or bottom edge is open");
+    EXPECT_EQ(playError("map\n####\nBv.#\n#.o#\n####\n"), "the map's left or right edge is open");
+    EXPECT_EQ(playError("map\n###o#\n#BB>#\n#####\n"), "the map's top or bottom edge is open");
     EXPECT_EQ(playError("map\n#######\n#<BB..#\n#######\n"), "no food");
     EXPECT_EQ(playError("map\n#######\n#<BB.o.\n#######\n"),
               "the map's left or right edge is open");
@@ -96,27 +132,60 @@ TEST(LevelSource, PlayableLevelsHaveOneTracedSnakeReachableFoodAndClosedEdges) {
 
 TEST(LevelCompiler, BuildsBlocksFromTheSheetInEveryDepth) {
     const LevelSource level = parsed("map\n###\n#.#\n###\n");
+    // Sixteen 4x4 blocks in a 16x16 sheet, every pixel a different colour.
     BlockSheet sheet;
-    sheet.width = 80;
-    sheet.height = 20; // four 20x20 blocks
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 80; ++x)
-            sheet.pixels.push_back(x < 20 ? 0xFF0000u : x < 40 ? 0x00FF00u : 0x0000FFu);
+    sheet.width = sheet.height = 16;
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 16; ++x)
+            sheet.pixels.push_back(x * 16 << 16 | y * 16 << 8 | ((x * 7 + y * 11) & 0xFF));
+    const std::vector<uint8_t> cube = colourCubePalette();
+    EXPECT_EQ(std::vector<uint8_t>(cube.begin() + 0x1C * 3, cube.begin() + 0x1D * 3),
+              (std::vector<uint8_t>{0, 255, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(cube.end() - 3, cube.end()),
+              (std::vector<uint8_t>{255, 255, 255}));
     for (int depth : {8, 15, 16, 24, 32}) {
+        SCOPED_TRACE(depth);
         FmpMap map;
         std::string error;
-        ASSERT_TRUE(compileLevel(level, sheet, depth, map, error)) << error;
+        ASSERT_TRUE(compileLevel(level, sheet, depth, map, error, 4)) << error;
         EXPECT_EQ(map.blockDepth, depth);
-        ASSERT_EQ(map.graphics.size(), 4u);
-        EXPECT_EQ(map.blocks[3].graphics[0], 3 * map.graphicSize());
-        EXPECT_EQ(map.colourMap.empty(), depth != 8);
-        EXPECT_EQ(map.graphics[1][0], depth == 8 ? 0x1Cu : 0x00FF00u); // green in the cube
+        EXPECT_EQ(map.blockWidth, 4);
+        EXPECT_EQ(map.blockHeight, 4);
+        EXPECT_EQ(map.layers[0], level.cells);
+        ASSERT_EQ(map.graphics.size(), 16u);
+        EXPECT_EQ(map.blocks[13].graphics[0], 13 * map.graphicSize());
+        EXPECT_EQ(map.colourMap, depth == 8 ? cube : std::vector<uint8_t>());
+        // Block k is cell k of the sheet, row by row; an 8-bit pixel is the
+        // cube entry nearest in every channel.
+        int wrong = 0;
+        for (int k = 0; k < 16; ++k)
+            for (int i = 0; i < 16; ++i) {
+                const uint32_t rgb =
+                    sheet.pixels[static_cast<size_t>((k / 4 * 4 + i / 4) * 16 + k % 4 * 4 + i % 4)];
+                const uint32_t got = map.graphics[static_cast<size_t>(k)][static_cast<size_t>(i)];
+                if (depth != 8) {
+                    wrong += got != rgb;
+                    continue;
+                }
+                // Half a step of the channel's levels, and one for the
+                // palette's rounding down.
+                for (int c = 0; c < 3; ++c) {
+                    const int want = static_cast<int>(rgb >> (16 - 8 * c) & 0xFF);
+                    const int off = std::abs(cube[got % 256 * 3 + c] - want) - 1;
+                    wrong += got > 255 || off * (c == 2 ? 3 : 7) > 128;
+                }
+            }
+        EXPECT_EQ(wrong, 0);
     }
     LevelSource far = level;
-    far.cells[4] = 9; // beyond the four blocks
+    far.cells[4] = 16; // beyond the sixteen blocks
     FmpMap map;
     std::string error;
-    EXPECT_FALSE(compileLevel(far, sheet, 16, map, error));
-    EXPECT_EQ(error, "block 9 is not on the sheet of 4 blocks");
+    EXPECT_FALSE(compileLevel(far, sheet, 16, map, error, 4));
+    EXPECT_EQ(error, "block 16 is not on the sheet of 16 blocks");
     EXPECT_FALSE(compileLevel(level, sheet, 12, map, error));
+    EXPECT_EQ(error, "depth must be 8, 15, 16, 24 or 32");
+    sheet.pixels.pop_back();
+    EXPECT_FALSE(compileLevel(level, sheet, 16, map, error, 4));
+    EXPECT_EQ(error, "the block sheet holds no blocks");
 }

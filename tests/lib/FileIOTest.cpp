@@ -92,37 +92,28 @@ TEST_F(FileIOTest, LongTextIsStoredAsItsLongestPrefixNotAWrappedLength) {
 }
 
 TEST_F(FileIOTest, TruncatedFilesFailAndAreReported) {
-    // Any non-zero byte reads as true; an int needs all four of its bytes.
+    // Any non-zero byte reads as true; a field cut short reads as empty.
     bool b = false;
     int32_t i = 9;
     EXPECT_TRUE(reading(std::string("\x07\x01\x02\x03", 4)).readBool(b));
     EXPECT_TRUE(b);
     EXPECT_FALSE(in.readInt(i));
     EXPECT_EQ(i, 0);
-
-    String s;
-    EXPECT_FALSE(reading(std::string("\x05"
-                                     "ab",
-                                     3))
-                     .readString(s));
+    String s("old");
+    EXPECT_FALSE(reading(std::string("\x05") + "ab").readString(s));
     EXPECT_TRUE(s == "ab");
-    i = 5;
-    EXPECT_FALSE(in.readInt(i));
-    EXPECT_EQ(i, 0);
     b = true;
     EXPECT_FALSE(in.readBool(b));
     EXPECT_FALSE(b);
-    s = "old";
     EXPECT_FALSE(in.readString(s)); // not even a length byte left
     EXPECT_TRUE(s == "");
     const std::string report = dir.read("errorLog.txt");
-    EXPECT_NE(report.find("\n\nError in File FileIO, line "), std::string::npos);
-    EXPECT_NE(report.find("readString Error\n"), std::string::npos);
-    EXPECT_NE(report.find("readInt Error\n"), std::string::npos);
-    EXPECT_NE(report.find("readBool Error\n"), std::string::npos);
-
+    EXPECT_EQ(countOf(report, "\n\nError in File FileIO, line "), 4);
+    for (const char* line : {"readString Error\n", "readInt Error\n", "readBool Error\n"})
+        EXPECT_NE(report.find(line), std::string::npos) << line;
     FileIO closed;
     EXPECT_FALSE(closed.writeInt(1));
+    EXPECT_FALSE(closed.writeBool(true));
     EXPECT_FALSE(closed.writeString(String("")));
     EXPECT_FALSE(closed.openRead(dir.file("missing.dat").c_str()));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 TEST(String, NullAndEmptyAreBothEmptyButDistinct) {
     String null;
@@ -16,6 +17,14 @@ TEST(String, NullAndEmptyAreBothEmptyButDistinct) {
     EXPECT_TRUE(empty == "");
     String copy(null);
     EXPECT_TRUE(copy.isNull());
+    // A counted text of no characters is empty, a negative count null.
+    EXPECT_FALSE(String("abc", 0).isNull());
+    EXPECT_TRUE(String("abc", 0) == "");
+    EXPECT_TRUE(String("abc", -1).isNull());
+    String nulled("abc");
+    nulled = static_cast<const char*>(nullptr);
+    EXPECT_TRUE(nulled.isNull());
+    EXPECT_EQ(nulled.length(), 0);
 }
 
 TEST(String, AssignmentAndConcatenationCopyTheText) {
@@ -35,6 +44,11 @@ TEST(String, AssignmentAndConcatenationCopyTheText) {
     EXPECT_TRUE(t != "abcdef");
     String part(s.c_str() + 2, 3);
     EXPECT_TRUE(part == "cde");
+    // What is moved from is left null.
+    String moved(std::move(t));
+    EXPECT_TRUE(moved == "abcdefg");
+    EXPECT_TRUE(t.isNull());
+    EXPECT_EQ(t.length(), 0);
 }
 
 TEST(String, FormatGrowsPastAnyScratchSizeAndKeepsTextOnEmptyResult) {
@@ -43,9 +57,12 @@ TEST(String, FormatGrowsPastAnyScratchSizeAndKeepsTextOnEmptyResult) {
     EXPECT_TRUE(s == "old");
     EXPECT_EQ(s.format("%d-%s", 42, "x"), 4);
     EXPECT_TRUE(s == "42-x");
-    const std::string longText(5000, 'q');
-    EXPECT_EQ(s.format("<%s>", longText.c_str()), 5002);
-    EXPECT_EQ(std::string(s.c_str()), "<" + longText + ">");
+    for (size_t length : {253, 254, 5000}) { // results of 255, 256 and 5002 characters
+        const std::string longText(length, 'q');
+        EXPECT_EQ(s.format("<%s>", longText.c_str()), static_cast<int>(length + 2));
+        EXPECT_EQ(std::string(s.c_str()), "<" + longText + ">");
+        EXPECT_EQ(s.length(), static_cast<int>(length + 2));
+    }
 }
 
 TEST(String, TrimRight) {
@@ -102,13 +119,20 @@ TEST(String, SubstringAndAppendMid) {
     EXPECT_TRUE(out == "bc");
     s.substring(out, 6, 10);
     EXPECT_TRUE(out == "");
+    s.substring(out, 0, 0); // an end of 0 is no "to the end"
+    EXPECT_TRUE(out == "");
 
     String acc("x");
     EXPECT_EQ(s.appendMid(acc, 1, 2), 2);
     EXPECT_TRUE(acc == "xbc");
     EXPECT_EQ(s.appendMid(acc, 4, -1), 2);
     EXPECT_TRUE(acc == "xbcef");
+    EXPECT_EQ(s.appendMid(acc, 4, 3), 2); // no more than the rest
+    EXPECT_TRUE(acc == "xbcefef");
+    acc = "xbcef";
     EXPECT_EQ(s.appendMid(acc, 5, 100), 1);
+    EXPECT_TRUE(acc == "xbceff");
+    EXPECT_EQ(s.appendMid(acc, 1, 0), 0); // a count of 0 is no "to the end"
     EXPECT_TRUE(acc == "xbceff");
     EXPECT_EQ(s.appendMid(acc, 6, 1), 0);
     EXPECT_TRUE(acc == "");

@@ -32,13 +32,12 @@ std::string tuneMod() {
 }
 
 // An audio driver, a working directory and both logs in a directory of
-// the test's own, for the test's lifetime.
+// the test's own. Each test runs in a process of its own, so the driver
+// chosen need not be restored.
 class MixerScene {
 public:
     explicit MixerScene(const char* driver, const std::string& workDir = "")
         : cwd_(workDir.empty() ? dir.path() : workDir) {
-        if (const char* old = std::getenv("SDL_AUDIODRIVER"))
-            previous_ = old;
         ::setenv("SDL_AUDIODRIVER", driver, 1);
         errorLog.open(dir.file("errorLog.txt").c_str());
         gameLog.open(dir.file("log.txt").c_str());
@@ -46,17 +45,12 @@ public:
     ~MixerScene() {
         errorLog.close();
         gameLog.close();
-        if (previous_.empty())
-            ::unsetenv("SDL_AUDIODRIVER");
-        else
-            ::setenv("SDL_AUDIODRIVER", previous_.c_str(), 1);
     }
 
     TempDir dir;
 
 private:
     ScopedWorkingDir cwd_;
-    std::string previous_;
 };
 
 } // namespace

@@ -29,14 +29,6 @@ const ReadBmp& picture(const std::string& name) {
     return it == art().end() ? missing : it->second;
 }
 
-int countNot(const ReadBmp& bmp, int x0, int y0, Rgb key) {
-    int n = 0;
-    for (int y = y0; y < y0 + 20; ++y)
-        for (int x = x0; x < x0 + 20; ++x)
-            n += bmp.at(x, y) != key;
-    return n;
-}
-
 // The colours of the 20x20 cell whose top left corner is at (left, top).
 std::vector<uint32_t> cellAt(const ReadBmp& bmp, int left, int top) {
     std::vector<uint32_t> out;
@@ -44,6 +36,13 @@ std::vector<uint32_t> cellAt(const ReadBmp& bmp, int left, int top) {
         for (int x = 0; x < 20; ++x)
             out.push_back(bmp.at(left + x, top + y).colorRef());
     return out;
+}
+
+// The pixels of the 20x20 cell at (left, top) that are not the key.
+int countNot(const ReadBmp& bmp, int left, int top, Rgb key) {
+    const std::vector<uint32_t> cell = cellAt(bmp, left, top);
+    return static_cast<int>(cell.size()) -
+           static_cast<int>(std::count(cell.begin(), cell.end(), key.colorRef()));
 }
 
 // Blocks a and b of a sheet of 16 blocks a row look the same.
@@ -68,16 +67,13 @@ void expectSnakeSheet(const ReadBmp& sheet, Rgb key, const std::string& name) {
             EXPECT_EQ(sheet.at(cx * 20 + 19, cy * 20 + 19), key) << "cell " << cx << "," << cy;
             EXPECT_NE(sheet.at(cx * 20 + 10, cy * 20 + 10), key) << "cell " << cx << "," << cy;
         }
-    const int full = countNot(sheet, 0, 0, key);
-    EXPECT_GT(full, countNot(sheet, 0, 20, key));
-    EXPECT_GT(countNot(sheet, 0, 20, key), countNot(sheet, 0, 40, key));
-    EXPECT_GT(countNot(sheet, 0, 40, key), countNot(sheet, 0, 60, key));
-    int previous = full;
-    for (int frame = 0; frame < 4; ++frame) {
-        const int n = countNot(sheet, 20 + 20 * frame, 40, key);
-        EXPECT_GE(n, previous) << "bulge frame " << frame;
-        previous = n;
-    }
+    for (int stage = 0; stage < 3; ++stage)
+        EXPECT_GT(countNot(sheet, 0, 20 * stage, key), countNot(sheet, 0, 20 * stage + 20, key))
+            << "growth stage " << stage;
+    for (int frame = 0; frame < 4; ++frame)
+        EXPECT_GE(countNot(sheet, 20 + 20 * frame, 40, key),
+                  countNot(sheet, frame ? 20 * frame : 0, frame ? 40 : 0, key))
+            << "bulge frame " << frame;
     // Each mouth state has its own picture in every direction.
     for (int direction = 0; direction < 4; ++direction) {
         const int x = 20 + 20 * direction;

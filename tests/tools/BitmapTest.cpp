@@ -67,6 +67,19 @@ TEST(Bitmap, IndexedRoundTripCarriesAFullPalette) {
         EXPECT_EQ(bytes[54 + 4 * i + 3], 0) << "reserved byte of entry " << i;
 }
 
+TEST(Bitmap, PasteCopiesTheSourceOnly) {
+    RgbImage target(4, 4, Rgb{9, 9, 9});
+    RgbImage source(2, 2, Rgb{1, 2, 3});
+    source.at(1, 1) = Rgb{4, 5, 6};
+    target.paste(source, 1, 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const bool inside = x >= 1 && x <= 2 && y >= 1 && y <= 2;
+            const Rgb want = x == 2 && y == 2 ? Rgb{4, 5, 6} : inside ? Rgb{1, 2, 3} : Rgb{9, 9, 9};
+            EXPECT_EQ(target.at(x, y), want) << x << "," << y;
+        }
+}
+
 TEST(Bitmap, WritesFilesWholeAndReportsFailure) {
     TempDir dir;
     const std::vector<uint8_t> bytes = encodeBmp24(RgbImage(2, 2, Rgb{1, 2, 3}));
