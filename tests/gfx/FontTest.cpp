@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -49,23 +50,37 @@ TEST(GfxFont, TheGamesFacesMapToInstalledFaces) {
 
 TEST(GfxFont, ASurfaceOwnsOneFontAndReplacesIt) {
     GfxScreen screen(nullptr);
-    GfxSurface s;
-    ASSERT_EQ(s.Create(&screen, 8, 8, 1), 0);
+    GfxSurface s, bare;
+    auto other = std::make_unique<GfxSurface>();
+    ASSERT_EQ(s.Create(&screen, 200, 30, 1), 0);
+    ASSERT_EQ(other->Create(&screen, 200, 30, 1), 0);
+    ASSERT_EQ(bare.Create(&screen, 2, 2, 1), 0);
     const int before = GfxFont::liveCount();
-    EXPECT_EQ(s.SetFont("Courier", 0, 20, 700), 0);
-    EXPECT_EQ(s.SetFont("Arial", 0, 14, 400), 0);
-    EXPECT_EQ(GfxFont::liveCount(), before + 1);
-    EXPECT_STREQ(s.GetFontName(), "Arial");
-    {
-        GfxSurface other;
-        other.Create(&screen, 2, 2, 1);
-        other.SetFont("Arial Black", 0, 30, 400);
-        EXPECT_EQ(GfxFont::liveCount(), before + 2);
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(s.SetFont("Times New Roman", 0, 25, 700), 0);
+        EXPECT_STREQ(s.GetFontName(), "Times New Roman");
+        ASSERT_EQ(s.SetFont("Arial", 0, 18, 700), 0);
+        EXPECT_STREQ(s.GetFontName(), "Arial");
     }
     EXPECT_EQ(GfxFont::liveCount(), before + 1);
+    ASSERT_EQ(other->SetFont("Times New Roman", 0, 25, 700), 0);
+    EXPECT_EQ(GfxFont::liveCount(), before + 2);
+    // The font answers the last request: its measure is Arial's, not Times'.
+    auto widthOf = [](GfxSurface& surface, int& height) {
+        int width = 0;
+        surface.GetDC();
+        surface.SelectFont();
+        surface.GetTextExtent("Pause", width, height);
+        surface.ReleaseDC();
+        return width;
+    };
+    int h = 0;
+    const int arialWidth = widthOf(s, h);
+    EXPECT_NE(widthOf(*other, h), arialWidth);
+    EXPECT_EQ(h, 25);
+    other.reset();
+    EXPECT_EQ(GfxFont::liveCount(), before + 1);
     // Selecting needs a font; without one it fails.
-    GfxSurface bare;
-    bare.Create(&screen, 2, 2, 1);
     EXPECT_EQ(bare.SelectFont(), -1);
     EXPECT_EQ(s.SelectFont(), 0);
 }
