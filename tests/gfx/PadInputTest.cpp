@@ -1,10 +1,8 @@
 // A pad with a known layout on scripted devices: its controls, the left
 // stick's dead zone and hysteresis, losing it, the cursor it hides, and the
 // mapping file the player may add.
-#include "gfx/GfxInput.h"
-#include "gfx/HeadlessInputDevices.h"
-#include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/ScriptedInput.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +12,9 @@
 
 namespace {
 
-class PadInputTest : public ::testing::Test {
+class PadInputTest : public ::testing::Test, protected ScriptedInput {
 protected:
-    void SetUp() override {
-        devices = new HeadlessInputDevices;
-        devices->plugPad();
-        ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
-    }
-    void update() {
-        PlatformEvent e;
-        while (platform.pollEvent(e)) {
-        }
-        input.Update();
-    }
+    PadInputTest() : ScriptedInput([](HeadlessInputDevices& d) { d.plugPad(); }) {}
     // The direction each stick position gives, one update each.
     std::vector<int> directions(const std::vector<std::pair<int, int>>& positions) {
         std::vector<int> seen;
@@ -42,10 +30,6 @@ protected:
         }
         return seen;
     }
-
-    HeadlessPlatform platform;
-    HeadlessInputDevices* devices = nullptr;
-    GfxInput input;
 };
 
 constexpr int N = kGfxPadNoDirection, U = kGfxPadUp, D = kGfxPadDown, L = kGfxPadLeft,
@@ -142,13 +126,10 @@ TEST_F(PadInputTest, LosingThePadInUseIsCountedOnceAndTheCursorFollowsTheDevice)
     // in use; the mouse does.
     platform.showCursor(true);
     EXPECT_FALSE(platform.cursorVisible());
-    PlatformEvent move;
-    move.type = PlatformEvent::MouseMotion;
-    platform.pushEvent(move); // no movement
+    mouse(PlatformEvent::MouseMotion, 0); // no movement
     update();
     EXPECT_FALSE(platform.cursorVisible());
-    move.dy = 1;
-    platform.pushEvent(move);
+    mouse(PlatformEvent::MouseMotion, 0, 0, 1);
     update();
     EXPECT_FALSE(input.IsPadInUse());
     EXPECT_TRUE(platform.cursorVisible());
@@ -156,8 +137,7 @@ TEST_F(PadInputTest, LosingThePadInUseIsCountedOnceAndTheCursorFollowsTheDevice)
     devices->joystick.buttons[kGfxPadStart] = false;
     devices->joystick.buttons[kGfxPadWest] = true;
     update();
-    move.dx = -3;
-    platform.pushEvent(move);
+    mouse(PlatformEvent::MouseMotion, 0, -3, 1);
     update();
     EXPECT_FALSE(platform.cursorVisible());
 
@@ -228,10 +208,9 @@ TEST(PadMappingTest, TheFileAddsItsGoodLinesAndReportsEachBadOneOnOneLine) {
     dir.write("db.txt", "# comment\r\n\r\n" + good + "\r\nnot a mapping\n   \n" +
                             "030000005e0400008e02000014010000,refuse,a:b0\n" + good);
     HeadlessPlatform platform;
-    auto* devices = new HeadlessInputDevices;
     GfxInput input;
-    ASSERT_EQ(input.Create(&platform, devices, "db.txt"), kGfxInputOk);
-    EXPECT_EQ(devices->padMappings, good + "\n" + good + "\n");
+    ASSERT_EQ(input.Create(&platform, platform.createInputDevices(), "db.txt"), kGfxInputOk);
+    EXPECT_EQ(platform.inputDevices()->padMappings, good + "\n" + good + "\n");
     EXPECT_EQ(input.LoadPadMappings("missing.txt"), -1);
     EXPECT_EQ(input.LoadPadMappings(nullptr), -1);
     errorLog.close();
