@@ -105,12 +105,28 @@ std::vector<Good> goodFiles() {
             b.bits == 16 ? cut(p.rgb, 5) : p.rgb)
             .rowBytes = b.rowBytes;
     }
-    // Taller than wide, with runs, literals of odd length and row ends.
-    const TestPicture runs = makePicture(7, 40, 60);
-    add("bmp rle8", writeBmp(runs, {.bits = 8, .rle8 = true}), runs);
-    // "Colours used" beyond 256 reads no more than 256 entries.
+    // Taller than wide, with runs, literals of odd length and row ends;
+    // rows shorter than their padding, and runs that fill a row to its end.
+    for (int width : {7, 8}) {
+        const TestPicture runs = makePicture(width, 40, 60);
+        add("bmp rle8 " + std::to_string(width), writeBmp(runs, {.bits = 8, .rle8 = true}), runs);
+    }
+    // "Colours used" beyond 256 reads no more than 256 entries, also from
+    // a file that ends with them (its one pixel inside the last one).
     const TestPicture full = makePicture(8, 8, 256);
     add("bmp 300 colours used", writeBmp(full, {.bits = 8, .coloursUsed = 300}), full);
+    const TestPicture dot = makePicture(1, 1, 256);
+    const std::string dotFile = writeBmp(dot, {.bits = 8, .coloursUsed = 300});
+    add("bmp ending with its colour table",
+        patched(dotFile.substr(0, 14 + 40 + 1024), 10, std::string("\x32\x04\0\0", 4)), dot,
+        {dot.palette[dot.palette[255] & 0xFF]});
+    // Indices past the colour table are black.
+    TestPicture shortTable = makePicture(6, 2, 4);
+    shortTable.palette.resize(2);
+    std::vector<uint32_t> black;
+    for (uint8_t i : shortTable.index)
+        black.push_back(i < 2 ? shortTable.palette[i] : 0);
+    add("bmp indices past the table", writeBmp(shortTable, {.bits = 8}), shortTable, black);
 
     const TestPicture p = makePicture(19, 7);
     for (int channels : {3, 4, 5})
@@ -203,8 +219,17 @@ TEST(GfxImage, DamagedFilesGiveNoPicture) {
         {"bmp data offset past the end", patched(bmp, 10, "\xF0\xFF")},
         {"bmp width 20000", patched(bmp, 18, "\x20\x4E")},
         {"bmp top-down", writeBmp(p, {.bits = 8, .topDown = true})},
+        {"bmp 2 bits", patched(bmp, 28, "\x02")},
+        // 256 entries claimed after a long header, 16 present.
+        {"bmp colour table cut short",
+         patched(patched(bmp, 46, std::string(4, '\0')).insert(54, 600, '\0'), 14, "\x80\x02")},
         {"bmp bit fields", patched(writeBmp(makePicture(4, 4), {.bits = 32}), 30, "\x03")},
         {"bmp colour table past the end", writeBmp(p, {.bits = 8, .coloursUsed = 0x7FFFFFFF})},
+        {"bmp literal past the end",
+         restOf(writeBmp(makePicture(8, 2, 4), {.bits = 8, .rle8 = true}), 14 + 40 + 16,
+                std::string("\x00\x05\x01\x01", 4))},
+        {"bmp delta past the end", restOf(writeBmp(makePicture(8, 2, 4), {.bits = 8, .rle8 = true}),
+                                          14 + 40 + 16, std::string("\x00\x02\x01", 3))},
         {"bmp run over its row", restOf(writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true}),
                                         14 + 40 + 16, std::string("\xC8\x01\x00\x01", 4))},
         {"psd greyscale", writePsd(psdPicture, {3, false, 1, 8})},
@@ -232,6 +257,8 @@ TEST(GfxImage, DamagedFilesGiveNoPicture) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(decode(c.file).ok);
+        GfxDib dib;
+        EXPECT_FALSE(GfxImage::Decode(bytesOf(c.file), c.file.size(), GfxImage::kRecognise, dib));
     }
 }
 
@@ -265,17 +292,21 @@ TEST(GfxImage, FormatsAreRecognisedInOrder) {
 }
 
 TEST(GfxImage, RunLengthBitmapDeltasSkipPixels) {
-    // A delta skips pixels (they stay index 0), end of bitmap ends it.
-    TestPicture q = makePicture(4, 3, 4);
-    const std::string stream("\x02\x01\x00\x02\x01\x01\x00\x01", 8);
-    const Decoded skipped =
-        decode(restOf(writeBmp(q, {.bits = 8, .rle8 = true}), 14 + 40 + 16, stream));
-    ASSERT_TRUE(skipped.ok);
-    // Bottom row: two pixels of index 1, then a skip of a column and a row.
-    const uint32_t one = q.palette[1], zero = q.palette[0];
-    EXPECT_EQ(std::vector<uint32_t>(skipped.rgb.begin() + 8, skipped.rgb.end()),
-              (std::vector<uint32_t>{one, one, zero, zero}));
-    EXPECT_EQ(skipped.rgb[1 * 4 + 3], zero);
+    // A delta skips pixels (they stay index 0); one past the last row, or
+    // end of bitmap, ends it.
+    const TestPicture q = makePicture(4, 3, 4);
+    const uint32_t one = q.palette[1], two = q.palette[2], zero = q.palette[0];
+    const std::string runs("\x02\x01\x00\x02\x01\x01\x01\x02", 8);
+    for (const std::string& end :
+         {std::string("\x00\x01", 2), std::string("\x00\x02\x00\x05", 4)}) {
+        const Decoded skipped =
+            decode(restOf(writeBmp(q, {.bits = 8, .rle8 = true}), 14 + 40 + 16, runs + end));
+        ASSERT_TRUE(skipped.ok);
+        // Bottom row: two pixels of index 1, then a skip of a column and a
+        // row, and one pixel of index 2.
+        EXPECT_EQ(skipped.rgb, (std::vector<uint32_t>{zero, zero, zero, zero, zero, zero, zero, two,
+                                                      one, one, zero, zero}));
+    }
 }
 
 TEST(GfxImage, SurfacesLoadFilesInTheDisplayFormat) {

@@ -123,40 +123,6 @@ TEST(GfxScreen, FramesPerSecondChangeOnlyWhenAPeriodCloses) {
     EXPECT_EQ(platform.framesPresented(), 60);
 }
 
-TEST(GfxScreen, FlipShowsTheBackSurfaceInTrueColourWithTheOverlay) {
-    for (int depth : {8, 15, 16, 24, 32}) {
-        DesktopPlatform platform(depth);
-        GfxScreen screen(&platform);
-        ASSERT_EQ(screen.CreateWindowed(&platform, 64, 48), 0);
-        GfxSurface* back = screen.GetBackSurface();
-        // 8 bits: palette index 0xE0 of the 3-3-2 cube is pure red.
-        back->FillAll(depth == 8 ? 0xE0 : screen.ConvertColor(0x0000FF));
-        back->FillArea(0, 0, 1, 1, depth == 8 ? 0x03 : screen.ConvertColor(0xFF0000));
-        ASSERT_EQ(screen.Flip(1, 0, 0), 0);
-        ASSERT_EQ(platform.lastFrame().size(), 64u * 48u);
-        EXPECT_EQ(platform.lastFrame()[5], 0xFF0000u) << depth;
-        EXPECT_EQ(platform.lastFrame()[0], 0x0000FFu) << depth;
-
-        // The overlay: "FPS = 0" in 0x00FFF0 (red F0, green FF) at (10, 20).
-        ASSERT_EQ(screen.Flip(1, 0, 1), 0);
-        const std::vector<uint32_t>& frame = platform.lastFrame();
-        int ink = 0, first = -1;
-        for (int i = 0; i < 64 * 48; ++i) {
-            if (frame[static_cast<size_t>(i)] != frame[0] &&
-                frame[static_cast<size_t>(i)] != 0xFF0000u) {
-                ++ink;
-                if (first < 0)
-                    first = i;
-            }
-        }
-        EXPECT_GT(ink, 20) << depth;
-        EXPECT_GE(first / 64, 20);
-        if (depth >= 24) {
-            EXPECT_EQ(frame[static_cast<size_t>(first)], 0xF0FF00u);
-        }
-    }
-}
-
 TEST(GfxScreen, LostSurfacesAreRestoredAndThatFrameIsNotShown) {
     DesktopPlatform platform;
     GfxScreen screen(&platform);

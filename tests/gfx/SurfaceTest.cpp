@@ -23,15 +23,6 @@ std::unique_ptr<GfxSurface> made(int width, int height, const GfxPixelFormat& fo
     return s;
 }
 
-// Rows of a 1-pixel-wide column that hold the value.
-std::string columnRows(GfxSurface& s, int x, uint32_t value) {
-    std::string rows;
-    for (int y = 0; y < s.GetHeight(); ++y)
-        if (pixelOf(s, x, y) == value)
-            rows += std::to_string(y) + " ";
-    return rows;
-}
-
 } // namespace
 
 TEST(GfxSurface, DepthCodesComeFromTheMasks) {
@@ -127,96 +118,26 @@ TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
     EXPECT_EQ(source.DrawKeyed(nullptr, 0, 0), -1);
 }
 
-TEST(GfxSurface, KeyedCopiesSkipKeyPixelsAndTheKeyCanComeFromTheCorner) {
-    for (int depth : {8, 15, 16, 24, 32}) {
-        const GfxPixelFormat format = GfxPixelFormat::forDepth(depth);
-        auto sprite = made(4, 1, format), dest = made(4, 1, format);
-        dest->FillAll(0x55);
-        sprite->Lock();
-        for (uint32_t x : {0u, 1u, 2u, 3u})
-            sprite->PutPixel(static_cast<int>(x), 0, x % 2 ? 0x07 + x : 0x21);
-        sprite->Unlock();
-        ASSERT_EQ(sprite->SetColorKeyFromCorner(), 0);
-        EXPECT_EQ(sprite->GetColorKey(), 0x21u);
-        EXPECT_EQ(sprite->DrawKeyed(dest.get(), 0, 0), 0);
-        EXPECT_EQ(pixelsOf(*dest), (std::vector<uint32_t>{0x55, 0x08, 0x55, 0x0A})) << depth;
-        // The opaque copy takes every pixel.
-        EXPECT_EQ(sprite->DrawOpaque(dest.get(), 0, 0), 0);
-        EXPECT_EQ(pixelOf(*dest, 0, 0), 0x21u);
-    }
+TEST(GfxSurface, PixelRoutinesReadSafelyAndDoNothingUnlocked) {
     // Copies between different formats are refused, not garbled.
     EXPECT_EQ(made(2, 2, k565)->DrawOpaque(made(2, 2).get(), 0, 0), kGfxErrInvalidPixelFormat);
-}
-
-TEST(GfxSurface, LinesRunInEitherOrderAndKeepToTheClipRectangle) {
-    auto s = made(4, 16, k565);
-    s->Lock();
-    s->VLine(10, 3, 1, 7);
-    s->Unlock();
-    EXPECT_EQ(columnRows(*s, 1, 7), "3 4 5 6 7 8 9 10 ");
-    s->FillAll(0);
-    s->SetClipRect(GfxRect{0, 0, 4, 8});
-    s->Lock();
-    s->VLine(10, 3, 1, 7);
-    s->VLine(0, 5, 4, 7);  // x outside the clip rectangle
-    s->VLine(12, 9, 2, 7); // rows wholly below it
-    s->Unlock();
-    EXPECT_EQ(columnRows(*s, 1, 7), "3 4 5 6 7 ");
-    EXPECT_EQ(columnRows(*s, 2, 7), "");
-
-    for (int depth : {8, 15, 16, 24, 32}) {
-        auto h = made(9, 2, GfxPixelFormat::forDepth(depth));
-        h->SetClipRect(GfxRect{1, 0, 8, 2});
-        h->Lock();
-        h->HLine(6, 0, 1, 0x42); // reversed, clipped at the left
-        h->HLine(2, 4, 0, 0x43);
-        h->Unlock();
-        EXPECT_EQ(pixelsOf(*h),
-                  (std::vector<uint32_t>{0, 0, 0x43, 0x43, 0x43, 0, 0, 0, 0, //
-                                         0, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0, 0}))
-            << depth;
-    }
-
-    // A steep line steps one row at a time with x truncated; a flat one
-    // steps columns.
-    auto l = made(10, 10);
-    EXPECT_EQ(l->Line(2, 8, 0, 0, 1), 0);
-    EXPECT_EQ(l->Line(0, 0, 8, 2, 2), 0);
-    for (int i = 1; i <= 8; ++i) {
-        EXPECT_EQ(pixelOf(*l, i / 4, i), 1u) << i;
-        EXPECT_EQ(pixelOf(*l, i, i / 4), 2u) << i;
-    }
-    EXPECT_EQ(pixelOf(*l, 0, 0), 2u);
-    EXPECT_EQ(pixelOf(*l, 2, 5), 0u);
-}
-
-TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
     auto s16 = made(2, 2, k565);
     s16->Lock();
-    s16->PutPixel(0, 0, 0xF800);        // red 31
-    s16->BlendPixel(0, 0, 0x001F, 128); // half way to blue 31
-    EXPECT_EQ(s16->GetPixel(0, 0), (15u << 11) | 15u);
     s16->BlendPixel(1, 1, 0xFFFF, 256 | 0x10000); // only the low 16 bits weigh
     EXPECT_EQ(s16->GetPixel(1, 1), 0xFFFFu);
-    EXPECT_EQ(s16->GetPixel(-1, 0), 0u);
-    EXPECT_EQ(s16->GetPixel(0, 2), 0u);
     s16->Unlock();
-    for (int depth : {24, 32}) {
-        auto s = made(2, 2, GfxPixelFormat::forDepth(depth));
-        s->Lock();
-        s->PutPixel(0, 0, 0x00204060);
-        s->BlendPixel(0, 0, 0x00A0C0E0, 64);
-        EXPECT_EQ(s->GetPixel(0, 0), 0x00406080u) << depth;
-        s->PutPixel(5, 5, 1); // outside: nothing happens
-        EXPECT_EQ(s->GetPixel(2, 0), 0u) << depth;
-        s->Unlock();
-    }
+    auto s = made(2, 2);
+    s->Lock();
+    s->PutPixel(5, 5, 1); // outside: nothing happens
+    EXPECT_EQ(s->GetPixel(-1, 0), 0u);
+    EXPECT_EQ(s->GetPixel(0, 2), 0u);
+    EXPECT_EQ(s->GetPixel(2, 0), 0u);
+    s->Unlock();
     // Unlocked, the routines do nothing rather than write through nothing.
-    auto s32 = made(2, 2);
-    s32->FillAll(0x123456);
-    s32->PutPixel(0, 0, 0);
-    EXPECT_EQ(s32->GetPixel(0, 0), 0u);
-    EXPECT_EQ(pixelOf(*s32, 0, 0), 0x123456u);
+    s->FillAll(0x123456);
+    s->PutPixel(0, 0, 0);
+    EXPECT_EQ(s->GetPixel(0, 0), 0u);
+    EXPECT_EQ(pixelOf(*s, 0, 0), 0x123456u);
 }
 
 TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
