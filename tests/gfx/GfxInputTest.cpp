@@ -219,28 +219,26 @@ TEST_F(GfxInputTest, MouseButtonsAndWheel) {
     mouse(PlatformEvent::MouseButtonDown, 2); // middle
     mouse(PlatformEvent::MouseButtonDown, 4); // not looked at
     update();
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst), 0);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 1), kGfxKeyPressed);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 2), kGfxKeyPressed);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 3), 0);
+    for (int button : {0, 1, 2, 3})
+        EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + button),
+                  button == 1 || button == 2 ? kGfxKeyPressed : 0)
+            << button;
     EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).x, 7);
     EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).y, 1);
 
-    mouse(PlatformEvent::MouseWheel, 0, 0, 0, 2);
-    update();
-    EXPECT_TRUE(input.GetWheelUp());
-    EXPECT_FALSE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelUpNotches(), 2);
-    mouse(PlatformEvent::MouseWheel, 0, 0, 0, -1);
-    update();
-    EXPECT_FALSE(input.GetWheelUp());
-    EXPECT_TRUE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelDownNotches(), 1);
-    // No movement: both flags clear, the notch counts stay.
-    update();
-    EXPECT_FALSE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelUpNotches(), 2);
-    EXPECT_EQ(input.GetWheelDownNotches(), 1);
+    // Up and down flags, then the notch counts up and down; without
+    // movement both flags clear and the counts stay.
+    auto wheel = [&](int notches) {
+        if (notches)
+            mouse(PlatformEvent::MouseWheel, 0, 0, 0, notches);
+        update();
+        return std::to_string(input.GetWheelUp()) + std::to_string(input.GetWheelDown()) + " " +
+               std::to_string(input.GetWheelUpNotches()) +
+               std::to_string(input.GetWheelDownNotches());
+    };
+    EXPECT_EQ(wheel(2), "10 20");
+    EXPECT_EQ(wheel(-1), "01 21");
+    EXPECT_EQ(wheel(0), "00 21");
 }
 
 TEST_F(GfxInputTest, ClearStatesAndFocusLoss) {

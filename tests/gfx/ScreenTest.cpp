@@ -171,10 +171,7 @@ TEST(GfxScreen, ThePaletteIsTheColourCubeOrABitmapsColourTable) {
 
     // "Colours used" far above 256 is held to the table's 256 entries.
     TestPicture picture = makePicture(16, 16, 256);
-    BmpOptions options;
-    options.bits = 8;
-    options.coloursUsed = 100000;
-    writeFile(dir.file("big.bmp"), writeBmp(picture, options));
+    writeFile(dir.file("big.bmp"), writeBmp(picture, {.bits = 8, .coloursUsed = 100000}));
     ASSERT_EQ(screen.LoadPalette(dir.file("big.bmp").c_str()), 0);
     EXPECT_TRUE(screen.HasPalette());
     EXPECT_EQ(screen.GetColorTable()[200].red, (picture.palette[200] >> 16) & 0xFF);
@@ -182,9 +179,7 @@ TEST(GfxScreen, ThePaletteIsTheColourCubeOrABitmapsColourTable) {
 
     // A 16-colour bitmap replaces only its own entries of the cube.
     TestPicture small = makePicture(4, 4, 16);
-    options.bits = 4;
-    options.coloursUsed = 0;
-    writeFile(dir.file("small.bmp"), writeBmp(small, options));
+    writeFile(dir.file("small.bmp"), writeBmp(small, {.bits = 4}));
     ASSERT_EQ(screen.LoadPalette(dir.file("small.bmp").c_str()), 0);
     EXPECT_EQ(screen.GetColorTable()[3].green, (small.palette[3] >> 8) & 0xFF);
     EXPECT_EQ(screen.GetColorTable()[0xE0].red, 255);
