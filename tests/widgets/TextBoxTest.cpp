@@ -471,14 +471,21 @@ TEST_F(TextBoxTest, HighlightsShowOnTheNextUpdate) {
         {[&] { box.setHighlightAll(true); }, "*11"},
         {[&] { box.setHighlight(1, false); }, "*10"},
         {[&] { box.toggleHighlight(1); }, "*11"},
+        // Every change of the texts shows too.
+        {[&] { box.addLine("two"); }, "*110"},
+        {[&] { box.removeLines(2); }, "*11"},
+        {[&] { box.setLine(1, "1"); }, "*11"},
+        {[&] { box.setTitle("T"); }, "*11"},
+        {[&] { box.addPlainText("2"); }, "*110"},
+        {[&] { box.setStyle(plainStyle()); }, "*110"},
         // Indices outside the lines change nothing.
         {[&] {
-             box.toggleHighlight(2);
+             box.toggleHighlight(3);
              box.toggleHighlight(-1);
-             box.setHighlight(2, false);
+             box.setHighlight(3, false);
              box.setHighlight(-1, false);
          },
-         "11"},
+         "110"},
     };
     for (const auto& [step, expected] : steps) {
         step();
