@@ -116,7 +116,7 @@ std::vector<Good> goodFiles() {
     const TestPicture full = makePicture(8, 8, 256);
     add("bmp 300 colours used", writeBmp(full, {.bits = 8, .coloursUsed = 300}), full);
     const TestPicture dot = makePicture(1, 1, 256);
-    const std::string dotFile = writeBmp(dot, {.bits = 8, .coloursUsed = 300});
+    const std::string dotFile = writeBmp(dot, {.bits = 8, .coloursUsed = 257});
     add("bmp ending with its colour table",
         patched(dotFile.substr(0, 14 + 40 + 1024), 10, std::string("\x32\x04\0\0", 4)), dot,
         {dot.palette[dot.palette[255] & 0xFF]});
@@ -216,9 +216,11 @@ TEST(GfxImage, DamagedFilesGiveNoPicture) {
     const std::string psd = writePsd(psdPicture);
     const std::string tga = writeTga(makePicture(9, 5), {.rle = true});
     const std::string pcx = writePcx(makePicture(11, 6, 30));
+    // Some files go on in memory past their end, with bytes that would make
+    // a decoder reading on succeed.
     const struct {
         const char* what;
-        std::string file;
+        std::string file, beyond = "";
     } cases[] = {
         {"bmp pixels cut", bmp.substr(0, bmp.size() - 1)},
         {"bmp data offset past the end", patched(bmp, 10, "\xF0\xFF")},
@@ -232,9 +234,12 @@ TEST(GfxImage, DamagedFilesGiveNoPicture) {
         {"bmp colour table past the end", writeBmp(p, {.bits = 8, .coloursUsed = 0x7FFFFFFF})},
         {"bmp literal past the end",
          restOf(writeBmp(makePicture(8, 2, 4), {.bits = 8, .rle8 = true}), 14 + 40 + 16,
-                std::string("\x00\x05\x01\x01", 4))},
-        {"bmp delta past the end", restOf(writeBmp(makePicture(8, 2, 4), {.bits = 8, .rle8 = true}),
-                                          14 + 40 + 16, std::string("\x00\x02\x01", 3))},
+                std::string("\x00\x05\x01\x01", 4)),
+         std::string("\x01\x01\x01\x00\x01", 5)},
+        {"bmp delta past the end",
+         restOf(writeBmp(makePicture(8, 2, 4), {.bits = 8, .rle8 = true}), 14 + 40 + 16,
+                std::string("\x00\x02\x01", 3)),
+         std::string("\x00\x00\x01", 3)},
         {"bmp run over its row", restOf(writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true}),
                                         14 + 40 + 16, std::string("\xC8\x01\x00\x01", 4))},
         {"psd greyscale", writePsd(psdPicture, {3, false, 1, 8})},
@@ -262,8 +267,9 @@ TEST(GfxImage, DamagedFilesGiveNoPicture) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(decode(c.file).ok);
+        const std::string memory = c.file + c.beyond;
         GfxDib dib;
-        EXPECT_FALSE(GfxImage::Decode(bytesOf(c.file), c.file.size(), GfxImage::kRecognise, dib));
+        EXPECT_FALSE(GfxImage::Decode(bytesOf(memory), c.file.size(), GfxImage::kRecognise, dib));
     }
 }
 
