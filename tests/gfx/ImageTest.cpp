@@ -294,6 +294,8 @@ TEST(GfxImage, FormatsAreRecognisedInOrder) {
     };
     for (const auto& [file, format] : cases)
         EXPECT_EQ(GfxImage::Recognise(bytesOf(file), file.size()), format) << file.size();
+    // Two bytes are not read as three, whatever follows them in memory.
+    EXPECT_EQ(GfxImage::Recognise(bytesOf(pcx), 2), GfxImage::kUnsupported);
 
     static std::string lastDebugLine;
     setGfxDebugSink([](const char* text) { lastDebugLine = text; });
