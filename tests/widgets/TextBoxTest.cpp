@@ -19,6 +19,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -511,7 +512,12 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
     const int natural = measure("a title wider than the rows").width;
     EXPECT_EQ(sizeOf(group), (Extent{natural + 2 * ox, oy + title.height + 2 * lineHeight + oy}));
     EXPECT_EQ(sizeOf(a), (Extent{natural, lineHeight}));
+    EXPECT_EQ(group.child(0).width, natural);
     EXPECT_EQ(title.width, group.width() - 2);
+    // Where the title box sits: inside the frame.
+    const ChildSlot& slot = *group.titleSlot();
+    EXPECT_EQ(std::make_tuple(slot.x, slot.y, slot.width, slot.height),
+              std::make_tuple(1, oy, title.width, title.height));
 
     // A shorter title lets the rows narrow; a wider row widens them all.
     group.setTitle("t");
@@ -536,8 +542,16 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
             a.addLine("a");
         ASSERT_NE(group.update(), nullptr);
         EXPECT_EQ(sizeOf(b).height, lines * lineHeight);
+        EXPECT_EQ(group.child(1).height, lines * lineHeight);
         EXPECT_EQ(group.height(), lines * lineHeight + 2 * oy + title.height);
     }
+
+    // Margins count only in a frame.
+    TextGroup plain(&screen, style);
+    plain.setTitle("T");
+    plain.addChild(&b);
+    ASSERT_NE(plain.update(), nullptr);
+    EXPECT_EQ(plain.titleSlot()->x, 0);
 
     // Children emptied: the group has nothing left to show and keeps no
     // surface of what it showed.
