@@ -225,6 +225,9 @@ void TextList::removeLines(int first, int last) {
         delete lines_[i];
         lines_.removeAt(i);
     }
+    // Lines gone from a shown box must go from the screen too.
+    if (first < last)
+        invalidate();
 }
 
 void TextList::setLine(int index, const char* text) {

@@ -1,9 +1,8 @@
 // The input layer on scripted events: key events carry PC scan codes, the
 // mouse and joystick are what each test makes of them.
-#include "gfx/GfxInput.h"
-#include "gfx/HeadlessInputDevices.h"
-#include "gfx/HeadlessPlatform.h"
+#include "tests/support/Golden.h"
 #include "tests/support/ScanCodes.h"
+#include "tests/support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
 
@@ -12,38 +11,14 @@
 
 namespace {
 
-class GfxInputTest : public ::testing::Test {
+class GfxInputTest : public ::testing::Test, protected ScriptedInput {
 protected:
-    void SetUp() override {
-        devices = new HeadlessInputDevices;
-        devices->cursorX = 100;
-        devices->cursorY = 50;
-        ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
-    }
-
-    void event(PlatformEvent::Type type, int scancode = 0) {
-        PlatformEvent e;
-        e.type = type;
-        e.scancode = scancode;
-        platform.pushEvent(e);
-    }
-    void mouse(PlatformEvent::Type type, int button, int dx = 0, int dy = 0, int wheel = 0) {
-        PlatformEvent e;
-        e.type = type;
-        e.button = button;
-        e.dx = dx;
-        e.dy = dy;
-        e.y = wheel;
-        platform.pushEvent(e);
-    }
-    // Hands every waiting event to the input, as the frame loop does, then
-    // samples.
-    void update() {
-        PlatformEvent e;
-        while (platform.pollEvent(e)) {
-        }
-        EXPECT_EQ(input.Update(), kGfxInputOk);
-    }
+    GfxInputTest()
+        : ScriptedInput([](HeadlessInputDevices& d) {
+              d.cursorX = 100;
+              d.cursorY = 50;
+          }) {}
+    void event(PlatformEvent::Type type, int scancode = 0) { key(type, scancode); }
     std::vector<int> statesOf(int keyCode, int updates) {
         std::vector<int> states;
         for (int i = 0; i < updates; ++i) {
@@ -58,10 +33,6 @@ protected:
         EXPECT_EQ(input.GetKeyName(keyCode, buffer, sizeof buffer), 1);
         return buffer;
     }
-
-    HeadlessPlatform platform;
-    HeadlessInputDevices* devices = nullptr; // owned by input
-    GfxInput input;
 };
 
 } // namespace
@@ -118,32 +89,18 @@ TEST_F(GfxInputTest, CorruptCodesReadAsNoKey) {
     EXPECT_EQ(input.GetKeyName(0x100, buffer, 0), -1);
 }
 
-TEST_F(GfxInputTest, KeyNamesAreThoseOfTheTableAndAlwaysTerminated) {
-    EXPECT_EQ(name(0x00), "NULL");
-    EXPECT_EQ(name(kGfxKeyEnter), "ENTER");
-    EXPECT_EQ(name('-'), "UNDERSCORE");
-    EXPECT_EQ(name('"'), "APOSTROPHE");
-    EXPECT_EQ(name('@'), "2");
-    EXPECT_EQ(name('Q'), "Q");
-    EXPECT_EQ(name('q'), "Q");
-    EXPECT_EQ(name('7'), "7");
-    EXPECT_EQ(name('{'), "LEFT BRKT");
-    EXPECT_EQ(name(0x7F), "DELETE");
-    EXPECT_EQ(name(kGfxKeyDelete), "DEL");
-    EXPECT_EQ(name(kGfxKeyRightCtrl), "RIGHT CTRL");
-    EXPECT_EQ(name(kGfxKeyUpArrow), "UP ARROW");
-    EXPECT_EQ(name(kGfxKeyF1 + 11), "F12");
-    EXPECT_EQ(name(kGfxKeyNum0 + 9), "NUM 9");
-    EXPECT_EQ(name(kGfxKeyScrollLock), "SCROLL LOCK");
-    EXPECT_EQ(name(kGfxKeyPause), "PAUSE");
-    EXPECT_EQ(name(0x100), "MOUSE LEFT");
-    EXPECT_EQ(name(0x102), "MOUSE MIDLE");
-    EXPECT_EQ(name(0x103), "MOUSE BUTN4");
-    EXPECT_EQ(name(0x10D), "JOY BUTN 9");
-    EXPECT_EQ(name(0x01), "");
-    EXPECT_EQ(name(0xB1), "");
-    for (int code = 0; code < kGfxKeyCodeCount; ++code)
+// Every key's name, and the key code of every scan code, against the
+// stored table.
+TEST_F(GfxInputTest, KeyNamesAndTheScanCodeMapAreThoseOfTheTable) {
+    std::string table;
+    for (int code = 0; code < kGfxKeyCodeCount; ++code) {
+        table += "key " + std::to_string(code) + ": " + name(code) + "\n";
         EXPECT_LE(name(code).size(), 11u) << code;
+    }
+    for (int scanCode = -1; scanCode <= 256; ++scanCode)
+        table += "scan " + std::to_string(scanCode) + ": " +
+                 std::to_string(GfxInput::KeyCodeOfScanCode(scanCode)) + "\n";
+    checkGoldenText(LURVANE_GOLDEN_DIR "/keys.txt", table);
 
     // A short buffer gets a cut, terminated name.
     char shortBuffer[5];
@@ -151,20 +108,6 @@ TEST_F(GfxInputTest, KeyNamesAreThoseOfTheTableAndAlwaysTerminated) {
     EXPECT_EQ(input.GetKeyName(kGfxKeyLeftArrow, shortBuffer, 4), 1);
     EXPECT_STREQ(shortBuffer, "LEF");
     EXPECT_EQ(shortBuffer[4], 'x');
-}
-
-TEST_F(GfxInputTest, TheScanCodeMapGivesTheKeyboardKeyCodes) {
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x01), kGfxKeyEscape);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x0B), '0');
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x10), 'q');
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x2B), '\\');
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x37), kGfxKeyNumStar);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x52), kGfxKeyNum0);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x9D), kGfxKeyRightCtrl);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0xD3), kGfxKeyDelete);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0x56), 0);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(0xC5), 0);
-    EXPECT_EQ(GfxInput::KeyCodeOfScanCode(256), 0);
 
     // An unmapped key still shows in the keyboard buffer.
     event(PlatformEvent::KeyDown, 0x56);
@@ -276,28 +219,26 @@ TEST_F(GfxInputTest, MouseButtonsAndWheel) {
     mouse(PlatformEvent::MouseButtonDown, 2); // middle
     mouse(PlatformEvent::MouseButtonDown, 4); // not looked at
     update();
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst), 0);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 1), kGfxKeyPressed);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 2), kGfxKeyPressed);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + 3), 0);
+    for (int button : {0, 1, 2, 3})
+        EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst + button),
+                  button == 1 || button == 2 ? kGfxKeyPressed : 0)
+            << button;
     EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).x, 7);
     EXPECT_EQ(input.GetPressPosition(kGfxKeyMouseFirst + 1).y, 1);
 
-    mouse(PlatformEvent::MouseWheel, 0, 0, 0, 2);
-    update();
-    EXPECT_TRUE(input.GetWheelUp());
-    EXPECT_FALSE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelUpNotches(), 2);
-    mouse(PlatformEvent::MouseWheel, 0, 0, 0, -1);
-    update();
-    EXPECT_FALSE(input.GetWheelUp());
-    EXPECT_TRUE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelDownNotches(), 1);
-    // No movement: both flags clear, the notch counts stay.
-    update();
-    EXPECT_FALSE(input.GetWheelDown());
-    EXPECT_EQ(input.GetWheelUpNotches(), 2);
-    EXPECT_EQ(input.GetWheelDownNotches(), 1);
+    // Up and down flags, then the notch counts up and down; without
+    // movement both flags clear and the counts stay.
+    auto wheel = [&](int notches) {
+        if (notches)
+            mouse(PlatformEvent::MouseWheel, 0, 0, 0, notches);
+        update();
+        return std::to_string(input.GetWheelUp()) + std::to_string(input.GetWheelDown()) + " " +
+               std::to_string(input.GetWheelUpNotches()) +
+               std::to_string(input.GetWheelDownNotches());
+    };
+    EXPECT_EQ(wheel(2), "10 20");
+    EXPECT_EQ(wheel(-1), "01 21");
+    EXPECT_EQ(wheel(0), "00 21");
 }
 
 TEST_F(GfxInputTest, ClearStatesAndFocusLoss) {
@@ -323,56 +264,33 @@ TEST_F(GfxInputTest, ClearStatesAndFocusLoss) {
 }
 
 TEST(GfxInputDevicesTest, AbsentDevicesAreSimplyAbsent) {
-    HeadlessPlatform platform;
-    auto* devices = new HeadlessInputDevices;
-    devices->mousePresent = false;
-    GfxInput input;
-    ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
-    EXPECT_FALSE(input.HasMouse());
-    EXPECT_FALSE(input.HasJoystick());
-    EXPECT_EQ(input.GetJoystickSubtype(), kGfxJoystickNone);
-
-    PlatformEvent e;
-    e.type = PlatformEvent::MouseButtonDown;
-    e.button = 1;
-    platform.pushEvent(e);
-    e.type = PlatformEvent::MouseMotion;
-    e.dx = 10;
-    platform.pushEvent(e);
-    while (platform.pollEvent(e)) {
-    }
-    EXPECT_EQ(input.Update(), kGfxInputOk);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyMouseFirst), 0);
-    EXPECT_EQ(input.GetMouseTravel().x, 0);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), 0);
+    ScriptedInput s([](HeadlessInputDevices& d) { d.mousePresent = false; });
+    EXPECT_FALSE(s.input.HasMouse());
+    EXPECT_FALSE(s.input.HasJoystick());
+    EXPECT_EQ(s.input.GetJoystickSubtype(), kGfxJoystickNone);
+    s.mouse(PlatformEvent::MouseButtonDown, 1);
+    s.mouse(PlatformEvent::MouseMotion, 0, 10);
+    s.update();
+    EXPECT_EQ(s.input.GetKeyState(kGfxKeyMouseFirst), 0);
+    EXPECT_EQ(s.input.GetMouseTravel().x, 0);
+    EXPECT_EQ(s.input.GetKeyState(kGfxKeyJoystickFirst), 0);
 
     // Creating without a platform or without devices fails cleanly.
     GfxInput other;
     EXPECT_EQ(other.Create(nullptr, new HeadlessInputDevices), kGfxInputNoPlatform);
-    EXPECT_EQ(other.Create(&platform, nullptr), kGfxInputNoDevices);
+    EXPECT_EQ(other.Create(&s.platform, nullptr), kGfxInputNoDevices);
     EXPECT_EQ(other.Update(), kGfxInputOk);
 }
 
-TEST(GfxInputDevicesTest, AJoystickPluggedInWhileRunningIsPickedUp) {
-    HeadlessPlatform platform;
-    auto* devices = new HeadlessInputDevices;
-    GfxInput input;
-    ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
+TEST_F(GfxInputTest, AJoystickPluggedInWhileRunningIsPickedUp) {
     EXPECT_FALSE(input.HasJoystick());
-
-    auto pump = [&] {
-        PlatformEvent e;
-        while (platform.pollEvent(e)) {
-        }
-        input.Update();
-    };
     devices->joystickAttached = true;
     devices->joystick.x = 1000;
     devices->joystick.y = -250;
     devices->joystick.buttons[0] = true;
     devices->joystick.buttons[9] = true;
     platform.pushEvent(PlatformEvent::DeviceAdded);
-    pump();
+    update();
     EXPECT_TRUE(input.HasJoystick());
     EXPECT_EQ(input.GetJoystickSubtype(), kGfxJoystickGamepad);
     EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
@@ -386,7 +304,7 @@ TEST(GfxInputDevicesTest, AJoystickPluggedInWhileRunningIsPickedUp) {
     limits.right = 1500;
     input.SetJoystickLimits(limits);
     input.SetJoystickSensitivity(0.5f);
-    pump();
+    update();
     EXPECT_EQ(input.GetJoystickMovement().x, 500);
     EXPECT_EQ(input.GetJoystickPosition().x, 1499);
     EXPECT_EQ(input.GetJoystickTravel().x, 1500);
@@ -396,11 +314,8 @@ TEST(GfxInputDevicesTest, AJoystickPluggedInWhileRunningIsPickedUp) {
     // Pulled out: the buttons come up and the joystick is gone.
     devices->joystickAttached = false;
     platform.pushEvent(PlatformEvent::DeviceRemoved);
-    pump();
+    EXPECT_EQ(statesOf(kGfxKeyJoystickFirst, 2), (std::vector<int>{kGfxKeyReleased, 0}));
     EXPECT_FALSE(input.HasJoystick());
-    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyReleased);
-    pump();
-    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), 0);
     EXPECT_EQ(devices->devicesAdded, 1);
     EXPECT_EQ(devices->devicesRemoved, 1);
 }

@@ -1,6 +1,6 @@
-// Drawing checked against stored pictures. Run with LURVANE_UPDATE_GOLDEN=1
-// to write them anew after a deliberate change; look at them before
-// committing.
+// Drawing checked against stored pictures, one per depth. Run with
+// LURVANE_UPDATE_GOLDEN=1 to write them anew after a deliberate change;
+// look at them before committing.
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
@@ -15,12 +15,14 @@
 
 namespace {
 
+constexpr int kWidth = 160, kHeight = 180;
+
 // A scene using every drawing operation, composed on the back surface and
-// presented.
+// presented with the frame rate shown.
 std::vector<uint32_t> drawScene(int depth) {
-    DepthPlatform platform(depth, 160, 120, 0);
+    DepthPlatform platform(depth, kWidth, kHeight, 0);
     GfxScreen screen(&platform);
-    EXPECT_EQ(screen.CreateWindowed(&platform, 160, 120), 0);
+    EXPECT_EQ(screen.CreateWindowed(&platform, kWidth, kHeight), 0);
     GfxSurface* back = screen.GetBackSurface();
     auto colour = [&](uint32_t bgr) { return screen.ConvertColor(bgr, back); };
     const bool eight = depth == 8;
@@ -30,7 +32,7 @@ std::vector<uint32_t> drawScene(int depth) {
     back->FillArea(10, 10, 70, 50, pick(0x00A0FF, 0xF4));
     back->SetClipRect(GfxRect{5, 5, 155, 115});
     back->FillArea(-20, 100, 40, 200, pick(0xFF8000, 0x1B)); // clipped
-    back->SetClipRect(GfxRect{0, 0, 160, 120});
+    back->SetClipRect(GfxRect{0, 0, kWidth, kHeight});
 
     // A sprite with a keyed background, drawn whole and cut at the edges.
     GfxSurface sprite;
@@ -47,38 +49,59 @@ std::vector<uint32_t> drawScene(int depth) {
 
     back->Line(5, 60, 150, 75, pick(0xFFFFFF, 0xFF));
     back->Line(150, 60, 140, 110, pick(0x0000FF, 0xE0));
+    back->Line(100, 40, 98, 50, pick(0x0000FF, 0xE0)); // steep, x truncated
     back->Lock();
     back->HLine(20, 60, 80, pick(0x00FFFF, 0xFC));
     back->VLine(100, 70, 65, pick(0xFFFF00, 0x1F));
     for (int i = 0; i < 8; ++i)
         back->PutPixel(120 + i * 3, 95, pick(0x80FF80, 0x9E));
+    // Lines either way round against a clip rectangle, and pixels blended
+    // half and a quarter of the way to white.
+    back->SetClipRect(GfxRect{120, 100, 150, 112});
+    back->HLine(155, 110, 104, pick(0xFFFFFF, 0xFF));
+    back->HLine(112, 125, 108, pick(0x00FFFF, 0xFC));
+    back->VLine(118, 96, 130, pick(0x00FF00, 0x1C));
+    back->VLine(110, 114, 152, pick(0x00FF00, 0x1C)); // beside the rectangle
+    back->SetClipRect(GfxRect{0, 0, kWidth, kHeight});
+    for (int i = 0; i < 8; ++i)
+        back->BlendPixel(20 + i, 30 + i / 4, pick(0xFFFFFF, 0xFF), i < 4 ? 128 : 64);
     back->Unlock();
 
-    back->SetFont("Arial", 0, 18, 700);
-    back->GetDC();
-    back->SelectFont();
-    back->TextAt(12, 88, 0x00FFFF, "Lurvane");
-    back->ReleaseDC();
+    // Text in each face with its measured extent framed around it: the
+    // frame must touch the ink. Each line is drawn a second time from the
+    // kept rendering, the font changed in between, cut by the left edge.
+    int y = 118;
+    for (const char* face : {"Arial", "Courier", "Times New Roman", "Arial Black"}) {
+        back->SetFont(face, 0, 14, 700);
+        back->GetDC();
+        back->SelectFont();
+        int w = 0, h = 0;
+        back->GetTextExtent("Lurvane 12", w, h);
+        back->FillArea(49, y - 1, 49 + w + 2, y + h + 1, pick(0x808080, 0x92));
+        back->FillArea(50, y, 50 + w, y + h, pick(0x402010, 0x25));
+        back->TextAt(50, y, 0x00FFFF, "Lurvane 12");
+        back->ReleaseDC();
+        back->SetFont("Courier", 0, 20, 400);
+        back->SetFont(face, 0, 14, 700);
+        back->GetDC();
+        back->SelectFont();
+        back->TextAt(45 - w, y, 0xFF80FF, "Lurvane 12");
+        back->ReleaseDC();
+        y += h + 2;
+    }
 
-    EXPECT_EQ(screen.Flip(1, 0, 0), 0);
+    EXPECT_EQ(screen.Flip(1, 0, 1), 0);
     return platform.lastFrame();
-}
-
-void checkGolden(const std::string& name, const std::vector<uint32_t>& frame) {
-    ::checkGolden(std::string(LURVANE_GOLDEN_DIR) + "/" + name + ".ppm", 160, 120, frame);
 }
 
 } // namespace
 
-TEST(GfxGolden, SceneAtSixteenBits) {
-    checkGolden("scene16", drawScene(16));
-}
-
-TEST(GfxGolden, SceneAtEightBitsThroughTheColourCube) {
-    checkGolden("scene8", drawScene(8));
-}
-
-TEST(GfxGolden, TheSameSceneAtEveryTrueColourDepth) {
+TEST(GfxGolden, TheSceneAtEveryDepth) {
+    for (int depth : {8, 15, 16, 32}) {
+        SCOPED_TRACE(depth);
+        checkGolden(std::string(LURVANE_GOLDEN_DIR) + "/scene" + std::to_string(depth) + ".ppm",
+                    kWidth, kHeight, drawScene(depth));
+    }
     // 24 and 32 bits keep every colour exactly; they must agree.
     EXPECT_EQ(drawScene(24), drawScene(32));
 }

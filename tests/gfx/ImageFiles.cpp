@@ -9,18 +9,17 @@
 
 namespace {
 
-uint8_t red(uint32_t c) {
-    return static_cast<uint8_t>(c >> 16);
-}
-uint8_t green(uint32_t c) {
-    return static_cast<uint8_t>(c >> 8);
-}
-uint8_t blue(uint32_t c) {
-    return static_cast<uint8_t>(c);
-}
 // Red, green and blue as planes 0, 1 and 2.
 uint8_t plane(uint32_t c, int k) {
     return static_cast<uint8_t>(c >> (16 - 8 * k));
+}
+// A colour with 5 bits of each channel, red highest.
+uint16_t rgb555(uint32_t c) {
+    return static_cast<uint16_t>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x3E0) | ((c >> 3) & 0x1F));
+}
+// Blue, green and red bytes, as the little-endian formats keep a colour.
+ByteBuilder& bgrBytes(ByteBuilder& out, uint32_t c) {
+    return out.u8(plane(c, 2)).u8(plane(c, 1)).u8(plane(c, 0));
 }
 
 // Cuts count items into runs of two or more equal ones and literal
@@ -127,18 +126,13 @@ std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
             case 8:
                 line[static_cast<size_t>(x)] = p.index[static_cast<size_t>(y) * p.width + x];
                 break;
-            case 16: {
-                const int v = ((red(c) >> 3) << 10) | ((green(c) >> 3) << 5) | (blue(c) >> 3);
-                writeLE16(&line[static_cast<size_t>(x) * 2], static_cast<uint16_t>(v));
+            case 16:
+                writeLE16(&line[static_cast<size_t>(x) * 2], rgb555(c));
                 break;
-            }
-            default: {
-                const size_t at = static_cast<size_t>(x) * static_cast<size_t>(o.bits / 8);
-                line[at] = blue(c);
-                line[at + 1] = green(c);
-                line[at + 2] = red(c);
+            default:
+                for (int k = 0; k < 3; ++k)
+                    line[static_cast<size_t>(x * (o.bits / 8) + k)] = plane(c, 2 - k);
                 break;
-            }
             }
         }
         if (o.rle8)
@@ -156,10 +150,8 @@ std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
     out.i32(o.topDown ? -p.height : p.height).le16(1).le16(o.bits).i32(o.rle8 ? 1 : 0).i32(size);
     out.i32(2835).i32(2835);
     out.i32(static_cast<int32_t>(o.coloursUsed ? o.coloursUsed : paletteSize)).i32(0);
-    for (int i = 0; i < paletteSize; ++i) {
-        const uint32_t c = p.palette[static_cast<size_t>(i)];
-        out.u8(blue(c)).u8(green(c)).u8(red(c)).u8(0);
-    }
+    for (int i = 0; i < paletteSize; ++i)
+        bgrBytes(out, p.palette[static_cast<size_t>(i)]).u8(0);
     return out.raw(pixels.data).data;
 }
 
@@ -206,10 +198,8 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
     out.le16(o.mapFirst).le16(mapLength).u8(mapped ? 24 : 0);
     out.le16(0).le16(0).le16(p.width).le16(p.height).u8(o.depth);
     out.u8((o.topDown ? 0x20 : 0) | (o.depth == 32 ? 8 : 0)).raw("id!");
-    for (int i = 0; i < mapLength; ++i) {
-        const uint32_t c = p.palette[static_cast<size_t>(i)];
-        out.u8(blue(c)).u8(green(c)).u8(red(c));
-    }
+    for (int i = 0; i < mapLength; ++i)
+        bgrBytes(out, p.palette[static_cast<size_t>(i)]);
     std::vector<std::string> pixels;
     for (int row = 0; row < p.height; ++row) {
         const int y = o.topDown ? row : p.height - 1 - row;
@@ -217,11 +207,12 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
             const uint32_t c = p.at(x, y);
             ByteBuilder px;
             if (o.depth == 8)
-                px.u8(p.index.empty() ? green(c) : p.index[static_cast<size_t>(y) * p.width + x]);
+                px.u8(p.index.empty() ? plane(c, 1)
+                                      : p.index[static_cast<size_t>(y) * p.width + x]);
             else if (o.depth == 16)
-                px.le16(((red(c) >> 3) << 10) | ((green(c) >> 3) << 5) | (blue(c) >> 3));
+                px.le16(rgb555(c));
             else {
-                px.u8(blue(c)).u8(green(c)).u8(red(c));
+                bgrBytes(px, c);
                 if (o.depth == 32)
                     px.u8(0x80);
             }
@@ -274,10 +265,8 @@ std::string writePcx(const TestPicture& p, const PcxOptions& o) {
     }
     if (o.planes == 1) {
         out.u8(o.paletteMarker);
-        for (int i = 0; i < 256; ++i) {
-            const uint32_t c = i < static_cast<int>(p.palette.size()) ? p.palette[i] : 0;
-            out.u8(red(c)).u8(green(c)).u8(blue(c));
-        }
+        for (int i = 0; i < 256 * 3; ++i)
+            out.u8(i / 3 < static_cast<int>(p.palette.size()) ? plane(p.palette[i / 3], i % 3) : 0);
     }
     return out.data;
 }

@@ -1,10 +1,8 @@
 // A pad with a known layout on scripted devices: its controls, the left
 // stick's dead zone and hysteresis, losing it, the cursor it hides, and the
 // mapping file the player may add.
-#include "gfx/GfxInput.h"
-#include "gfx/HeadlessInputDevices.h"
-#include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/ScriptedInput.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,88 +12,57 @@
 
 namespace {
 
-class PadInputTest : public ::testing::Test {
+class PadInputTest : public ::testing::Test, protected ScriptedInput {
 protected:
-    void SetUp() override {
-        devices = new HeadlessInputDevices;
-        devices->plugPad();
-        ASSERT_EQ(input.Create(&platform, devices), kGfxInputOk);
-    }
-    void update() {
-        PlatformEvent e;
-        while (platform.pollEvent(e)) {
-        }
-        input.Update();
-    }
-    // The direction each stick position gives, one update each.
-    std::vector<int> directions(const std::vector<std::pair<int, int>>& positions) {
-        std::vector<int> seen;
-        for (auto [x, y] : positions) {
-            devices->joystick.stickX = x;
-            devices->joystick.stickY = y;
-            update();
-            int direction = kGfxPadNoDirection;
-            for (int d = kGfxPadUp; d <= kGfxPadRight; ++d)
-                if (input.GetPadState(d) >= kGfxKeyPressed)
-                    direction = d;
-            seen.push_back(direction);
-        }
-        return seen;
-    }
-
-    HeadlessPlatform platform;
-    HeadlessInputDevices* devices = nullptr;
-    GfxInput input;
+    PadInputTest() : ScriptedInput([](HeadlessInputDevices& d) { d.plugPad(); }) {}
 };
-
-constexpr int N = kGfxPadNoDirection, U = kGfxPadUp, D = kGfxPadDown, L = kGfxPadLeft,
-              R = kGfxPadRight;
 
 } // namespace
 
 TEST_F(PadInputTest, TheStickSteersOnlyPastItsDeadZoneAndHoldsNearTheDiagonal) {
+    // Stick positions, one update each, and the direction held after each:
+    // Up, Down, Left, Right or none (.).
     const struct {
         const char* what;
-        std::vector<std::pair<int, int>> positions;
-        std::vector<int> expected;
+        std::vector<int> xy; // stick x and y for each update
+        const char* expected;
     } cases[] = {
         {"resting, drifting inside the dead zone",
-         {{0, 0}, {9000, -4000}, {-16383, 0}, {0, 16383}, {-11000, 11000}},
-         {N, N, N, N, N}},
-        {"pushed to each side, each held down to the release threshold",
-         {{16384, 0},
-          {9830, 0},
-          {0, 0},
-          {-32768, 0},
-          {-9830, 0},
-          {0, 0},
-          {0, -16384},
-          {0, -9830},
-          {0, 0},
-          {0, 32767},
-          {0, 9830}},
-         {R, R, N, L, L, N, U, U, N, D, D}},
+         {0, 0, 9000, -4000, -16383, 0, 0, 16383, -11000, 11000},
+         "....."},
+        {"pushed right and left, each held down to the release threshold",
+         {16384, 0, 9830, 0, 0, 0, -32768, 0, -9830, 0, 0, 0},
+         "RR.LL."},
+        {"pushed up and down the same way",
+         {0, -16384, 0, -9830, 0, 0, 0, 32767, 0, 9830},
+         "UU.DD"},
         {"wobbling at the press threshold, then at the release threshold",
-         {{16300, 0}, {16400, 0}, {16300, 0}, {9830, 0}, {9829, 0}, {9900, 0}, {16383, 0}},
-         {N, R, R, R, N, N, N}},
+         {16300, 0, 16400, 0, 16300, 0, 9830, 0, 9829, 0, 9900, 0, 16383, 0},
+         ".RRR..."},
         {"near the diagonal: the held direction stays up to 5/4",
-         {{20000, 19000},
-          {20000, 21000},
-          {20000, 25000},
-          {20000, 25001},
-          {20000, 24000},
-          {25001, 20000}},
-         {R, R, R, D, D, R}},
+         {20000, 19000, 20000, 21000, 20000, 25000, 20000, 25001, 20000, 24000, 25001, 20000},
+         "RRRDDR"},
         {"from rest on the exact diagonal the horizontal wins",
-         {{0, 0}, {-20000, -20000}, {-19000, -20000}},
-         {N, L, L}},
+         {0, 0, -20000, -20000, -19000, -20000},
+         ".LL"},
         {"turning away past the release falls back to rest or the other axis",
-         {{-30000, 0}, {-9000, 3000}, {-30000, 0}, {-9000, 17000}},
-         {L, N, L, D}},
+         {-30000, 0, -9000, 3000, -30000, 0, -9000, 17000},
+         "L.LD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(directions(c.positions), c.expected);
+        std::string seen;
+        for (size_t i = 0; i < c.xy.size(); i += 2) {
+            devices->joystick.stickX = c.xy[i];
+            devices->joystick.stickY = c.xy[i + 1];
+            update();
+            char direction = '.';
+            for (int d = kGfxPadUp; d <= kGfxPadRight; ++d)
+                if (input.GetPadState(d) >= kGfxKeyPressed)
+                    direction = "UDLR"[d - kGfxPadUp];
+            seen += direction;
+        }
+        EXPECT_EQ(seen, c.expected);
     }
 }
 
@@ -142,13 +109,10 @@ TEST_F(PadInputTest, LosingThePadInUseIsCountedOnceAndTheCursorFollowsTheDevice)
     // in use; the mouse does.
     platform.showCursor(true);
     EXPECT_FALSE(platform.cursorVisible());
-    PlatformEvent move;
-    move.type = PlatformEvent::MouseMotion;
-    platform.pushEvent(move); // no movement
+    mouse(PlatformEvent::MouseMotion, 0); // no movement
     update();
     EXPECT_FALSE(platform.cursorVisible());
-    move.dy = 1;
-    platform.pushEvent(move);
+    mouse(PlatformEvent::MouseMotion, 0, 0, 1);
     update();
     EXPECT_FALSE(input.IsPadInUse());
     EXPECT_TRUE(platform.cursorVisible());
@@ -156,8 +120,7 @@ TEST_F(PadInputTest, LosingThePadInUseIsCountedOnceAndTheCursorFollowsTheDevice)
     devices->joystick.buttons[kGfxPadStart] = false;
     devices->joystick.buttons[kGfxPadWest] = true;
     update();
-    move.dx = -3;
-    platform.pushEvent(move);
+    mouse(PlatformEvent::MouseMotion, 0, -3, 1);
     update();
     EXPECT_FALSE(platform.cursorVisible());
 
@@ -228,10 +191,9 @@ TEST(PadMappingTest, TheFileAddsItsGoodLinesAndReportsEachBadOneOnOneLine) {
     dir.write("db.txt", "# comment\r\n\r\n" + good + "\r\nnot a mapping\n   \n" +
                             "030000005e0400008e02000014010000,refuse,a:b0\n" + good);
     HeadlessPlatform platform;
-    auto* devices = new HeadlessInputDevices;
     GfxInput input;
-    ASSERT_EQ(input.Create(&platform, devices, "db.txt"), kGfxInputOk);
-    EXPECT_EQ(devices->padMappings, good + "\n" + good + "\n");
+    ASSERT_EQ(input.Create(&platform, platform.createInputDevices(), "db.txt"), kGfxInputOk);
+    EXPECT_EQ(platform.inputDevices()->padMappings, good + "\n" + good + "\n");
     EXPECT_EQ(input.LoadPadMappings("missing.txt"), -1);
     EXPECT_EQ(input.LoadPadMappings(nullptr), -1);
     errorLog.close();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 TEST(PictureFit, ScalesAsLargeAsFitsWithAspectKeptAndCentred) {
     struct Case {
         int outputWidth, outputHeight;
@@ -92,10 +94,8 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
             c.windowWidth, c.windowHeight, c.outputWidth, c.outputHeight, 640, 480};
         int x = 12345, y = 12345;
         view.toPicture(c.windowX, c.windowY, x, y);
-        EXPECT_EQ(x, c.pictureX) << c.windowWidth << "x" << c.windowHeight << " at " << c.windowX
-                                 << "," << c.windowY;
-        EXPECT_EQ(y, c.pictureY) << c.windowWidth << "x" << c.windowHeight << " at " << c.windowX
-                                 << "," << c.windowY;
+        EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.pictureX, c.pictureY))
+            << c.windowWidth << "x" << c.windowHeight << " at " << c.windowX << "," << c.windowY;
     }
     // A window without a size, or too small to show any of the picture,
     // passes positions through.
@@ -105,7 +105,6 @@ TEST(PictureFit, WindowPositionsMapBackToThePicture) {
     for (const PictureView& view : unsized) {
         int x = 0, y = 0;
         view.toPicture(17, 23, x, y);
-        EXPECT_EQ(x, 17) << view.windowWidth << "x" << view.windowHeight;
-        EXPECT_EQ(y, 23) << view.windowWidth << "x" << view.windowHeight;
+        EXPECT_EQ(std::make_pair(x, y), std::make_pair(17, 23)) << view.windowWidth;
     }
 }

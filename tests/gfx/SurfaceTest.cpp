@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace {
@@ -15,13 +16,11 @@ const GfxPixelFormat k565 = GfxPixelFormat::forDepth(16);
 const GfxPixelFormat k555 = GfxPixelFormat::forDepth(15);
 const GfxPixelFormat k32 = GfxPixelFormat::forDepth(32);
 
-// Rows of a 1-pixel-wide column that hold the value.
-std::string columnRows(GfxSurface& s, int x, uint32_t value) {
-    std::string rows;
-    for (int y = 0; y < s.GetHeight(); ++y)
-        if (pixelOf(s, x, y) == value)
-            rows += std::to_string(y) + " ";
-    return rows;
+// A surface of the size and format, made without a screen.
+std::unique_ptr<GfxSurface> made(int width, int height, const GfxPixelFormat& format = k32) {
+    auto s = std::make_unique<GfxSurface>();
+    EXPECT_EQ(s->Create(nullptr, width, height, kSurfaceMemorySystem, format), 0);
+    return s;
 }
 
 } // namespace
@@ -41,14 +40,13 @@ TEST(GfxSurface, DepthCodesComeFromTheMasks) {
         {{4, 0, 0, 0, false}, 0},
     };
     for (const Case& c : cases) {
-        GfxSurface s;
-        ASSERT_EQ(s.Create(nullptr, 4, 4, kSurfaceMemorySystem, c.format), 0);
-        EXPECT_EQ(s.GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
+        auto s = made(4, 4, c.format);
+        EXPECT_EQ(s->GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
         // Without a depth code there are no pixel routines: nothing is drawn.
-        s.Lock();
-        s.PutPixel(1, 1, 0xFF);
-        s.Unlock();
-        EXPECT_EQ(pixelOf(s, 1, 1), c.depth ? 0xFFu : 0u);
+        s->Lock();
+        s->PutPixel(1, 1, 0xFF);
+        s->Unlock();
+        EXPECT_EQ(pixelOf(*s, 1, 1), c.depth ? 0xFFu : 0u);
     }
     PixelFormatInfo info;
     analysePixelFormat(k565, info);
@@ -59,27 +57,23 @@ TEST(GfxSurface, DepthCodesComeFromTheMasks) {
 
 TEST(GfxSurface, ConvertColorPlacesTheTopBitsOfEachComponent) {
     GfxScreen screen(nullptr);
-    GfxSurface s16, s15, s8, s32;
-    s16.Create(&screen, 2, 2, 1, k565);
-    s15.Create(&screen, 2, 2, 1, k555);
-    s8.Create(&screen, 2, 2, 1, GfxPixelFormat::forDepth(8));
-    s32.Create(&screen, 2, 2, 1, k32);
-    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s16), 0xF800u);
-    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s15), 0x7C00u);
-    EXPECT_EQ(screen.ConvertColor(0x0000FF, &s8), 0x0000FFu);
-    EXPECT_EQ(screen.ConvertColor(0x123456, &s8), 0x123456u);
-    EXPECT_EQ(screen.ConvertColor(0x00FF00, &s16), 0x07E0u);
-    EXPECT_EQ(screen.ConvertColor(0xFF0000, &s16), 0x001Fu);
-    EXPECT_EQ(screen.ConvertColor(0x0C0804, &s16), 0x0041u);
-    EXPECT_EQ(screen.ConvertColor(0x332211, &s32), 0x112233u);
+    const struct {
+        int depth;
+        uint32_t bgr, expected;
+    } cases[] = {{16, 0x0000FF, 0xF800},  {15, 0x0000FF, 0x7C00},  {8, 0x0000FF, 0x0000FF},
+                 {8, 0x123456, 0x123456}, {16, 0x00FF00, 0x07E0},  {16, 0xFF0000, 0x001F},
+                 {16, 0x0C0804, 0x0041},  {32, 0x332211, 0x112233}};
+    for (const auto& c : cases) {
+        auto s = made(2, 2, GfxPixelFormat::forDepth(c.depth));
+        EXPECT_EQ(screen.ConvertColor(c.bgr, s.get()), c.expected) << c.depth << " " << c.bgr;
+    }
     // Without a surface: the display format (32 bits without a window).
     EXPECT_EQ(screen.ConvertColor(0x332211), 0x112233u);
 }
 
 TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
-    GfxSurface source, dest;
-    ASSERT_EQ(source.Create(nullptr, 8, 8, 1, k565), 0);
-    ASSERT_EQ(dest.Create(nullptr, 20, 20, 1, k565), 0);
+    auto made8 = made(8, 8, k565), made20 = made(20, 20, k565);
+    GfxSurface &source = *made8, &dest = *made20;
     source.Lock();
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
@@ -124,133 +118,44 @@ TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
     EXPECT_EQ(source.DrawKeyed(nullptr, 0, 0), -1);
 }
 
-TEST(GfxSurface, KeyedCopiesSkipKeyPixelsAndTheKeyCanComeFromTheCorner) {
-    for (int depth : {8, 15, 16, 24, 32}) {
-        const GfxPixelFormat format = GfxPixelFormat::forDepth(depth);
-        GfxSurface sprite, dest;
-        ASSERT_EQ(sprite.Create(nullptr, 4, 1, 1, format), 0);
-        ASSERT_EQ(dest.Create(nullptr, 4, 1, 1, format), 0);
-        dest.FillAll(0x55);
-        sprite.Lock();
-        sprite.PutPixel(0, 0, 0x21);
-        sprite.PutPixel(1, 0, 0x07);
-        sprite.PutPixel(2, 0, 0x21);
-        sprite.PutPixel(3, 0, 0x09);
-        sprite.Unlock();
-        ASSERT_EQ(sprite.SetColorKeyFromCorner(), 0);
-        EXPECT_EQ(sprite.GetColorKey(), 0x21u);
-        EXPECT_EQ(sprite.DrawKeyed(&dest, 0, 0), 0);
-        EXPECT_EQ(pixelsOf(dest), (std::vector<uint32_t>{0x55, 0x07, 0x55, 0x09})) << depth;
-        // The opaque copy takes every pixel.
-        EXPECT_EQ(sprite.DrawOpaque(&dest, 0, 0), 0);
-        EXPECT_EQ(pixelOf(dest, 0, 0), 0x21u);
-    }
+TEST(GfxSurface, PixelRoutinesReadSafelyAndDoNothingUnlocked) {
     // Copies between different formats are refused, not garbled.
-    GfxSurface a, b;
-    a.Create(nullptr, 2, 2, 1, k565);
-    b.Create(nullptr, 2, 2, 1, k32);
-    EXPECT_EQ(a.DrawOpaque(&b, 0, 0), kGfxErrInvalidPixelFormat);
-}
-
-TEST(GfxSurface, LinesRunInEitherOrderAndKeepToTheClipRectangle) {
-    GfxSurface s;
-    ASSERT_EQ(s.Create(nullptr, 4, 16, 1, k565), 0);
-    s.Lock();
-    s.VLine(10, 3, 1, 7);
-    s.Unlock();
-    EXPECT_EQ(columnRows(s, 1, 7), "3 4 5 6 7 8 9 10 ");
-    s.FillAll(0);
-    s.SetClipRect(GfxRect{0, 0, 4, 8});
-    s.Lock();
-    s.VLine(10, 3, 1, 7);
-    s.VLine(0, 5, 4, 7);  // x outside the clip rectangle
-    s.VLine(12, 9, 2, 7); // rows wholly below it
-    s.Unlock();
-    EXPECT_EQ(columnRows(s, 1, 7), "3 4 5 6 7 ");
-    EXPECT_EQ(columnRows(s, 2, 7), "");
-
-    for (int depth : {8, 15, 16, 24, 32}) {
-        GfxSurface h;
-        ASSERT_EQ(h.Create(nullptr, 9, 2, 1, GfxPixelFormat::forDepth(depth)), 0);
-        h.SetClipRect(GfxRect{1, 0, 8, 2});
-        h.Lock();
-        h.HLine(6, 0, 1, 0x42); // reversed, clipped at the left
-        h.HLine(2, 4, 0, 0x43);
-        std::string row0, row1;
-        for (int x = 0; x < 9; ++x) {
-            row0 += h.GetPixel(x, 0) == 0x43 ? '#' : '.';
-            row1 += h.GetPixel(x, 1) == 0x42 ? '#' : '.';
-        }
-        h.Unlock();
-        EXPECT_EQ(row0, "..###....") << depth;
-        EXPECT_EQ(row1, ".######..") << depth;
-    }
-
-    // A steep line steps one row at a time with x truncated; a flat one
-    // steps columns.
-    GfxSurface l;
-    ASSERT_EQ(l.Create(nullptr, 10, 10, 1, k32), 0);
-    EXPECT_EQ(l.Line(2, 8, 0, 0, 1), 0);
-    EXPECT_EQ(l.Line(0, 0, 8, 2, 2), 0);
-    for (int y = 1; y <= 8; ++y)
-        EXPECT_EQ(pixelOf(l, y / 4, y), 1u) << y;
-    for (int x = 0; x <= 8; ++x)
-        EXPECT_EQ(pixelOf(l, x, x / 4), 2u) << x;
-    EXPECT_EQ(pixelOf(l, 2, 5), 0u);
-}
-
-TEST(GfxSurface, PixelRoutinesBlendPerChannelAndReadSafely) {
-    GfxSurface s16, s32;
-    s16.Create(nullptr, 2, 2, 1, k565);
-    s32.Create(nullptr, 2, 2, 1, k32);
-    s16.Lock();
-    s16.PutPixel(0, 0, 0xF800);        // red 31
-    s16.BlendPixel(0, 0, 0x001F, 128); // half way to blue 31
-    EXPECT_EQ(s16.GetPixel(0, 0), (15u << 11) | 15u);
-    s16.BlendPixel(1, 1, 0xFFFF, 256 | 0x10000); // only the low 16 bits weigh
-    EXPECT_EQ(s16.GetPixel(1, 1), 0xFFFFu);
-    EXPECT_EQ(s16.GetPixel(-1, 0), 0u);
-    EXPECT_EQ(s16.GetPixel(0, 2), 0u);
-    s16.Unlock();
-    for (int depth : {24, 32}) {
-        GfxSurface s;
-        ASSERT_EQ(s.Create(nullptr, 2, 2, 1, GfxPixelFormat::forDepth(depth)), 0);
-        s.Lock();
-        s.PutPixel(0, 0, 0x00204060);
-        s.BlendPixel(0, 0, 0x00A0C0E0, 64);
-        EXPECT_EQ(s.GetPixel(0, 0), 0x00406080u) << depth;
-        s.PutPixel(5, 5, 1); // outside: nothing happens
-        EXPECT_EQ(s.GetPixel(2, 0), 0u) << depth;
-        s.Unlock();
-    }
+    EXPECT_EQ(made(2, 2, k565)->DrawOpaque(made(2, 2).get(), 0, 0), kGfxErrInvalidPixelFormat);
+    auto s16 = made(2, 2, k565);
+    s16->Lock();
+    s16->BlendPixel(1, 1, 0xFFFF, 256 | 0x10000); // only the low 16 bits weigh
+    EXPECT_EQ(s16->GetPixel(1, 1), 0xFFFFu);
+    s16->Unlock();
+    auto s = made(2, 2);
+    s->Lock();
+    s->PutPixel(5, 5, 1); // outside: nothing happens
+    EXPECT_EQ(s->GetPixel(-1, 0), 0u);
+    EXPECT_EQ(s->GetPixel(0, 2), 0u);
+    EXPECT_EQ(s->GetPixel(2, 0), 0u);
+    s->Unlock();
     // Unlocked, the routines do nothing rather than write through nothing.
-    s32.FillAll(0x123456);
-    s32.PutPixel(0, 0, 0);
-    EXPECT_EQ(s32.GetPixel(0, 0), 0u);
-    EXPECT_EQ(pixelOf(s32, 0, 0), 0x123456u);
+    s->FillAll(0x123456);
+    s->PutPixel(0, 0, 0);
+    EXPECT_EQ(s->GetPixel(0, 0), 0u);
+    EXPECT_EQ(pixelOf(*s, 0, 0), 0x123456u);
 }
 
 TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
-    GfxSurface s;
-    ASSERT_EQ(s.Create(nullptr, 6, 6, 1, k565), 0);
-    s.SetClipRect(GfxRect{1, 1, 5, 5});
-    EXPECT_EQ(s.FillArea(-10, -10, 3, 3, 9), 0);
-    EXPECT_EQ(s.FillArea(5, 0, 9, 9, 8), 0); // wholly outside: result 0
-    EXPECT_EQ(pixelOf(s, 0, 0), 0u);
-    EXPECT_EQ(pixelOf(s, 1, 1), 9u);
-    EXPECT_EQ(pixelOf(s, 2, 2), 9u);
-    EXPECT_EQ(pixelOf(s, 3, 3), 0u);
-    EXPECT_EQ(pixelOf(s, 5, 5), 0u);
-    EXPECT_EQ(s.FillAll(4), 0);
-    EXPECT_EQ(pixelOf(s, 0, 0), 4u);
-    EXPECT_EQ(pixelOf(s, 5, 5), 4u);
+    auto s = made(4, 4, k565);
+    s->SetClipRect(GfxRect{1, 1, 3, 4});
+    EXPECT_EQ(s->FillArea(-10, -10, 3, 3, 9), 0);
+    EXPECT_EQ(s->FillArea(3, 0, 9, 9, 8), 0); // wholly outside: result 0
+    EXPECT_EQ(pixelsOf(*s),
+              (std::vector<uint32_t>{0, 0, 0, 0, 0, 9, 9, 0, 0, 9, 9, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(s->FillAll(4), 0);
+    EXPECT_EQ(pixelsOf(*s), std::vector<uint32_t>(16, 4));
     GfxSurface none;
     EXPECT_EQ(none.FillAll(0), -1);
     EXPECT_EQ(none.FillArea(0, 0, 1, 1, 0), -1);
     // A failed make leaves an empty surface, not the old size without pixels.
-    EXPECT_LT(s.Create(nullptr, 0, 6, 1, k565), 0);
-    EXPECT_EQ(s.GetWidth(), 0);
-    EXPECT_EQ(s.GetHeight(), 0);
+    EXPECT_LT(s->Create(nullptr, 0, 6, 1, k565), 0);
+    EXPECT_EQ(s->GetWidth(), 0);
+    EXPECT_EQ(s->GetHeight(), 0);
 }
 
 TEST(GfxSurface, NestedLocksAndContextsReachTheStoreOnce) {

@@ -37,10 +37,18 @@ bool readPpm(const std::string& bytes, int& width, int& height, std::vector<uint
     return true;
 }
 
+namespace {
+
+bool updating() {
+    const char* update = std::getenv("LURVANE_UPDATE_GOLDEN");
+    return update && std::string(update) == "1";
+}
+
+} // namespace
+
 void checkGolden(const std::string& path, int width, int height,
                  const std::vector<uint32_t>& frame) {
-    const char* update = std::getenv("LURVANE_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
+    if (updating()) {
         writeFile(path, writePpm(width, height, frame));
         return;
     }
@@ -55,4 +63,12 @@ void checkGolden(const std::string& path, int width, int height,
         differing += golden[i] != frame[i];
     EXPECT_EQ(differing, 0) << path
                             << ": run with LURVANE_UPDATE_GOLDEN=1 after a deliberate change";
+}
+
+void checkGoldenText(const std::string& path, const std::string& text) {
+    if (updating())
+        writeFile(path, text);
+    else
+        EXPECT_EQ(readFile(path), text)
+            << path << ": run with LURVANE_UPDATE_GOLDEN=1 after a deliberate change";
 }

@@ -15,3 +15,6 @@ bool readPpm(const std::string& bytes, int& width, int& height, std::vector<uint
 // names the number of differing pixels), or rewrites the reference.
 void checkGolden(const std::string& path, int width, int height,
                  const std::vector<uint32_t>& frame);
+
+// The same for a text, such as a table listed one entry a line.
+void checkGoldenText(const std::string& path, const std::string& text);

@@ -1,24 +1,25 @@
 // Text boxes measured with the real fonts: sizes, layout, line handling,
 // rendering only after changes, and the name input box on scripted keys.
 #include "widgets/TextBox.h"
+#include "tests/support/Golden.h"
 #include "tests/support/ScanCodes.h"
+#include "tests/support/ScriptedInput.h"
 #include "tests/support/SurfacePixels.h"
 #include "widgets/TextGroup.h"
 #include "widgets/TextInput.h"
 
-#include "gfx/GfxInput.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
-#include "gfx/HeadlessInputDevices.h"
-#include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -99,21 +100,14 @@ TEST_F(TextBoxTest, LinesBoxSizeFollowsTheMeasuredTexts) {
         Extent expected;
     };
     const int w = wide.width, h = wide.height;
+    const Extent titled{std::max(w, title.width), title.height + 10 + 3 * h + 2};
     const Case cases[] = {
         {"plain, three lines", 0, 1, 2, 2, 2, 0, false, {w, 3 * h}},
         {"negative spacing", 0, 1, 2, 2, 2, -2, false, {w, 3 * h - 4}},
         {"framed 2, margin 10", 1, 2, 10, 3, 2, 0, false, {w + 24, 3 * h + 10}},
         {"framed but no frame width", 1, 0, 10, 3, 2, 0, false, {w, 3 * h}},
         {"unframed ignores margins", 0, 2, 10, 3, 2, 0, false, {w, 3 * h}},
-        {"title with its gaps",
-         0,
-         1,
-         2,
-         2,
-         5,
-         1,
-         true,
-         {std::max(w, title.width), title.height + 10 + 3 * h + 2}},
+        {"title with its gaps", 0, 1, 2, 2, 5, 1, true, titled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -129,39 +123,15 @@ TEST_F(TextBoxTest, LinesBoxSizeFollowsTheMeasuredTexts) {
             box.addLine(line);
         EXPECT_EQ(sizeOf(box), c.expected);
     }
-}
-
-TEST_F(TextBoxTest, LimitsAndAlignmentPlaceTheLines) {
-    const int lineWidth = measure("Middle").width;
-    ASSERT_LT(lineWidth, 200);
-    struct Case {
-        int alignment, framed, expectedX;
-    };
-    // Framed with width 2 and margin 10: left and right lines keep 12 from the edge.
-    const Case cases[] = {
-        {kAlignCentre, 0, (200 - lineWidth) / 2}, {kAlignLeft, 0, 0},
-        {kAlignRight, 0, 200 - lineWidth},        {kAlignLeft, 1, 12},
-        {kAlignRight, 1, 200 - lineWidth - 12},   {kAlignCentre, 1, (200 - lineWidth) / 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.alignment * 10 + c.framed);
-        TextStyle style = framedStyle(2, 10, 1);
-        style.alignment = c.alignment;
-        style.framed = c.framed;
-        TextList box(&screen, style);
-        box.addLine("Middle");
-        box.setMinWidth(200);
-        EXPECT_EQ(sizeOf(box).width, 200);
-        ASSERT_NE(box.update(), nullptr);
-        EXPECT_EQ(box.line(0).drawX, c.expectedX);
-        EXPECT_EQ(box.line(0).drawY, c.framed ? 3 : 0);
-    }
-    // Upper limits cut the box, down to a single row of pixels.
+    // Each limit on its own.
     TextList box(&screen, plainStyle());
     box.addLine("Middle");
-    box.setLimits(-1, -1, 10, 1);
-    EXPECT_EQ(sizeOf(box), (Extent{10, 1}));
-    EXPECT_NE(box.update(), nullptr);
+    box.setMaxHeight(7);
+    EXPECT_EQ(sizeOf(box).height, 7);
+    box.setMaxHeight(-1);
+    box.setMinHeight(500);
+    box.setMaxWidth(9);
+    EXPECT_EQ(sizeOf(box), (Extent{9, 500}));
 }
 
 TEST_F(TextBoxTest, LinesAreAddedSetRemovedAndSplitAtLineFeeds) {
@@ -218,180 +188,118 @@ TEST_F(TextBoxTest, LinesAreAddedSetRemovedAndSplitAtLineFeeds) {
     EXPECT_EQ(texts(), "z3|");
 }
 
-TEST_F(TextBoxTest, RendersOnlyAfterAChange) {
-    TextStyle style = framedStyle(2, 3, 1);
-    style.titleGap = 2;
-    style.frameColour = pixel(0x0000FF);
-    style.background = pixel(0x00FF00);
-    style.titleBackground = pixel(0xFF0000);
-    style.highlightBackground = pixel(0xFFFFFF);
-    TextList box(&screen, style);
-    box.setTitle("T");
-    box.addLine("one");
-    box.addLine("two");
+// Boxes of every kind drawn on one canvas and compared with the stored
+// picture: frames, margins, titles and their gaps, line offsets and
+// alignments, highlights, keyed and opaque copies, centring and groups.
+TEST_F(TextBoxTest, BoxesOfEveryKindDrawAsTheStoredPicture) {
+    GfxSurface& c = canvas(400, 300);
+    c.FillAll(pixel(0x808080));
+    TextBox::setDefaultTarget(&c);
+    TextStyle coloured = framedStyle(2, 3, 1);
+    coloured.frameColour = pixel(0x0000FF);
+    coloured.background = pixel(0x00FF00);
+    coloured.titleBackground = pixel(0xFF0000);
+    coloured.highlightBackground = pixel(0xFFFFFF);
+    coloured.textColour = 0x000000;
+    coloured.lineSpacing = 1;
+    coloured.titleGap = 2;
 
-    GfxSurface* first = box.update();
+    // Titled, framed, one line highlighted and one made longer after the
+    // first rendering; drawn in place at an offset.
+    TextStyle style = coloured;
+    style.lineOffset = 3;
+    TextList titled(&screen, style);
+    titled.setTitle("T");
+    titled.addLine("one");
+    titled.addLine("two");
+    GfxSurface* first = titled.update();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(box.update(), first);
+    EXPECT_EQ(titled.update(), first);
     EXPECT_EQ(first->GetColorKey(), style.background);
+    titled.toggleHighlight(1);
+    titled.setLine(0, "a longer first line");
+    ASSERT_TRUE(titled.render(&c, 5, 5));
+    // Where the lines went, for callers that find a line under the mouse.
+    const int titleHeight = titled.title()->height, lineHeight = titled.line(0).height;
+    EXPECT_EQ(titled.title()->drawY, 5 + 2 + 2);
+    EXPECT_EQ(titled.line(0).drawX, 5 + 2 + 3);
+    EXPECT_EQ(titled.line(0).drawY, 5 + 2 + titleHeight + 4 + 1 + 3);
+    EXPECT_EQ(titled.line(1).drawY, 5 + 2 + titleHeight + 4 + 1 + 3 + lineHeight + 1);
 
-    const int titleBand = box.title()->height + 4;
-    EXPECT_EQ(pixelOf(*first, 0, 0), style.frameColour);
-    EXPECT_EQ(pixelOf(*first, 1, box.height() - 1), style.frameColour);
-    EXPECT_EQ(pixelOf(*first, 2, 2), style.titleBackground);
-    EXPECT_EQ(pixelOf(*first, 2, 2 + titleBand - 1), style.titleBackground);
-    EXPECT_EQ(pixelOf(*first, 2, 2 + titleBand), style.background);
+    // Every alignment, framed and plain, in a box wider than its line.
+    for (int i = 0; i < 6; ++i) {
+        style = coloured;
+        style.alignment = i % 3;
+        style.framed = i / 3;
+        style.marginX = 10;
+        TextList box(&screen, style);
+        box.addLine("Middle");
+        box.setMinWidth(120);
+        box.drawOpaque(270, 5 + 28 * i);
+    }
+    // Limits cut a box down to a single row of pixels.
+    TextList cutDown(&screen, coloured);
+    cutDown.addLine("Middle");
+    cutDown.setLimits(-1, -1, 10, 1);
+    cutDown.drawOpaque(250, 5);
 
-    // A highlight is a change: the next update shows it.
-    box.toggleHighlight(1);
-    GfxSurface* second = box.update();
-    ASSERT_NE(second, nullptr);
-    const TextLine& two = box.line(1);
-    EXPECT_EQ(two.drawY, 2 + titleBand + 1 + box.line(0).height);
-    EXPECT_EQ(pixelOf(*second, 2, two.drawY), style.highlightBackground);
-    EXPECT_EQ(pixelOf(*second, box.width() - 3, two.drawY + two.height - 1),
-              style.highlightBackground);
-    EXPECT_EQ(pixelOf(*second, 2, two.drawY + two.height), style.background);
+    // Black is transparent in a keyed copy; an opaque copy moves by its
+    // offset; -1 centres, and a box wider than the target goes to 0.
+    style = plainStyle();
+    style.background = 0;
+    TextList hi(&screen, style);
+    hi.addLine("Hi");
+    hi.drawKeyed(5, 80);
+    hi.drawOpaque(40, 80, 5, 2);
+    hi.drawKeyed(-1, -1);
+    TextList wide(&screen, style);
+    wide.addLine("x");
+    wide.setMinWidth(500);
+    wide.drawOpaque(-1, 278);
 
-    // Changing a line's text that gets longer widens the box.
-    const int before = box.width();
-    box.setLine(0, "a much longer first line");
-    ASSERT_NE(box.update(), nullptr);
-    EXPECT_GT(box.width(), before);
-
-    // An empty unframed box has nothing to draw and reports no failure.
-    TextList empty(&screen, plainStyle());
-    EXPECT_EQ(empty.update(), nullptr);
-}
-
-TEST_F(TextBoxTest, DrawsOpaqueOrWithBlackTransparentAndCentres) {
-    canvas(300, 100);
-    const uint32_t red = pixel(0x0000FF);
-    TextStyle style = plainStyle();
-    style.background = 0; // black
-    style.textColour = 0xFFFFFF;
-    TextList box(&screen, style);
-    box.addLine("Hi");
-    const auto [w, h] = sizeOf(box);
-
-    target.FillAll(red);
-    box.drawKeyed(-1, -1, 0, 0, &target);
-    const std::vector<uint32_t> drawn = pixelsOf(target, (300 - w) / 2, (100 - h) / 2, w, h);
-    EXPECT_GT(std::count(drawn.begin(), drawn.end(), pixel(0xFFFFFF)), 10);
-    // the black background let the red through
-    EXPECT_GT(std::count(drawn.begin(), drawn.end(), red), w * h / 3);
-
-    target.FillAll(red);
-    box.drawOpaque(10, -1, 5, 2, &target);
-    EXPECT_EQ(pixelOf(target, 15, (100 - h) / 2 + 2), 0u);
-    EXPECT_EQ(pixelOf(target, 14, (100 - h) / 2 + 2), red);
-    EXPECT_EQ(pixelOf(target, 15, (100 - h) / 2 + 1), red);
-
-    // Without a target the default one is drawn on.
-    TextBox::setDefaultTarget(&target);
-    target.FillAll(red);
-    box.drawOpaque(0, 0);
-    EXPECT_EQ(pixelOf(target, 0, 0), 0u);
-    TextBox::setDefaultTarget(nullptr);
-
-    // A box larger than the target is placed at 0 when centred.
-    TextList big(&screen, style);
-    big.addLine("x");
-    big.setMinWidth(400);
-    target.FillAll(red);
-    big.drawOpaque(-1, 0, 0, 0, &target);
-    EXPECT_EQ(pixelOf(target, 0, 0), 0u);
-}
-
-TEST_F(TextBoxTest, ColumnGroupMakesEveryColumnAsTallAsTheTallest) {
-    const TextStyle column = framedStyle(1, 2, 0);
-    TextList a(&screen, column), b(&screen, column), c(&screen, column);
+    // Columns as tall as the tallest, under a title as wide as the group;
+    // rows as wide as the widest.
+    TextStyle column = coloured;
+    column.marginX = 2;
+    column.frameWidth = 1;
+    TextList a(&screen, column), b(&screen, column), d(&screen, column);
     a.addLine("1");
     b.addText("22\n22\n22");
-    c.addText("333\n333");
+    d.addText("333\n333");
+    style = coloured;
+    style.marginX = 4;
+    style.marginY = 3;
+    style.lineSpacing = 5; // the gap between children
+    style.background = pixel(0xFFFF00);
+    TextGroup columns(&screen, style);
+    columns.setTitleStyle(column);
+    columns.setTitle("Scores");
+    for (TextBox* child : {&a, &b, &d})
+        columns.addChild(child);
+    columns.setColumns(true);
+    columns.drawOpaque(5, 130);
+    TextList e(&screen, column), f(&screen, column);
+    e.addLine("narrow");
+    f.addLine("the widest row");
+    TextGroup rows(&screen, style);
+    rows.setTitleStyle(plainStyle());
+    rows.setTitle("T");
+    rows.addChild(&e);
+    rows.addChild(&f);
+    rows.drawOpaque(110, 185);
+    // Unframed, a group keeps no margins.
+    rows.setStyle(plainStyle());
+    rows.drawOpaque(250, 190);
 
-    TextStyle groupStyle = framedStyle(2, 4, 3);
-    groupStyle.lineSpacing = 5; // the gap between children
-    TextGroup group(&screen, groupStyle);
-    group.setTitleStyle(column);
-    group.setTitle("High Scores");
-    for (TextBox* child : {&a, &b, &c})
-        group.addChild(child);
-    group.setColumns(true);
-
-    const Extent as = sizeOf(a), bs = sizeOf(b), cs = sizeOf(c);
-    const Extent title = sizeOf(*group.titleBox());
-    const auto [w, h] = sizeOf(group);
-    const int ox = 4 + 2, oy = 3 + 2;
-    EXPECT_EQ(w, ox + as.width + 5 + bs.width + 5 + cs.width + ox);
-    EXPECT_EQ(h, bs.height + 2 * oy + title.height);
-    const int columnX[] = {ox, ox + as.width + 5, ox + as.width + 5 + bs.width + 5};
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(group.child(i).height, bs.height);
-        EXPECT_EQ(group.child(i).y, oy + title.height);
-        EXPECT_EQ(group.child(i).x, columnX[i]);
-        EXPECT_EQ(sizeOf(*group.child(i).box).height, bs.height);
-    }
-    EXPECT_EQ(group.titleSlot()->width, w - 4);
-    EXPECT_EQ(sizeOf(*group.titleBox()).width, w - 4);
-
-    GfxSurface* built = group.update();
-    ASSERT_NE(built, nullptr);
-    EXPECT_EQ(group.update(), built);
-    // A change inside a column rebuilds the group, and the columns follow a
-    // shorter content again.
-    b.removeLines(1);
-    b.addLine("22");
-    ASSERT_NE(group.update(), nullptr);
-    EXPECT_EQ(group.child(0).height, cs.height);
-    EXPECT_EQ(group.height(), cs.height + 2 * oy + title.height);
-}
-
-TEST_F(TextBoxTest, RowGroupMakesEveryRowAsWideAsTheWidest) {
-    TextStyle style = plainStyle();
-    TextList a(&screen, style), b(&screen, style);
-    a.addLine("narrow");
-    b.addLine("the widest row of all");
-    TextGroup group(&screen, style);
-    group.setTitleStyle(style);
-    group.setTitle("T");
-    group.addChild(&a);
-    group.addChild(&b);
-    const Extent as = sizeOf(a), bs = sizeOf(b), title = sizeOf(*group.titleBox());
-    EXPECT_EQ(sizeOf(group), (Extent{bs.width, title.height + as.height + bs.height}));
-    EXPECT_EQ(group.child(0).width, bs.width);
-    EXPECT_EQ(group.child(1).y, title.height + as.height);
-    EXPECT_EQ(group.titleSlot()->x, 0); // margins count only in a frame
-    EXPECT_EQ(group.titleSlot()->height, title.height);
-    EXPECT_EQ(sizeOf(a).width, bs.width);
-    ASSERT_NE(group.update(), nullptr);
-
-    // Children emptied: the group has nothing left to show and keeps no
-    // surface of what it showed.
-    TextGroup untitled(&screen, style);
-    untitled.addChild(&a);
-    ASSERT_NE(untitled.update(), nullptr);
-    a.clear();
-    EXPECT_EQ(untitled.update(), nullptr);
-    EXPECT_EQ(untitled.surface(), nullptr);
-    EXPECT_FALSE(untitled.render(nullptr, 0, 0)); // nowhere to draw
+    TextBox::setDefaultTarget(nullptr);
+    checkGolden(LURVANE_GOLDEN_DIR "/boxes.ppm", 400, 300, pixelsOf(c));
 }
 
 namespace {
 
-class TextInputTest : public TextBoxTest {
+class TextInputTest : public TextBoxTest, protected ScriptedInput {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(input.Create(&platform, platform.createInputDevices()), kGfxInputOk);
-        box.setUpInput(&input, 3);
-    }
-    void key(PlatformEvent::Type type, int scanCode) {
-        PlatformEvent e;
-        e.type = type;
-        e.scancode = scanCode;
-        platform.pushEvent(e);
-    }
+    void SetUp() override { box.setUpInput(&input, 3); }
     // One frame with a key tapped.
     void tap(int scanCode) {
         key(PlatformEvent::KeyDown, scanCode);
@@ -399,20 +307,12 @@ protected:
         key(PlatformEvent::KeyUp, scanCode);
         frame();
     }
-    void update() {
-        PlatformEvent e;
-        while (platform.pollEvent(e)) {
-        }
-        input.Update();
-    }
     void frame() {
         update();
         box.handleKeys();
     }
     std::string text() const { return box.text(); }
 
-    HeadlessPlatform platform;
-    GfxInput input;
     TextInput box{&screen, plainStyle()};
 };
 
@@ -552,83 +452,46 @@ TEST_F(TextBoxTest, AFailedSurfaceIsReportedAndEndsTheProgram) {
               std::string::npos);
 }
 
-TEST_F(TextBoxTest, RenderingAtAnOffsetKeepsInsideTheBox) {
-    TextStyle style = framedStyle(1, 2, 1);
-    style.titleGap = 1;
-    style.lineOffset = 3;
-    style.frameColour = pixel(0x0000FF);
-    style.background = pixel(0x00FF00);
-    style.titleBackground = style.background;
-    TextList box(&screen, style);
-    box.setTitle("T");
-    box.addLine("a wide line under a narrow title");
-    const auto [w, h] = sizeOf(box);
-    const TextLine& line = box.line(0);
-    EXPECT_EQ(w, line.width + 6); // a frame of 1 counts: 2 × (margin 2 + frame 1)
-
-    canvas(w + 40, h + 40);
-    const uint32_t outside = pixel(0x808080);
-    target.FillAll(outside);
-    ASSERT_TRUE(box.render(&target, 10, 20));
-    EXPECT_EQ(box.title()->drawX, 10 + (w - box.title()->width) / 2);
-    EXPECT_EQ(box.title()->drawY, 20 + 1 + 1);
-    EXPECT_EQ(line.drawX, 10 + 3);
-    EXPECT_EQ(line.drawY, 20 + 1 + box.title()->height + 2 + 1 + 3);
-    EXPECT_EQ(pixelOf(target, 10, 20), style.frameColour);
-    EXPECT_EQ(pixelOf(target, 10 + w - 1, 20 + h - 1), style.frameColour);
-    EXPECT_EQ(pixelOf(target, 11, 20 + h - 2), style.background);
-    // The ring of pixels just outside the box is untouched.
-    const std::vector<uint32_t> untouched(static_cast<size_t>(w + 2), outside);
-    EXPECT_EQ(pixelsOf(target, 9, 19, w + 2, 1), untouched);
-    EXPECT_EQ(pixelsOf(target, 9, 20 + h, w + 2, 1), untouched);
-    const std::vector<uint32_t> sides(static_cast<size_t>(h + 2), outside);
-    EXPECT_EQ(pixelsOf(target, 9, 19, 1, h + 2), sides);
-    EXPECT_EQ(pixelsOf(target, 10 + w, 19, 1, h + 2), sides);
-
-    // Each limit on its own.
-    box.setMaxHeight(7);
-    EXPECT_EQ(sizeOf(box).height, 7);
-    box.setMaxHeight(-1);
-    box.setMinHeight(500);
-    box.setMaxWidth(9);
-    EXPECT_EQ(sizeOf(box), (Extent{9, 500}));
-}
-
 TEST_F(TextBoxTest, HighlightsShowOnTheNextUpdate) {
-    TextStyle style = plainStyle();
-    style.background = pixel(0x00FF00);
-    style.highlightBackground = pixel(0xFFFFFF);
-    TextList box(&screen, style);
+    TextList box(&screen, plainStyle());
     box.addLine("zero");
     box.addLine("one");
-    auto bandAt = [&](int index) {
-        return pixelOf(*box.update(), 0, box.line(index).drawY) == style.highlightBackground;
+    // "*" when the change makes the next update render again, then the
+    // highlight of each line.
+    auto shown = [&] {
+        std::string flags = box.isDirty() ? "*" : "";
+        EXPECT_NE(box.update(), nullptr);
+        for (int i = 0; i < box.lineCount(); ++i)
+            flags += box.line(i).highlighted ? '1' : '0';
+        return flags;
     };
-    EXPECT_FALSE(bandAt(0));
-    box.toggleHighlight(0);
-    EXPECT_TRUE(box.line(0).highlighted);
-    EXPECT_TRUE(bandAt(0));
-    box.setHighlightAll(false);
-    EXPECT_FALSE(bandAt(0));
-    box.setHighlightAll(true);
-    EXPECT_TRUE(bandAt(1));
-    box.setHighlight(1, false);
-    EXPECT_FALSE(bandAt(1));
-    EXPECT_TRUE(bandAt(0));
-    // Indices outside the lines change nothing.
-    box.toggleHighlight(2);
-    box.toggleHighlight(-1);
-    box.setHighlight(2, true);
-    box.setHighlight(-1, true);
-    EXPECT_EQ(box.lineCount(), 2);
-    EXPECT_FALSE(box.isDirty());
-
-    // The keyed copy also goes to the default target.
-    canvas(200, 100).FillAll(0);
-    TextBox::setDefaultTarget(&target);
-    box.drawKeyed(0, 0);
-    TextBox::setDefaultTarget(nullptr);
-    EXPECT_EQ(pixelOf(target, 0, box.line(0).drawY), style.highlightBackground);
+    EXPECT_EQ(shown(), "*00");
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[&] { box.toggleHighlight(0); }, "*10"},
+        {[&] { box.setHighlightAll(false); }, "*00"},
+        {[&] { box.setHighlightAll(true); }, "*11"},
+        {[&] { box.setHighlight(1, false); }, "*10"},
+        {[&] { box.toggleHighlight(1); }, "*11"},
+        // Every change of the texts shows too.
+        {[&] { box.addLine("two"); }, "*110"},
+        {[&] { box.removeLines(2); }, "*11"},
+        {[&] { box.setLine(1, "1"); }, "*11"},
+        {[&] { box.setTitle("T"); }, "*11"},
+        {[&] { box.addPlainText("2"); }, "*110"},
+        {[&] { box.setStyle(plainStyle()); }, "*110"},
+        // Indices outside the lines change nothing.
+        {[&] {
+             box.toggleHighlight(3);
+             box.toggleHighlight(-1);
+             box.setHighlight(3, false);
+             box.setHighlight(-1, false);
+         },
+         "110"},
+    };
+    for (const auto& [step, expected] : steps) {
+        step();
+        EXPECT_EQ(shown(), expected);
+    }
 }
 
 TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
@@ -641,25 +504,20 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
     group.setTitle("a title wider than the rows");
     group.addChild(&a);
     group.addChild(&b);
-    const int f = 1, ox = 4, oy = 3;
+    const int ox = 4, oy = 3, lineHeight = measure("x").height;
     ASSERT_NE(group.update(), nullptr);
     EXPECT_FALSE(group.isDirty());
     const Extent title = sizeOf(*group.titleBox());
-    EXPECT_EQ(group.titleSlot()->x, ox - 3);
-    EXPECT_EQ(group.titleSlot()->y, oy);
-    EXPECT_EQ(group.child(0).x, ox);
-    EXPECT_EQ(group.child(1).x, ox);
-    EXPECT_EQ(group.child(1).y, oy + title.height + measure("a").height);
-    EXPECT_EQ(group.titleBox()->title()->drawX,
-              f + (title.width - group.titleBox()->title()->width) / 2);
-    const int lineHeight = measure("x").height;
     // Rows: the title is the widest; every row is as wide.
     const int natural = measure("a title wider than the rows").width;
-    EXPECT_EQ(group.width(), natural + 2 * ox);
-    EXPECT_EQ(group.height(), oy + title.height + 2 * lineHeight + oy);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(sizeOf(*group.child(i).box), (Extent{natural, lineHeight})) << i;
-    EXPECT_EQ(title.width, group.width() - 2 * f);
+    EXPECT_EQ(sizeOf(group), (Extent{natural + 2 * ox, oy + title.height + 2 * lineHeight + oy}));
+    EXPECT_EQ(sizeOf(a), (Extent{natural, lineHeight}));
+    EXPECT_EQ(group.child(0).width, natural);
+    EXPECT_EQ(title.width, group.width() - 2);
+    // Where the title box sits: inside the frame.
+    const ChildSlot& slot = *group.titleSlot();
+    EXPECT_EQ(std::make_tuple(slot.x, slot.y, slot.width, slot.height),
+              std::make_tuple(1, oy, title.width, title.height));
 
     // A shorter title lets the rows narrow; a wider row widens them all.
     group.setTitle("t");
@@ -673,18 +531,37 @@ TEST_F(TextBoxTest, GroupsFollowTheirChildrenAsTheyGrowAndShrink) {
     EXPECT_EQ(group.width(), sizeOf(a).width + 2 * ox);
 
     // Turned into columns, the taller column sets the height, and a column
-    // that grows makes the others grow with it.
+    // that grows or shrinks takes the others with it.
     const int rowsWidth = group.width();
     group.setColumns(true);
     ASSERT_NE(group.update(), nullptr);
     EXPECT_GT(group.width(), rowsWidth);
-    a.addLine("a2");
-    ASSERT_NE(group.update(), nullptr);
-    EXPECT_EQ(sizeOf(b).height, 2 * lineHeight);
-    a.addLine("a3");
-    ASSERT_NE(group.update(), nullptr);
-    EXPECT_EQ(sizeOf(b).height, 3 * lineHeight);
-    EXPECT_EQ(group.height(), 3 * lineHeight + 2 * oy + title.height);
+    for (int lines : {2, 3, 1}) {
+        a.clear();
+        for (int i = 0; i < lines; ++i)
+            a.addLine("a");
+        ASSERT_NE(group.update(), nullptr);
+        EXPECT_EQ(sizeOf(b).height, lines * lineHeight);
+        EXPECT_EQ(group.child(1).height, lines * lineHeight);
+        EXPECT_EQ(group.height(), lines * lineHeight + 2 * oy + title.height);
+    }
+
+    // Margins count only in a frame.
+    TextGroup plain(&screen, style);
+    plain.setTitle("T");
+    plain.addChild(&b);
+    ASSERT_NE(plain.update(), nullptr);
+    EXPECT_EQ(plain.titleSlot()->x, 0);
+
+    // Children emptied: the group has nothing left to show and keeps no
+    // surface of what it showed.
+    TextGroup untitled(&screen, style);
+    untitled.addChild(&a);
+    ASSERT_NE(untitled.update(), nullptr);
+    a.clear();
+    EXPECT_EQ(untitled.update(), nullptr);
+    EXPECT_EQ(untitled.surface(), nullptr);
+    EXPECT_FALSE(untitled.render(nullptr, 0, 0)); // nowhere to draw
 }
 
 TEST_F(TextInputTest, APadAloneStepsTheCharacterAtTheCursorMovesOnDeletesAndConfirms) {

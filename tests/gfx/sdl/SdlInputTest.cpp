@@ -31,21 +31,24 @@ protected:
         delete platform;
     }
 
-    void key(Uint32 type, SDL_Scancode scancode, Uint8 repeat = 0) {
+    // An event of the type, filled in by fill, queued as SDL queues its own.
+    template <class Fill> void push(Uint32 type, Fill fill) {
         SDL_Event e;
         std::memset(&e, 0, sizeof e);
         e.type = type;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.repeat = repeat;
-        e.key.keysym.scancode = scancode;
+        fill(e);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
+    void key(Uint32 type, SDL_Scancode scancode, Uint8 repeat = 0) {
+        push(type, [&](SDL_Event& e) {
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.repeat = repeat;
+            e.key.keysym.scancode = scancode;
+        });
+    }
     void text(const char* typed) {
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_TEXTINPUT;
-        std::strncpy(e.text.text, typed, sizeof e.text.text - 1);
-        ASSERT_EQ(SDL_PushEvent(&e), 1);
+        push(SDL_TEXTINPUT,
+             [&](SDL_Event& e) { std::strncpy(e.text.text, typed, sizeof e.text.text - 1); });
     }
     void pump() {
         PlatformEvent e;
@@ -64,16 +67,19 @@ protected:
 } // namespace
 
 TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesAndKeyCodes) {
-    key(SDL_KEYDOWN, SDL_SCANCODE_LEFT);
-    key(SDL_KEYDOWN, SDL_SCANCODE_RCTRL);
-    key(SDL_KEYDOWN, SDL_SCANCODE_KP_8);
+    const struct {
+        SDL_Scancode sdl;
+        int keyCode, scanCode;
+    } keys[] = {{SDL_SCANCODE_LEFT, kGfxKeyLeftArrow, 0xCB},
+                {SDL_SCANCODE_RCTRL, kGfxKeyRightCtrl, 0x9D},
+                {SDL_SCANCODE_KP_8, kGfxKeyNum0 + 8, 0x48}};
+    for (const auto& k : keys)
+        key(SDL_KEYDOWN, k.sdl);
     update();
-    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyPressed);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyRightCtrl), kGfxKeyPressed);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyNum0 + 8), kGfxKeyPressed);
-    EXPECT_EQ(input->GetRawKey(0xCB), 0x80);
-    EXPECT_EQ(input->GetRawKey(0x9D), 0x80);
-    EXPECT_EQ(input->GetRawKey(0x48), 0x80);
+    for (const auto& k : keys) {
+        EXPECT_EQ(input->GetKeyState(k.keyCode), kGfxKeyPressed) << k.keyCode;
+        EXPECT_EQ(input->GetRawKey(k.scanCode), 0x80) << k.scanCode;
+    }
 
     // Key repeats are no new presses.
     key(SDL_KEYDOWN, SDL_SCANCODE_LEFT, 1);
@@ -107,16 +113,12 @@ TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesAndKeyCodes) {
 
 TEST_F(SdlInputTest, CharactersComeFromTheLayoutAndTheTypedText) {
     // The dummy driver has SDL's default (US) layout.
-    EXPECT_EQ(input->ScanCodeToChar(0x1E), 'a');
-    EXPECT_EQ(input->ScanCodeToChar(0x0C), '-');
-    EXPECT_EQ(input->ScanCodeToChar(0x1C), '\r');
-    EXPECT_EQ(input->ScanCodeToChar(0x01), 27);
-    EXPECT_EQ(input->ScanCodeToChar(0x0E), 8);
-    EXPECT_EQ(input->ScanCodeToChar(0xC8), 0); // up arrow
-    EXPECT_EQ(input->ScanCodeToChar(0xD3), 0); // delete
-    EXPECT_EQ(input->ScanCodeToChar(0x9C), '\r');
-    EXPECT_EQ(input->ScanCodeToChar(0x00), 0);
-    EXPECT_EQ(input->ScanCodeToChar(0xFF), 0);
+    // Up arrow and delete type nothing; keypad enter is enter.
+    const std::pair<int, int> typed[] = {{0x1E, 'a'}, {0x0C, '-'}, {0x1C, '\r'}, {0x01, 27},
+                                         {0x0E, 8},   {0xC8, 0},   {0xD3, 0},    {0x9C, '\r'},
+                                         {0x00, 0},   {0xFF, 0}};
+    for (const auto& [scanCode, c] : typed)
+        EXPECT_EQ(input->ScanCodeToChar(scanCode), c) << scanCode;
 
     // Shift and the layout's own characters come with the text event.
     key(SDL_KEYDOWN, SDL_SCANCODE_2);
@@ -137,21 +139,13 @@ TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
     EXPECT_FALSE(input->HasMouse());
     EXPECT_FALSE(input->HasJoystick());
 
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) {
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = SDL_PRESSED;
+    });
     // A plug-in report without a device behind it opens nothing.
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_JOYDEVICEADDED;
-    e.jdevice.which = 0;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_JOYDEVICEREMOVED;
-    e.jdevice.which = 12345;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    push(SDL_JOYDEVICEADDED, [](SDL_Event& e) { e.jdevice.which = 0; });
+    push(SDL_JOYDEVICEREMOVED, [](SDL_Event& e) { e.jdevice.which = 12345; });
     update();
     EXPECT_FALSE(input->HasJoystick());
     EXPECT_EQ(input->GetKeyState(kGfxKeyMouseFirst), 0);
