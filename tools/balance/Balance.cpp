@@ -19,10 +19,6 @@ namespace {
 // Far beyond any level's clock, even with every time item eaten.
 constexpr int kFrameLimit = kFramesPerLevelSecond * 3600;
 
-int livesOf(int skill) {
-    return skill == kSkillEasy ? 3 : skill == kSkillNormal ? 2 : 1;
-}
-
 const char* const kSkillNames[kSkills] = {"Easy", "Normal", "Hard"};
 
 // The same seeds on every skill, so skills differ only by the level.
@@ -117,6 +113,8 @@ LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& cont
     if (!load(zone, level, skill, error))
         return out;
     out.loaded = true;
+    out.lives = game_->lives();
+    out.timeAllowed = game_->levelTime();
     if (clock > 0) {
         game_->setLevelTime(clock);
         game_->setTimeLeft(clock);
@@ -124,23 +122,7 @@ LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& cont
     controller.startLevel();
     int frame = 0;
     game_->scriptControl = [&](ControlState& control) {
-        control = ControlState();
-        switch (controller.direction(*game_, frame)) {
-        case Snake::kUp:
-            control.vertical = -1;
-            break;
-        case Snake::kRight:
-            control.horizontal = 1;
-            break;
-        case Snake::kDown:
-            control.vertical = 1;
-            break;
-        case Snake::kLeft:
-            control.horizontal = -1;
-            break;
-        default:
-            break;
-        }
+        holdDirection(controller.direction(*game_, frame), control);
     };
     while (!game_->messageShown() && frame < kFrameLimit) {
         game_->levelFrame();
@@ -155,17 +137,16 @@ LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& cont
 
 SkillResult measureLevel(HeadlessGame& game, int zone, int level, int skill, int seeds) {
     SkillResult r;
-    const Level* record = levelCatalogue.getLevel(zone, level);
-    r.timeAllowed = record ? record->time(skill) : 0;
     Planner planner;
     const LevelOutcome planned = game.play(zone, level, skill, planner);
     r.loaded = planned.loaded;
     if (!r.loaded)
         return r;
+    r.timeAllowed = planned.timeAllowed;
     r.plannerCleared = planned.cleared;
     r.plannerSeconds = planned.seconds();
     // The planner plays the same way each time: it loses every snake or none.
-    r.snakesLost = planned.cleared ? 0 : livesOf(skill);
+    r.snakesLost = planned.cleared ? 0 : planned.lives;
     int clearedAverage = 0;
     for (int kind = 0; kind < 3; ++kind) {
         int cleared = 0;

@@ -26,6 +26,7 @@ struct LevelOutcome {
     bool loaded = false;
     bool cleared = false;
     int frames = 0;
+    int lives = 0, timeAllowed = 0; // what the level starts with
     double seconds() const { return static_cast<double>(frames) / kFramesPerLevelSecond; }
 };
 
