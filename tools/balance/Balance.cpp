@@ -26,9 +26,9 @@ uint32_t playerSeed(int zone, int level, int kind, int seed) {
     return static_cast<uint32_t>(1000003 * zone + 10007 * level + 101 * kind + seed);
 }
 
-std::string format(const char* fmt, double a = 0, double b = 0, double c = 0, double d = 0) {
+template <typename... Numbers> std::string format(const char* fmt, Numbers... numbers) {
     char text[256];
-    std::snprintf(text, sizeof text, fmt, a, b, c, d);
+    std::snprintf(text, sizeof text, fmt, numbers...);
     return text;
 }
 
@@ -75,13 +75,10 @@ bool HeadlessGame::open(const std::string& gameDir, const std::string& levelsDir
         error = "no screen";
         return false;
     }
-    app.screen = screen_.get();
-    app.backSurface = nullptr; // nothing is drawn
+    app.screen = screen_.get(); // and no back surface: nothing is drawn
     if (!segmentPool)
         segmentPool = new SegmentPool;
-    options = Options();
-    options.soundEffects = false;
-    options.inGameMusic = false;
+    options = Options(); // no sound system is made: nothing plays
     game_ = std::make_unique<GameManager>();
     levelCatalogue.collectErrors(errors);
     const bool read = levelCatalogue.scanZones(levels.c_str());
@@ -107,7 +104,7 @@ bool HeadlessGame::load(int zone, int level, int skill, std::string& error) {
     return false;
 }
 
-LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& controller, int clock) {
+LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& controller) {
     LevelOutcome out;
     std::string error;
     if (!load(zone, level, skill, error))
@@ -115,10 +112,6 @@ LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& cont
     out.loaded = true;
     out.lives = game_->lives();
     out.timeAllowed = game_->levelTime();
-    if (clock > 0) {
-        game_->setLevelTime(clock);
-        game_->setTimeLeft(clock);
-    }
     controller.startLevel();
     int frame = 0;
     game_->scriptControl = [&](ControlState& control) {
@@ -174,8 +167,7 @@ std::vector<ZoneResult> measureZones(HeadlessGame& game, int seeds) {
     for (int z = 0; z < levelCatalogue.getZoneCount(); ++z) {
         ZoneResult zone;
         zone.name = levelCatalogue.getZoneName(z);
-        const Level* first = levelCatalogue.getLevel(z, 1);
-        zone.rating = first && first->zone ? first->zone->skill : 0;
+        zone.rating = levelCatalogue.getZoneSkill(z);
         for (int n = 1; n <= levelCatalogue.getLevelCount(z); ++n) {
             LevelResult level;
             level.number = n;

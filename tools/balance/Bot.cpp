@@ -4,6 +4,7 @@
 #include "Src/game/GameManager.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -48,7 +49,7 @@ Search search(const Board& b, int startX, int startY, int heading, bool slowAllo
     Search s;
     const size_t cells = b.blocks.size();
     s.dist.assign(cells, -1);
-    s.from.assign(cells, -1);
+    s.from.resize(cells);
     std::vector<int> queue;
     queue.reserve(cells);
     const int start = startY * b.width + startX;
@@ -82,7 +83,7 @@ Search search(const Board& b, int startX, int startY, int heading, bool slowAllo
 
 std::vector<int> pathTo(const Search& s, int target) {
     std::vector<int> path;
-    for (int cell = target; s.from[static_cast<size_t>(cell)] >= 0;
+    for (int cell = target; s.dist[static_cast<size_t>(cell)] > 0;
          cell = s.from[static_cast<size_t>(cell)])
         path.push_back(cell);
     std::reverse(path.begin(), path.end());
@@ -93,8 +94,8 @@ std::vector<int> pathTo(const Search& s, int target) {
 // then, and whether its new tail is among them (then it can always follow
 // its tail and is safe).
 struct Room {
-    int cells = 0;
-    bool tail = false;
+    int cells;
+    bool tail;
 };
 
 Room roomAfter(const Board& b, const std::vector<int>& path) {
@@ -147,7 +148,8 @@ double itemValue(const Board& b, int block) {
 // Of the moves open now, one after which the tail can still be followed,
 // else the one that leaves the most room.
 int roomiestMove(const Board& b) {
-    int best = -1, bestRoom = -1;
+    int best = -1;
+    Room bestRoom{};
     for (int dir : kDirections) {
         if (dir == reverse(b.heading))
             continue;
@@ -158,10 +160,10 @@ int roomiestMove(const Board& b) {
         if (!enterable(b.blocks[cell], true) || b.bodyIndex[cell] >= 0)
             continue;
         const Room after = roomAfter(b, {static_cast<int>(cell)});
-        const int room = after.cells + (after.tail ? static_cast<int>(b.blocks.size()) : 0);
-        if (room > bestRoom) {
+        if (best < 0 ||
+            std::pair(after.tail, after.cells) > std::pair(bestRoom.tail, bestRoom.cells)) {
             best = dir;
-            bestRoom = room;
+            bestRoom = after;
         }
     }
     return best;
@@ -251,16 +253,10 @@ int planMove(const Board& b, bool bold) {
             }
         if (bold) {
             // No safe way: the one that leaves the most room.
-            int best = -1, bestRoom = -1;
-            for (int food : foods) {
-                const std::vector<int> path = pathTo(s, food);
-                const int room = roomAfter(b, path).cells;
-                if (room > bestRoom) {
-                    best = firstStep(b, path);
-                    bestRoom = room;
-                }
-            }
-            return best;
+            const auto roomOf = [&](int food) { return roomAfter(b, pathTo(s, food)).cells; };
+            const int food = *std::max_element(foods.begin(), foods.end(),
+                                               [&](int l, int r) { return roomOf(l) < roomOf(r); });
+            return firstStep(b, pathTo(s, food));
         }
     }
     return roomiestMove(b);
