@@ -26,9 +26,9 @@ uint32_t playerSeed(int zone, int level, int kind, int seed) {
     return static_cast<uint32_t>(1000003 * zone + 10007 * level + 101 * kind + seed);
 }
 
-template <typename... Numbers> std::string format(const char* fmt, Numbers... numbers) {
+template <typename... Values> std::string format(const char* fmt, Values... values) {
     char text[256];
-    std::snprintf(text, sizeof text, fmt, numbers...);
+    std::snprintf(text, sizeof text, fmt, values...);
     return text;
 }
 
@@ -232,15 +232,12 @@ std::string formatReport(const std::vector<ZoneResult>& zones, int seeds) {
         for (const LevelResult& level : zone.levels)
             for (int skill = 0; skill < kSkills; ++skill) {
                 const SkillResult& r = level.skill[skill];
-                char line[256];
-                std::snprintf(line, sizeof line,
-                              "%-11s %3d %-6s %4d |          %-7s %5.1f  %4.0f%% %4d |          "
+                out += format("%-11s %3d %-6s %4d |          %-7s %5.1f  %4.0f%% %4d |          "
                               "%4.0f%% %6.0f%% %4.0f%%  %6.1f\n",
                               zone.name.c_str(), level.number, kSkillNames[skill], r.timeAllowed,
                               r.plannerCleared ? "yes" : "no", r.plannerSeconds,
                               100 * r.timeShare(), r.snakesLost, 100 * r.clearRate[0],
                               100 * r.clearRate[1], 100 * r.clearRate[2], r.modelSeconds);
-                out += line;
             }
     out += "\n" + formatSummary(zones);
     const std::vector<std::string> problems = balanceProblems(zones);
@@ -270,14 +267,11 @@ std::string formatSummary(const std::vector<ZoneResult>& zones) {
             shareMax = share > shareMax ? share : shareMax;
         }
         const double n = zone.levels.empty() ? 1 : static_cast<double>(zone.levels.size());
-        char line[256];
-        std::snprintf(line, sizeof line,
-                      "%-11s %6d %6zu |        %2d/%2d/%2d      |       %3.0f%% / %3.0f%%  | "
+        out += format("%-11s %6d %6zu |        %2d/%2d/%2d      |       %3.0f%% / %3.0f%%  | "
                       "%3.0f%% %3.0f%% %3.0f%%     | %.2f\n",
                       zone.name.c_str(), zone.rating, zone.levels.size(), cleared[0], cleared[1],
                       cleared[2], 100 * shareSum / n, 100 * shareMax, 100 * rate[0] / n,
                       100 * rate[1] / n, 100 * rate[2] / n, zone.difficulty());
-        out += line;
     }
     return out;
 }
