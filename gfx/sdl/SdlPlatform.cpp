@@ -37,6 +37,10 @@ SDL_Renderer* createRenderer(SDL_Window* window) {
     if (renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && drawsWithSoftwareOpenGl(renderer)) {
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
+        // Nor may SDL show the software renderer's window surface through
+        // that same OpenGL: handing the pixels to the window system (shared
+        // memory on X11) costs less than half as much.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     if (!renderer)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -175,18 +179,24 @@ void SdlPlatform::toPicture(int windowX, int windowY, int& x, int& y) const {
 void SdlPlatform::repaint() {
     if (!renderer_)
         return;
-    SDL_RenderClear(renderer_);
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    SDL_Rect target = {0, 0, 0, 0};
     if (texture_) {
-        int outputWidth = 0, outputHeight = 0;
-        SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
         const PictureRect place = fitPicture(outputWidth, outputHeight, width_, height_);
-        const SDL_Rect source = {0, 0, sourceWidth_, sourceHeight_};
-        SDL_Rect target = {place.x, place.y, place.width, place.height};
+        target = {place.x, place.y, place.width, place.height};
         if (!sourceStretched_) {
             // One to one within the client area, which is shown scaled.
             target.w = static_cast<int>(int64_t{place.width} * sourceWidth_ / width_);
             target.h = static_cast<int>(int64_t{place.height} * sourceHeight_ / height_);
         }
+    }
+    // Only a border needs clearing; clearing a large window costs about as
+    // much as drawing the picture into it.
+    if (target.x > 0 || target.y > 0 || target.w < outputWidth || target.h < outputHeight)
+        SDL_RenderClear(renderer_);
+    if (texture_) {
+        const SDL_Rect source = {0, 0, sourceWidth_, sourceHeight_};
         SDL_RenderCopy(renderer_, texture_, &source, &target);
     }
     SDL_RenderPresent(renderer_);
