@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
-          libjpeg62-turbo-dev fonts-liberation)
+          libjpeg62-turbo-dev zlib1g-dev fonts-liberation)
 if [ "${1:-game}" = test ]; then
     # The validators of the desktop entry, metainfo, manual pages and the
     # package, an SVG renderer for the scalable icon, and a virtual X display

@@ -1,9 +1,10 @@
-// The players that are scripts on the shipped zones, the rules the zones'
-// balance keeps, and the zone checker on zones broken in every way it knows.
+// The players that are scripts, the balance measured and kept, and the zone
+// checker on zones broken in every way it knows.
 #include "tools/balance/Balance.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 #include "tools/levelc/LevelCompiler.h"
+#include "tools/levelc/LevelSource.h"
 
 #include "Src/core/GameState.h"
 #include "Src/zones/LevelCatalogue.h"
@@ -12,115 +13,201 @@
 
 #include <array>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 const std::string kGameDir = LURVANE_GAME_DIR;
+constexpr int up = Snake::kUp, right = Snake::kRight, down = Snake::kDown, left = Snake::kLeft;
 
-// A board from rows of text split by '/': '#' wall, '.' floor, 'o' food,
-// 's' shrink, 'r' speed reset, 'p' points, 't' time, digits the snake (0
-// its head); the level's clock is 60 s.
+// A board from rows of level source split by '/' ('#' wall, '.' floor, 'o'
+// food, 's' shrink, 'r' speed reset, '$' points, 't' time) with the snake's
+// segments 0-9, then A, B ... from its head; the level's clock is 60 s.
 Board boardOf(const std::string& rows, int heading, double secondsPerStep, int timeLeft) {
     Board b;
-    b.width = static_cast<int>(rows.find('/'));
-    b.heading = heading;
-    b.secondsPerStep = secondsPerStep;
-    b.timeLeft = timeLeft;
-    b.levelTime = 60;
-    const std::string items = "#.o???????srpt";
+    b.width = static_cast<int>(rows.find('/')), b.heading = heading, b.levelTime = 60;
+    b.timeLeft = timeLeft, b.secondsPerStep = secondsPerStep;
     for (char c : rows) {
-        const bool body = c >= '0' && c <= '9';
-        if (c == '/')
-            continue;
-        if (c == '0') {
-            b.headX = static_cast<int>(b.blocks.size()) % b.width;
-            b.headY = static_cast<int>(b.blocks.size()) / b.width;
+        const int body = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'Z' ? c - 'A' + 10 : -1;
+        if (body == 0)
+            b.headX = static_cast<int>(b.blocks.size()) % b.width, b.headY = b.height;
+        b.height += c == '/';
+        if (c != '/') {
+            b.blocks.push_back(body >= 0 ? kBlockFloor : defaultLegend(c));
+            b.bodyIndex.push_back(body);
+            b.bodyLength += body >= 0;
         }
-        b.blocks.push_back(body ? kBlockFloor : static_cast<int>(items.find(c)));
-        b.bodyIndex.push_back(body ? c - '0' : -1);
-        b.bodyLength += body;
     }
-    b.height = static_cast<int>(b.blocks.size()) / b.width;
+    ++b.height;
     return b;
 }
 
 TEST(Planner, TakesTheWayTheRulesMakeBest) {
-    struct Case {
-        const char* what;
-        int heading;
-        double secondsPerStep;
-        int timeLeft;
-        int expected;
-        std::string board;
-    };
     const std::string time = "#######/#.t...#/#0...o#/#######";
-    const std::string points = "#######/#.p...#/#0...o#/#######";
+    const std::string points = "#######/#.$...#/#0...o#/#######";
     const std::string pocket = "#########/##o######/#.012345#/#......o#/#########";
-    const Case cases[] = {
-        {"never back: round to the food behind", Snake::kRight, 0.2, 60, Snake::kUp,
-         "#######/#.....#/#o..0.#/#######"},
-        {"a time item is worth its 10 s", Snake::kRight, 4.75, 30, Snake::kUp, time},
-        {"not with the clock full", Snake::kRight, 0.2, 60, Snake::kRight, time},
-        {"nor for a detour dearer than that", Snake::kRight, 5.5, 30, Snake::kRight, time},
-        {"20 points are worth 4 s", Snake::kRight, 1.9, 60, Snake::kUp, points},
-        {"not a dearer detour", Snake::kRight, 2.1, 60, Snake::kRight, points},
-        {"round a speed reset", Snake::kRight, 0.2, 60, Snake::kUp,
-         "#######/#.....#/#0r..o#/#######"},
-        {"through it as the only way", Snake::kRight, 0.2, 60, Snake::kRight,
-         "#######/#0r..o#/#######"},
-        {"not into a pocket it cannot leave", Snake::kLeft, 0.2, 60, Snake::kDown, pocket},
-        {"into it for the last food", Snake::kLeft, 0.2, 60, Snake::kUp,
+    // What, heading, seconds per step, seconds left, the move, the board.
+    const std::tuple<const char*, int, double, int, int, std::string> cases[] = {
+        {"never back: round to the food behind", right, 0.2, 60, up, "#######/#.....#/#o..0.#"},
+        {"a time item is worth its 10 s", right, 4.75, 30, up, time},
+        {"not with the clock full", right, 0.2, 60, right, time},
+        {"nor for a detour dearer than that", right, 5.25, 30, right, time},
+        {"20 points are worth 4 s", right, 1.9, 60, up, points},
+        {"not a dearer detour", right, 2.05, 60, right, points},
+        {"round a speed reset", right, 0.2, 60, up, "#######/#.....#/#0r..o#/#######"},
+        {"through it as the only way", right, 0.2, 60, right, "#######/#0r..o#/#######"},
+        {"not into a pocket it cannot leave", left, 0.2, 60, down, pocket},
+        {"into it for the last food", left, 0.2, 60, up,
          "#########/##o######/#.012345#/#.......#/#########"},
-        {"no food in reach: the most room", Snake::kLeft, 0.2, 60, Snake::kUp,
-         "#######/###...#/##.01##/######o"},
+        {"no food in reach: the most room", left, 0.2, 60, up, "#######/###...#/##.01##/######o"},
+        {"no food: the room its present length leaves", up, 0.2, 60, left, "#.0./.21."},
+        {"a shrink item leaves half the snake", right, 0.2, 60, right, "10.89/2s#7A/3456B"},
+        {"the shrink item when no food is safe", up, 0.2, 60, up, "s..o/0s.#/145./236./#.7./..#o"},
+        {"the head is body on the way on from an item", down, 0.7, 60, left, ".o1$/..0."},
+        {"no item out of reach", left, 1.5, 46, left, "t../##o/o01"},
+        {"of foods as near, the first in the rows", up, 0.2, 60, left, "o.0.o/..1.."},
+        {"a time item worth 1 s for a shorter detour", right, 0.2, 59, up, time},
+        {"the food whose room holds the grown snake", left, 0.2, 60, left, "oo2/o01"},
+        {"the room after a turn counts from its last step", right, 0.2, 60, right, "2.oo./10..."},
+        {"a snake of one cell always has its tail in reach", up, 0.2, 60, right, "#o#/o0."},
+        {"a shrink item next to the head", up, 0.2, 60, left, "s0.o/o125/..34"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(planMove(boardOf(c.board, c.heading, c.secondsPerStep, c.timeLeft)), c.expected);
+    for (const auto& [what, heading, secondsPerStep, timeLeft, expected, board] : cases) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(planMove(boardOf(board, heading, secondsPerStep, timeLeft)), expected);
     }
+    // A bold plan when no way is safe: the most room, the first of equals.
+    EXPECT_EQ(planMove(boardOf("o0o/.1.", up, 0.2, 60), true), left);
+    ControlState control;
+    control.horizontal = 1;
+    holdDirection(-1, control); // no direction: no key held
+    EXPECT_EQ(std::tuple(control.horizontal, control.vertical), std::tuple(0, 0));
 }
 
-// Levels of clear rates per skill (the same for every player), the
-// planner's seconds on Hard of 100 allowed.
+// A level of clear rates per skill (the same for every player) and 100 s
+// allowed, of which the planner uses 20, or hardSeconds on Hard.
 LevelResult levelOf(int number, std::array<double, kSkills> rate, double hardSeconds,
-                    bool plannerClears = true) {
-    LevelResult level;
-    level.number = number;
-    for (int skill = 0; skill < kSkills; ++skill) {
-        SkillResult& r = level.skill[skill];
-        r.loaded = true;
-        r.timeAllowed = 100;
-        r.plannerCleared = plannerClears || skill != 1;
-        r.plannerSeconds = skill == 2 ? hardSeconds : 20;
-        r.clearRate[0] = r.clearRate[1] = r.clearRate[2] = rate[static_cast<size_t>(skill)];
-    }
-    return level;
+                    bool normalCleared = true) {
+    const auto skill = [&](size_t s, bool cleared, double seconds) {
+        return SkillResult{true, 100, cleared, seconds, 0, {rate[s], rate[s], rate[s]}, 0};
+    };
+    return {number, {skill(0, true, 20), skill(1, normalCleared, 20), skill(2, true, hardSeconds)}};
 }
 
 TEST(BalanceRules, ListsEveryLevelAndZoneThatBreaksOne) {
-    ZoneResult a{"A",
-                 0,
-                 {levelOf(1, {1, 0.5, 0}, 10), levelOf(2, {0.5, 0.5, 0.25}, 49, false),
-                  levelOf(3, {1, 0.75, 0.5}, 50)}};
-    ZoneResult b{"B", 1, {LevelResult{}}};
-    b.levels[0].number = 1;
-    ZoneResult c{"C", 2, {levelOf(1, {1, 0.9, 0.8}, 50)}};
-    EXPECT_NEAR(a.difficulty(), (0.5 / 3 + 1.25 / 3 + 0.75) / 3, 1e-9);
-    EXPECT_EQ(balanceProblems({a, b, c}),
+    ZoneResult a{
+        "A", 0, {levelOf(1, {1, 0.5, 0.1}, 14), levelOf(2, {0.5, 0.5, 0.25}, 40.6, false)}};
+    a.levels.push_back(levelOf(3, {1, 0.75, 0.5}, 52));
+    a.levels[1].skill[1] = {true, 100, false, 20, 2, {0.75, 0.5, 0.25}, 12.5};
+    const ZoneResult b{"B", 1, {LevelResult{1, {}}}};
+    const ZoneResult c{"C", 2, {levelOf(1, {1, 0.9, 0.8}, 50)}}, d{"D", 3, c.levels}, e{"E", 4, {}};
+    EXPECT_EQ(balanceProblems({a, b, c, d, e}),
               (std::vector<std::string>{
                   "A 2 on Normal: the planner does not clear it",
                   "A 2: clear rate does not fall (0.50, 0.50, 0.25)",
-                  "A 2 on Hard: the planner uses 49% of the time",
+                  "A 2 on Hard: the planner uses 41% of the time",
                   "B 1: the level cannot be loaded (see balance --check)",
                   "C: difficulty 0.10, not above the zone before",
+                  "D: difficulty 0.10, not above the zone before",
+                  "E: difficulty 0.00, not above the zone before",
               }));
     EXPECT_EQ(formatSummary({a}),
               "zone        rating levels | planner cleared E/N/H | Hard share mean/max | clear "
               "rate E/N/H     | difficulty\n"
-              "A                0      3 |         3/ 2/ 3      |        36% /  50%  |  83%  58% "
-              " 25%     | 0.44\n");
+              "A                0      3 |         3/ 2/ 3      |        36% /  52%  |  83%  58% "
+              " 28%     | 0.43\n");
+    EXPECT_NE(
+        formatReport({a}, 2).find(
+            "\nA             2 Easy    100 |          yes      20.0    20%    0 |            50%"
+            "     50%   50%     0.0\nA             2 Normal  100 |          no       20.0    20%"
+            "    2 |            75%     50%   25%    12.5\n"),
+        std::string::npos);
+}
+
+// A test directory with the game's pictures and levels made from the rows
+// of their source.
+struct ZoneDir {
+    TempDir dir;
+    const std::string levels = dir.file("Data/Levels");
+    bool pictures = copyGamePictures(dir, {"score.bmp", "items20.bmp", "items.bmp"});
+    void level(const std::string& zone, const std::string& name, const std::string& rows) {
+        const BlockSheet sheet{320, 40, std::vector<uint32_t>(320 * 40, 0x404040)};
+        LevelSource level;
+        FmpMap fmp;
+        std::string error;
+        ASSERT_TRUE(parseLevelSource("map\n" + rows, level, error)) << error;
+        ASSERT_TRUE(compileLevel(level, sheet, 16, fmp, error)) << error;
+        std::filesystem::create_directories(levels + "/" + zone);
+        ASSERT_TRUE(writeFmpFile(fmp, levels + "/" + zone + "/" + name + ".fmp"));
+    }
+};
+
+// Two zones, each of a level every player clears after a turn and one where
+// the snake faces a wall and is lost at once: every level of every zone is played on
+// every skill with its own clock and snakes; the plot of them deflated.
+TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
+    ZoneDir z;
+    ASSERT_TRUE(z.pictures);
+    const std::string turn = "<Level>\nFilename=turn\nTime=60,50,40;\n</Level>\n";
+    const std::string wall = "<Level>\nFilename=wall\nTime=6,5,4;\n</Level>\n";
+    for (const char* zone : {"a", "b"}) {
+        ASSERT_NO_FATAL_FAILURE(z.level(zone, "turn", "#####\n#B>##\n#..o#\n#####\n"));
+        ASSERT_NO_FATAL_FAILURE(z.level(zone, "wall", "######\n#o.B>#\n######\n"));
+    }
+    z.dir.write("Data/Levels/a/level.txt", "<Zone>\nName=Far\nSkill=3\n</Zone>\n" + wall + turn);
+    z.dir.write("Data/Levels/b/level.txt", "<Zone>\nName=Near\nSkill=1\n</Zone>\n" + turn + wall);
+    HeadlessGame game;
+    std::string error;
+    ASSERT_TRUE(game.open(z.dir.path(), z.levels, error)) << error;
+    const std::vector<ZoneResult> zones = measureZones(game, 2);
+    EXPECT_EQ(measureLevel(game, 0, 1, kSkillEasy, 1).clearRate[1], 1); // one seed
+    ASSERT_EQ(zones.size(), 2u);
+    EXPECT_EQ(std::tuple(zones[0].name, zones[1].name), std::tuple("Near", "Far"));
+    for (const ZoneResult& measured : zones) {
+        const bool near = measured.name == "Near";
+        ASSERT_EQ(std::tuple(measured.rating, measured.levels.size()),
+                  std::tuple(near ? 1 : 3, 2u));
+        for (const LevelResult& l : measured.levels)
+            for (int skill = 0; skill < kSkills; ++skill) {
+                const SkillResult& r = l.skill[skill];
+                const bool turn = (l.number == 1) == near;
+                EXPECT_EQ(std::tuple(r.loaded, r.timeAllowed, r.plannerCleared,
+                                     r.plannerSeconds > 0, r.snakesLost, r.meanClearRate(),
+                                     turn ? r.modelSeconds >= r.plannerSeconds &&
+                                                r.modelSeconds < 2 * r.plannerSeconds
+                                          : r.modelSeconds == 0),
+                          std::tuple(true, turn ? 60 - 10 * skill : 6 - skill, turn, true,
+                                     turn ? 0 : 3 - skill, turn ? 1.0 : 0.0, true))
+                    << measured.name << " " << l.number << " skill " << skill;
+            }
+    }
+    // What the players see of the turn level as it starts.
+    ASSERT_TRUE(game.load(0, 1, kSkillEasy, error)) << error;
+    const auto seen = [](const Board& b) {
+        return std::tuple(b.blocks, b.bodyIndex, b.bodyLength, b.headX, b.headY, b.heading,
+                          b.timeLeft, b.levelTime, b.secondsPerStep > 0);
+    };
+    EXPECT_EQ(seen(readBoard(game.game())), seen(boardOf("#####/#10##/#..o#/#####", right, 1, 60)));
+    // A player looks first on a frame of its own within its reaction time,
+    // and turns down, or the other way when it turns wrong.
+    for (const double wrongTurn : {0.0, 1.0}) {
+        std::set<int> firstLooks;
+        for (uint32_t seed = 0; seed < 64; ++seed) {
+            PlayerModel player(8, wrongTurn, seed);
+            player.startLevel();
+            int frame = 0;
+            while (frame < 8 && player.direction(game.game(), frame) < 0)
+                ++frame;
+            firstLooks.insert(frame);
+            EXPECT_EQ(player.direction(game.game(), frame + 1), wrongTurn > 0 ? up : down);
+        }
+        EXPECT_EQ(firstLooks.size(), 8u);
+    }
+    game.game().unloadLevel();
+    EXPECT_LT(plotDifficulty(zones).size(), 40000u); // deflated: 1.3 MB stored
 }
 
 TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
@@ -147,27 +234,10 @@ TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
 // A zone directory of broken zones, each fault with the text the game
 // gives for it, and the start of a level the game cannot play.
 TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
-    TempDir dir;
-    ASSERT_TRUE(copyGamePictures(dir, {"score.bmp", "items20.bmp", "items.bmp"}));
-    BlockSheet sheet;
-    sheet.width = 320;
-    sheet.height = 40;
-    sheet.pixels.assign(320 * 40, 0x404040);
-    auto map = [&](const std::string& zone, const std::string& name, const std::string& rows) {
-        LevelSource level;
-        FmpMap fmp;
-        std::string error;
-        ASSERT_TRUE(parseLevelSource("map\n" + rows, level, error)) << error;
-        ASSERT_TRUE(compileLevel(level, sheet, 16, fmp, error)) << error;
-        ASSERT_TRUE(writeFmpFile(fmp, dir.file("Data/Levels/" + zone + "/" + name + ".fmp")));
-    };
-    const std::string levels = dir.file("Data/Levels");
-    const std::string good = "######\n#B>o.#\n######\n";
-    struct Zone {
-        const char* name;
-        std::string text;
-    };
-    const Zone zones[] = {
+    ZoneDir z;
+    ASSERT_TRUE(z.pictures);
+    const std::string& levels = z.levels;
+    const std::pair<const char*, std::string> zones[] = {
         {"a", "<Zone>\nSkill=x;\nBackcolor=0X00ff;\n</Zone>\n<Level>\nFilename=good\n"
               "Time=60,50,x;\n</Level>\n<Level>\nTime=1,2,3;\n</Level>\n<Level>\n"
               "Filename=absent\n</Level>\n<Level>\nFilename=good\n"},
@@ -175,13 +245,12 @@ TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
         {"c", "<Level>\nFilename=shut\n</Level>\n<Level>\nFilename=\"good\n</Level>\n"},
         {"d", ""},
     };
-    for (const Zone& zone : zones) {
-        std::filesystem::create_directories(levels + "/" + zone.name);
-        if (*zone.name != 'd')
-            dir.write("Data/Levels/" + std::string(zone.name) + "/level.txt", zone.text);
-        ASSERT_NO_FATAL_FAILURE(map(zone.name, "good", good));
+    for (const auto& [name, text] : zones) {
+        if (*name != 'd')
+            z.dir.write("Data/Levels/" + std::string(name) + "/level.txt", text);
+        ASSERT_NO_FATAL_FAILURE(z.level(name, "good", "######\n#B>o.#\n######\n"));
     }
-    ASSERT_NO_FATAL_FAILURE(map("c", "shut", "######\n#B>#o#\n######\n"));
+    ASSERT_NO_FATAL_FAILURE(z.level("c", "shut", "######\n#B>#o#\n######\n"));
 
     const std::string head = "Error reading levels-File:\n  Filename='" + levels;
     const std::vector<std::string> expected = {
@@ -197,11 +266,13 @@ TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
         "Could not load level!!\n " + levels + "\\a\\absent.fmp",
         levels + "\\c\\shut.fmp: food at column 4, row 1 cannot be reached",
     };
-    EXPECT_EQ(checkZones(dir.path(), levels), expected);
+    EXPECT_EQ(checkZones(z.dir.path(), levels), expected);
+    EXPECT_EQ(checkZones(levels + "/none", levels),
+              std::vector<std::string>{"cannot enter the game directory '" + levels + "/none'"});
     // The game itself still stops at the first fault.
     HeadlessGame game;
     std::string error;
-    EXPECT_FALSE(game.open(dir.path(), levels, error));
+    EXPECT_FALSE(game.open(z.dir.path(), levels, error));
     EXPECT_EQ(error, expected[0]);
 }
 

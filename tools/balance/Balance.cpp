@@ -19,10 +19,6 @@ namespace {
 // Far beyond any level's clock, even with every time item eaten.
 constexpr int kFrameLimit = kFramesPerLevelSecond * 3600;
 
-int livesOf(int skill) {
-    return skill == kSkillEasy ? 3 : skill == kSkillNormal ? 2 : 1;
-}
-
 const char* const kSkillNames[kSkills] = {"Easy", "Normal", "Hard"};
 
 // The same seeds on every skill, so skills differ only by the level.
@@ -30,9 +26,9 @@ uint32_t playerSeed(int zone, int level, int kind, int seed) {
     return static_cast<uint32_t>(1000003 * zone + 10007 * level + 101 * kind + seed);
 }
 
-std::string format(const char* fmt, double a = 0, double b = 0, double c = 0, double d = 0) {
+template <typename... Values> std::string format(const char* fmt, Values... values) {
     char text[256];
-    std::snprintf(text, sizeof text, fmt, a, b, c, d);
+    std::snprintf(text, sizeof text, fmt, values...);
     return text;
 }
 
@@ -79,13 +75,10 @@ bool HeadlessGame::open(const std::string& gameDir, const std::string& levelsDir
         error = "no screen";
         return false;
     }
-    app.screen = screen_.get();
-    app.backSurface = nullptr; // nothing is drawn
+    app.screen = screen_.get(); // and no back surface: nothing is drawn
     if (!segmentPool)
         segmentPool = new SegmentPool;
-    options = Options();
-    options.soundEffects = false;
-    options.inGameMusic = false;
+    options = Options(); // no sound system is made: nothing plays
     game_ = std::make_unique<GameManager>();
     levelCatalogue.collectErrors(errors);
     const bool read = levelCatalogue.scanZones(levels.c_str());
@@ -111,36 +104,18 @@ bool HeadlessGame::load(int zone, int level, int skill, std::string& error) {
     return false;
 }
 
-LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& controller, int clock) {
+LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& controller) {
     LevelOutcome out;
     std::string error;
     if (!load(zone, level, skill, error))
         return out;
     out.loaded = true;
-    if (clock > 0) {
-        game_->setLevelTime(clock);
-        game_->setTimeLeft(clock);
-    }
+    out.lives = game_->lives();
+    out.timeAllowed = game_->levelTime();
     controller.startLevel();
     int frame = 0;
     game_->scriptControl = [&](ControlState& control) {
-        control = ControlState();
-        switch (controller.direction(*game_, frame)) {
-        case Snake::kUp:
-            control.vertical = -1;
-            break;
-        case Snake::kRight:
-            control.horizontal = 1;
-            break;
-        case Snake::kDown:
-            control.vertical = 1;
-            break;
-        case Snake::kLeft:
-            control.horizontal = -1;
-            break;
-        default:
-            break;
-        }
+        holdDirection(controller.direction(*game_, frame), control);
     };
     while (!game_->messageShown() && frame < kFrameLimit) {
         game_->levelFrame();
@@ -155,17 +130,16 @@ LevelOutcome HeadlessGame::play(int zone, int level, int skill, Controller& cont
 
 SkillResult measureLevel(HeadlessGame& game, int zone, int level, int skill, int seeds) {
     SkillResult r;
-    const Level* record = levelCatalogue.getLevel(zone, level);
-    r.timeAllowed = record ? record->time(skill) : 0;
     Planner planner;
     const LevelOutcome planned = game.play(zone, level, skill, planner);
     r.loaded = planned.loaded;
     if (!r.loaded)
         return r;
+    r.timeAllowed = planned.timeAllowed;
     r.plannerCleared = planned.cleared;
     r.plannerSeconds = planned.seconds();
     // The planner plays the same way each time: it loses every snake or none.
-    r.snakesLost = planned.cleared ? 0 : livesOf(skill);
+    r.snakesLost = planned.cleared ? 0 : planned.lives;
     int clearedAverage = 0;
     for (int kind = 0; kind < 3; ++kind) {
         int cleared = 0;
@@ -193,8 +167,7 @@ std::vector<ZoneResult> measureZones(HeadlessGame& game, int seeds) {
     for (int z = 0; z < levelCatalogue.getZoneCount(); ++z) {
         ZoneResult zone;
         zone.name = levelCatalogue.getZoneName(z);
-        const Level* first = levelCatalogue.getLevel(z, 1);
-        zone.rating = first && first->zone ? first->zone->skill : 0;
+        zone.rating = levelCatalogue.getZoneSkill(z);
         for (int n = 1; n <= levelCatalogue.getLevelCount(z); ++n) {
             LevelResult level;
             level.number = n;
@@ -259,15 +232,12 @@ std::string formatReport(const std::vector<ZoneResult>& zones, int seeds) {
         for (const LevelResult& level : zone.levels)
             for (int skill = 0; skill < kSkills; ++skill) {
                 const SkillResult& r = level.skill[skill];
-                char line[256];
-                std::snprintf(line, sizeof line,
-                              "%-11s %3d %-6s %4d |          %-7s %5.1f  %4.0f%% %4d |          "
+                out += format("%-11s %3d %-6s %4d |          %-7s %5.1f  %4.0f%% %4d |          "
                               "%4.0f%% %6.0f%% %4.0f%%  %6.1f\n",
                               zone.name.c_str(), level.number, kSkillNames[skill], r.timeAllowed,
                               r.plannerCleared ? "yes" : "no", r.plannerSeconds,
                               100 * r.timeShare(), r.snakesLost, 100 * r.clearRate[0],
                               100 * r.clearRate[1], 100 * r.clearRate[2], r.modelSeconds);
-                out += line;
             }
     out += "\n" + formatSummary(zones);
     const std::vector<std::string> problems = balanceProblems(zones);
@@ -297,14 +267,11 @@ std::string formatSummary(const std::vector<ZoneResult>& zones) {
             shareMax = share > shareMax ? share : shareMax;
         }
         const double n = zone.levels.empty() ? 1 : static_cast<double>(zone.levels.size());
-        char line[256];
-        std::snprintf(line, sizeof line,
-                      "%-11s %6d %6zu |        %2d/%2d/%2d      |       %3.0f%% / %3.0f%%  | "
+        out += format("%-11s %6d %6zu |        %2d/%2d/%2d      |       %3.0f%% / %3.0f%%  | "
                       "%3.0f%% %3.0f%% %3.0f%%     | %.2f\n",
                       zone.name.c_str(), zone.rating, zone.levels.size(), cleared[0], cleared[1],
                       cleared[2], 100 * shareSum / n, 100 * shareMax, 100 * rate[0] / n,
                       100 * rate[1] / n, 100 * rate[2] / n, zone.difficulty());
-        out += line;
     }
     return out;
 }

@@ -26,6 +26,7 @@ struct LevelOutcome {
     bool loaded = false;
     bool cleared = false;
     int frames = 0;
+    int lives = 0, timeAllowed = 0; // what the level starts with
     double seconds() const { return static_cast<double>(frames) / kFramesPerLevelSecond; }
 };
 
@@ -43,9 +44,8 @@ public:
     // with errors, each error of a description file goes there instead.
     bool open(const std::string& gameDir, const std::string& levelsDir, std::string& error,
               std::vector<std::string>* errors = nullptr);
-    // One try at a level from its start; a clock of more than 0 seconds
-    // replaces the level's own.
-    LevelOutcome play(int zone, int level, int skill, Controller& controller, int clock = 0);
+    // One try at a level from its start.
+    LevelOutcome play(int zone, int level, int skill, Controller& controller);
     // Loads a level as a game would; the fatal error's text if it fails.
     bool load(int zone, int level, int skill, std::string& error);
 

@@ -4,15 +4,32 @@
 #include "Src/game/GameManager.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
-constexpr int kDx[4] = {0, 1, 0, -1};
-constexpr int kDy[4] = {-1, 0, 1, 0};
+// The step of each direction, in the snake's order: up, right, down, left.
+constexpr int kDx[] = {0, 1, 0, -1};
+constexpr int kDy[] = {-1, 0, 1, 0};
+constexpr Snake::Direction kDirections[] = {Snake::kUp, Snake::kRight, Snake::kDown, Snake::kLeft};
 constexpr int kFramesPerSecond = 55;
 
 // Points are worth what seconds left are worth at the level's end.
 constexpr double kSecondsPerPoint = 1.0 / 5;
+
+int reverse(int direction) {
+    return (direction + 2) % 4;
+}
+
+// The direction of the step between two neighbouring cells.
+int directionOf(const Board& b, int from, int to) {
+    const int dx = to % b.width - from % b.width, dy = to / b.width - from / b.width;
+    return dy < 0 ? Snake::kUp : dx > 0 ? Snake::kRight : dy > 0 ? Snake::kDown : Snake::kLeft;
+}
+
+bool inside(const Board& b, int x, int y) {
+    return x >= 0 && y >= 0 && x < b.width && y < b.height;
+}
 
 bool enterable(int block, bool slowAllowed) {
     return block == kBlockFloor || block == kBlockFood || block == kBlockShrink ||
@@ -32,7 +49,7 @@ Search search(const Board& b, int startX, int startY, int heading, bool slowAllo
     Search s;
     const size_t cells = b.blocks.size();
     s.dist.assign(cells, -1);
-    s.from.assign(cells, -1);
+    s.from.resize(cells);
     std::vector<int> queue;
     queue.reserve(cells);
     const int start = startY * b.width + startX;
@@ -42,11 +59,11 @@ Search search(const Board& b, int startX, int startY, int heading, bool slowAllo
         const int cell = queue[q];
         const int x = cell % b.width, y = cell / b.width;
         const int d = s.dist[static_cast<size_t>(cell)];
-        for (int dir = 0; dir < 4; ++dir) {
-            if (cell == start && heading >= 0 && dir == (heading + 2) % 4)
+        for (int dir : kDirections) {
+            if (cell == start && heading >= 0 && dir == reverse(heading))
                 continue; // the snake never reverses
             const int nx = x + kDx[dir], ny = y + kDy[dir];
-            if (nx < 0 || ny < 0 || nx >= b.width || ny >= b.height)
+            if (!inside(b, nx, ny))
                 continue;
             const int next = ny * b.width + nx;
             const size_t n = static_cast<size_t>(next);
@@ -66,7 +83,7 @@ Search search(const Board& b, int startX, int startY, int heading, bool slowAllo
 
 std::vector<int> pathTo(const Search& s, int target) {
     std::vector<int> path;
-    for (int cell = target; s.from[static_cast<size_t>(cell)] >= 0;
+    for (int cell = target; s.dist[static_cast<size_t>(cell)] > 0;
          cell = s.from[static_cast<size_t>(cell)])
         path.push_back(cell);
     std::reverse(path.begin(), path.end());
@@ -77,8 +94,8 @@ std::vector<int> pathTo(const Search& s, int target) {
 // then, and whether its new tail is among them (then it can always follow
 // its tail and is safe).
 struct Room {
-    int cells = 0;
-    bool tail = false;
+    int cells;
+    bool tail;
 };
 
 Room roomAfter(const Board& b, const std::vector<int>& path) {
@@ -98,16 +115,13 @@ Room roomAfter(const Board& b, const std::vector<int>& path) {
         if (cell >= 0 && static_cast<int>(body.size()) < after.bodyLength)
             body.push_back(cell);
     std::fill(after.bodyIndex.begin(), after.bodyIndex.end(), -1);
-    for (size_t i = 0; i < body.size(); ++i) {
+    for (size_t i = 0; i < body.size(); ++i)
         after.bodyIndex[static_cast<size_t>(body[i])] = static_cast<int>(i);
-        after.blocks[static_cast<size_t>(body[i])] = kBlockFloor;
-    }
     after.bodyLength = static_cast<int>(body.size());
     const int head = body.front();
     const int from = path.size() >= 2 ? path[path.size() - 2] : b.headY * b.width + b.headX;
-    const int dx = head % b.width - from % b.width, dy = head / b.width - from / b.width;
-    const int heading = dy < 0 ? 0 : dx > 0 ? 1 : dy > 0 ? 2 : 3;
-    const Search s = search(after, head % b.width, head / b.width, heading, true);
+    const Search s =
+        search(after, head % b.width, head / b.width, directionOf(b, from, head), true);
     return {s.reached, s.dist[static_cast<size_t>(body.back())] >= 0};
 }
 
@@ -119,9 +133,7 @@ bool safeAfter(const Board& b, const std::vector<int>& path, bool lastFood) {
 }
 
 int firstStep(const Board& b, const std::vector<int>& path) {
-    const int cell = path.front();
-    const int dx = cell % b.width - b.headX, dy = cell / b.width - b.headY;
-    return dy < 0 ? 0 : dx > 0 ? 1 : dy > 0 ? 2 : 3;
+    return directionOf(b, b.headY * b.width + b.headX, path.front());
 }
 
 // The value of an item in seconds of the level's clock; 0 for none.
@@ -136,21 +148,22 @@ double itemValue(const Board& b, int block) {
 // Of the moves open now, one after which the tail can still be followed,
 // else the one that leaves the most room.
 int roomiestMove(const Board& b) {
-    int best = -1, bestRoom = -1;
-    for (int dir = 0; dir < 4; ++dir) {
-        if (dir == (b.heading + 2) % 4)
+    int best = -1;
+    Room bestRoom{};
+    for (int dir : kDirections) {
+        if (dir == reverse(b.heading))
             continue;
         const int x = b.headX + kDx[dir], y = b.headY + kDy[dir];
-        if (x < 0 || y < 0 || x >= b.width || y >= b.height)
+        if (!inside(b, x, y))
             continue;
         const size_t cell = static_cast<size_t>(y * b.width + x);
         if (!enterable(b.blocks[cell], true) || b.bodyIndex[cell] >= 0)
             continue;
         const Room after = roomAfter(b, {static_cast<int>(cell)});
-        const int room = after.cells + (after.tail ? static_cast<int>(b.blocks.size()) : 0);
-        if (room > bestRoom) {
+        if (best < 0 ||
+            std::pair(after.tail, after.cells) > std::pair(bestRoom.tail, bestRoom.cells)) {
             best = dir;
-            bestRoom = room;
+            bestRoom = after;
         }
     }
     return best;
@@ -240,16 +253,10 @@ int planMove(const Board& b, bool bold) {
             }
         if (bold) {
             // No safe way: the one that leaves the most room.
-            int best = -1, bestRoom = -1;
-            for (int food : foods) {
-                const std::vector<int> path = pathTo(s, food);
-                const int room = roomAfter(b, path).cells;
-                if (room > bestRoom) {
-                    best = firstStep(b, path);
-                    bestRoom = room;
-                }
-            }
-            return best;
+            const auto roomOf = [&](int food) { return roomAfter(b, pathTo(s, food)).cells; };
+            const int food = *std::max_element(foods.begin(), foods.end(),
+                                               [&](int l, int r) { return roomOf(l) < roomOf(r); });
+            return firstStep(b, pathTo(s, food));
         }
     }
     return roomiestMove(b);
@@ -269,6 +276,14 @@ int Planner::direction(GameManager& game, int) {
         held_ = planMove(board, stalled_ > board.width + board.height);
     }
     return held_;
+}
+
+void holdDirection(int direction, ControlState& control) {
+    control = ControlState();
+    if (direction >= 0) {
+        control.horizontal = static_cast<int8_t>(kDx[direction]);
+        control.vertical = static_cast<int8_t>(kDy[direction]);
+    }
 }
 
 PlayerModel::PlayerModel(int reactionFrames, double wrongTurn, uint32_t seed)
@@ -291,7 +306,7 @@ int PlayerModel::direction(GameManager& game, int frame) {
     int chosen = planMove(board);
     if (chosen >= 0 && chosen != board.heading &&
         std::uniform_real_distribution<double>(0, 1)(random_) < wrongTurn_)
-        chosen = (chosen + 2) % 4; // the other way of the turn
+        chosen = reverse(chosen); // the other way of the turn
     held_ = chosen;
     return held_;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class GameManager;
+struct ControlState;
 
 // What a player sees of the level when it decides.
 struct Board {
@@ -30,6 +31,9 @@ Board readBoard(GameManager& game);
 // food is safe, takes the one that leaves the most room rather than
 // waiting for a safe one to open.
 int planMove(const Board& board, bool bold = false);
+
+// The control state of a frame that holds the direction (-1: none).
+void holdDirection(int direction, ControlState& control);
 
 // Gives the direction to hold in this frame, or -1 for none.
 class Controller {

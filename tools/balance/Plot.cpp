@@ -4,8 +4,13 @@
 #include "tools/artgen/Png.h"
 #include "tools/balance/Balance.h"
 
+#include "lib/ByteOrder.h"
+
+#include <zlib.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -51,6 +56,37 @@ struct Plot {
                         set(x + static_cast<int>(i) * (kGlyphWidth + 1) + gx, y + gy, c);
     }
 };
+
+// The PNG with its pixel data deflated: the plot's few colours take it
+// from over a megabyte to kilobytes. Unchanged where zlib fails.
+std::vector<uint8_t> deflated(const std::vector<uint8_t>& png, size_t rawSize) {
+    // After the signature, chunks of length, type, data and CRC.
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = readBE32(png.data() + at);
+        if (length > png.size() - at - 12)
+            break;
+        if (std::memcmp(png.data() + at + 4, "IDAT", 4) != 0) {
+            at += 12 + length;
+            continue;
+        }
+        std::vector<uint8_t> raw(rawSize);
+        uLongf rawLength = rawSize;
+        uLongf packed = compressBound(rawSize);
+        std::vector<uint8_t> chunk(8 + packed + 4);
+        if (uncompress(raw.data(), &rawLength, png.data() + at + 8, length) != Z_OK ||
+            compress2(chunk.data() + 8, &packed, raw.data(), rawLength, 9) != Z_OK)
+            break;
+        chunk.resize(8 + packed + 4);
+        writeBE32(chunk.data(), static_cast<uint32_t>(packed));
+        std::memcpy(chunk.data() + 4, "IDAT", 4);
+        writeBE32(chunk.data() + 8 + packed, pngCrc32(chunk.data() + 4, 4 + packed));
+        std::vector<uint8_t> out(png.begin(), png.begin() + static_cast<ptrdiff_t>(at));
+        out.insert(out.end(), chunk.begin(), chunk.end());
+        out.insert(out.end(), png.begin() + static_cast<ptrdiff_t>(at + 12 + length), png.end());
+        return out;
+    }
+    return png;
+}
 
 int yOf(double value) {
     const int h = kHeight - kTop - kBottom;
@@ -112,5 +148,5 @@ std::vector<uint8_t> plotDifficulty(const std::vector<ZoneResult>& zones) {
         p.text(kLeft + 90 + 70 * s, 10, kNames[s], kSkillColours[s]);
     p.text(kLeft + 320, 10, "- - PLANNER'S SHARE OF THE CLOCK ON HARD", kPlannerColour);
     p.text(kLeft, kHeight - 20, "LEVELS ALONG THE ZONE ORDER (ZONE, SKILL RATING)", kAxis);
-    return encodePng(p.image);
+    return deflated(encodePng(p.image), static_cast<size_t>(kHeight) * (1 + 4 * kWidth));
 }
