@@ -19,6 +19,12 @@ int usage() {
     return 2;
 }
 
+int cannotWrite(const std::string& outDir) {
+    std::fprintf(stderr, "balance: cannot write report.txt and difficulty.png in %s\n",
+                 outDir.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -54,6 +60,14 @@ int main(int argc, char** argv) {
         return problems.empty() ? 0 : 1;
     }
 
+    // Checked before the long run, so that a directory the report cannot go
+    // to is told at once and not after minutes of play; an earlier report
+    // there is kept until the new one is written.
+    std::filesystem::create_directories(outDir, ec);
+    const std::string reportPath = outDir + "/report.txt", plotPath = outDir + "/difficulty.png";
+    if (!std::ofstream(reportPath, std::ios::app) || !std::ofstream(plotPath, std::ios::app))
+        return cannotWrite(outDir);
+
     std::vector<ZoneResult> zones;
     {
         HeadlessGame game;
@@ -65,10 +79,15 @@ int main(int argc, char** argv) {
         zones = measureZones(game, seeds);
     }
     const std::string report = formatReport(zones, seeds);
-    std::ofstream(outDir + "/report.txt") << report;
     const std::vector<uint8_t> png = plotDifficulty(zones);
-    std::ofstream(outDir + "/difficulty.png", std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    std::ofstream reportFile(reportPath), plotFile(plotPath, std::ios::binary);
+    reportFile << report;
+    plotFile.write(reinterpret_cast<const char*>(png.data()),
+                   static_cast<std::streamsize>(png.size()));
+    reportFile.close();
+    plotFile.close();
+    if (!reportFile || !plotFile)
+        return cannotWrite(outDir);
     std::fputs(formatSummary(zones).c_str(), stdout);
     return balanceProblems(zones).empty() ? 0 : 1;
 }
