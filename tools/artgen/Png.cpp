@@ -23,7 +23,8 @@ void appendChunk(std::vector<uint8_t>& out, const char type[4], const std::vecto
     appendBE32(out, pngCrc32(out.data() + typeAt, 4 + data.size()));
 }
 
-// A zlib stream of stored (uncompressed) deflate blocks.
+} // namespace
+
 std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw) {
     std::vector<uint8_t> out = {0x78, 0x01};
     size_t at = 0;
@@ -41,8 +42,6 @@ std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw) {
     appendBE32(out, adler32(raw.data(), raw.size()));
     return out;
 }
-
-} // namespace
 
 uint32_t pngCrc32(const uint8_t* data, size_t size, uint32_t crc) {
     crc = ~crc;
@@ -63,7 +62,7 @@ uint32_t adler32(const uint8_t* data, size_t size) {
     return (b << 16) | a;
 }
 
-std::vector<uint8_t> encodePng(const RgbaImage& image) {
+std::vector<uint8_t> encodePng(const RgbaImage& image, ZlibPacker pack) {
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> out(signature, signature + 8);
 
@@ -87,7 +86,7 @@ std::vector<uint8_t> encodePng(const RgbaImage& image) {
             raw.push_back(static_cast<uint8_t>(p >> 24));
         }
     }
-    appendChunk(out, "IDAT", zlibStored(raw));
+    appendChunk(out, "IDAT", pack(raw));
     appendChunk(out, "IEND", {});
     return out;
 }

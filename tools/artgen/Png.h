@@ -16,4 +16,10 @@ struct RgbaImage {
 uint32_t pngCrc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 uint32_t adler32(const uint8_t* data, size_t size);
 
-std::vector<uint8_t> encodePng(const RgbaImage& image);
+// A zlib stream of stored (uncompressed) deflate blocks.
+std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw);
+
+// Packs the filtered rows into the zlib stream of the image data; a caller
+// with a compressor at hand passes its own.
+using ZlibPacker = std::vector<uint8_t> (*)(const std::vector<uint8_t>& raw);
+std::vector<uint8_t> encodePng(const RgbaImage& image, ZlibPacker pack = zlibStored);

@@ -4,13 +4,10 @@
 #include "tools/artgen/Png.h"
 #include "tools/balance/Balance.h"
 
-#include "lib/ByteOrder.h"
-
 #include <zlib.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -57,35 +54,15 @@ struct Plot {
     }
 };
 
-// The PNG with its pixel data deflated: the plot's few colours take it
-// from over a megabyte to kilobytes. Unchanged where zlib fails.
-std::vector<uint8_t> deflated(const std::vector<uint8_t>& png, size_t rawSize) {
-    // After the signature, chunks of length, type, data and CRC.
-    for (size_t at = 8; at + 12 <= png.size();) {
-        const size_t length = readBE32(png.data() + at);
-        if (length > png.size() - at - 12)
-            break;
-        if (std::memcmp(png.data() + at + 4, "IDAT", 4) != 0) {
-            at += 12 + length;
-            continue;
-        }
-        std::vector<uint8_t> raw(rawSize);
-        uLongf rawLength = rawSize;
-        uLongf packed = compressBound(rawSize);
-        std::vector<uint8_t> chunk(8 + packed + 4);
-        if (uncompress(raw.data(), &rawLength, png.data() + at + 8, length) != Z_OK ||
-            compress2(chunk.data() + 8, &packed, raw.data(), rawLength, 9) != Z_OK)
-            break;
-        chunk.resize(8 + packed + 4);
-        writeBE32(chunk.data(), static_cast<uint32_t>(packed));
-        std::memcpy(chunk.data() + 4, "IDAT", 4);
-        writeBE32(chunk.data() + 8 + packed, pngCrc32(chunk.data() + 4, 4 + packed));
-        std::vector<uint8_t> out(png.begin(), png.begin() + static_cast<ptrdiff_t>(at));
-        out.insert(out.end(), chunk.begin(), chunk.end());
-        out.insert(out.end(), png.begin() + static_cast<ptrdiff_t>(at + 12 + length), png.end());
-        return out;
-    }
-    return png;
+// The plot's few colours deflate from over a megabyte to kilobytes; stored
+// blocks where zlib fails.
+std::vector<uint8_t> zlibDeflated(const std::vector<uint8_t>& raw) {
+    uLongf packed = compressBound(raw.size());
+    std::vector<uint8_t> out(packed);
+    if (compress2(out.data(), &packed, raw.data(), raw.size(), 9) != Z_OK)
+        return zlibStored(raw);
+    out.resize(packed);
+    return out;
 }
 
 int yOf(double value) {
@@ -148,5 +125,5 @@ std::vector<uint8_t> plotDifficulty(const std::vector<ZoneResult>& zones) {
         p.text(kLeft + 90 + 70 * s, 10, kNames[s], kSkillColours[s]);
     p.text(kLeft + 320, 10, "- - PLANNER'S SHARE OF THE CLOCK ON HARD", kPlannerColour);
     p.text(kLeft, kHeight - 20, "LEVELS ALONG THE ZONE ORDER (ZONE, SKILL RATING)", kAxis);
-    return deflated(encodePng(p.image), static_cast<size_t>(kHeight) * (1 + 4 * kWidth));
+    return encodePng(p.image, zlibDeflated);
 }
