@@ -1,25 +1,29 @@
 // Drawing the map's window: every scroll offset, cells and layers changed
 // between draws, and block surfaces replaced by a display mode change or
-// emptied by a loss.
+// emptied by a loss. Each row runs a script; the transcript lists per draw
+// the pixels that differ from what the cells say, black pixels and locks.
 #include "map/FmpWriter.h"
 #include "map/TileMap.h"
 #include "tests/support/DepthPlatform.h"
+#include "tests/support/Golden.h"
+#include "tests/support/StepScript.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 namespace {
 
 constexpr uint32_t kUntouched = 0x5A5A;
 
-// 12x9 cells of 4x4 blocks; every pixel of every block differs, so a block
-// drawn from a wrong offset or the wrong block shows. Layer 1 is the
+// 12x9 cells of square blocks; every pixel of every block differs, so a
+// block drawn from a wrong offset or the wrong block shows. Layer 1 is the
 // mirror image of layer 0.
-FmpMap patternMap(int side = 4) {
+FmpMap patternMap(int side) {
     FmpMap map;
     map.mapWidth = 12;
     map.mapHeight = 9;
@@ -52,190 +56,196 @@ uint32_t expectedPixel(TileMap& map, int x, int y) {
     return block ? pixelOf(*block, mapX % bw, mapY % bh) : kUntouched;
 }
 
-// Compares the whole target: the window as the cells say, everything else
-// untouched. Returns the number of wrong pixels.
+// The pixels of the target that are not as they must be: the window inside
+// the clip rectangle as the cells say, everything else untouched.
 int wrongPixels(TileMap& map, GfxSurface& target) {
+    const GfxRect& clip = target.GetClipRect();
     int wrong = 0;
     for (int y = 0; y < target.GetHeight(); ++y)
         for (int x = 0; x < target.GetWidth(); ++x) {
             const bool inside = x >= map.getViewX() && y >= map.getViewY() &&
                                 x < map.getViewX() + map.getViewWidth() &&
-                                y < map.getViewY() + map.getViewHeight();
+                                y < map.getViewY() + map.getViewHeight() && x >= clip.left &&
+                                y >= clip.top && x < clip.right && y < clip.bottom;
             wrong += pixelOf(target, x, y) != (inside ? expectedPixel(map, x, y) : kUntouched);
         }
     return wrong;
 }
 
+struct Row {
+    int depth, side;
+    // view:X:Y:W:H, scroll:X:Y, layer:N, set:X:Y:B, draw, clip:W:H, sweep:A:B:..
+    // (draws at every pair of the offsets), keep and same (a draw showing
+    // the kept picture), fill:K and lose:K (a block's surface), key:K,
+    // mode:BPP (a display mode change) and fresh (the map loaded anew in
+    // the current mode, with the same cells, draws the same).
+    const char* script;
+};
+
 class TileMapDraw : public ::testing::Test {
 protected:
-    // A screen of the depth, the pattern map of the block size loaded on it
-    // with the window at (x, y), and an untouched target a little larger.
-    void start(int depth, int side = 4, int x = 3, int y = 5, int width = 30, int height = 22) {
-        display.emplace(depth);
-        ASSERT_TRUE(writeFmpFile(patternMap(side), dir.file("p.fmp")));
-        map.setTransparentColour(0xFF00FF); // a key that differs between formats
-        ASSERT_EQ(map.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
-        map.setView(x, y, width, height);
-        targetWidth = width + 10;
-        targetHeight = height + 10;
-        makeTarget(target);
+    // A screen of the depth and the pattern map of the block size loaded
+    // on it.
+    void start(const Row& row) {
+        target.reset(); // surfaces go before the screen they belong to
+        map.freeMap();
+        display.emplace(row.depth);
+        ASSERT_TRUE(writeFmpFile(patternMap(row.side), dir.file("p.fmp")));
+        load(map);
     }
     GfxScreen& screen() { return display->screen; }
+    void load(TileMap& into) {
+        into.setTransparentColour(0xFF00FF); // a key that differs between formats
+        ASSERT_EQ(into.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
+    }
+    // A target a little larger than the window, every pixel untouched.
     void makeTarget(GfxSurface& surface) {
-        ASSERT_EQ(surface.Create(&screen(), targetWidth, targetHeight, kSurfaceMemorySystem), 0);
+        ASSERT_EQ(surface.Create(&screen(), map.getViewWidth() + 10, map.getViewHeight() + 10,
+                                 kSurfaceMemorySystem),
+                  0);
         surface.FillAll(kUntouched);
+    }
+    std::string draw(TileMap& from, GfxSurface& into) {
+        into.FillAll(kUntouched);
+        const int locks = into.GetStore()->lockCalls();
+        const int result = from.draw(&into);
+        const int locked = into.GetStore()->lockCalls() - locks;
+        const std::vector<uint32_t> drawn = pixelsOf(into);
+        std::ostringstream out;
+        out << "=" << result << " wrong " << wrongPixels(from, into) << " black "
+            << std::count(drawn.begin(), drawn.end(), 0u) << " locks " << locked << " held "
+            << into.GetLockCount();
+        return out.str();
+    }
+    std::string fresh() {
+        TileMap again;
+        load(again);
+        again.setView(map.getViewX(), map.getViewY(), map.getViewWidth(), map.getViewHeight());
+        again.setScroll(map.getScrollX(), map.getScrollY());
+        for (int y = 0; y < map.getMapHeight(); ++y)
+            for (int x = 0; x < map.getMapWidth(); ++x)
+                again.setBlock(x, y, map.getBlock(x, y));
+        GfxSurface reference;
+        makeTarget(reference);
+        again.draw(&reference);
+        std::ostringstream out;
+        out << " same " << (pixelsOf(*target) == pixelsOf(reference)) << " keys same "
+            << (map.blockSurface(1)->GetColorKey() == again.blockSurface(1)->GetColorKey());
+        return out.str();
+    }
+    std::string step(const ScriptStep& s) {
+        std::ostringstream out;
+        const int a = s.arg(0), b = s.arg(1);
+        if (s.name == "view") {
+            map.setView(a, b, s.arg(2), s.arg(3));
+            target.emplace();
+            makeTarget(*target);
+        } else if (s.name == "scroll") {
+            map.setScroll(a, b);
+        } else if (s.name == "layer") {
+            out << "=" << map.selectLayer(a);
+        } else if (s.name == "set") {
+            map.setBlock(a, b, s.arg(2));
+        } else if (s.name == "draw" || s.name == "same") {
+            out << draw(map, *target);
+            if (s.name == "same")
+                out << " same " << (pixelsOf(*target) == kept);
+        } else if (s.name == "clip") {
+            target->SetClipRect({0, 0, a, b});
+            out << draw(map, *target);
+        } else if (s.name == "sweep") {
+            int wrong = 0;
+            for (int y : s.args)
+                for (int x : s.args) {
+                    map.setScroll(x, y);
+                    EXPECT_EQ(map.draw(&*target), 0);
+                    wrong += wrongPixels(map, *target);
+                    target->FillAll(kUntouched);
+                }
+            out << " wrong " << wrong;
+        } else if (s.name == "keep") {
+            kept = pixelsOf(*target);
+        } else if (s.name == "fill") {
+            map.blockSurface(a)->FillAll(screen().ConvertColor(0x00FF00, map.blockSurface(a)));
+        } else if (s.name == "lose") {
+            map.blockSurface(a)->MarkLost();
+        } else if (s.name == "key") {
+            out << " lost " << map.blockSurface(a)->GetStore()->isLost() << " store "
+                << map.blockSurface(a)->GetStore()->colorKey() << " surface "
+                << map.blockSurface(a)->GetColorKey();
+        } else if (s.name == "mode") {
+            out << "=" << screen().ChangeVideoMode(64, 48, a, 0);
+            target.emplace();
+            makeTarget(*target);
+        } else if (s.name == "fresh") {
+            out << fresh();
+        } else {
+            ADD_FAILURE() << s.name;
+        }
+        return out.str();
     }
 
     TempDir dir;
     std::optional<DepthScreen> display;
     TileMap map;
-    GfxSurface target;
-    int targetWidth = 0, targetHeight = 0;
+    std::optional<GfxSurface> target;
+    std::vector<uint32_t> kept;
+};
+
+// Blocks of 20 pixels, as the game's, have their rows copied in fixed sizes.
+// A window the target's clip cuts goes through the blitter: no lock.
+const Row kRows[] = {
+    {15, 4, "view:3:5:30:22 sweep:0:1:2:3:5:14 scroll:5:3 clip:20:32"},
+    {16, 4, "view:3:5:30:22 sweep:0:1:2:3:5:14 scroll:5:3 clip:20:32"},
+    {24, 4, "view:3:5:30:22 sweep:0:1:2:3:5:14 scroll:5:3 clip:20:32"},
+    {32, 4, "view:3:5:30:22 sweep:0:1:2:3:5:14 scroll:5:3 clip:20:32"},
+    {16, 20, "view:5:3:100:70 sweep:0:13:40:53 scroll:5:3 clip:20:32"},
+    {32, 20, "view:5:3:100:70 sweep:0:13:40:53 scroll:5:3 clip:20:32"},
+    // A cell naming no block leaves its part of the window as it was, and
+    // shows again once it names a block; pixels put into a block surface
+    // behind the map's back do not show.
+    {16, 4,
+     "view:3:5:30:22 scroll:2:3 layer:0 set:3:3:5 draw layer:1 set:1:1:2 draw layer:0 set:4:4:0 "
+     "draw layer:1 set:3:4:0 draw layer:0 set:2:2:40 draw set:2:2:1 draw set:1:1:50 draw "
+     "set:1:1:4 draw keep fill:4 same"},
+    {32, 4,
+     "view:3:5:30:22 scroll:2:3 set:1:1:50 layer:0 set:3:3:5 draw layer:1 set:1:1:2 draw layer:0 "
+     "set:4:4:0 draw layer:1 set:3:4:0 draw layer:0 set:2:2:40 draw set:2:2:1 draw set:1:1:50 "
+     "draw set:1:1:4 draw keep fill:4 same"},
+    // A display mode change gives the block surfaces new stores in the new
+    // format: drawing must neither read the old ones (the sanitizer build
+    // catches that) nor show empty blocks; a new store lost before the first
+    // draw is keyed too.
+    {32, 4,
+     "view:3:5:30:22 scroll:5:2 draw mode:16 set:0:1:3 draw fresh mode:0 set:0:1:3 draw fresh "
+     "mode:16 mode:0 draw mode:16 lose:0 draw key:0 key:1"},
+    // A window ending on the target's edges is one locked copy of the map's
+    // picture; lost blocks are filled again.
+    {16, 4,
+     "view:10:10:30:22 scroll:3:2 draw keep fill:0 fill:1 fill:2 fill:3 fill:4 fill:5 lose:0 "
+     "lose:2 same key:0 key:2 clip:39:32"},
 };
 
 } // namespace
 
-TEST_F(TileMapDraw, TheWindowShowsItsCellsAtEveryScrollOffset) {
-    // The game's 20-pixel blocks have their rows copied in fixed sizes.
-    const struct {
-        int depth, side;
-        std::vector<int> scrolls;
-    } cases[] = {{15, 4, {0, 1, 2, 3, 5, 14}}, {16, 4, {0, 1, 2, 3, 5, 14}},
-                 {24, 4, {0, 1, 2, 3, 5, 14}}, {32, 4, {0, 1, 2, 3, 5, 14}},
-                 {16, 20, {0, 13, 40, 53}},    {32, 20, {0, 13, 40, 53}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.depth << " bits, blocks of " << c.side);
-        if (c.side == 4)
-            start(c.depth);
-        else
-            start(c.depth, c.side, 5, 3, 100, 70);
-        for (int scrollY : c.scrolls)
-            for (int scrollX : c.scrolls) {
-                target.FillAll(kUntouched);
-                map.setScroll(scrollX, scrollY);
-                ASSERT_EQ(map.draw(&target), 0);
-                EXPECT_EQ(wrongPixels(map, target), 0) << "scroll " << scrollX << "," << scrollY;
-            }
-        // A window inside the target's clip only in part is left to the
-        // blitter, which keeps to the clip rectangle.
-        target.FillAll(kUntouched);
-        target.SetClipRect({0, 0, 20, 32});
-        map.setScroll(5, 3);
-        ASSERT_EQ(map.draw(&target), 0);
-        EXPECT_EQ(pixelOf(target, 19, 10), expectedPixel(map, 19, 10));
-        EXPECT_EQ(pixelOf(target, 20, 10), kUntouched);
+TEST_F(TileMapDraw, ScriptsGiveTheirTranscript) {
+    std::string transcript;
+    for (const Row& row : kRows) {
+        start(row);
+        transcript += "# " + std::to_string(row.depth) + " bits, blocks of " +
+                      std::to_string(row.side) + "\n";
+        for (const ScriptStep& s : parseSteps(row.script))
+            transcript += s.text + step(s) + "\n";
     }
+    checkGoldenText(LURVANE_GOLDEN_DIR "/tile-map-draw.txt", transcript);
 }
 
-TEST_F(TileMapDraw, ChangedCellsAndLayersShowAtTheNextDraw) {
-    // A cell naming no block, before the first draw or after it, leaves its
-    // part of the window as it was (expectedPixel says so), the rest is
-    // drawn, and the cell shows again once it names a block.
-    const struct {
-        int layer, x, y, block;
-    } steps[] = {{0, 3, 3, 5},  {1, 1, 1, 2}, {0, 4, 4, 0},  {1, 3, 4, 0},
-                 {0, 2, 2, 40}, {0, 2, 2, 1}, {0, 1, 1, 50}, {0, 1, 1, 4}};
-    for (int depth : {16, 32}) {
-        start(depth);
-        map.setScroll(2, 3);
-        if (depth == 32)
-            map.setBlock(1, 1, 50); // before the first draw
-        for (const auto& step : steps) {
-            SCOPED_TRACE(testing::Message() << depth << " bits, layer " << step.layer << " cell "
-                                            << step.x << "," << step.y << " = " << step.block);
-            ASSERT_EQ(map.selectLayer(step.layer), step.layer);
-            map.setBlock(step.x, step.y, step.block);
-            target.FillAll(kUntouched);
-            ASSERT_EQ(map.draw(&target), 0);
-            EXPECT_EQ(wrongPixels(map, target), 0);
-        }
-        EXPECT_EQ(map.getBlock(1, 1), 4);
-        // Once every cell names a block the window is the map's picture
-        // again: pixels put into a block surface behind its back do not show.
-        const std::vector<uint32_t> drawn = pixelsOf(target);
-        map.blockSurface(4)->FillAll(screen().ConvertColor(0x00FF00, map.blockSurface(4)));
-        ASSERT_EQ(map.draw(&target), 0);
-        EXPECT_EQ(pixelsOf(target), drawn);
-    }
-}
-
-// A display mode change gives the block surfaces new stores in the new
-// format; drawing must neither read the old stores (the sanitizer build
-// catches that) nor show empty blocks.
-TEST_F(TileMapDraw, AMapDrawnAfterADisplayModeChangeShowsItsBlocks) {
-    start(32);
-    map.setScroll(5, 2);
-    ASSERT_EQ(map.draw(&target), 0);
-    for (int bitsPerPixel : {16, 0}) {
-        ASSERT_EQ(screen().ChangeVideoMode(64, 48, bitsPerPixel, 0), 0);
-        map.setBlock(0, 1, 3); // before the first draw in the new mode
-        GfxSurface after;
-        makeTarget(after);
-        ASSERT_EQ(map.draw(&after), 0);
-
-        // The same map loaded afresh in the new mode draws the same.
-        TileMap fresh;
-        fresh.setTransparentColour(0xFF00FF);
-        ASSERT_EQ(fresh.load(&screen(), dir.file("p.fmp").c_str(), 0, 0, -1, -1), 0);
-        fresh.setView(3, 5, 30, 22);
-        fresh.setScroll(5, 2);
-        fresh.setBlock(0, 1, 3);
-        GfxSurface reference;
-        makeTarget(reference);
-        ASSERT_EQ(fresh.draw(&reference), 0);
-        const std::vector<uint32_t> drawn = pixelsOf(after);
-        EXPECT_EQ(drawn, pixelsOf(reference)) << bitsPerPixel;
-        EXPECT_EQ(std::count(drawn.begin(), drawn.end(), 0u), 0) << bitsPerPixel;
-        EXPECT_EQ(wrongPixels(map, after), 0) << bitsPerPixel;
-        // The colour key is set again in the new format.
-        EXPECT_EQ(map.blockSurface(1)->GetColorKey(), fresh.blockSurface(1)->GetColorKey());
-    }
-    // Two changes between draws: the stores of the first change are gone
-    // too, and their memory may be handed out again.
-    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 16, 0), 0);
-    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 0, 0), 0);
-    GfxSurface last;
-    makeTarget(last);
-    ASSERT_EQ(map.draw(&last), 0);
-    EXPECT_EQ(wrongPixels(map, last), 0);
-    EXPECT_NE(pixelOf(last, 10, 10), 0u);
-    // A new store that is lost before the first draw is keyed too.
-    ASSERT_EQ(screen().ChangeVideoMode(64, 48, 16, 0), 0);
-    map.blockSurface(0)->MarkLost();
-    ASSERT_EQ(map.draw(&last), 0);
-    EXPECT_EQ(map.blockSurface(0)->GetStore()->colorKey(), map.blockSurface(1)->GetColorKey());
-}
-
-TEST_F(TileMapDraw, AWindowInsideTheTargetIsOneLockedCopyOfTheMapsPicture) {
-    start(16);
+TEST_F(TileMapDraw, NothingIsDrawnWithoutAMapOrATarget) {
+    start({16, 4, ""});
+    map.setView(3, 5, 30, 22);
     TileMap unloaded;
-    EXPECT_EQ(unloaded.draw(&target), -1);
+    GfxSurface surface;
+    makeTarget(surface);
+    EXPECT_EQ(unloaded.draw(&surface), -1);
     EXPECT_EQ(map.draw(nullptr), -1);
-
-    // The window ends on the target's right and bottom edges.
-    map.setView(10, 10, 30, 22);
-    map.setScroll(3, 2);
-    const int locks = target.GetStore()->lockCalls();
-    ASSERT_EQ(map.draw(&target), 0);
-    EXPECT_EQ(target.GetStore()->lockCalls(), locks + 1);
-    EXPECT_EQ(target.GetLockCount(), 0);
-    EXPECT_EQ(wrongPixels(map, target), 0);
-    // The picture is the map's own: pixels put into a block surface behind
-    // the map's back do not show, and lost blocks are filled again.
-    const std::vector<uint32_t> drawn = pixelsOf(target);
-    for (int k = 0; k < 6; ++k)
-        map.blockSurface(k)->FillAll(0x1234);
-    map.blockSurface(0)->MarkLost();
-    map.blockSurface(2)->MarkLost();
-    target.FillAll(kUntouched);
-    ASSERT_EQ(map.draw(&target), 0);
-    EXPECT_EQ(pixelsOf(target), drawn);
-    EXPECT_FALSE(map.blockSurface(0)->GetStore()->isLost());
-    EXPECT_FALSE(map.blockSurface(2)->GetStore()->isLost());
-
-    // A window the target's clip cuts goes through the blitter: no lock.
-    target.SetClipRect({0, 0, 39, 32});
-    const int before = target.GetStore()->lockCalls();
-    ASSERT_EQ(map.draw(&target), 0);
-    EXPECT_EQ(target.GetStore()->lockCalls(), before);
 }
