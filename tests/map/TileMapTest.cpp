@@ -1,6 +1,8 @@
-// Loading tile map files, sound and damaged, the cells, marks and layers
-// read and changed, the window and scroll, and block graphics converted to
-// the screen's format; each listed in a transcript.
+// Tile maps, sound and damaged, loaded with and without a screen, then
+// driven by a script: cells, marks and layers read and changed, the window
+// and scroll, blocks converted to the screen's format and palette, and the
+// window drawn at every scroll offset, after changed cells, display mode
+// changes and lost surfaces. The transcript lists every step's result.
 #include "map/TileMap.h"
 
 #include "lib/ByteOrder.h"
@@ -12,16 +14,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// A small sound map: 4x3 cells of 2x2 blocks, three block records.
-FmpMap smallMap(int depth = 16) {
+using Bytes = std::vector<uint8_t>;
+constexpr uint32_t kUntouched = 0x5A5A;
+
+// A small sound map: 4x3 cells of 2x2 blocks, three block records, each
+// block of one colour.
+FmpMap smallMap(int depth = 16, std::vector<uint32_t> colours = {0, 0x102030, 0x204060}) {
     FmpMap map;
     map.mapWidth = 4;
     map.mapHeight = 3;
@@ -30,7 +38,7 @@ FmpMap smallMap(int depth = 16) {
     if (depth == 8)
         map.colourMap.assign(768, 0);
     for (int k = 0; k < 3; ++k) {
-        map.graphics.push_back(std::vector<uint32_t>(4, 0x102030u * static_cast<uint32_t>(k)));
+        map.graphics.push_back(std::vector<uint32_t>(4, colours[static_cast<size_t>(k)]));
         FmpBlockRecord record;
         record.graphics[0] = k * map.graphicSize();
         map.blocks.push_back(record);
@@ -39,41 +47,109 @@ FmpMap smallMap(int depth = 16) {
     return map;
 }
 
+FmpMap animated(std::vector<int32_t> frames, int currentFrame = 0) {
+    FmpMap map = smallMap();
+    map.frames = std::move(frames);
+    FmpAnimation spin;
+    spin.currentFrame = spin.lastFrame = currentFrame;
+    map.animations = {spin, spin};
+    return map;
+}
+
+// 12x9 cells of square blocks; every pixel of every block differs, so a
+// block drawn from a wrong offset or the wrong block shows. Layer 1 is the
+// mirror image of layer 0.
+FmpMap patternMap(int side) {
+    FmpMap map;
+    map.mapWidth = 12;
+    map.mapHeight = 9;
+    map.blockWidth = map.blockHeight = static_cast<uint16_t>(side);
+    map.blockDepth = 32;
+    for (uint32_t k = 0; k < 6; ++k) {
+        std::vector<uint32_t> graphic;
+        for (uint32_t i = 0; i < static_cast<uint32_t>(side * side); ++i)
+            graphic.push_back((k * 40 + 8) << 16 | (i * 16 % 256) << 8 | (255 - i * 12 % 256));
+        map.graphics.push_back(graphic);
+        FmpBlockRecord record;
+        record.graphics[0] = static_cast<int32_t>(k) * map.graphicSize();
+        map.blocks.push_back(record);
+    }
+    for (int i = 0; i < 12 * 9; ++i) {
+        map.layers[0].push_back(static_cast<int16_t>((i * 5 + i / 12) % 6));
+        map.layers[1].push_back(static_cast<int16_t>(5 - (i * 5 + i / 12) % 6));
+    }
+    return map;
+}
+
 // Offset of a chunk's data within the file bytes.
-size_t chunkData(const std::vector<uint8_t>& bytes, const char* id) {
+size_t chunkData(const Bytes& bytes, const char* id) {
     for (size_t at = 12; at + 8 <= bytes.size(); at += 8 + readBE32(&bytes[at + 4]))
-        if (std::string(bytes.begin() + static_cast<long>(at),
-                        bytes.begin() + static_cast<long>(at) + 4) == id)
+        if (std::equal(id, id + 4, bytes.begin() + static_cast<long>(at)))
             return at + 8;
     return 0;
 }
 
 // Inserts bytes at the offset and mends the container's length.
-void insertBytes(std::vector<uint8_t>& b, size_t at, std::vector<uint8_t> bytes) {
+void insertBytes(Bytes& b, size_t at, Bytes bytes) {
     b.insert(b.begin() + static_cast<long>(at), bytes.begin(), bytes.end());
     writeBE32(&b[4], static_cast<uint32_t>(b.size() - 8));
 }
 
-FmpMap animated(std::vector<int32_t> frames, int currentFrame = 0) {
-    FmpMap map = smallMap();
-    map.frames = std::move(frames);
-    FmpAnimation spin;
-    spin.currentFrame = currentFrame;
-    spin.lastFrame = currentFrame;
-    map.animations = {spin, spin};
-    return map;
+// A bitmap holding only a colour table of one entry: loading it gives an
+// 8-bit screen its palette, the standard one but for entry 0.
+std::string paletteBitmap() {
+    Bytes b(54 + 4, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    writeLE32(&b[14], 40);
+    writeLE16(&b[28], 8);
+    writeLE32(&b[46], 1);
+    return std::string(b.begin(), b.end());
 }
 
-using Bytes = std::vector<uint8_t>;
+// The pixel the window must show at target (x, y), read from the block
+// surfaces: the cell under it and the pixel within that block.
+uint32_t expectedPixel(TileMap& map, int x, int y) {
+    const int mapX = map.getScrollX() + x - map.getViewX();
+    const int mapY = map.getScrollY() + y - map.getViewY();
+    const int bw = map.getBlockWidth(), bh = map.getBlockHeight();
+    GfxSurface* block = bw ? map.blockSurface(map.getBlock(mapX / bw, mapY / bh)) : nullptr;
+    return block ? pixelOf(*block, mapX % bw, mapY % bh) : kUntouched;
+}
 
-struct LoadRow {
+// The pixels of the target that are not as they must be: the window inside
+// the clip rectangle as the cells say, everything else untouched.
+int wrongPixels(TileMap& map, GfxSurface& target) {
+    const GfxRect& clip = target.GetClipRect();
+    int wrong = 0;
+    for (int y = 0; y < target.GetHeight(); ++y)
+        for (int x = 0; x < target.GetWidth(); ++x) {
+            const bool inside = x >= map.getViewX() && y >= map.getViewY() &&
+                                x < map.getViewX() + map.getViewWidth() &&
+                                y < map.getViewY() + map.getViewHeight() && x >= clip.left &&
+                                y >= clip.top && x < clip.right && y < clip.bottom;
+            wrong += pixelOf(target, x, y) != (inside ? expectedPixel(map, x, y) : kUntouched);
+        }
+    return wrong;
+}
+
+struct Row {
     const char* what;
     FmpMap map;
+    // Steps: screen:BPP, transparent:C, palette (loads the bitmap's), load,
+    // missing; get:X:Y, set:X:Y:B, layer:N, mark:X:Y:V, getmark:X:Y, clear,
+    // free; view:X:Y:W:H (and a fresh target), scroll:X:Y, window; blocks:X:Y
+    // (each block's pixel and key), entries:I:.. (palette), nearest:C:..;
+    // draw, drawnull, clip:W:H, sweep:A:B:.. (a draw at every pair of the
+    // offsets), keep and same (a draw showing the kept picture), fill:K,
+    // lose:K, key:K, mode:BPP (a display mode change), fresh (the map loaded
+    // anew with the same cells draws the same).
+    std::string script = "load";
     std::function<void(Bytes&)> patch = [](Bytes&) {};
 };
 
-std::vector<LoadRow> loadRows() {
-    std::vector<LoadRow> rows;
+std::vector<Row> rows() {
+    std::vector<Row> rows;
     for (int depth : {8, 15, 16, 24, 32})
         rows.push_back({"depth", smallMap(depth)});
     FmpMap tall = smallMap();
@@ -90,7 +166,7 @@ std::vector<LoadRow> loadRows() {
     spinning.layers[0][5] = -3;
     rows.push_back({"cell names a third animation of two", spinning});
     rows.push_back(
-        {"unknown chunks skipped, a layer after the body read", smallMap(), [](Bytes& b) {
+        {"unknown chunks skipped, a layer after the body read", smallMap(), "load", [](Bytes& b) {
              insertBytes(b, 12, {'X', 'Y', 'Z', 'W', 0, 0, 0, 3, 1, 2, 3});
              Bytes layer = {'L', 'Y', 'R', '1', 0, 0, 0, 24};
              for (int i = 0; i < 12; ++i)
@@ -99,7 +175,7 @@ std::vector<LoadRow> loadRows() {
              insertBytes(b, b.size(), {'X', 'Y', 'Z', 'W', 0, 0, 0, 0});
          }});
     auto hostile = [&](const char* what, const char* chunk, std::function<void(uint8_t*)> change) {
-        rows.push_back({what, smallMap(), [chunk, change](Bytes& b) {
+        rows.push_back({what, smallMap(), "load", [chunk, change](Bytes& b) {
                             change(chunk ? &b[chunkData(b, chunk)] : b.data());
                         }});
     };
@@ -118,32 +194,115 @@ std::vector<LoadRow> loadRows() {
     hostile("graphic offset past the graphics", "BKDT", [](uint8_t* r) { writeLE32(r, 1000); });
     hostile("negative graphic offset", "BKDT", [](uint8_t* r) { writeLE32(r + 32, 0xFFFFFFFFu); });
     hostile("foreground past the graphics", "BKDT", [](uint8_t* r) { writeLE32(r + 4, 99999); });
-    rows.push_back({"header chunk too short for its fields", smallMap(), [](Bytes& b) {
+    rows.push_back({"header chunk too short for its fields", smallMap(), "load", [](Bytes& b) {
                         insertBytes(b, 12, {'M', 'P', 'H', 'D', 0, 0, 0, 4, 0, 0, 0, 0});
                     }});
-    rows.push_back({"truncated chunk header", smallMap(), [](Bytes& b) {
+    rows.push_back({"truncated chunk header", smallMap(), "load", [](Bytes& b) {
                         b.resize(b.size() - 4);
                         writeBE32(&b[4], static_cast<uint32_t>(b.size() - 8));
                     }});
     rows.push_back({"animations, one frame", animated({1})});
-    rows.push_back({"frame list without an end marker", animated({1}),
+    rows.push_back({"frame list without an end marker", animated({1}), "load",
                     [](Bytes& b) { b[chunkData(b, "ANDT") + 4] = 0; }});
-    rows.push_back({"frame offset outside the list", animated({1}),
+    rows.push_back({"frame offset outside the list", animated({1}), "load",
                     [](Bytes& b) { writeLE32(&b[chunkData(b, "ANDT") + 24], 0x7FFFFFFF); }});
     rows.push_back({"frame one past the block records", animated({3})});
+    rows.push_back({"missing file", smallMap(), "missing"});
+
+    // Outside the map everything reads as wall and nothing is written.
+    FmpMap layered = animated({2, 1}, 1);
+    layered.layers[2] = std::vector<int16_t>(12, 2);
+    rows.push_back({"cells", layered,
+                    "load set:1:1:5 get:1:1 set:1:1:40 get:1:1 set:1:1:1000 get:1:1 set:1:1:0 "
+                    "get:1:1 get:-1:0 get:4:0 set:4:2:1 set:0:-1:1 get:0:2 get:3:0 set:0:0:-1 "
+                    "get:0:0 set:0:0:-2 get:0:0 set:0:0:-3 get:0:0 layer:8 layer:1 get:2:0 "
+                    "layer:2 get:0:0 layer:0 mark:3:2:4 getmark:3:2 getmark:9:9 clear "
+                    "getmark:3:2 mark:1:1:7 free getmark:1:1 get:1:1"});
+    rows.push_back({"window and scroll stay inside the map", patternMap(20),
+                    "load view:0:0:640:480 scroll:100:100 window view:0:0:120:90 scroll:500:-4 "
+                    "window view:7:9:-1:10000 window view:0:0:-1:-1 window view:0:0:20:20 "
+                    "scroll:200:300 window"});
+
+    // 15- and 16-bit pixels fill a wider mask with the bits that follow
+    // their field; the colour key is the transparent colour's (0xFF00FF
+    // unless set).
+    const std::vector<uint32_t> rgb = {0xFF0000, 0x00FF00, 0x0000FF};
+    for (const char* script :
+         {"screen:16 load blocks:0:0 blocks:1:1", "screen:32 load blocks:0:0 blocks:1:1"})
+        for (int depth : {15, 16, 24, 32})
+            rows.push_back({"colours", smallMap(depth, rgb), script});
+    FmpMap indexed = smallMap(8, {0, 0x30, 0x60});
+    indexed.colourMap.clear();
+    for (int k = 0; k < 256; ++k)
+        indexed.colourMap.insert(
+            indexed.colourMap.end(),
+            {static_cast<uint8_t>(k), static_cast<uint8_t>(255 - k), static_cast<uint8_t>(k / 2)});
+    rows.push_back({"indexed", indexed, "screen:32 load blocks:1:1"});
+    // An indexed map on an 8-bit screen keeps its indices and sets the whole
+    // palette; colours take the nearest entry of the palette the screen
+    // had, and leave the palette black.
+    rows.push_back({"indexed", indexed,
+                    "screen:8 palette transparent:0x00FF07 load blocks:0:1 "
+                    "entries:0:1:2:127:128:254:255"});
+    rows.push_back({"colours", smallMap(15, rgb),
+                    "screen:8 palette nearest:0xF8:0xF800:0xF80000 load blocks:1:0 "
+                    "entries:0:100:255"});
+    rows.push_back({"colours", smallMap(16, rgb),
+                    "screen:8 palette nearest:0xF8:0xFC00:0xF80000 load blocks:1:0"});
+    for (int depth : {24, 32})
+        rows.push_back({"colours", smallMap(depth, rgb),
+                        "screen:8 palette nearest:0xFF:0xFF00:0xFF0000 load blocks:1:0"});
+    // A colour map cut inside an entry sets only its whole entries.
+    FmpMap cut = smallMap(16, rgb);
+    cut.colourMap = {1, 2, 3, 4, 5};
+    rows.push_back({"cut colour map", cut, "screen:8 palette load entries:0:1"});
+
+    // Blocks of 20 pixels, as the game's, have their rows copied in fixed
+    // sizes. A window the target's clip cuts goes through the blitter: no
+    // lock.
+    for (const char* depth : {"15", "16", "24", "32"})
+        rows.push_back({"scrolled", patternMap(4),
+                        std::string("screen:") + depth +
+                            " load view:3:5:30:22 sweep:0:1:2:3:5:14 scroll:5:3 clip:20:32"});
+    for (const char* script :
+         {"screen:16 load view:5:3:100:70 sweep:0:13:40:53 scroll:5:3 clip:20:32",
+          "screen:32 load view:5:3:100:70 sweep:0:13:40:53 scroll:5:3 clip:20:32"})
+        rows.push_back({"scrolled", patternMap(20), script});
+    // A cell naming no block, before the first draw or after it, leaves its
+    // part of the window as it was, and shows again once it names a block;
+    // pixels put into a block surface behind the map's back do not show.
+    for (const char* script : {"screen:16 load view:3:5:30:22 scroll:2:3",
+                               "screen:32 load view:3:5:30:22 scroll:2:3 set:1:1:50"})
+        rows.push_back({"cells changed", patternMap(4),
+                        std::string(script) +
+                            " set:3:3:5 draw layer:1 set:1:1:2 draw layer:0 set:4:4:0 draw "
+                            "layer:1 set:3:4:0 draw layer:0 set:2:2:40 draw set:2:2:1 draw "
+                            "set:1:1:50 draw set:1:1:4 draw keep fill:4 same"});
+    // A display mode change gives the block surfaces new stores in the new
+    // format: drawing must neither read the old ones (the sanitizer build
+    // catches that) nor show empty blocks; a new store lost before the first
+    // draw is keyed too.
+    rows.push_back({"display mode changed", patternMap(4),
+                    "screen:32 load view:3:5:30:22 scroll:5:2 draw mode:16 "
+                    "set:0:1:3 draw fresh mode:0 set:0:1:3 draw fresh mode:16 mode:0 draw "
+                    "mode:16 lose:0 draw key:0 key:1"});
+    // A window ending on the target's edges is one locked copy of the map's
+    // picture; lost blocks are filled again.
+    rows.push_back({"one locked copy", patternMap(4),
+                    "screen:16 view:0:0:30:22 draw load drawnull view:10:10:30:22 scroll:3:2 "
+                    "draw keep fill:0 fill:1 fill:2 fill:3 fill:4 fill:5 lose:0 lose:2 same "
+                    "key:0 key:2 clip:39:32"});
     return rows;
 }
 
-class TileMapLoad : public ::testing::Test {
+class TileMapTest : public ::testing::Test {
 protected:
-    std::string load(const Bytes& bytes) {
-        writeFile(dir.file("m.fmp"), std::string(bytes.begin(), bytes.end()));
-        return loaded(map.load(nullptr, dir.file("m.fmp").c_str(), 0, 0, -1, -1));
-    }
+    TileMapTest() { writeFile(dir.file("palette.bmp"), paletteBitmap()); }
+
     // The load's result and, when loaded, the header and every layer.
     std::string loaded(int result) {
         std::ostringstream out;
-        out << "load " << result << " error " << map.getError() << " loaded " << map.isLoaded();
+        out << "=" << result << " error " << map.getError() << " loaded " << map.isLoaded();
         if (map.isLoaded())
             out << " | " << map.getMapWidth() << "x" << map.getMapHeight() << " cells of "
                 << map.getBlockWidth() << "x" << map.getBlockHeight() << ", depth "
@@ -156,192 +315,169 @@ protected:
                     out << " " << map.getBlock(i % map.getMapWidth(), i / map.getMapWidth());
             }
         map.selectLayer(0);
-        return out.str() + "\n";
+        return out.str();
     }
-    // Steps: get:X:Y, set:X:Y:B, layer:N, mark:X:Y:V, getmark:X:Y, clear, free.
-    std::string run(const char* script) {
+    int loadFile(TileMap& into, const char* name) {
+        return into.load(display ? &screen() : nullptr, dir.file(name).c_str(), 0, 0, -1, -1);
+    }
+    GfxScreen& screen() { return display->screen; }
+    // A target a little larger than the window, every pixel untouched.
+    void makeTarget(GfxSurface& surface) {
+        ASSERT_EQ(surface.Create(&screen(), map.getViewWidth() + 10, map.getViewHeight() + 10,
+                                 kSurfaceMemorySystem),
+                  0);
+        surface.FillAll(kUntouched);
+    }
+    std::string draw() {
+        target->FillAll(kUntouched);
+        const int locks = target->GetStore()->lockCalls();
+        const int result = map.draw(&*target);
+        const int locked = target->GetStore()->lockCalls() - locks;
+        const std::vector<uint32_t> drawn = pixelsOf(*target);
         std::ostringstream out;
-        for (const ScriptStep& s : parseSteps(script)) {
-            const int x = s.arg(0), y = s.arg(1);
-            out << s.text;
-            if (s.name == "get")
-                out << "=" << map.getBlock(x, y);
-            else if (s.name == "set")
-                map.setBlock(x, y, s.arg(2));
-            else if (s.name == "layer")
-                out << "=" << map.selectLayer(x);
-            else if (s.name == "mark")
-                map.setMark(x, y, s.arg(2));
-            else if (s.name == "getmark")
-                out << "=" << map.getMark(x, y);
-            else if (s.name == "clear")
-                map.clearMarks();
-            else if (s.name == "free")
-                out << "=" << (map.freeMap(), map.isLoaded());
-            out << " ";
+        out << "=" << result << " wrong " << wrongPixels(map, *target) << " black "
+            << std::count(drawn.begin(), drawn.end(), 0u) << " locks " << locked << " held "
+            << target->GetLockCount();
+        return out.str();
+    }
+    std::string fresh() {
+        TileMap again;
+        again.setTransparentColour(0xFF00FF);
+        EXPECT_EQ(loadFile(again, "m.fmp"), 0);
+        again.setView(map.getViewX(), map.getViewY(), map.getViewWidth(), map.getViewHeight());
+        again.setScroll(map.getScrollX(), map.getScrollY());
+        for (int y = 0; y < map.getMapHeight(); ++y)
+            for (int x = 0; x < map.getMapWidth(); ++x)
+                again.setBlock(x, y, map.getBlock(x, y));
+        GfxSurface reference;
+        makeTarget(reference);
+        again.draw(&reference);
+        std::ostringstream out;
+        out << " same " << (pixelsOf(*target) == pixelsOf(reference)) << " keys same "
+            << (map.blockSurface(1)->GetColorKey() == again.blockSurface(1)->GetColorKey());
+        return out.str();
+    }
+    std::string step(const ScriptStep& s, const Bytes& bytes) {
+        std::ostringstream out;
+        const int a = s.arg(0), b = s.arg(1);
+        GfxSurface* block = map.blockSurface(a);
+        if (s.name == "screen") {
+            target.reset(); // surfaces go before the screen they belong to
+            map.freeMap();
+            display.emplace(a);
+        } else if (s.name == "transparent") {
+            map.setTransparentColour(static_cast<uint32_t>(a));
+        } else if (s.name == "palette") {
+            out << "=" << screen().LoadPalette(dir.file("palette.bmp").c_str());
+        } else if (s.name == "load") {
+            writeFile(dir.file("m.fmp"), std::string(bytes.begin(), bytes.end()));
+            out << loaded(loadFile(map, "m.fmp"));
+        } else if (s.name == "missing") {
+            out << loaded(loadFile(map, "missing.fmp"));
+        } else if (s.name == "get") {
+            out << "=" << map.getBlock(a, b);
+        } else if (s.name == "set") {
+            map.setBlock(a, b, s.arg(2));
+        } else if (s.name == "layer") {
+            out << "=" << map.selectLayer(a);
+        } else if (s.name == "mark") {
+            map.setMark(a, b, s.arg(2));
+        } else if (s.name == "getmark") {
+            out << "=" << map.getMark(a, b);
+        } else if (s.name == "clear") {
+            map.clearMarks();
+        } else if (s.name == "free") {
+            out << "=" << (map.freeMap(), map.isLoaded());
+        } else if (s.name == "view") {
+            map.setView(a, b, s.arg(2), s.arg(3));
+            if (display)
+                makeTarget(target.emplace());
+        } else if (s.name == "scroll") {
+            map.setScroll(a, b);
+        } else if (s.name == "window") {
+            out << "=" << map.getViewX() << "," << map.getViewY() << " " << map.getViewWidth()
+                << "x" << map.getViewHeight() << " scroll " << map.getScrollX() << ","
+                << map.getScrollY();
+        } else if (s.name == "blocks") {
+            for (int k = 0; k < 4; ++k)
+                if (GfxSurface* surface = map.blockSurface(k))
+                    out << std::hex << " " << k << ": " << pixelOf(*surface, a, b) << " key "
+                        << surface->GetColorKey();
+        } else if (s.name == "entries" || s.name == "nearest") {
+            for (int i : s.args) {
+                const GfxPaletteEntry& e = screen().GetColorTable()[i & 255];
+                if (s.name == "nearest")
+                    out << " " << +screen().NearestPaletteIndex(static_cast<uint32_t>(i));
+                else
+                    out << " " << +e.red << "," << +e.green << "," << +e.blue;
+            }
+        } else if (s.name == "draw" || s.name == "same") {
+            out << draw();
+            if (s.name == "same")
+                out << " same " << (pixelsOf(*target) == kept);
+        } else if (s.name == "drawnull") {
+            out << "=" << map.draw(nullptr);
+        } else if (s.name == "clip") {
+            target->SetClipRect({0, 0, a, b});
+            out << draw();
+        } else if (s.name == "sweep") {
+            int wrong = 0;
+            for (int y : s.args)
+                for (int x : s.args) {
+                    map.setScroll(x, y);
+                    EXPECT_EQ(map.draw(&*target), 0);
+                    wrong += wrongPixels(map, *target);
+                    target->FillAll(kUntouched);
+                }
+            out << " wrong " << wrong;
+        } else if (s.name == "keep") {
+            kept = pixelsOf(*target);
+        } else if (s.name == "fill") {
+            block->FillAll(screen().ConvertColor(0x00FF00, block));
+        } else if (s.name == "lose") {
+            block->MarkLost();
+        } else if (s.name == "key") {
+            out << " lost " << block->GetStore()->isLost() << " store "
+                << block->GetStore()->colorKey() << " surface " << block->GetColorKey();
+        } else if (s.name == "mode") {
+            out << "=" << screen().ChangeVideoMode(64, 48, a, 0);
+            makeTarget(target.emplace());
+        } else if (s.name == "fresh") {
+            out << fresh();
+        } else {
+            ADD_FAILURE() << s.name;
         }
-        return out.str() + "\n";
+        return out.str();
     }
 
     TempDir dir;
+    std::optional<DepthScreen> display;
     TileMap map;
+    std::optional<GfxSurface> target;
+    std::vector<uint32_t> kept;
 };
 
 } // namespace
 
-TEST_F(TileMapLoad, FilesSoundAndDamagedGiveTheirTranscript) {
+TEST_F(TileMapTest, ScriptsGiveTheirTranscript) {
     const std::string corpus = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/tilemap";
     std::filesystem::create_directories(corpus);
     std::string transcript;
     int seeds = 0;
-    for (const LoadRow& row : loadRows()) {
+    for (const Row& row : rows()) {
         Bytes bytes = writeFmp(row.map);
         row.patch(bytes);
         transcript +=
-            std::string(row.what) + " " + std::to_string(row.map.blockDepth) + ": " + load(bytes);
-        if (map.isLoaded()) // the fuzzer starts from the sound files
+            std::string("# ") + row.what + ", depth " + std::to_string(row.map.blockDepth) + "\n";
+        for (const ScriptStep& s : parseSteps(row.script))
+            transcript += s.text + step(s, bytes) + "\n";
+        if (map.isLoaded() && !display) // the fuzzer starts from the sound files
             writeFile(corpus + "/seed" + std::to_string(seeds++) + ".fmp",
                       std::string(bytes.begin(), bytes.end()));
+        target.reset();
+        map.freeMap();
+        map.setTransparentColour(0xFF00FF);
+        display.reset();
     }
-    transcript +=
-        "missing file: " + loaded(map.load(nullptr, dir.file("missing.fmp").c_str(), 0, 0, -1, -1));
-
-    // Outside the map everything reads as wall and nothing is written.
-    FmpMap layered = animated({2, 1}, 1);
-    layered.layers[2] = std::vector<int16_t>(12, 2);
-    transcript += "cells: " + load(writeFmp(layered));
-    transcript += run("set:1:1:5 get:1:1 set:1:1:40 get:1:1 set:1:1:1000 get:1:1 set:1:1:0 "
-                      "get:1:1 get:-1:0 get:4:0 set:4:2:1 set:0:-1:1 get:0:2 get:3:0 "
-                      "set:0:0:-1 get:0:0 set:0:0:-2 get:0:0 set:0:0:-3 get:0:0 layer:8 layer:1 "
-                      "get:2:0 layer:2 get:0:0 layer:0 mark:3:2:4 getmark:3:2 getmark:9:9 "
-                      "clear getmark:3:2 mark:1:1:7 free getmark:1:1 get:1:1");
-    checkGoldenText(LURVANE_GOLDEN_DIR "/tile-map-load.txt", transcript);
-}
-
-TEST_F(TileMapLoad, TheWindowAndScrollStayInsideTheMap) {
-    const struct {
-        int width, height, side, viewX, viewY, viewWidth, viewHeight, scrollX, scrollY;
-    } rows[] = {
-        {20, 15, 32, 0, 0, 640, 480, 100, 100}, {20, 15, 32, 0, 0, 320, 240, 500, -4},
-        {20, 15, 32, 7, 9, -1, 10000, 3, 3},    {10, 15, 16, 0, 0, -1, -1, 50, 50},
-        {10, 15, 16, 0, 0, 20, 20, 200, 300},
-    };
-    std::ostringstream out;
-    for (const auto& r : rows) {
-        FmpMap source;
-        source.mapWidth = static_cast<uint16_t>(r.width);
-        source.mapHeight = static_cast<uint16_t>(r.height);
-        source.blockWidth = source.blockHeight = static_cast<uint16_t>(r.side);
-        source.graphics.push_back(std::vector<uint32_t>(static_cast<size_t>(r.side * r.side)));
-        source.blocks.push_back(FmpBlockRecord());
-        source.layers[0].assign(static_cast<size_t>(r.width * r.height), 0);
-        ASSERT_EQ(load(writeFmp(source)).substr(0, 6), "load 0");
-        map.setView(r.viewX, r.viewY, r.viewWidth, r.viewHeight);
-        map.setScroll(r.scrollX, r.scrollY);
-        out << r.width << "x" << r.height << " of " << r.side << " view " << r.viewX << ","
-            << r.viewY << " " << r.viewWidth << "x" << r.viewHeight << " scroll " << r.scrollX
-            << "," << r.scrollY << " -> view " << map.getViewX() << "," << map.getViewY() << " "
-            << map.getViewWidth() << "x" << map.getViewHeight() << " scroll " << map.getScrollX()
-            << "," << map.getScrollY() << "\n";
-    }
-    checkGoldenText(LURVANE_GOLDEN_DIR "/tile-map-window.txt", out.str());
-}
-
-namespace {
-
-// Three blocks of 2x2 pixels, each of one colour.
-FmpMap colouredMap(int depth) {
-    FmpMap map = smallMap(depth);
-    const uint32_t colours[3] = {0xFF0000, 0x00FF00, 0x0000FF};
-    for (int k = 0; k < 3; ++k)
-        map.graphics[static_cast<size_t>(k)].assign(4, colours[k]);
-    return map;
-}
-
-// A bitmap holding only a colour table of one entry: loading it gives an
-// 8-bit screen its palette, the standard one but for entry 0.
-std::string paletteBitmap() {
-    std::vector<uint8_t> b(54 + 4, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    writeLE32(&b[14], 40);
-    writeLE16(&b[28], 8);
-    writeLE32(&b[46], 1);
-    return std::string(b.begin(), b.end());
-}
-
-class TileMapGraphics : public ::testing::Test {
-protected:
-    TileMapGraphics() { writeFile(dir.file("palette.bmp"), paletteBitmap()); }
-    // Loads the map on the screen; lists its blocks' pixels at (x, y), each
-    // block's colour key and the palette entries asked for.
-    std::string show(const char* what, const FmpMap& source, GfxScreen& screen, int x, int y,
-                     std::vector<int> entries = {}) {
-        EXPECT_TRUE(writeFmpFile(source, dir.file("on.fmp")));
-        std::ostringstream out;
-        out << what << " " << source.blockDepth << " on " << screen.GetBitsPerPixel() << ": load "
-            << map.load(&screen, dir.file("on.fmp").c_str(), 0, 0, -1, -1) << std::hex;
-        for (int k = 0; k < 4; ++k)
-            if (GfxSurface* block = map.blockSurface(k))
-                out << " | " << k << ": " << pixelOf(*block, x, y) << " key "
-                    << block->GetColorKey();
-        for (int k : entries) {
-            const GfxPaletteEntry& e = screen.GetColorTable()[k];
-            out << " | entry " << std::dec << k << ": " << +e.red << " " << +e.green << " "
-                << +e.blue;
-        }
-        return out.str() + "\n";
-    }
-
-    TempDir dir;
-    DepthScreen screen16{16}, screen32{32}, screen8{8};
-    TileMap map; // freed before the screens its blocks belong to
-};
-
-} // namespace
-
-TEST_F(TileMapGraphics, BlocksAreConvertedToTheScreensFormatAndPalette) {
-    std::string transcript;
-    // 15- and 16-bit pixels fill a wider mask with the bits that follow
-    // their field; the colour key is the transparent colour's.
-    map.setTransparentColour(0xFF00FF);
-    for (GfxScreen* on : {&screen16.screen, &screen32.screen})
-        for (int depth : {15, 16, 24, 32})
-            transcript += show("colours", colouredMap(depth), *on, 0, 0) +
-                          show("colours", colouredMap(depth), *on, 1, 1);
-    FmpMap indexed = smallMap(8);
-    indexed.colourMap.clear();
-    for (int k = 0; k < 256; ++k)
-        indexed.colourMap.insert(
-            indexed.colourMap.end(),
-            {static_cast<uint8_t>(k), static_cast<uint8_t>(255 - k), static_cast<uint8_t>(k / 2)});
-    transcript += show("indexed", indexed, screen32.screen, 1, 1);
-
-    // An indexed map on an 8-bit screen keeps its indices and sets the whole
-    // palette; colours take the nearest entry of the palette the screen
-    // had, and leave the palette black.
-    GfxScreen& screen = screen8.screen;
-    map.setTransparentColour(0x00FF07);
-    ASSERT_EQ(screen.LoadPalette(dir.file("palette.bmp").c_str()), 0);
-    transcript += show("indexed", indexed, screen, 0, 1, {0, 1, 128, 255});
-    int wrongEntries = 0;
-    for (int k = 0; k < 256; ++k) {
-        const GfxPaletteEntry& e = screen.GetColorTable()[k];
-        wrongEntries += e.red != k || e.green != 255 - k || e.blue != k / 2;
-    }
-    EXPECT_EQ(wrongEntries, 0);
-    for (int depth : {15, 16, 24, 32}) {
-        ASSERT_EQ(screen.LoadPalette(dir.file("palette.bmp").c_str()), 0);
-        const uint32_t top = depth <= 16 ? 0xF8 : 0xFF;
-        const uint32_t green = depth == 15 ? 0xF8 : depth == 16 ? 0xFC : 0xFF;
-        transcript += "nearest: " + std::to_string(screen.NearestPaletteIndex(top)) + " " +
-                      std::to_string(screen.NearestPaletteIndex(green << 8)) + " " +
-                      std::to_string(screen.NearestPaletteIndex(top << 16)) + "\n";
-        transcript += show("colours", colouredMap(depth), screen, 1, 0, {0, 100, 255});
-    }
-    // A colour map cut inside an entry sets only its whole entries.
-    FmpMap cut = colouredMap(16);
-    cut.colourMap = {1, 2, 3, 4, 5};
-    transcript += show("cut colour map", cut, screen, 0, 0, {0, 1});
-    checkGoldenText(LURVANE_GOLDEN_DIR "/tile-map-graphics.txt", transcript);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/tile-map.txt", transcript);
 }

@@ -27,7 +27,7 @@ inline std::vector<ScriptStep> parseSteps(const std::string& script) {
         std::istringstream parts(step.text);
         std::getline(parts, step.name, ':');
         for (std::string number; std::getline(parts, number, ':');)
-            step.args.push_back(std::stoi(number));
+            step.args.push_back(std::stoi(number, nullptr, 0)); // 0x.. is hex
         steps.push_back(step);
     }
     return steps;
