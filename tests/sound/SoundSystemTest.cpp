@@ -21,9 +21,9 @@ namespace {
 
 struct Row {
     const char* what;
-    const char* text; // the description file; null keeps the one read last
-    // Steps: play:N, pan:N:P, stop, pause:0|1, close, find:N and
-    // missing (reads a file that is not there); "*K" repeats a step K times.
+    const char* text; // the description file; null for one that is not there
+    // Steps: play:N, pan:N:P, stop, pause:0|1, close and find:N; "*K"
+    // repeats a step K times.
     const char* script = "";
     std::vector<const char*> files = {}; // a name ending in '/' is a directory
 };
@@ -69,7 +69,7 @@ const Row kRows[] = {
      "2 = {\n File = .\\Sounds\\Eat;\n File = x.wav;\n}\n",
      "",
      {"Sounds/Eat/b.wav", "Sounds/Eat/a.wav", "Sounds/Eat/Sub/c.wav", "Sounds/Eat/Empty/"}},
-    {"missing description", nullptr, "missing play:3 play:3"},
+    {"missing description", nullptr, "play:3 play:3"},
     {"missing sample and unknown numbers, each logged once",
      "4 = {\n File = .\\Sound\\gone.wav;\n}\n6 = {\n}\n",
      "play:4*2 play:6 play:42 pan:42:10 play:42 pan:42:10 play:-7 play:43"},
@@ -142,16 +142,10 @@ protected:
         }
         return out.str();
     }
-    std::string other(const ScriptStep& step) {
-        if (step.name == "find")
-            return std::string("= ") + (sound_.findEvent(step.arg(0))
-                                            ? sound_.findEvent(step.arg(0))->name().c_str()
-                                            : "none");
-        else if (step.name == "missing")
-            return "= " + read(nullptr);
-        else
-            ADD_FAILURE() << "unknown step " << step.name;
-        return "";
+    std::string find(const ScriptStep& step) {
+        EXPECT_EQ(step.name, "find");
+        const SoundEvent* event = sound_.findEvent(step.arg(0));
+        return std::string("= ") + (event ? event->name().c_str() : "none");
     }
     std::string read(const char* text) {
         String error;
@@ -164,14 +158,12 @@ protected:
         for (const std::string name : row.files)
             name.back() == '/' ? (void)std::filesystem::create_directories(dir_.file(name))
                                : dir_.write(name, "RIFF");
-        if (row.text) {
-            out += "read " + read(row.text);
-            out += " | " + news() + state() + "\n";
-            out += table();
-        }
+        out += "read " + read(row.text);
+        out += " | " + news() + state() + "\n";
+        out += table();
         return out + playScript(
                          sound_, row.script, [this] { return " " + news() + state(); },
-                         [this](const ScriptStep& step) { return other(step); });
+                         [this](const ScriptStep& step) { return find(step); });
     }
 
     TempDir dir_;
