@@ -229,14 +229,11 @@ std::vector<Row> rows() {
     rows.push_back({"indexed", indexed,
                     "screen:8 palette transparent:0x00FF07 load blocks:0:1 "
                     "entries:0:1:2:127:128:254:255"});
-    rows.push_back({"colours", smallMap(15, rgb),
-                    "screen:8 palette nearest:0xF8:0xF800:0xF80000 load blocks:1:0 "
-                    "entries:0:100:255"});
-    rows.push_back({"colours", smallMap(16, rgb),
-                    "screen:8 palette nearest:0xF8:0xFC00:0xF80000 load blocks:1:0"});
-    for (int depth : {24, 32})
-        rows.push_back({"colours", smallMap(depth, rgb),
-                        "screen:8 palette nearest:0xFF:0xFF00:0xFF0000 load blocks:1:0"});
+    for (const char* nearest : {"15:0xF8:0xF800:0xF80000", "16:0xF8:0xFC00:0xF80000",
+                                "24:0xFF:0xFF00:0xFF0000", "32:0xFF:0xFF00:0xFF0000"})
+        rows.push_back({"colours", smallMap(std::stoi(nearest), rgb),
+                        std::string("screen:8 palette nearest") + (nearest + 2) +
+                            " load blocks:1:0 entries:0:100:255"});
     // A colour map cut inside an entry sets only its whole entries.
     FmpMap cut = smallMap(16, rgb);
     cut.colourMap = {1, 2, 3, 4, 5};

@@ -1,6 +1,5 @@
-// The sound system on SDL2_mixer: scripts of plays on the dummy driver and
-// without an audio device, each listed with the channels and music playing
-// after every step; and every sound of the game's own description loading.
+// The sound system on SDL2_mixer, on the dummy driver and without a device,
+// and every sound of the game's own description loading.
 #include "sound/sdl/SdlMixerSoundBackEnd.h"
 
 #include "lib/Log.h"
@@ -28,9 +27,8 @@ std::string toneWav(double seconds) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// An audio driver, a working directory and both logs in a directory of
-// the test's own, and the sound system on the mixer. Each test runs in a
-// process of its own, so the driver chosen need not be restored.
+// A driver, working directory, logs and the sound system on the mixer; each
+// test runs in a process of its own, so the driver need not be restored.
 struct MixerScene {
     explicit MixerScene(const char* driver, const std::string& workDir = "")
         : cwd(workDir.empty() ? dir.path() : workDir) {

@@ -1,4 +1,4 @@
-#include "tests/support/Golden.h"
+#include "lib/ByteOrder.h"
 #include "tests/support/TempDir.h"
 #include "tools/soundgen/ModFile.h"
 #include "tools/soundgen/SoundEffects.h"
@@ -11,58 +11,37 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
-// A stereo file written, then read whole, cut, or with a byte changed.
 TEST(WavFile, WhatIsWrittenReadsBackAndBrokenFilesAreRejected) {
     WavSound sound;
     sound.sampleRate = 22050;
     sound.channels = 2;
     sound.samples = {7, 1, -1, 32767, -32768, 1234, -4321, 0};
     const std::vector<uint8_t> bytes = encodeWav(sound);
-    const struct {
-        size_t at;
-        int value; // -1 cuts the file there, -2 puts a chunk of one byte there
-    } changes[] = {{60, -1}, {50, -1}, {4, -1},   {20, 3},   {34, 12}, {22, 0},
-                   {34, 8},  {40, 15}, {36, 'x'}, {12, 'x'}, {12, -2}};
-    std::ostringstream out;
-    for (const auto& c : changes) {
-        std::vector<uint8_t> changed = bytes;
-        if (c.value == -1)
-            changed.resize(c.at);
-        else if (c.value == -2)
-            changed.insert(changed.begin() + 12, {'o', 'd', 'd', ' ', 1, 0, 0, 0, 9, 0});
-        else
-            changed[c.at] = static_cast<uint8_t>(c.value);
-        WavSound back;
-        std::string error;
-        out << (c.value == -1   ? "cut at "
-                : c.value == -2 ? "odd chunk at "
-                                : "byte ")
-            << c.at << " = " << c.value << ": " << decodeWav(changed, back, error) << " '" << error
-            << "' " << back.channels << "x" << back.sampleRate << ":";
-        for (int16_t sample : back.samples)
-            out << " " << sample;
-        out << "\n";
-    }
-    WavSound silence, back;
+    ASSERT_EQ(bytes.size(), 44u + 16u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "RIFF", 4), 0);
+    EXPECT_EQ(std::memcmp(bytes.data() + 8, "WAVEfmt ", 8), 0);
+    EXPECT_EQ(std::memcmp(bytes.data() + 36, "data", 4), 0);
+    // The sizes players trust: the file's, bytes a second and a frame.
+    EXPECT_EQ(readLE32(&bytes[4]), 36u + 16u);
+    EXPECT_EQ(readLE32(&bytes[28]), 22050u * 4);
+    EXPECT_EQ(readLE16(&bytes[32]), 4);
+    TempDir dir; // a failed write is reported
+    EXPECT_TRUE(writeBinaryFile(dir.file("a.wav"), bytes));
+    EXPECT_FALSE(writeBinaryFile(dir.file("no/a.wav"), bytes));
+    WavSound back;
     std::string error;
-    out << "nothing but an empty data chunk: " << decodeWav(encodeWav(silence), back, error);
-    // The header players trust: sizes, rate, bytes a second and a frame.
-    out << "\nheader:";
-    for (size_t i = 0; i < 44; ++i)
-        out << " " << +bytes[i];
-    checkGoldenText(LURVANE_GOLDEN_DIR "/wav-files.txt", out.str() + "\n");
-}
+    ASSERT_TRUE(decodeWav(bytes, back, error)) << error;
+    EXPECT_EQ(back, sound);
 
-TEST(WavFile, FilesAreWrittenWholeOrReportedNot) {
-    TempDir dir;
-    std::vector<uint8_t> back;
-    EXPECT_TRUE(writeBinaryFile(dir.file("a.wav"), {1, 2, 3}));
-    EXPECT_TRUE(readBinaryFile(dir.file("a.wav"), back));
-    EXPECT_EQ(back, (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_FALSE(writeBinaryFile(dir.file("no/such/a.wav"), {1}));
-    EXPECT_FALSE(readBinaryFile(dir.file("missing.wav"), back));
+    std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + 50);
+    EXPECT_FALSE(decodeWav(cut, back, error));
+    EXPECT_EQ(error, "chunk runs past the end of the file");
+    std::vector<uint8_t> notPcm = bytes;
+    notPcm[20] = 3;
+    EXPECT_FALSE(decodeWav(notPcm, back, error));
+    EXPECT_EQ(error, "not PCM");
+    EXPECT_FALSE(decodeWav({'R', 'I', 'F', 'F'}, back, error));
 }
 
 TEST(WavFile, EverySoundEffectIsAShortCleanMonoSound) {
@@ -113,7 +92,6 @@ TEST(ModFile, ModulesReadBackAsWritten) {
             sampleBytes += s.data.size();
         EXPECT_EQ(bytes.size(), 1084 + tune.module.patterns.size() * 1024 + sampleBytes);
         EXPECT_EQ(bytes[950], tune.module.orders.size());
-        EXPECT_EQ(bytes[951], 127); // the restart byte players expect
         ModModule back;
         ASSERT_TRUE(decodeMod(bytes, back, error)) << tune.file << ": " << error;
         EXPECT_EQ(back, tune.module) << tune.file;
@@ -124,9 +102,6 @@ TEST(ModFile, ModulesReadBackAsWritten) {
     bytes.resize(1500);
     EXPECT_FALSE(decodeMod(bytes, module, error));
     EXPECT_EQ(error, "patterns cut short");
-    bytes[950] = 0;
-    EXPECT_FALSE(decodeMod(bytes, module, error));
-    EXPECT_EQ(error, "bad song length");
     bytes.resize(1000);
     EXPECT_FALSE(decodeMod(bytes, module, error));
     EXPECT_EQ(error, "not a four-channel ProTracker module");
@@ -148,15 +123,8 @@ TEST(ModFile, ModulesThatBreakTheFormatAreNotWritten) {
     module.samples[0].data = {1, 2, 3};
     EXPECT_FALSE(encodeMod(module, bytes, error));
     module.samples[0].data = {1, 2, 3, 4};
-    for (auto change :
-         {+[](ModSample& s) { s.loopLength = 6; }, +[](ModSample& s) { s.loopStart = 1; },
-          +[](ModSample& s) { s.volume = 65; }, +[](ModSample& s) { s.finetune = -9; },
-          +[](ModSample& s) { s.finetune = 8; }}) {
-        ModSample sound = module.samples[0];
-        change(module.samples[0]);
-        EXPECT_FALSE(encodeMod(module, bytes, error));
-        module.samples[0] = sound;
-    }
+    module.samples[0].loopLength = 6;
+    EXPECT_FALSE(encodeMod(module, bytes, error));
     module.samples[0].loopLength = 4;
     EXPECT_TRUE(encodeMod(module, bytes, error)) << error;
 }
@@ -168,11 +136,6 @@ TEST(Synth, NoteNamesFollowEqualTemperament) {
     EXPECT_EQ(noteNumber("C0"), 0);
     for (const char* bad : {"H2", "C", "C44"})
         EXPECT_EQ(noteNumber(bad), -1) << bad;
+    EXPECT_EQ(modPeriod(2, 0), 428);
     EXPECT_EQ(modPeriod(4, 0), 0);
-    EXPECT_EQ(modPeriod(1, 12), 0);
-    std::string periods; // the table every player of the format uses
-    for (int octave = 0; octave <= 3; ++octave)
-        for (int semitone = -1; semitone < 12; ++semitone)
-            periods += " " + std::to_string(modPeriod(octave, semitone));
-    checkGoldenText(LURVANE_GOLDEN_DIR "/mod-periods.txt", periods + "\n");
 }

@@ -1,6 +1,4 @@
-// A script of steps as one string, such as "play:4*2 pan:2:40 stop": each
-// step a name, whole-number arguments after colons and a repeat count
-// after '*'.
+// Steps as one string, "name:arg:arg*repeat" each, e.g. "play:4*2 pan:2:40 stop".
 #pragma once
 
 #include <sstream>
