@@ -28,6 +28,7 @@ TEST(WavFile, WhatIsWrittenReadsBackAndBrokenFilesAreRejected) {
     EXPECT_EQ(readLE16(&bytes[32]), 4);
     TempDir dir; // a failed write is reported
     EXPECT_TRUE(writeBinaryFile(dir.file("a.wav"), bytes));
+    EXPECT_EQ(readFile(dir.file("a.wav")), std::string(bytes.begin(), bytes.end()));
     EXPECT_FALSE(writeBinaryFile(dir.file("no/a.wav"), bytes));
     WavSound back;
     std::string error;
