@@ -69,6 +69,8 @@ TEST(LevelSource, SourcesParseAndAreJudgedPlayable) {
         {"body in the left border", rows("####/Bv.#/#.o#/####")},
         {"food in the top border", rows("###o#/#BB>#/#####")},
         {"no food", rows("#######/#<BB..#/#######")},
+        {"a head alone", rows("#####/#>.o#/#####")},
+        {"floor in the top left corner", rows(".#####/#BB>o#/######")},
         {"floor in the right border", rows("#######/#<BB.o./#######")},
         {"a body round a corner", rows("######/#vB.o#/#.B..#/######")},
         {"wall ahead, free above", rows("#####/#o..#/#<BB#/#####")},
