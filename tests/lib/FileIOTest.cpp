@@ -38,29 +38,31 @@ class FileIOTest : public ::testing::Test {
 protected:
     FileIOTest() { errorLog.open(dir.file("errorLog.txt").c_str()); }
     ~FileIOTest() override { errorLog.close(); }
-    // Opens the file for reading after writing the bytes into it.
-    FileIO& reading(const std::string& bytes) {
-        dir.write("in.dat", bytes);
-        EXPECT_TRUE(in.openRead(dir.file("in.dat").c_str()));
-        return in;
-    }
-    // Each read: whether it succeeded and what it gave.
-    void readString(const std::string& what) {
-        String s("junk");
-        const bool ok = in.readString(s);
-        const std::string text = s.c_str();
-        t.note("readString " + what, ok,
-               text.size() < 20 ? escaped(text)
-                                : text.substr(0, 1) + "x" + std::to_string(text.size()));
-    }
-    void readInt(const std::string& what) {
-        int32_t i = 9;
-        const bool ok = in.readInt(i);
-        t.note("readInt " + what, ok, i);
-    }
-    void readBool(const std::string& what, bool b) {
-        const bool ok = in.readBool(b);
-        t.note("readBool " + what, ok, b);
+    // Reads fields of the kinds given (s text, i number, b flag, B flag
+    // that was set): whether each read succeeded and what it gave.
+    std::string reads(const std::string& bytes, const std::string& kinds) {
+        if (!bytes.empty()) {
+            dir.write("in.dat", bytes);
+            EXPECT_TRUE(in.openRead(dir.file("in.dat").c_str()));
+        }
+        std::string out;
+        for (char kind : kinds) {
+            String s("junk");
+            int32_t i = 9;
+            bool b = kind == 'B';
+            const bool ok = kind == 's'   ? in.readString(s)
+                            : kind == 'i' ? in.readInt(i)
+                                          : in.readBool(b);
+            const std::string text = s.c_str();
+            out += std::string(ok ? "" : "failed:") +
+                   (kind == 's'   ? text.size() < 20
+                                        ? escaped(text)
+                                        : text.substr(0, 1) + "x" + std::to_string(text.size())
+                      : kind == 'i' ? std::to_string(i)
+                                  : std::to_string(b)) +
+                   " ";
+        }
+        return out;
     }
     // The reports in the error log: how many, and the lines after each head.
     void errorReports() {
@@ -101,21 +103,12 @@ TEST_F(FileIOTest, RecordFieldsWithTheirBytesAndFaults) {
     t.note("file", hex(readFile(path)));
     errorReports();
 
-    ASSERT_TRUE(in.openRead(path.c_str()));
-    for (const char* what : {"empty", "L", "Lurvane", "longest", "cut to the longest"})
-        readString(what);
-    readInt("-2");
-    readInt("0x01020304");
-    readBool("true", false);
-    readBool("false", true);
+    t.note("read back", reads(readFile(path), "sssssiibB"));
     // Any non-zero byte reads as true; a field cut short reads as empty.
-    reading(std::string("\x07\x01\x02\x03", 4));
-    readBool("of 7", false);
-    readInt("of 3 bytes");
-    reading(std::string("\x05") + "ab");
-    readString("of 2 of 5 bytes");
-    readBool("at the end", true);
-    readString("at the end");
+    t.note("flag of 7, number of 3 bytes", reads(std::string("\x07\x01\x02\x03", 4), "bi"));
+    t.note("text of 2 of 5 bytes, a flag and a text at the end", reads("\x05"
+                                                                       "ab",
+                                                                       "sBs"));
     errorReports();
     FileIO closed;
     t.note("closed: writeInt, writeBool, writeString", closed.writeInt(1), closed.writeBool(true),
@@ -180,7 +173,7 @@ TEST_F(FileIOTest, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     files("committed");
     ASSERT_TRUE(in.openRead(path.c_str()));
     t.note("commit of a file read, remaining", in.commit(), in.remaining());
-    readInt("of 4 bytes");
+    t.note("read", reads("", "i"));
     t.note("remaining", in.remaining());
     in.close();
     t.note("remaining when closed", in.remaining());
