@@ -17,12 +17,6 @@ std::string show(const Array<int>& a) {
     return out + "capacity=" + std::to_string(a.capacity());
 }
 
-struct Counted {
-    explicit Counted(int* deaths) : deaths(deaths) {}
-    ~Counted() { ++*deaths; }
-    int* deaths;
-};
-
 } // namespace
 
 // The first block is exact, then steps of an eighth, at least 4 and at most
@@ -59,19 +53,4 @@ TEST(Array, GrowsKeepsOrderAndZeroesNewElements) {
     b.setSize(0);
     t.note("emptied", show(b), b.data() == nullptr);
     checkGoldenText(LURVANE_GOLDEN_DIR "/array.txt", t.text());
-}
-
-TEST(PtrArray, ClearDeletesEveryElementOnce) {
-    int deaths = 0;
-    {
-        PtrArray<Counted> owned;
-        for (int i = 0; i < 6; ++i)
-            owned.add(new Counted(&deaths));
-        owned.add(nullptr);
-        owned.clear();
-        EXPECT_EQ(deaths, 6);
-        EXPECT_EQ(owned.size(), 0);
-        owned.add(new Counted(&deaths));
-    }
-    EXPECT_EQ(deaths, 7);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -110,6 +111,11 @@ TEST(FileBuffer, TokensCommentsSectionsAndErrors) {
     const bool loaded = ab.buffer.load(ab.dir.file("missing.txt").c_str());
     t.note("missing file: loaded, size, at end, find", loaded, ab.buffer.getSize(),
            ab.buffer.atEnd(), ab.buffer.findString("x"));
+    // A file past 2 GiB and a directory are not loaded.
+    writeFile(ab.dir.file("huge.txt"), "");
+    std::filesystem::resize_file(ab.dir.file("huge.txt"), 1ull << 31); // sparse
+    for (const char* name : {"huge.txt", "."})
+        t.note(std::string("load ") + name, FileBuffer().load(ab.dir.file(name).c_str()));
     t.note("constructed over a missing file",
            raisedBy([&] { FileBuffer b(ab.dir.file("missing.txt").c_str()); }));
 
