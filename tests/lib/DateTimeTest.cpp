@@ -20,19 +20,13 @@ std::string show(TimeStatus s) {
 std::string show(const DateTime& t) {
     CalendarFields f;
     const bool fields = t.calendar(f);
-    return show(t.status()) + " " + std::to_string(t.ticks()) + " " +
-           (fields ? std::to_string(f.year) + "-" + std::to_string(f.month) + "-" +
-                         std::to_string(f.day)
-                   : "no fields") +
-           " getters " + std::to_string(t.getYear()) + " " + std::to_string(t.getMonth()) + " " +
-           std::to_string(t.getDay()) + " " + std::to_string(t.getHour()) + " " +
-           std::to_string(t.getMinute());
+    return joined(show(t.status()), t.ticks(), fields ? joined(f.year, f.month, f.day) : "none",
+                  "getters", t.getYear(), t.getMonth(), t.getDay(), t.getHour(), t.getMinute());
 }
 
 std::string show(const TimeSpan& span) {
-    return show(span.status()) + " " + std::to_string(span.ticks()) + " shown " +
-           std::to_string(span.getTotalDays()) + "d " + std::to_string(span.getHours()) + "h " +
-           std::to_string(span.getMinutes()) + "m " + std::to_string(span.getSeconds()) + "s";
+    return joined(show(span.status()), span.ticks(), "shown", span.getTotalDays(), span.getHours(),
+                  span.getMinutes(), span.getSeconds());
 }
 
 } // namespace
@@ -82,10 +76,8 @@ TEST(DateTime, StampsAndSpansWithTheirFields) {
         const TimeSpan span = TimeSpan::fromParts(p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
         const DateTime stamp =
             DateTime::fromCalendar(1601, 1, 1 + p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
-        std::string parts;
-        for (int part : p)
-            parts += " " + std::to_string(part);
-        t.note("parts" + parts, show(span), stamp.ticks() == span.ticks());
+        t.note(joined("parts", p[0], p[1], p[2], p[3], p[4], p[5], p[6]), show(span),
+               stamp.ticks() == span.ticks());
     }
     checkGoldenText(LURVANE_GOLDEN_DIR "/date-time.txt", t.text());
 }

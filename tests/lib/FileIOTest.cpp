@@ -9,10 +9,10 @@
 
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <iterator>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -121,12 +121,11 @@ TEST_F(FileIOTest, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
         PtrArray<DirEntry> entries;
         const bool ok = FileIO::listDirectory(entries, pattern, (dir.path() + under).c_str(),
                                               recursive, filesOnly);
-        std::vector<std::string> shown;
+        std::set<std::string> shown;
         for (DirEntry* e : entries)
-            shown.push_back(std::string(e->name.c_str()) + "=" +
-                            std::string(e->path.c_str()).substr(dir.path().size()) + "/" +
-                            std::to_string(e->isDirectory ? -1 : e->size));
-        std::sort(shown.begin(), shown.end());
+            shown.insert(std::string(e->name.c_str()) + "=" +
+                         std::string(e->path.c_str()).substr(dir.path().size()) + "/" +
+                         std::to_string(e->isDirectory ? -1 : e->size));
         std::string line;
         for (const std::string& entry : shown)
             line += " " + entry;

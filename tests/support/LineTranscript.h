@@ -34,6 +34,15 @@ std::string hexLines(const Bytes& bytes, size_t from = 0, size_t to = SIZE_MAX) 
     return out;
 }
 
+// The values streamed one after another, a space between each two.
+template <typename First, typename... Rest>
+std::string joined(const First& first, const Rest&... rest) {
+    std::ostringstream out;
+    out << first;
+    ((out << " " << rest), ...);
+    return out.str();
+}
+
 struct LineTranscript {
     std::ostringstream out;
     template <typename... Values> void note(const std::string& what, const Values&... values) {
