@@ -17,8 +17,7 @@ namespace {
 
 class LevelTool : public ::testing::Test {
 protected:
-    // Both sheets (four 20x20 blocks in a row), a level whose head is block
-    // 9, and one without a snake that compiles only without the check.
+    // Sheets of four blocks; a level whose head is block 9, and one without a snake.
     void SetUp() override {
         TestPicture sheet;
         sheet.width = 80;
@@ -35,10 +34,7 @@ protected:
         dir.write("notapicture.bmp", "BM but not really");
     }
 
-    // Runs each command line ("levelc ..." or "fmpinfo ...", $ standing for
-    // the test's directory), one line each: the status, what the tool
-    // printed, the maps left in the directory and whether kept.fmp is still
-    // the first one made.
+    // Per command ($ the directory): status, output, maps left, whether kept.fmp is kept.
     std::string run(const std::vector<std::string>& commands) {
         std::string out;
         for (const std::string& command : commands) {
@@ -75,9 +71,7 @@ protected:
 
 } // namespace
 
-// Every failure is one line and status 1 and leaves the earlier map as it
-// was; the depth is 16 unless asked for; fmpinfo prints the loader's error
-// for a map it rejects.
+// Every failure is one line and status 1 and keeps the earlier map.
 TEST_F(LevelTool, CompilesLevelsThatFmpinfoPrints) {
     std::string transcript = run({
         "levelc --sheet $/sheet.tga $/small.lvl $/small.fmp",

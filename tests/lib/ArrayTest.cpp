@@ -19,8 +19,7 @@ std::string show(const Array<int>& a) {
 
 } // namespace
 
-// The first block is exact, then steps of an eighth, at least 4 and at most
-// 1024; a block never shrinks until the array is emptied.
+// Exact first, then steps of an eighth within 4..1024; never shrinks until emptied.
 TEST(Array, GrowsKeepsOrderAndZeroesNewElements) {
     LineTranscript t;
     Array<int> a;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <ctime>
 #include <string>
@@ -31,9 +32,7 @@ std::string show(const TimeSpan& span) {
 
 } // namespace
 
-// Stored stamps come from files and may hold anything: every tick count has
-// calendar fields, a year out of reach is invalid, not wrapped, and the
-// status of a sum is the worst of its parts.
+// Stored stamps may hold anything: every tick count has fields; a sum is as bad as its parts.
 TEST(DateTime, StampsAndSpansWithTheirFields) {
     LineTranscript t;
     const DateTime a = DateTime::fromCalendar(2026, 1, 2);
@@ -49,8 +48,8 @@ TEST(DateTime, StampsAndSpansWithTheirFields) {
     t.note("5 ticks less 7", show(TimeSpan(5) - TimeSpan(7)));
     total += TimeSpan(0, TimeStatus::Null);
     t.note("and a null span", show(total));
-    TimeSpan high(INT64_MAX - 1), low(INT64_MIN + 1);
-    high += TimeSpan(5);
+    TimeSpan high(INT64_MAX), low(INT64_MIN + 1);
+    high += TimeSpan(1);
     low += TimeSpan(-5);
     t.note("past the largest and smallest", show(high), show(low));
     t.note("null stamp", show(DateTime::null()));
@@ -65,8 +64,7 @@ TEST(DateTime, StampsAndSpansWithTheirFields) {
                         {2020, 13}})
         t.note("calendar " + std::to_string(y) + "-" + std::to_string(m) + "-1",
                show(DateTime::fromCalendar(y, m, 1)));
-    // Parts carry into the next unit and keep the total; nanoseconds round
-    // to the nearest 100; a stamp from 1601-1-1 takes them the same way.
+    // Parts carry and keep the total, nanoseconds round to 100, in stamps as in spans.
     for (const std::vector<int>& p : {std::vector{0, 0, 0, 0, 0, 0, 999},
                                       {0, 0, 0, 0, 0, 1999, 1049},
                                       {0, 0, 61, 125, 2500, 0, 0},
@@ -94,24 +92,7 @@ TEST(DateTime, NowIsTheLocalTime) {
     EXPECT_TRUE(since >= 0 && since < 2 * TimeSpan::kTicksPerSecond) << since;
 }
 
-TEST(DateTime, EveryTickCountHasCalendarFields) {
-    // Stored stamps come from files and may hold anything.
-    struct {
-        int64_t ticks;
-        int year, month, day;
-    } cases[] = {{INT64_MAX, 30828, 9, 14}, {INT64_MIN, -27627, 4, 19}, {-1, 1600, 12, 31}};
-    for (const auto& c : cases) {
-        CalendarFields f;
-        ASSERT_TRUE(DateTime(c.ticks).calendar(f)) << c.ticks;
-        EXPECT_EQ(f.year, c.year) << c.ticks;
-        EXPECT_EQ(f.month, c.month) << c.ticks;
-        EXPECT_EQ(f.day, c.day) << c.ticks;
-    }
-}
-
-// The calendar against the standard library's own: every date of a wide
-// sample, its day number since 1 January 1601, the fields read back, the
-// day of the year and of the week.
+// Day numbers since 1601 and every field against the standard library's calendar.
 TEST(DateTime, DayNumbersAndFieldsMatchTheGregorianCalendar) {
     using namespace std::chrono;
     const sys_days epoch = year{1601} / January / 1;
@@ -130,24 +111,19 @@ TEST(DateTime, DayNumbersAndFieldsMatchTheGregorianCalendar) {
         ASSERT_TRUE(t.calendar(f));
         const int dayOfYear = (date - sys_days(ymd.year() / January / 1)).count() + 1;
         const int dayOfWeek = static_cast<int>(weekday(date).c_encoding()) + 1; // Sunday 1
-        const std::vector<int> got = {f.year,        f.month,       f.day,
-                                      f.hour,        f.minute,      f.second,
-                                      f.millisecond, f.microsecond, f.hundredNanoseconds,
-                                      f.dayOfYear,   f.dayOfWeek};
         const int sub =
             static_cast<int>((ticks % 10'000'000 + 10'000'000) % 10'000'000); // with carries
-        const std::vector<int> want = {
-            y,        m,         d,        hour, minute, second, sub / 10'000, sub / 10 % 1000,
-            sub % 10, dayOfYear, dayOfWeek};
-        ASSERT_EQ(got, want) << y << "-" << m << "-" << d;
+        ASSERT_EQ((std::array{f.year, f.month, f.day, f.hour, f.minute, f.second, f.millisecond,
+                              f.microsecond, f.hundredNanoseconds, f.dayOfYear, f.dayOfWeek}),
+                  (std::array{y, m, d, hour, minute, second, sub / 10'000, sub / 10 % 1000,
+                              sub % 10, dayOfYear, dayOfWeek}));
         ++checked;
     };
     // Every day from 1596 to 2104: leap days, century years, 1600 and 2000.
     for (sys_days date = year{1596} / January / 1; date <= year{2104} / December / 31;
          date += days{1})
         check(date, checked % 24, checked % 60, checked / 60 % 60, 999, 998, 949);
-    // Far years on both sides of 1601, in steps that land on every month and
-    // weekday.
+    // Far years on both sides, in steps that land on every month and weekday.
     for (sys_days date = year{-27000} / January / 1; date <= year{29000} / December / 31;
          date += days{7919})
         check(date, 13, 7, 1, 250, 7, 1249);

@@ -53,8 +53,7 @@ std::string bufferText(const FileBuffer& b) {
 
 } // namespace
 
-// Tokens are cut at delimiters after the skip set; a single delimiter is
-// left for the next token, which is empty.
+// A single delimiter is left for the next token, which is empty.
 TEST(FileBuffer, TokensCommentsSectionsAndErrors) {
     LineTranscript t;
     const struct {
@@ -155,8 +154,7 @@ TEST(FileBuffer, TokensCommentsSectionsAndErrors) {
     cursor.buffer.stripComments(true);
     t.note("cursor at 5 after stripping", cursor.buffer.position());
 
-    // Sections copy clamped ranges (an end of 0 is no "to the end") and
-    // start at line one.
+    // Clamped ranges (an end of 0 is no "to the end"), starting at line one.
     TextFile f("l1\nl2\nl3 tail");
     for (auto [from, to] :
          {std::pair{6, 11}, {5, 3}, {3, 0}, {-4, 1000}, {4, 4}, {0, 1}, {1000, -1}, {13, 1000}})

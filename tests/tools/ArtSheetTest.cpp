@@ -1,7 +1,5 @@
-// The painted pictures: their sizes and depths, and the rules of their
-// content that the game relies on (keyed surrounds, a picture of its own for
-// every block and snake part). The game's golden frames hold the look of
-// the pictures they show, such as the title's dark panel area.
+// The painted pictures' sizes and the content rules the game relies on; the
+// game's golden frames hold the look of the pictures they show.
 #include "tests/support/Golden.h"
 #include "tests/support/LineTranscript.h"
 #include "tests/tools/BmpReader.h"
@@ -34,9 +32,7 @@ int countNot(const ReadBmp& bmp, int left, int top, Rgb key) {
         std::count_if(cell.begin(), cell.end(), [&](uint32_t c) { return c != key.colorRef(); }));
 }
 
-// A snake sheet: the cells whose corners show the key and whose middles do
-// not; the drawn pixels of the growth stages (shrinking) and of the bulge
-// frames against the plain body (swelling); mouth states apart.
+// Keyed corners, drawn middles, shrinking growth stages, swelling bulges, mouths apart.
 std::string snakeSheet(const ReadBmp& sheet, Rgb key) {
     int keyed = 0, filled = 0, mouths = 0;
     for (int cy = 0; cy < 4; ++cy)
@@ -62,8 +58,7 @@ std::string snakeSheet(const ReadBmp& sheet, Rgb key) {
     return out + " mouths apart=" + std::to_string(mouths);
 }
 
-// A block sheet of 16 blocks a row: the snake's start blocks 5 to 9 turn
-// into floor and look like it; every other block has a picture of its own.
+// The snake's start blocks turn into floor and look like it; the rest differ.
 std::string blockSheet(const ReadBmp& sheet) {
     const auto cell = [&](int block) { return cellAt(sheet, block % 16 * 20, block / 16 * 20); };
     int likeFloor = 0;
@@ -113,8 +108,7 @@ TEST(ArtSet, PicturesHaveTheirSizesAndKeepTheirRules) {
     }
     t.note("zones with a floor of their own", floors.size(), "of", zoneThemes().size());
 
-    // The screen palette keeps the fixed colours and every zone's background,
-    // and uses its room; the picture is the default snake sheet through it.
+    // The screen palette keeps the fixed colours and every zone's background.
     const ReadBmp& palette = art["Gfx/items20.bmp"];
     std::set<uint32_t> entries;
     for (const Rgb& c : palette.palette)

@@ -1,5 +1,4 @@
-// The players that are scripts, the balance measured and kept, and the zone
-// checker on zones broken in every way it knows.
+// The scripted players, the balance measured and kept, and the zone checker.
 #include "tools/balance/Balance.h"
 #include "tests/support/Golden.h"
 #include "tests/support/HeadlessApp.h"
@@ -26,9 +25,7 @@ namespace {
 const std::string kGameDir = LURVANE_GAME_DIR;
 constexpr int up = Snake::kUp, right = Snake::kRight, down = Snake::kDown, left = Snake::kLeft;
 
-// A board from rows of level source split by '/' ('#' wall, '.' floor, 'o'
-// food, 's' shrink, 'r' speed reset, '$' points, 't' time) with the snake's
-// segments 0-9, then A, B ... from its head; the level's clock is 60 s.
+// A board of level source rows split by '/', the snake's segments 0-9, A-Z from its head.
 Board boardOf(const std::string& rows, int heading, double secondsPerStep, int timeLeft) {
     Board b;
     b.width = static_cast<int>(rows.find('/')), b.heading = heading, b.levelTime = 60;
@@ -90,8 +87,7 @@ TEST(Planner, TakesTheWayTheRulesMakeBest) {
     EXPECT_EQ(std::tuple(control.horizontal, control.vertical), std::tuple(0, 0));
 }
 
-// A level of clear rates per skill (the same for every player) and 100 s
-// allowed, of which the planner uses 20, or hardSeconds on Hard.
+// Clear rates per skill for every player; the planner uses 20 of 100 s, or hardSeconds on Hard.
 LevelResult levelOf(int number, std::array<double, kSkills> rate, double hardSeconds,
                     bool normalCleared = true) {
     const auto skill = [&](size_t s, bool cleared, double seconds) {
@@ -114,8 +110,7 @@ TEST(BalanceRules, ListsEveryLevelAndZoneThatBreaksOne) {
     checkGoldenText(LURVANE_GOLDEN_DIR "/balance-rules.txt", transcript);
 }
 
-// A test directory with the game's pictures and levels made from the rows
-// of their source.
+// The game's pictures, and levels made from source rows.
 struct ZoneDir {
     TempDir dir;
     const std::string levels = dir.file("Data/Levels");
@@ -132,9 +127,7 @@ struct ZoneDir {
     }
 };
 
-// Two zones, each of a level every player clears after a turn and one where
-// the snake faces a wall and is lost at once: every level of every zone is played on
-// every skill with its own clock and snakes; the plot of them deflated.
+// Two zones of a level cleared after a turn and one lost at once against a wall.
 TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
     ZoneDir z;
     ASSERT_TRUE(z.pictures);
@@ -151,8 +144,7 @@ TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
     ASSERT_TRUE(game.open(z.dir.path(), z.levels, error)) << error;
     const std::vector<ZoneResult> zones = measureZones(game, 2);
     EXPECT_EQ(measureLevel(game, 0, 1, kSkillEasy, 1).clearRate[1], 1); // one seed
-    // Per level and skill: loaded, time allowed, planner cleared and its
-    // time, snakes lost, the players' clear rate, their time to the planner's.
+    // Loaded, time allowed, planner cleared and timed, lost, clear rate, players' time.
     std::ostringstream transcript;
     for (const ZoneResult& measured : zones)
         for (const LevelResult& l : measured.levels)
@@ -174,8 +166,7 @@ TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
                           b.timeLeft, b.levelTime, b.secondsPerStep > 0);
     };
     EXPECT_EQ(seen(readBoard(game.game())), seen(boardOf("#####/#10##/#..o#/#####", right, 1, 60)));
-    // A player looks first on a frame of its own within its reaction time,
-    // and turns down, or the other way when it turns wrong.
+    // A player looks first within its reaction time, and turns down or wrongly up.
     for (const double wrongTurn : {0.0, 1.0}) {
         std::set<int> firstLooks;
         for (uint32_t seed = 0; seed < 64; ++seed) {
@@ -199,8 +190,7 @@ TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
     ASSERT_TRUE(game.open(kGameDir, kGameDir + "/Data/Levels", error)) << error;
     ASSERT_EQ(levelCatalogue.getZoneCount(), 8);
 #ifdef LURVANE_SANITIZED_BUILD
-    // Five times slower under the sanitizers: the planner on Hard only,
-    // where it has the least time.
+    // Five times slower under the sanitizers: the planner on Hard only.
     for (int z = 0; z < levelCatalogue.getZoneCount(); ++z)
         for (int n = 1; n <= levelCatalogue.getLevelCount(z); ++n) {
             Planner planner;
@@ -214,8 +204,7 @@ TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
 #endif
 }
 
-// A zone directory of broken zones, each fault with the text the game
-// gives for it, and the start of a level the game cannot play.
+// Broken zones, each fault with the game's own text, and a level that cannot be played.
 TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
     ZoneDir z;
     ASSERT_TRUE(z.pictures);

@@ -1,6 +1,4 @@
-// Reads back the bitmap files the artwork generator writes with the game's
-// own picture decoder, so the tests check the bytes as the game reads them
-// rather than the writer's own view.
+// Bitmap files read back with the game's own decoder, as the game reads them.
 #pragma once
 
 #include "gfx/GfxImage.h"

@@ -1,6 +1,4 @@
-// The zone description files and level sources under data/levels: every
-// level the catalogue reads has its source, every source is a map the game
-// can play, and the build lays out a map of each with the source's cells.
+// The zone files and level sources under data/levels, and the maps built of them.
 #include "tools/levelc/LevelSource.h"
 #include "Src/zones/LevelCatalogue.h"
 #include "gfx/GfxScreen.h"
@@ -22,11 +20,7 @@
 
 namespace fs = std::filesystem;
 
-// Per zone (sorted by skill, in the order of the themes) its look and
-// levels; per level its source, and whether each skill is harder than the
-// one before (with 10 s at least and a top speed within reach). Per source
-// the game's rules, and our own for the shipped levels: a size the game
-// can show, a body of two to four blocks, early levels that fit the view.
+// Each skill harder than the one before; shown sizes, short snakes, early levels in view.
 TEST(ZoneFiles, EveryZoneReadsWithItsLevelsAndEverySourceIsPlayableAndBuilt) {
     TempDir dir;
     errorLog.open(dir.file("errorLog.txt").c_str());
