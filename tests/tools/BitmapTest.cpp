@@ -24,9 +24,13 @@ TEST(Bitmap, FilesInTheirByteLayoutRoundTrip) {
         indexed.palette.push_back(Rgb{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                                       static_cast<uint8_t>(i * 3)});
     const std::vector<uint8_t> bytes = encodeBmp8(indexed);
+    // A palette of more than 256 colours keeps to its table: the padding stays zero.
+    std::vector<Rgb> many = indexed.palette;
+    many.push_back(Rgb{9, 9, 9});
+    const std::vector<uint8_t> narrow = encodeBmp8(IndexedImage{1, 1, {5}, many});
     checkGoldenText(LURVANE_GOLDEN_DIR "/bitmaps.txt",
-                    hexLines(trueColour, 0, trueColour.size()) + "indexed:\n" +
-                        hexLines(bytes, 0, 62) + "...\n" + hexLines(bytes, 1078, bytes.size()));
+                    hexLines(trueColour) + "indexed:\n" + hexLines(bytes, 0, 62) + "...\n" +
+                        hexLines(bytes, 1078) + hexLines(narrow, 1078));
     ASSERT_EQ(bytes.size(), 54u + 1024u + 8u);
     int reserved = 0;
     for (int i = 0; i < 256; ++i)
