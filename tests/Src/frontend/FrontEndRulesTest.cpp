@@ -7,7 +7,7 @@
 #include "Src/frontend/WelcomeScroller.h"
 #include "Src/frontend/ZoneSelection.h"
 #include "Src/menus/MenuBox.h"
-#include "tests/support/ScanCodes.h"
+#include "tests/support/Golden.h"
 #include "tests/support/SurfacePixels.h"
 #include "tests/support/TitleScreenFixture.h"
 
@@ -16,66 +16,30 @@
 
 using FrontEndRules = TitleScreenFixture;
 
-// The zone menu, opened at (370, 30) on the current zone, wraps up from the
+// The zone menu opens at (370, 30) on the current zone, wraps up from the
 // first zone and sounds like any menu; choosing a zone, even the first, ends
 // it at once, and it opens on that zone again; its escape keeps the zone and
-// refreshes the panel; the title keeps moving under it, the cursor shown.
-TEST_F(FrontEndRules, TheZoneMenuListsEveryZoneChoosesOneAndEscapeKeepsIt) {
-    ASSERT_NO_FATAL_FAILURE(recordSounds());
+// refreshes the panel; the title keeps moving under it, the cursor shown; a
+// closed window keeps the zone; without zones the entry opens nothing. An
+// escape held as the text pages open (pressed with the ENTER that chose
+// them) leaves them only once it is pressed again.
+TEST_F(FrontEndRules, Scenarios) {
     options.soundEffects = true;
     currentZone = 1;
     setInfoPanel(1);
-    std::string opened, leaderAfter;
-    std::vector<int> opens, selected;
-    std::vector<std::string> labels;
-    int countdownAtOpen = -1, countdownLast = -1, size = 1, closedAt = -1;
-    bool cursorHidden = false;
-    const int start = platform.framesPresented();
-    platform.afterPresent = [&](int) {
-        const int now = menuBoxManager->stackSize();
-        MenuBox* menu = menuBoxManager->top();
-        if (now == 1 && opens.size() == 1 && closedAt < 0)
-            closedAt = platform.framesPresented();
-        if (now == 1 && opens.size() == 2)
-            leaderAfter = titleHighScorePanel()->column(1).line(0).text.c_str();
-        if (now == 1 && (labels.empty() || labels.back() != menu->entry(1).text.c_str()))
-            labels.push_back(menu->entry(1).text.c_str());
-        if (now == 2 && size == 1) {
-            opens.push_back(menu->selected);
-            int left = 0, top = 0;
-            menu->position(left, top);
-            opened = std::string(menu->title().text.c_str()) + " " + std::to_string(left) + "," +
-                     std::to_string(top) + ": " + entriesOf(menu) + (menu->wrap ? " wrap" : "") +
-                     (menu->centred ? " centred" : "");
-            countdownAtOpen = panelCountdown();
-            // A new best while the menu is open shows once it is left.
-            if (opens.size() == 2)
-                highScoreManager->getList(currentSkill, 0)->insert("Zoe", 99999);
-        }
-        if (now == 2 && (selected.empty() || selected.back() != menu->selected))
-            selected.push_back(menu->selected);
-        if (now == 2) {
-            countdownLast = panelCountdown();
-            cursorHidden = cursorHidden || !platform.cursorVisible();
-        }
-        size = now;
-    };
-    // The zone menu on Beta, up to Alpha, round to Alpha again, chosen (at
-    // 65); the menu again, escape twice.
-    taps(5, {kScanDown, kScanEnter, kScanUp, kScanUp, kScanUp, kScanUp, kScanEnter, kScanEnter,
-             kScanEscape, kScanEscape});
-    EXPECT_FALSE(runTitleScreen());
-    EXPECT_EQ(app.loopResult, kLoopEscape);
-    EXPECT_EQ(opened, "Select Zone 370,30: Alpha,Beta,Gamma wrap centred");
-    EXPECT_EQ(opens, (std::vector<int>{1, 0}));
-    EXPECT_EQ(selected, (std::vector<int>{1, 0, 2, 1, 0}));
-    EXPECT_EQ(currentZone, 0);
-    EXPECT_LT(closedAt, start + 70);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Zone = Beta", "Zone = Alpha"}));
-    EXPECT_EQ(leaderAfter, "Zoe");
-    EXPECT_GT(countdownAtOpen - countdownLast, 5);
-    EXPECT_EQ(menuSounds(), "mcmmmmcc");
-    EXPECT_FALSE(cursorHidden);
+    frontEnd("zone menu", "5 down enter up*4 enter enter 80 best:Zoe 85 esc esc");
+    currentZone = 2;
+    frontEnd("window closed in the zone menu", "5 down enter 40 close:");
+    app.quitPosted = false;
+    frontEnd("help opened with escape held",
+             "pages:help 5 up*3 40 +enter +esc 60 -esc 62 -enter 80 esc 100 esc");
+    frontEnd("credits opened with escape held",
+             "pages:credits 5 up*2 30 +enter +esc 50 -esc 52 -enter 70 esc 90 esc");
+    std::filesystem::remove_all(dir.file("Data/Levels"));
+    std::filesystem::create_directories(dir.file("Data/Levels"));
+    frontEnd("no zones", "5 down enter esc");
+    out << "zone menu without zones " << selectZone(430, 10) << "\n";
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/front_end_rules.txt", out.str());
 }
 
 // The zone menu runs at the rate in force: the title screen's 50 frames a
@@ -98,7 +62,7 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
                 menuBoxManager->push(&over);
             }
         });
-        taps(5, {kScanEscape});
+        script("5 esc");
         EXPECT_EQ(selectZone(430, 10), zone);
         EXPECT_EQ(app.loopResult, kLoopChoice);
         EXPECT_EQ(selected, 0);
@@ -109,59 +73,6 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
         menuBoxManager->pop();
         EXPECT_EQ(menuBoxManager->top(), mainMenu);
         leaveTitleScreen();
-    }
-}
-
-TEST_F(FrontEndRules, AWindowClosedInTheZoneMenuKeepsTheZone) {
-    currentZone = 2;
-    taps(5, {kScanDown, kScanEnter});
-    platform.closeAtFrame(platform.framesPresented() + 40);
-    EXPECT_FALSE(runTitleScreen());
-    EXPECT_TRUE(app.quitPosted);
-    EXPECT_EQ(currentZone, 2);
-}
-
-TEST_F(FrontEndRules, WithoutZonesTheZoneEntryOpensNothing) {
-    std::filesystem::remove_all(dir.file("Data/Levels"));
-    std::filesystem::create_directories(dir.file("Data/Levels"));
-    int deepest = 0;
-    platform.afterPresent = [&](int) { deepest = std::max(deepest, menuBoxManager->stackSize()); };
-    taps(5, {kScanDown, kScanEnter, kScanEscape});
-    EXPECT_FALSE(runTitleScreen());
-    EXPECT_EQ(app.loopResult, kLoopEscape);
-    EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(currentZone, 0);
-    EXPECT_EQ(selectZone(430, 10), -1);
-}
-
-// An escape still held as the pages open (pressed with the ENTER that chose
-// them) leaves them only once it is pressed again.
-TEST_F(FrontEndRules, AnEscapeHeldAsThePagesOpenIsIgnoredUntilReleased) {
-    for (bool credits : {false, true}) {
-        SCOPED_TRACE(credits);
-        dir.write(credits ? "Data/Text/credits.txt" : "Data/Text/help.txt",
-                  "Title\nOne\n<p>\nTwo\n");
-        const int ups = credits ? 2 : 3, open = platform.framesPresented() + 10 * ups + 10;
-        for (int i = 0; i < ups; ++i)
-            taps(5 + 10 * i, {kScanUp});
-        for (int scanCode : {kScanEnter, kScanEscape})
-            key(open, scanCode, true);
-        key(open + 20, kScanEscape, false);
-        key(open + 22, kScanEnter, false);
-        tap(open + 40, kScanEscape);
-        tap(open + 60, kScanEscape);
-        int first = -1, last = -1;
-        eachFrame([&](int frame) {
-            if (textPageCount() > 0) {
-                first = first < 0 ? frame : first;
-                last = frame;
-            }
-        });
-        EXPECT_FALSE(runTitleScreen());
-        EXPECT_EQ(app.loopResult, kLoopEscape);
-        EXPECT_LE(first, open + 2);
-        EXPECT_GE(last, open + 40);
-        EXPECT_LT(last, open + 45);
     }
 }
 
@@ -262,7 +173,7 @@ TEST_F(FrontEndRules, APageStandsCentredBelowTheLogo) {
                 height = y - top + 1;
             }
     });
-    taps(5, {kScanUp, kScanUp, kScanUp, kScanEnter, kScanEnter, kScanEscape, kScanEscape});
+    script("5 up*3 enter enter esc esc");
     EXPECT_FALSE(runTitleScreen());
     ASSERT_EQ((380 - height) % 2, 0) << "no rounding to check";
     EXPECT_EQ(top, (380 - height) / 2 + 100);
