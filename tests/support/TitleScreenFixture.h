@@ -144,7 +144,7 @@ protected:
               << entriesOf(top) << " on " << top->selected;
         if (titleMainMenu() && top != titleMainMenu())
             s << ", " << entry(1) << ", " << entry(2);
-        if (HighScorePanel* panel = titleHighScorePanel())
+        if (HighScorePanel* panel = titleHighScorePanel(); panel && panel->column(1).lineCount())
             s << ", best " << panel->column(1).line(0).text.c_str();
         s << ", panel " << infoPanel();
         if (textPageCount() > 0)
@@ -182,7 +182,8 @@ protected:
         out << "  ended" << (started ? " to play," : "") << " result " << results[app.loopResult]
             << (app.quitPosted ? " quit posted" : "") << " after "
             << platform.framesPresented() - start << " frames, " << state() << ", zone "
-            << currentZone << " skill " << currentSkill << ", sounds '" << sounds << "'";
+            << currentZone << " skill " << currentSkill << ", " << platform.messageBoxes().size()
+            << " message boxes, sounds '" << sounds << "'";
         std::istringstream lines(calls);
         for (std::string line; std::getline(lines, line);)
             out << (line.find("Song") == std::string::npos ? "" : ", " + line);

@@ -22,7 +22,9 @@ using FrontEndRules = TitleScreenFixture;
 // refreshes the panel; the title keeps moving under it, the cursor shown; a
 // closed window keeps the zone; without zones the entry opens nothing. An
 // escape held as the text pages open (pressed with the ENTER that chose
-// them) leaves them only once it is pressed again.
+// them) leaves them only once it is pressed again. Without its file a page
+// screen shows nothing and the program goes on; without the logo neither
+// file is shown: the program ends with the message.
 TEST_F(FrontEndRules, Scenarios) {
     options.soundEffects = true;
     currentZone = 1;
@@ -39,6 +41,12 @@ TEST_F(FrontEndRules, Scenarios) {
     std::filesystem::create_directories(dir.file("Data/Levels"));
     frontEnd("no zones", "5 down enter esc");
     out << "zone menu without zones " << selectZone(430, 10) << "\n";
+    std::filesystem::remove(dir.file("Data/Text/help.txt"));
+    frontEnd("help without its file", "5 up*3 enter 50 esc");
+    std::filesystem::remove(dir.file("Data/Gfx/logo.bmp"));
+    frontEnd("help without the logo", "pages:help 5 up*3 enter");
+    app.quitPosted = false;
+    frontEnd("credits without the logo", "5 up*2 enter");
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/front_end_rules.txt", out.str());
 }
 
@@ -72,38 +80,6 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
         EXPECT_EQ(menuBoxManager->top(), &over);
         menuBoxManager->pop();
         EXPECT_EQ(menuBoxManager->top(), mainMenu);
-        leaveTitleScreen();
-    }
-}
-
-// Without the logo neither file is shown: the program ends with the
-// message. Without its file a page screen shows nothing and the program
-// goes on.
-TEST_F(FrontEndRules, TextPagesWithoutTheLogoEndTheProgram) {
-    const struct {
-        bool credits, logo;
-        const char* logged;
-    } cases[] = {
-        {false, true, "Could not load textfile '.\\Data\\Text\\help.txt'\n"},
-        {false, false, "Could not load .\\Data\\Gfx\\logo.bmp\n"},
-        {true, false, "Could not load .\\Data\\Gfx\\logo.bmp\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.logged);
-        if (!c.logo) {
-            std::filesystem::remove(dir.file("Data/Gfx/logo.bmp"));
-            dir.write(c.credits ? "Data/Text/credits.txt" : "Data/Text/help.txt", "Title\nOne\n");
-        }
-        ASSERT_TRUE(enterTitleScreen());
-        app.quitPosted = false;
-        const int start = platform.framesPresented();
-        const size_t logged = readFile("log.txt").size();
-        showTextPages(c.credits);
-        EXPECT_EQ(app.quitPosted, !c.logo);
-        EXPECT_EQ(platform.framesPresented(), start);
-        EXPECT_EQ(textPageCount(), 0);
-        EXPECT_EQ(readFile("log.txt").substr(logged), c.logged);
-        EXPECT_TRUE(platform.messageBoxes().empty() || !c.logo);
         leaveTitleScreen();
     }
 }
