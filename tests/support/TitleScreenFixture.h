@@ -70,8 +70,8 @@ protected:
         currentZone = 0;
         currentSkill = kSkillEasy;
         ASSERT_TRUE(levelCatalogue.scanZones());
-        ASSERT_NO_FATAL_FAILURE(recordSounds());
-        limitFrames(5000);
+        ASSERT_NO_FATAL_FAILURE(recordMenuSounds(dir, recording));
+        platform.closeAtFrame(5000); // safety net: whatever happens, the loops end
     }
     void TearDown() override {
         leaveTitleScreen();
@@ -96,10 +96,6 @@ protected:
         dir.write("Data/Levels/" + name + "/level.txt",
                   "<Zone>\nName=\"" + name + "\"\nSkill=" + std::to_string(skill) + "\n</Zone>\n");
     }
-    // Safety net: the loops end once this many frames have been presented,
-    // whatever happens.
-    void limitFrames(int frames) { platform.closeAtFrame(frames); }
-    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     // Keys from the next frame on, as KeyScript.h reads them; other words
     // act at their frame (see act), those at the start before the run.
     void script(const std::string& keys) {
@@ -177,7 +173,7 @@ protected:
         eachFrame(nullptr);
         actions.clear();
         std::string calls;
-        const std::string sounds = menuSounds(&calls);
+        const std::string sounds = menuSoundsOf(recording, &calls);
         const char* results[] = {"running", "escape", "", "choice", "", "quit"};
         out << "  ended" << (started ? " to play," : "") << " result " << results[app.loopResult]
             << (app.quitPosted ? " quit posted" : "") << " after "
@@ -204,11 +200,6 @@ protected:
     }
     // Calls what once per frame while the loops run.
     void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
-
-    void recordSounds() { recordMenuSounds(dir, recording); }
-    // The samples played since the last call, 'm' or 'c' each; the other
-    // calls to the back end go to rest.
-    std::string menuSounds(std::string* rest = nullptr) { return menuSoundsOf(recording, rest); }
 
     std::ostringstream out;
     std::multimap<int, std::string> actions;         // by frame
