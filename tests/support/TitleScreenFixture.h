@@ -44,6 +44,21 @@ inline std::string entriesOf(const MenuBox* menu) {
     return text;
 }
 
+// Whether the title's information panel kept counting down under each menu.
+struct PanelWatch {
+    void note(const MenuBox* top) {
+        if (top)
+            seen[top->title().text.c_str()].insert(panelCountdown());
+    }
+    void report(std::ostream& out, size_t atLeast) {
+        for (const auto& [title, values] : seen)
+            out << "  " << title << " saw " << (values.size() > atLeast ? "the" : "NO")
+                << " panel countdown move\n";
+        seen.clear();
+    }
+    std::map<std::string, std::set<int>> seen; // by the menu on top
+};
+
 class TitleScreenFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,8 +177,7 @@ protected:
                 act(at->second);
             if (watch)
                 watch(frame);
-            if (MenuBox* top = menuBoxManager->top())
-                countdowns[top->title().text.c_str()].insert(panelCountdown());
+            panelWatch.note(menuBoxManager->top());
             const std::string now = state();
             if (now != last)
                 out << "  " << frame - start << ": " << now << "\n";
@@ -172,26 +186,17 @@ protected:
         const bool started = runTitleScreen();
         eachFrame(nullptr);
         actions.clear();
-        std::string calls;
-        const std::string sounds = menuSoundsOf(recording, &calls);
         const char* results[] = {"running", "escape", "", "choice", "", "quit"};
         out << "  ended" << (started ? " to play," : "") << " result " << results[app.loopResult]
             << (app.quitPosted ? " quit posted" : "") << " after "
             << platform.framesPresented() - start << " frames, " << state() << ", zone "
             << currentZone << " skill " << currentSkill << ", " << platform.messageBoxes().size()
-            << " message boxes, sounds '" << sounds << "'";
-        std::istringstream lines(calls);
-        for (std::string line; std::getline(lines, line);)
-            out << (line.find("Song") == std::string::npos ? "" : ", " + line);
-        out << "\n";
+            << " message boxes, " << menuSoundsOf(recording) << "\n";
         std::istringstream log(readFile("log.txt").substr(logged));
         for (std::string line; std::getline(log, line);)
             if (line.find("Could not") != std::string::npos || line.find("Search") == 0)
                 out << "  logged " << line << "\n";
-        for (const auto& [title, values] : countdowns)
-            out << "  " << title << " saw " << (values.size() > 5 ? "the" : "NO")
-                << " panel countdown move\n";
-        countdowns.clear();
+        panelWatch.report(out, 5);
     }
     // The main menu's entry, or nothing while it is closed.
     std::string entry(int index) const {
@@ -202,9 +207,9 @@ protected:
     void eachFrame(std::function<void(int frame)> what) { platform.afterPresent = what; }
 
     std::ostringstream out;
-    std::multimap<int, std::string> actions;         // by frame
-    std::map<std::string, std::set<int>> countdowns; // by the menu on top
-    std::function<void(int frame)> watch;            // called in each frame of frontEnd
+    std::multimap<int, std::string> actions; // by frame
+    PanelWatch panelWatch;
+    std::function<void(int frame)> watch; // called in each frame of frontEnd
     TempDir dir;
     std::unique_ptr<ScopedWorkingDir> cwd;
     HeadlessPlatform platform;

@@ -1,7 +1,5 @@
-// Rules of the screens opened from the main menu, through the real loop:
-// the zone menu (what it lists and selects, its sounds, a closed window, no
-// zones at all), the text pages (their rate, cursor and drifting background)
-// and how the welcome scroller's tail grows.
+// The screens opened from the main menu, and how the welcome scroller's
+// tail grows.
 #include "Src/frontend/TextPageScreen.h"
 #include "Src/frontend/TitleContent.h"
 #include "Src/frontend/WelcomeScroller.h"
@@ -16,37 +14,33 @@
 
 using FrontEndRules = TitleScreenFixture;
 
-// The zone menu opens at (370, 30) on the current zone, wraps up from the
-// first zone and sounds like any menu; choosing a zone, even the first, ends
-// it at once, and it opens on that zone again; its escape keeps the zone and
-// refreshes the panel; the title keeps moving under it, the cursor shown; a
-// closed window keeps the zone; without zones the entry opens nothing. An
-// escape held as the text pages open (pressed with the ENTER that chose
-// them) leaves them only once it is pressed again. Without its file a page
-// screen shows nothing and the program goes on; without the logo neither
-// file is shown: the program ends with the message.
+// Each scenario is named after the rule it shows.
 TEST_F(FrontEndRules, Scenarios) {
     options.soundEffects = true;
     currentZone = 1;
     setInfoPanel(1);
-    frontEnd("zone menu", "5 down enter up*4 enter enter 80 best:Zoe 85 esc esc");
+    frontEnd(
+        "the zone menu opens on the zone, wraps, sounds, chooses at once; escape keeps the zone",
+        "5 down enter up*4 enter enter 80 best:Zoe 85 esc esc");
     currentZone = 2;
-    frontEnd("window closed in the zone menu", "5 down enter 40 close:");
+    frontEnd("a window closed in the zone menu keeps the zone", "5 down enter 40 close:");
     app.quitPosted = false;
-    frontEnd("help opened with escape held",
+    frontEnd("an escape held as the help opens is ignored until pressed again",
              "pages:help 5 up*3 40 +enter +esc 60 -esc 62 -enter 80 esc 100 esc");
-    frontEnd("credits opened with escape held",
+    frontEnd("an escape held as the credits open is ignored until pressed again",
              "pages:credits 5 up*2 30 +enter +esc 50 -esc 52 -enter 70 esc 90 esc");
     std::filesystem::remove_all(dir.file("Data/Levels"));
     std::filesystem::create_directories(dir.file("Data/Levels"));
-    frontEnd("no zones", "5 down enter esc");
+    frontEnd("without zones the zone entry opens nothing", "5 down enter esc");
     out << "zone menu without zones " << selectZone(430, 10) << "\n";
     std::filesystem::remove(dir.file("Data/Text/help.txt"));
-    frontEnd("help without its file", "5 up*3 enter 50 esc");
+    frontEnd("without its file a page screen shows nothing and the program goes on",
+             "5 up*3 enter 50 esc");
     std::filesystem::remove(dir.file("Data/Gfx/logo.bmp"));
-    frontEnd("help without the logo", "pages:help 5 up*3 enter");
+    frontEnd("without the logo the help ends the program with the message",
+             "pages:help 5 up*3 enter");
     app.quitPosted = false;
-    frontEnd("credits without the logo", "5 up*2 enter");
+    frontEnd("without the logo the credits end the program with the message", "5 up*2 enter");
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/front_end_rules.txt", out.str());
 }
 

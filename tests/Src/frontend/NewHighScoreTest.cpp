@@ -1,6 +1,4 @@
-// The new high score entry: when it shows, what it says, the name typed with
-// its preset, what goes into the table and the settings, its sounds, and a
-// missing picture.
+// The new high score entry.
 #include "Src/frontend/NewHighScore.h"
 
 #include "lib/Random.h"

@@ -74,8 +74,7 @@ protected:
                 << (top->onMove == playMenuSound ? " sounds" : "") << "\n";
         }
         lastTitle = title;
-        if (top)
-            countdowns[title].insert(panelCountdown());
+        panelWatch.note(top);
     }
 
     // Pad words: "pad:plug", or a control tapped ("pad:north").
@@ -106,17 +105,12 @@ protected:
             playKeys(platform, start, script, 4,
                      [this](const std::string& w, int f) { return padWord(w, f); });
             runOptions(430, 10);
-            std::string calls;
-            const std::string sounds = menuSoundsOf(recorder, &calls);
             out << "  ran " << (app.loopResult == kLoopChoice ? "choice" : "quit") << " in "
                 << platform.framesPresented() - start << " frames, switches " << switchesOf(options)
                 << " mode change " << app.modeChangeRequested << " full screen " << app.fullScreen
                 << " stack " << menuBoxManager->stackSize() << "\n  keys "
-                << keysOf(options.player1Keys) << "/ " << keysOf(options.player2Keys)
-                << "\n  sounds '" << sounds << "' and";
-            std::istringstream lines(calls);
-            for (std::string line; std::getline(lines, line);)
-                out << (line.find("Song") == std::string::npos ? "" : " " + line);
+                << keysOf(options.player1Keys) << "/ " << keysOf(options.player2Keys) << "\n  "
+                << menuSoundsOf(recorder);
             // A framed panel, refreshed in place.
             if (!firstPanel)
                 firstPanel = controlsPanel;
@@ -130,10 +124,7 @@ protected:
                 out << "|" << controlsPanel->line(i).text.c_str();
             out << "\n";
         }
-        for (const auto& [title, values] : countdowns)
-            out << "  " << title << " saw " << (values.size() > 8 ? "the" : "NO")
-                << " panel countdown move\n";
-        countdowns.clear();
+        panelWatch.report(out, 8);
         lastTitle.clear();
     }
 
@@ -144,45 +135,42 @@ protected:
     std::ostringstream out;
     std::string lastSeen, lastTitle;
     TextList* firstPanel = nullptr;
-    std::map<std::string, std::set<int>> countdowns; // by the menu on top
-    RecordingSoundBackEnd recorder;                  // outlives the sound system's shutdown
+    PanelWatch panelWatch;
+    RecordingSoundBackEnd recorder; // outlives the sound system's shutdown
 };
 
 const KeySet kCustom{{'j', 'l', 'i', 'k', 32, 'q', 8}};
 
 } // namespace
 
-// Switches act at once; escape and a click beside either menu give back
-// what was there on opening; a wait takes only an assignable key pressed
-// after the choosing key is let go (escape, 'p' and the cheat keys keep it
-// waiting, a pad's east gives up); held keys choose nothing on opening;
-// entries 0..4 edit up, left, right, down and fire, "Reset To Default" all
-// seven of player one's keys; the full-screen switch ends the options for a
-// mode change in the frame that saw it; moves, choices and the wait's key
-// sound, escape does not; the title music switched on and escaped stops.
+// Each scenario is named after the rule it shows.
 TEST_F(OptionsMenuTest, Scenarios) {
-    scenario("switches", "2 down enter down enter down enter down*3 enter");
+    scenario("each switch acts at once", "2 down enter down enter down enter down*3 enter");
     options = Options();
     options.player2Keys.keys[kKeyFire] = 'x';
-    scenario("escape in both menus",
+    scenario("escape in either menu gives back what was there on opening",
              "2 down enter down enter down*3 enter down enter space up enter enter down*2 enter "
              "space . esc esc");
     options.player1Keys = kCustom;
-    scenario("a click beside", "2 up enter up enter . click:20,200 . down enter|10 down enter . "
-                               "click:20,200");
+    scenario("a click beside either menu cancels it",
+             "2 up enter up enter . click:20,200 . down enter|10 down enter . "
+             "click:20,200");
     options = Options();
     options.titleMusic = false;
-    scenario("sounds", "2 up enter up enter up enter 30 space down down enter esc");
+    scenario("moves, choices and the key taken sound, escape does not",
+             "2 up enter up enter up enter 30 space down down enter esc");
     options = Options();
     options.player2Keys.keys[kKeyUp] = 'i';
-    scenario("a wait", "2 up enter down +enter 34 -enter 38 esc p k l . space up enter down enter");
+    scenario("a wait takes only an assignable key pressed after the choosing key is up",
+             "2 up enter down +enter 34 -enter 38 esc p k l . space up enter down enter");
     options = Options();
-    scenario("held on opening",
+    scenario("held keys and an assigned menu key choose nothing",
              "2 +enter|30 -enter 34 up enter down enter . down enter . space up enter down enter");
     for (int entry = 0; entry < 6; ++entry) {
         options.player1Keys = kCustom;
         options.player2Keys = KeySet{{1, 2, 3, 4, 5, 6, 7}};
-        scenario("edit entry " + std::to_string(entry),
+        scenario("this entry edits its own key, Reset To Default all of player one's: " +
+                     std::to_string(entry),
                  "10 up enter down down*" + std::to_string(entry) + " enter . a down*" +
                      std::to_string(6 - entry) + " enter down enter");
     }
@@ -190,17 +178,20 @@ TEST_F(OptionsMenuTest, Scenarios) {
         options = Options();
         options.fullScreen = app.fullScreen = full;
         app.modeChangeRequested = false;
-        scenario(full ? "full screen off" : "full screen on", "10 up up enter");
+        scenario(full ? "full screen off ends the options in its frame"
+                      : "full screen on ends the options in its frame",
+                 "10 up up enter");
     }
     app.modeChangeRequested = false;
     options = Options();
     options.titleMusic = false;
-    scenario("title music on and escaped", "2 down enter esc");
+    scenario("title music switched on and escaped stops", "2 down enter esc");
     options.player1Keys = KeySet{{'a', 'd', 'w', 's', 32, 'q', 8}};
-    scenario("panel of other keys", "2 esc");
+    scenario("the panel lists player one's keys", "2 esc");
     options = Options();
-    scenario("pad", "1 pad:plug pad:up pad:south pad:down pad:south pad:north pad:down pad:south "
-                    "pad:east pad:up pad:up pad:south pad:down pad:south");
+    scenario("a pad alone binds its buttons and east gives up a wait",
+             "1 pad:plug pad:up pad:south pad:down pad:south pad:north pad:down pad:south "
+             "pad:east pad:up pad:up pad:south pad:down pad:south");
     scenario("window closed while configuring keys", "2 up enter 20 close:");
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/options_menu.txt", out.str());
 }

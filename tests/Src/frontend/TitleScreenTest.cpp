@@ -1,6 +1,4 @@
-// The front end through the real frame loop: the main menu's choices, the
-// zone and skill entries, the level reload key, the information panels and
-// the help pages, driven by scripted key presses frame by frame.
+// The title screen through the real frame loop on scripted keys.
 #include "Src/frontend/TextPageScreen.h"
 #include "Src/frontend/TitleContent.h"
 #include "Src/frontend/WelcomeScroller.h"
@@ -18,38 +16,35 @@
 
 using TitleScreenTest = TitleScreenFixture;
 
-// The main menu's endings; a click beside it loops again at 50 frames a
-// second; the skill entry cycles with the high score panel following, and
-// the changed tables are kept; the reload key finds new zones once per
-// press, clamps the chosen zone and keeps the panel; a failed reload ends
-// the front end; menu sounds play only with the title music off, which
-// plays while the front end runs and stops as it is left; a missing title
-// picture ends the front end with its message.
+// Each scenario is named after the rule it shows.
 TEST_F(TitleScreenTest, Scenarios) {
-    frontEnd("start", "5 enter");
-    frontEnd("escape", "5 esc");
-    frontEnd("quit up", "5 up enter");
-    frontEnd("quit down", "5 down*6 enter");
-    frontEnd("a click beside", "5 click:20,400 30 esc");
+    frontEnd("Start leaves to play", "5 enter");
+    frontEnd("escape leaves", "5 esc");
+    frontEnd("Quit, up from the top, ends the program", "5 up enter");
+    frontEnd("Quit, down to it, ends the program", "5 down*6 enter");
+    frontEnd("a click beside the menu loops again, at 50 frames a second", "5 click:20,400 30 esc");
     highScoreManager->getList(kSkillHard, 0)->insert("Hardy", 5000);
     highScoreManager->getList(kSkillNormal, 0)->insert("Norma", 4000);
     setInfoPanel(1);
-    frontEnd("skill", "5 down down enter enter enter enter esc");
+    frontEnd("the skill entry cycles and the high score panel follows",
+             "5 down down enter enter enter enter esc");
     out << "tables kept " << std::filesystem::exists("Data/highscores.dat") << "\n";
     currentZone = 2;
     highScoreManager->getList(currentSkill, 2)->insert("Gemma", 99999);
     setInfoPanel(1);
-    frontEnd("reload", "10 drop:Data/Levels/Gamma 20 +l 30 -l 40 zone:Delta 50 l 70 esc");
+    frontEnd("the reload key finds new zones once a press, clamps the zone and keeps the panel",
+             "10 drop:Data/Levels/Gamma 20 +l 30 -l 40 zone:Delta 50 l 70 esc");
     out << "zones " << levelCatalogue.getZoneCount() << ", third " << levelCatalogue.getZoneName(2)
         << "\n";
-    frontEnd("failed reload", "10 broken:Broken 20 l");
+    frontEnd("a failed reload ends the front end", "10 broken:Broken 20 l");
     std::filesystem::remove_all(dir.file("Data/Levels/Broken"));
     app.quitPosted = false;
-    frontEnd("music off, up", "music:off 5 up esc");
-    frontEnd("music off, skill", "music:off 5 down down enter esc");
-    frontEnd("music on, skill", "music:on 5 down down enter esc");
+    frontEnd("menu sounds play with the title music off, a move up too", "music:off 5 up esc");
+    frontEnd("menu sounds play with the title music off", "music:off 5 down down enter esc");
+    frontEnd("the title music plays instead and stops as the front end is left",
+             "music:on 5 down down enter esc");
     std::filesystem::remove(dir.file("Data/Gfx/title.bmp"));
-    frontEnd("no title picture", "5 esc");
+    frontEnd("a missing title picture ends the front end with its message", "5 esc");
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/title_screen.txt", out.str());
 }
 

@@ -1,6 +1,4 @@
-// Menu boxes and their manager: keyboard moves with wrap and greyed
-// entries, key repeat and clicks through the real loop on scripted input,
-// and one picture of boxes of every kind for layout and rendering.
+// Menu boxes and their manager.
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
 #include "tests/support/ScanCodes.h"
