@@ -78,57 +78,6 @@ TEST_F(FrontEndRules, AZoneMenuOpenedOnAnUnknownZoneSelectsTheFirstAndEscapeGive
     }
 }
 
-namespace {
-
-// Measured in the surface's selected font.
-int widthOf(GfxSurface* surface, const String& text) {
-    int width = 0, height = 0;
-    surface->GetDC();
-    surface->SelectFont();
-    surface->GetTextExtent(text.c_str(), width, height);
-    surface->ReleaseDC();
-    return width;
-}
-
-} // namespace
-
-TEST_F(FrontEndRules, AShortTailGrowsTwoCharactersAtATimeUntilItPassesTheView) {
-    // Two narrow marks in every ten characters, the rest soft hyphens, which
-    // take no room: a hundred characters stay far short of the view, and
-    // the width grows by a mark now and then.
-    std::string text;
-    for (int i = 0; i < 30; ++i)
-        text += "'\xad\xad\xad\xad|\xad\xad\xad\xad";
-    WelcomeScroller scroller;
-    ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
-    EXPECT_EQ(scroller.tailLength(), 100);
-    GfxSurface* surface = scroller.surface();
-    ASSERT_LT(widthOf(surface, String(text.c_str(), 100)), 429 + 10) << "marks too wide";
-    std::vector<int> lengths;
-    for (int frame = 0; frame < 2000; ++frame) {
-        const int before = scroller.position();
-        scroller.advance();
-        if (scroller.position() == before && frame > 0)
-            continue;
-        // Every piece starts at a multiple of ten: the same tail each time.
-        const int length = scroller.tailLength();
-        lengths.push_back(length);
-        EXPECT_EQ((length - 100) % 2, 0) << length;
-        EXPECT_EQ(scroller.tail().length(), length);
-        // The first length that reaches ten pixels past the view, even when
-        // it reaches exactly that far; two characters fewer fall short.
-        EXPECT_EQ(widthOf(surface, scroller.tail()), 429 + 10) << length;
-        const String shorter(scroller.tail().c_str(), length - 2);
-        EXPECT_LT(widthOf(surface, shorter), 429 + 10) << length;
-    }
-    ASSERT_GT(lengths.size(), 5u);
-    EXPECT_EQ(*std::min_element(lengths.begin(), lengths.end()),
-              *std::max_element(lengths.begin(), lengths.end()));
-    // A new set-up starts with the short tail again.
-    ASSERT_TRUE(scroller.setUp(app.screen, text.c_str()));
-    EXPECT_EQ(scroller.tailLength(), 100);
-}
-
 // An untitled page stands centred below the logo, halves taken toward zero.
 TEST_F(FrontEndRules, APageStandsCentredBelowTheLogo) {
     dir.write("Data/Text/help.txt", "<p>\nTwo\nlines\n");
