@@ -1,16 +1,11 @@
 // The screens opened from the main menu, and how the welcome scroller's
 // tail grows.
 #include "Src/frontend/TextPageScreen.h"
-#include "Src/frontend/TitleContent.h"
-#include "Src/frontend/WelcomeScroller.h"
 #include "Src/frontend/ZoneSelection.h"
 #include "Src/menus/MenuBox.h"
 #include "tests/support/Golden.h"
 #include "tests/support/SurfacePixels.h"
 #include "tests/support/TitleScreenFixture.h"
-
-#include <algorithm>
-#include <map>
 
 using FrontEndRules = TitleScreenFixture;
 

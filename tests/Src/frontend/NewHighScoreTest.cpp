@@ -5,14 +5,12 @@
 #include "tests/support/GoldenFrame.h"
 #include "tests/support/KeyScript.h"
 #include "tests/support/PlayedGame.h"
-#include "widgets/TextInput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 #include <string>
-#include <tuple>
 
 using namespace played;
 

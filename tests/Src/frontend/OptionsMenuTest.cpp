@@ -8,7 +8,6 @@
 #include "tests/support/TitleScreenFixture.h"
 
 #include <map>
-#include <set>
 #include <sstream>
 
 namespace {

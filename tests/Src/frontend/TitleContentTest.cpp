@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <vector>
 
 // The information panel of each phase and for how long; the skill labels
 // and steps; the zone labels, by name or folder, empty for no zone. The

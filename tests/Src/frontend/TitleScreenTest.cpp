@@ -4,7 +4,6 @@
 #include "Src/frontend/WelcomeScroller.h"
 #include "tests/support/Golden.h"
 #include "tests/support/GoldenFrame.h"
-#include "tests/support/ScanCodes.h"
 #include "tests/support/TitleScreenFixture.h"
 
 #include "widgets/TextGroup.h"
