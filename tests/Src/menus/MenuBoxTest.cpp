@@ -1,7 +1,6 @@
 // Menu boxes and their manager.
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
-#include "tests/support/ScanCodes.h"
 
 #include "Src/app/GameSystems.h"
 #include "Src/core/Application.h"
@@ -17,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <sstream>
