@@ -87,7 +87,8 @@ TEST_F(NewHighScoreTest, Scenarios) {
             << message << "' result " << app.loopResult << " after " << frame() - startFrame
             << " frames, name '" << lastPlayerName.c_str() << "', highlight "
             << pendingHighlight.zone << "," << pendingHighlight.skill << ","
-            << pendingHighlight.rank << ", sounds '" << soundsPlayed() << "', table";
+            << pendingHighlight.rank << ", boxes from y " << screenShown.layoutTop() << ", sounds '"
+            << soundsPlayed() << "', table";
         for (int i : {0, 1, 5, 9})
             out << " " << name(i) << "=" << list->entries[i].score
                 << (list->entries[i].byPlayer ? "*" : "");

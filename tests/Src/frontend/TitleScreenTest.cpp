@@ -84,9 +84,17 @@ TEST_F(TitleScreenTest, TheBackgroundsPanelsAndScroller) {
         for (int advances = 1, offset = -1, renders = 0; renders < (text == kWelcomeText ? 42 : 3);
              ++advances) {
             scroller.advance();
-            if (scroller.offset() == 0 && (++renders, true))
+            if (scroller.offset() == 0 && (++renders, true)) {
+                // The piece as drawn, outlined, as a checksum of its pixels.
+                uint32_t sum = 0;
+                for (uint32_t pixel :
+                     pixelsOf(*scroller.surface(), 0, 0, WelcomeScroller::kSurfaceWidth,
+                              WelcomeScroller::kHeight))
+                    sum = sum * 31 + (pixel & 0xFFFFFF);
                 out << advances << ": after " << offset << " at " << scroller.position() << " '"
-                    << scroller.head().c_str() << "' " << scroller.headWidth() << "\n";
+                    << scroller.head().c_str() << "' " << scroller.headWidth() << " drawn " << sum
+                    << "\n";
+            }
             offset = scroller.offset();
         }
     }
