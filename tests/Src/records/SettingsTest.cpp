@@ -13,12 +13,14 @@
 #include "lib/FileIO.h"
 #include "lib/Log.h"
 #include "tests/support/ByteBuilder.h"
+#include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <limits>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -67,6 +69,18 @@ int failingRename(const char*, const char*) {
     return -1;
 }
 
+std::string keysText(const KeySet& set) {
+    std::string text;
+    for (int32_t code : set.keys)
+        text += (text.empty() ? "" : ",") + std::to_string(code);
+    return text;
+}
+
+std::string spanText(const TimeSpan& span) {
+    return std::to_string(static_cast<int>(span.status())) + ":" +
+           std::to_string(span.ticks() / kSecond) + "s";
+}
+
 struct SettingsFile : ::testing::Test {
     TempDir dir;
     std::string path = dir.file("settings.dat");
@@ -96,20 +110,44 @@ struct SettingsFile : ::testing::Test {
     std::string errorText() const {
         return std::filesystem::exists(errors) ? readFile(errors) : std::string();
     }
-    // Loads these bytes over the defaults, with a fresh error log.
-    void load(const std::string& bytes) {
+    // Loads these bytes over the defaults and saves twice (the file first
+    // removed when gone): the values taken, whether the saves worked, what
+    // was kept aside, and the reports. A first start of "77" is the
+    // default's, untouched; "now" one started afresh.
+    std::string scenario(const std::string& what, const std::string& bytes, bool gone = false) {
         writeFile(path, bytes);
         defaults();
+        statistics.firstStart = DateTime(77);
         std::filesystem::remove(errors);
-        loadSettings(path.c_str());
-    }
-    // A file not read whole is kept aside once before it is written over.
-    void expectKeptAside(const std::string& bytes) {
         std::filesystem::remove(path + ".damaged");
-        EXPECT_TRUE(saveSettings(path.c_str()));
-        EXPECT_TRUE(saveSettings(path.c_str()));
-        EXPECT_EQ(readFile(path + ".damaged"), bytes);
-        EXPECT_FALSE(std::filesystem::exists(path + ".damaged.2"));
+        loadSettings(path.c_str());
+        const int64_t first = statistics.firstStart.ticks();
+        std::ostringstream out;
+        out << what << ": skill=" << currentSkill << " zone=" << currentZone
+            << " music=" << options.titleMusic << options.inGameMusic
+            << " fx=" << options.soundEffects << " full=" << app.fullScreen
+            << " keys1=" << keysText(options.player1Keys)
+            << " keys2=" << keysText(options.player2Keys) << " name=" << lastPlayerName.c_str()
+            << " counts=" << statistics.gamesPlayed << "/" << statistics.levelsDone << "/"
+            << statistics.zonesCompleted << " best=" << statistics.bestScore
+            << " total=" << statistics.totalPoints
+            << " first=" << static_cast<int>(statistics.firstStart.status()) << ":"
+            << (first == 77             ? "77"
+                : first > 400 * kSecond ? "now"
+                                        : std::to_string(first / kSecond) + "s")
+            << " run=" << spanText(statistics.totalRunTime)
+            << " longest=" << spanText(statistics.maxGameTime);
+        if (gone)
+            std::filesystem::remove(path);
+        out << " saved=" << saveSettings(path.c_str()) << saveSettings(path.c_str()) << " aside="
+            << (!std::filesystem::exists(path + ".damaged") ? "none"
+                : readFile(path + ".damaged") == bytes      ? "same"
+                                                            : "other")
+            << (std::filesystem::exists(path + ".damaged.2") ? "+2" : "") << "\n";
+        std::istringstream reports(reportsOf(errorText(), dir.path()));
+        for (std::string line; std::getline(reports, line);)
+            out << "  " << line << "\n";
+        return out.str();
     }
     // Zones with empty description files, scanned: the catalogue then has
     // completion flags.
@@ -132,48 +170,51 @@ public:
     }
 };
 
-bool sameKeys(const KeySet& a, const KeySet& b) {
-    for (int i = 0; i < kKeyRoleCount; ++i)
-        if (a.keys[i] != b.keys[i])
-            return false;
-    return true;
-}
-
 } // namespace
 
-TEST_F(SettingsFile, SavedSettingsMatchTheLayoutByteForByteAndReadBack) {
-    currentSkill = 2;
-    currentZone = 1;
-    options.titleMusic = false;
-    options.inGameMusic = true;
-    options.soundEffects = false;
-    app.fullScreen = true; // the display's state is what gets stored
-    options.player1Keys = kKeysOne;
-    options.player2Keys = kKeysTwo;
-    lastPlayerName = "Ann";
-    statistics.gamesPlayed = 7;
-    statistics.levelsDone = 20;
-    statistics.zonesCompleted = 3;
-    statistics.firstStart = DateTime(400 * kSecond);
-    statistics.totalRunTime = TimeSpan(3600 * kSecond, TimeStatus::Null);
-    statistics.maxGameTime = TimeSpan(600 * kSecond, TimeStatus::Invalid);
-    statistics.bestScore = 12345;
-    statistics.totalPoints = 45678;
-    ASSERT_TRUE(saveSettings(path.c_str()));
-    // No zones scanned: the file ends after the statistics.
-    const std::string expected = customFile();
-    ASSERT_EQ(expected.size(), 12u + 60 + 4 + 72);
-    EXPECT_EQ(readFile(path), expected);
+// Every field of the custom file is away from its default: the values read
+// are listed, and saved anew the file comes out byte for byte the same.
+TEST_F(SettingsFile, WholeForeignCutAndOutOfRangeFilesGiveTheirValuesAndAreKeptAside) {
+    const std::string custom = customFile();
+    ASSERT_EQ(custom.size(), 12u + 60 + 4 + 72);
+    std::string transcript = scenario("custom", custom);
+    EXPECT_EQ(readFile(path), custom);
+    transcript += scenario("custom and bytes after it", custom + std::string(9, '\0'));
+    transcript += scenario("cut, then gone", "\1", true);
+    for (int32_t version : {1, 3, -2, 0x02000000})
+        transcript += scenario("version " + std::to_string(version),
+                               std::string(custom).replace(0, 4, ByteBuilder().i32(version).data));
+    for (size_t length : {0, 3, 4, 7, 8, 11, 12, 13, 71, 72, 73, 75, 76, 77, 100, 147})
+        transcript += scenario("cut at " + std::to_string(length), custom.substr(0, length));
+    const ByteBuilder minusOne = ByteBuilder().i32(-1);
+    const struct {
+        const char* what;
+        size_t at;
+        std::string bytes;
+    } ranges[] = {
+        {"skill 3", 4, "\3"},
+        {"skill -1", 4, minusOne.data},
+        {"key 270 of player 1", 40, ByteBuilder().i32(270).data},
+        {"key -1 of player 2", 68, minusOne.data},
+        {"cheat keys", 20, "l"},
+        {"negative count", 76, minusOne.data},
+        {"zero run time", 116, std::string(8, '\0')},
+        {"negative longest game", 132, ByteBuilder().i64(-5).data},
+        {"unknown run time status", 108, "\3"},
+        {"unknown longest game status", 124, "\3"},
+        {"unknown first start status", 92, "\3"},
+        {"negative best score", 140, minusOne.data},
+        {"negative total", 144, minusOne.data},
+    };
+    for (const auto& c : ranges)
+        transcript += scenario(c.what, std::string(custom).replace(c.at, c.bytes.size(), c.bytes));
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/settings_files.txt", transcript);
 
-    // Every field is away from its default: read back and saved anew, the
-    // file comes out the same only when each one was read.
-    defaults();
-    loadSettings(path.c_str());
-    EXPECT_TRUE(app.fullScreen);
-    std::filesystem::remove(path);
+    // The display's state is what gets stored, not the option.
+    app.fullScreen = false;
+    options.fullScreen = true;
     ASSERT_TRUE(saveSettings(path.c_str()));
-    EXPECT_EQ(readFile(path), expected);
-    EXPECT_EQ(errorText(), "");
+    EXPECT_EQ(readFile(path)[15], '\0');
 }
 
 TEST_F(SettingsFile, CompletionFlagsFollowTheScannedZones) {
@@ -195,113 +236,10 @@ TEST_F(SettingsFile, CompletionFlagsFollowTheScannedZones) {
     scanZones(3);
     EXPECT_FALSE(levelCatalogue.isZoneCompleted(1));
     loadSettings(path.c_str());
-    EXPECT_TRUE(levelCatalogue.isZoneCompleted(0));
-    EXPECT_FALSE(levelCatalogue.isZoneCompleted(1));
-    EXPECT_TRUE(levelCatalogue.isZoneCompleted(2));
-    EXPECT_FALSE(levelCatalogue.isZoneCompleted(3));
-}
-
-TEST_F(SettingsFile, AForeignVersionIsIgnoredEntirelyAndKeptAside) {
-    std::string file = customFile();
-    for (int32_t version : {1, 3, -2, 0x02000000}) {
-        SCOPED_TRACE(version);
-        load(file.replace(0, 4, ByteBuilder().i32(version).data));
-        EXPECT_EQ(currentSkill, 0);
-        EXPECT_TRUE(options.titleMusic);
-        EXPECT_TRUE(lastPlayerName == "");
-        EXPECT_EQ(statistics.gamesPlayed, 0);
-        expectKeptAside(file);
-        EXPECT_NE(errorText().find("The damaged file '" + path + "' is kept as '" + path +
-                                   ".damaged'.\n"),
-                  std::string::npos);
-    }
-}
-
-TEST_F(SettingsFile, ACutFileKeepsWhatWasReadWholeAndDefaultsForTheRest) {
-    const std::string full = customFile();
-    const size_t optionsEnd = 12 + 60;
-    const size_t nameEnd = optionsEnd + 4;
-    for (size_t length = 0; length < full.size(); ++length) {
-        SCOPED_TRACE(length);
-        load(full.substr(0, length));
-        EXPECT_EQ(currentSkill, length >= 8 ? 2 : 0);
-        EXPECT_EQ(currentZone, length >= 12 ? 1 : 0);
-        // Either the whole options block or none of it.
-        EXPECT_EQ(options.titleMusic, length < optionsEnd);
-        EXPECT_EQ(sameKeys(options.player2Keys, kKeysTwo), length >= optionsEnd);
-        EXPECT_EQ(lastPlayerName == "Ann", length >= nameEnd);
-        EXPECT_EQ(statistics.gamesPlayed, 0);
-        EXPECT_EQ(statistics.totalPoints, 0);
-        if (length >= 4) {
-            EXPECT_NE(errorText().find("\n\nError in File "), std::string::npos);
-        }
-        if (length > nameEnd) {
-            const std::string cut = "Statistics cut short (" + std::to_string(length - nameEnd);
-            EXPECT_NE(errorText().find(cut + " of 72 bytes)"), std::string::npos);
-        }
-        if (length % 10 == 0 || length == full.size() - 1)
-            expectKeptAside(full.substr(0, length));
-    }
-    load(full.substr(0, 12 + 59));
-    EXPECT_NE(errorText().find("Options cut short (59 of 60 bytes)"), std::string::npos);
-}
-
-TEST_F(SettingsFile, ValuesOutOfRangeFallBackToTheirDefaults) {
-    const ByteBuilder minusOne = ByteBuilder().i32(-1);
-    const struct {
-        const char* what;
-        size_t at;
-        std::string bytes;
-        bool skillKept, oneKept, twoKept, statisticsKept;
-    } cases[] = {
-        {"all in range", 0, "", true, true, true, true},
-        {"skill 3", 4, "\3", false, true, true, true},
-        {"skill -1", 4, minusOne.data, false, true, true, true},
-        {"key 270 of player 1", 40, ByteBuilder().i32(270).data, true, false, true, true},
-        {"key -1 of player 2", 68, minusOne.data, true, true, false, true},
-        {"cheat keys", 20, "l", true, true, true, true},
-        {"negative count", 76, minusOne.data, true, true, true, false},
-        {"zero run time", 116, std::string(8, '\0'), true, true, true, true},
-        {"negative longest game", 132, ByteBuilder().i64(-5).data, true, true, true, false},
-        {"unknown run time status", 108, "\3", true, true, true, false},
-        {"unknown longest game status", 124, "\3", true, true, true, false},
-        {"unknown first start status", 92, "\3", true, true, true, false},
-        {"negative best score", 140, minusOne.data, true, true, true, false},
-        {"negative total", 144, minusOne.data, true, true, true, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string bytes = customFile().replace(c.at, c.bytes.size(), c.bytes);
-        writeFile(path, bytes);
-        defaults();
-        statistics.firstStart = DateTime(77);
-        std::filesystem::remove(errors);
-        loadSettings(path.c_str());
-        EXPECT_EQ(currentSkill, c.skillKept ? 2 : 0);
-        EXPECT_TRUE(options.inGameMusic); // the rest of the block is taken
-        EXPECT_TRUE(app.fullScreen);
-        for (int player : {1, 2}) {
-            const bool kept = player == 1 ? c.oneKept : c.twoKept;
-            const std::string report = "key set of player " + std::to_string(player) + " has";
-            EXPECT_EQ(errorText().find(report) == std::string::npos, kept) << player;
-        }
-        EXPECT_EQ(sameKeys(options.player1Keys, kDefaultKeysPlayer1), !c.oneKept);
-        EXPECT_EQ(sameKeys(options.player2Keys, kDefaultKeysPlayer2), !c.twoKept);
-        EXPECT_EQ(statistics.levelsDone, c.statisticsKept ? 20 : 0);
-        if (c.statisticsKept) {
-            EXPECT_EQ(statistics.firstStart.ticks(), 400 * kSecond);
-        } else {
-            EXPECT_GT(statistics.firstStart.ticks(), 400 * kSecond); // started afresh, now
-        }
-        EXPECT_EQ(errorText().empty(), c.oneKept && c.twoKept && c.statisticsKept) << errorText();
-        if (c.skillKept && c.oneKept && c.twoKept && c.statisticsKept) {
-            std::filesystem::remove(path + ".damaged");
-            EXPECT_TRUE(saveSettings(path.c_str()));
-            EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
-        } else {
-            expectKeptAside(bytes);
-        }
-    }
+    std::string flags;
+    for (int zone = 0; zone < 4; ++zone)
+        flags += levelCatalogue.isZoneCompleted(zone) ? '1' : '0';
+    EXPECT_EQ(flags, "1010");
 }
 
 TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
@@ -343,17 +281,8 @@ TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));
 }
 
-TEST_F(SettingsFile, AFileReadWholeOrGoneNeedsNoCopyAndOneThatCannotBeCopiedStays) {
-    for (const std::string& whole : {customFile(), customFile() + std::string(9, '\0')}) {
-        load(whole);
-        EXPECT_TRUE(saveSettings(path.c_str()));
-        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
-    }
-    load("\1");
-    std::filesystem::remove(path);
-    EXPECT_TRUE(saveSettings(path.c_str()));
-    EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
-    // The copy's name is too long for the file system, the file's is not.
+// The copy's name is too long for the file system, the file's is not.
+TEST_F(SettingsFile, ADamagedFileThatCannotBeCopiedStays) {
     const std::string longName = dir.file(std::string(248, 's'));
     writeFile(longName, "\1");
     loadSettings(longName.c_str());
