@@ -20,18 +20,35 @@
 
 namespace {
 
-std::string text(HighScorePanel& panel, int column, int line) {
-    return panel.column(column).line(line).text.c_str();
+struct Panel : ::testing::Test {
+    HeadlessPlatform platform;
+    GfxScreen screen{&platform};
+    void SetUp() override {
+        platform.createWindow("Lurvane", 640, 480);
+        ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
+        setUpTextStyles(&screen);
+    }
+};
+
+// The four columns line by line, "!" before a highlighted line.
+std::string columnsText(HighScorePanel& panel) {
+    std::string text;
+    for (int i = 0; i < panel.column(0).lineCount(); ++i) {
+        for (int c = 0; c < 4; ++c) {
+            const auto& line = panel.column(c).line(i);
+            std::string shown = line.text.c_str();
+            if (const size_t at = shown.find('\n'); at != std::string::npos)
+                shown.replace(at, 1, "\\n");
+            text += std::string(c ? " | " : "") + (line.highlighted ? "!" : "") + shown;
+        }
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace
 
-TEST(HighScorePanel, ShowsRankNameScoreAndDateOfEveryLine) {
-    HeadlessPlatform platform;
-    platform.createWindow("Lurvane", 640, 480);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
-    setUpTextStyles(&screen);
+TEST_F(Panel, ShowsRankNameScoreAndDateOfEveryLine) {
     HighScorePanel panel(&screen);
     ASSERT_NE(panel.group().titleBox(), nullptr);
     EXPECT_STREQ(panel.group().titleBox()->title()->text.c_str(), "High Scores");
@@ -42,57 +59,36 @@ TEST(HighScorePanel, ShowsRankNameScoreAndDateOfEveryLine) {
     list.skill = 1;
     list.zone = 2;
     list.fillNew();
-    ASSERT_EQ(list.insert("%s%n\nEve", 390), 1);
+    ASSERT_EQ(list.insert("%s%n\nEve", 390), 1); // shown as typed, one line
     list.entries[1].date = DateTime::fromCalendar(2026, 12, 7, 21, 5);
     list.entries[0].byPlayer = true;
     list.entries[0].date = DateTime::null(); // no calendar fields: -1 each
-
-    // A highlight of another table changes nothing.
-    panel.show(list, PendingHighlight{2, 0, 1});
-    for (int c = 0; c < 4; ++c) {
-        ASSERT_EQ(panel.column(c).lineCount(), 10);
-        for (int i = 0; i < 10; ++i)
-            EXPECT_FALSE(panel.column(c).line(i).highlighted);
+    // A highlight of another table changes nothing; the new entry of this
+    // zone and skill shows in all four columns, and a second showing starts
+    // from clean columns. Only a real new high score is highlighted: no
+    // zone, no line.
+    const struct {
+        PendingHighlight highlight;
+        const char* insert;
+        int32_t zone;
+    } showings[] = {{{2, 0, 1}, nullptr, 2},
+                    {{2, 1, 1}, nullptr, 2},
+                    {{-1, 1, 0}, "Ann", 2},
+                    {{-1, 1, 0}, nullptr, -1}};
+    std::string transcript;
+    for (const auto& s : showings) {
+        if (s.insert) {
+            list.insert(s.insert, 1000);
+            list.entries[0].date = DateTime::fromCalendar(2026, 12, 8, 9, 30);
+        }
+        list.zone = s.zone;
+        panel.show(list, s.highlight);
+        transcript += columnsText(panel) + "\n";
     }
-    EXPECT_EQ(text(panel, 0, 0), "01");
-    EXPECT_EQ(text(panel, 0, 9), "10");
-    EXPECT_EQ(text(panel, 1, 0), "----------");
-    EXPECT_EQ(text(panel, 1, 1), "%s%n\nEve"); // as typed, one line
-    EXPECT_EQ(text(panel, 2, 0), "000400");
-    EXPECT_EQ(text(panel, 2, 1), "000390");
-    EXPECT_EQ(text(panel, 2, 9), "000080");
-    EXPECT_EQ(text(panel, 3, 0), "-1/-1/-001 -1:-1");
-    EXPECT_EQ(text(panel, 3, 1), "12/07/2026 21:05");
-    EXPECT_EQ(text(panel, 3, 2), " "); // filler
-
-    // The new entry of this zone and skill shows in all four columns, and a
-    // second showing starts from clean columns.
-    panel.show(list, PendingHighlight{2, 1, 1});
-    for (int c = 0; c < 4; ++c)
-        for (int i = 0; i < 10; ++i)
-            EXPECT_EQ(panel.column(c).line(i).highlighted, i == 1) << c << " " << i;
-    list.insert("Ann", 1000);
-    panel.show(list, PendingHighlight{-1, 1, 0});
-    for (int c = 0; c < 4; ++c) {
-        ASSERT_EQ(panel.column(c).lineCount(), 10);
-        for (int i = 0; i < 10; ++i)
-            EXPECT_FALSE(panel.column(c).line(i).highlighted);
-    }
-    EXPECT_EQ(text(panel, 1, 0), "Ann");
-    EXPECT_EQ(text(panel, 1, 2), "%s%n\nEve");
-
-    // Only a real new high score is highlighted: no zone, no line.
-    list.zone = -1;
-    panel.show(list, PendingHighlight{-1, 1, 0});
-    EXPECT_FALSE(panel.column(0).line(0).highlighted);
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_panel.txt", transcript);
 }
 
-TEST(HighScorePanel, LooksAsItShould) {
-    HeadlessPlatform platform;
-    platform.createWindow("Lurvane", 640, 480);
-    GfxScreen screen(&platform);
-    ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
-    setUpTextStyles(&screen);
+TEST_F(Panel, LooksAsItShould) {
     HighScorePanel panel(&screen);
     HighScoreList list;
     list.zone = 3;
