@@ -62,41 +62,36 @@ int failingRename(const char*, const char*) {
 }
 
 // One table on one line: skill, zone, then each entry's name and score, a
-// "*" for one made by a player.
-std::string tableText(const HighScoreList& list) {
+// "*" for one made by a player, and with dates their status and day.
+std::string tableText(const HighScoreList& list, bool dates = false) {
     std::string text = std::to_string(list.skill) + "/" + std::to_string(list.zone) + ":";
-    for (const HighScoreEntry& e : list.entries)
+    for (const HighScoreEntry& e : list.entries) {
         text += std::string(" ") + e.name + " " + std::to_string(e.score) + (e.byPlayer ? "*" : "");
+        if (dates)
+            text += "@" + std::to_string(static_cast<int>(e.date.status())) + ":" +
+                    std::to_string(e.date.ticks() / kDay);
+    }
     return text + "\n";
 }
 
 } // namespace
 
-TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
+// A new table is ten fillers from 400 down to 40, dated when made; it
+// ranks and inserts scores ahead of equal ones.
+TEST(HighScoreList, ANewTableRanksAndInsertsAheadOfEqualScores) {
     HighScoreManager manager("unused.dat");
     EXPECT_FALSE(manager.isDirty());
     const DateTime before = DateTime::now();
-    HighScoreList* list = manager.getList(1, 3);
-    EXPECT_EQ(list->skill, 1);
-    EXPECT_EQ(list->zone, 3);
-    for (int i = 0; i < HighScoreList::kEntries; ++i) {
-        EXPECT_STREQ(list->entries[i].name, "----------");
-        EXPECT_EQ(list->entries[i].score, 400 - 40 * i);
-        EXPECT_FALSE(list->entries[i].byPlayer);
-        EXPECT_EQ(list->entries[i].date.status(), TimeStatus::Valid);
-        EXPECT_GE(list->entries[i].date.ticks(), before.ticks()); // stored with the file
+    HighScoreList& list = *manager.getList(1, 3);
+    for (const HighScoreEntry& e : list.entries) {
+        EXPECT_EQ(e.date.status(), TimeStatus::Valid);
+        EXPECT_GE(e.date.ticks(), before.ticks()); // stored with the file
     }
-    EXPECT_TRUE(list->dirty);
     EXPECT_TRUE(manager.isDirty());
     // The same key gives the same table; another key a second one.
-    EXPECT_EQ(manager.getList(1, 3), list);
-    EXPECT_NE(manager.getList(3, 1), list);
+    EXPECT_EQ(manager.getList(1, 3), &list);
+    EXPECT_NE(manager.getList(3, 1), &list);
     EXPECT_EQ(manager.listCount(), 2);
-}
-
-TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
-    HighScoreList list;
-    list.fillNew();
     struct {
         int32_t score;
         int rank;
@@ -110,7 +105,7 @@ TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
     }
     // Each insert: its rank, whether the table changed, and the table.
     const std::string longName(100, 'x');
-    std::string transcript;
+    std::string transcript = "new " + std::to_string(list.dirty) + " " + tableText(list);
     for (const auto& [name, score] : std::vector<std::pair<const char*, int32_t>>{
              {"Low", 39}, {"Ann", 400}, {"Bo", 80}, {longName.c_str(), 5000}}) {
         list.dirty = false;
@@ -127,22 +122,20 @@ TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
 }
 
 TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
-    {
-        HighScoreManager manager(path.c_str());
-        ASSERT_TRUE(manager.load()); // no file yet: no tables, no failure
-        EXPECT_EQ(manager.listCount(), 0);
-        HighScoreList* a = manager.getList(0, 2);
-        HighScoreList* b = manager.getList(2, 0);
-        for (int i = 0; i < 10; ++i) {
-            a->entries[i].date = DateTime(kDay * (i + 1));
-            b->entries[i].date = DateTime(kDay * 2, TimeStatus::Null);
-        }
-        a->entries[3].setName("Ann");
-        a->entries[3].score = -3;
-        a->entries[3].byPlayer = true;
-        b->entries[0].score = 123456;
-        ASSERT_TRUE(manager.save());
+    HighScoreManager manager(path.c_str());
+    ASSERT_TRUE(manager.load()); // no file yet: no tables, no failure
+    EXPECT_EQ(manager.listCount(), 0);
+    HighScoreList* a = manager.getList(0, 2);
+    HighScoreList* b = manager.getList(2, 0);
+    for (int i = 0; i < 10; ++i) {
+        a->entries[i].date = DateTime(kDay * (i + 1));
+        b->entries[i].date = DateTime(kDay * 2, TimeStatus::Null);
     }
+    a->entries[3].setName("Ann");
+    a->entries[3].score = -3;
+    a->entries[3].byPlayer = true;
+    b->entries[0].score = 123456;
+    ASSERT_TRUE(manager.save());
     Bytes expected;
     expected.count(2).list(10, 0, 2);
     for (int i = 0; i < 10; ++i) {
@@ -159,35 +152,28 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
 
     HighScoreManager again(path.c_str());
     ASSERT_TRUE(again.load());
-    EXPECT_FALSE(again.isDirty());
     ASSERT_EQ(again.listCount(), 2);
-    EXPECT_EQ(again.list(0)->skill, 0);
-    EXPECT_EQ(again.list(0)->zone, 2);
-    const HighScoreEntry& ann = again.getList(0, 2)->entries[3];
-    EXPECT_STREQ(ann.name, "Ann");
-    EXPECT_EQ(ann.score, -3);
-    EXPECT_TRUE(ann.byPlayer);
-    EXPECT_EQ(ann.date.ticks(), kDay * 4);
-    EXPECT_EQ(again.getList(2, 0)->entries[0].date.status(), TimeStatus::Null);
+    EXPECT_EQ(tableText(*again.list(0), true), tableText(*a, true));
+    EXPECT_EQ(tableText(*again.getList(2, 0), true), tableText(*b, true));
     EXPECT_FALSE(again.isDirty()); // finding a stored table changes nothing
     // Nothing changed since the load, or a score that does not enter the
     // table: saving leaves the file alone. A score that enters, or a new
-    // table, makes it worth writing.
+    // table, makes it worth writing; written, the tables are clean again.
+    auto written = [&] {
+        EXPECT_TRUE(again.save());
+        const uintmax_t size = std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0;
+        std::filesystem::remove(path);
+        return size;
+    };
     std::filesystem::remove(path);
-    EXPECT_TRUE(again.save());
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(again.getList(2, 0)->insert("Bo", -100), -1);
-    EXPECT_TRUE(again.save());
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(again.getList(2, 0)->insert("Bo", 100), 8);
-    EXPECT_TRUE(again.save());
-    EXPECT_EQ(std::filesystem::file_size(path), 4u + 2 * 892);
-    std::filesystem::remove(path);
+    EXPECT_EQ(written(), 4u + 2 * 892);
     again.getList(1, 0);
-    EXPECT_TRUE(again.save());
-    EXPECT_EQ(std::filesystem::file_size(path), 4u + 3 * 892);
-    std::filesystem::remove(path); // written: clean again
-    EXPECT_TRUE(again.save());
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(written(), 4u + 3 * 892);
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(errorText(), "");
 }
 
@@ -197,39 +183,30 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
     ASSERT_TRUE(manager.save());
     const std::string before = readFile(path);
 
+    // Each failure: the save's result, whether the old file and the tables'
+    // change stayed, then the reports. A new version that cannot be
+    // created fails as one that cannot be renamed; on a full disk the first
+    // record that cannot be written ends the save with one report.
     manager.getList(0, 0)->insert("Ann", 1000);
+    std::string transcript;
+    auto failure = [&](const char* what) {
+        transcript += std::string(what) + ": saved=" + std::to_string(manager.save()) +
+                      " kept=" + std::to_string(readFile(path) == before) +
+                      " dirty=" + std::to_string(manager.isDirty()) +
+                      " new=" + std::to_string(std::filesystem::exists(path + ".new")) + "\n";
+        std::filesystem::remove_all(path + ".new");
+    };
     FileIO::renameFile = failingRename;
-    EXPECT_FALSE(manager.save());
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-    EXPECT_TRUE(manager.isDirty());
-    EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
-    EXPECT_NE(
-        errorText().find("Could not write HighScoreFile '" + path + "', the old one is kept\n"),
-        std::string::npos);
-
-    // A new version that cannot even be created fails the same way.
+    failure("rename fails");
     FileIO::renameFile = std::rename;
-    std::filesystem::create_directory(path + ".new");
-    std::filesystem::create_directory(path + ".new/x");
-    EXPECT_FALSE(manager.save());
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_NE(errorText().find("Could not open HighScoreFile '" + path + "' for write\n"),
-              std::string::npos);
-    std::filesystem::remove_all(path + ".new");
-
-    // On a full disk the first record that cannot be written ends the save
-    // with one report.
-    if (std::filesystem::exists("/dev/full")) {
-        for (int zone = 1; zone < 40; ++zone)
-            manager.getList(0, zone);
-        std::filesystem::create_symlink("/dev/full", path + ".new");
-        EXPECT_FALSE(manager.save());
-        EXPECT_EQ(readFile(path), before);
-        EXPECT_EQ(countOf(errorText(), "could not write HighScoreEntry"), 1);
-        std::filesystem::remove(path + ".new");
-    }
-
+    std::filesystem::create_directories(path + ".new/x");
+    failure("new version is a directory");
+    for (int zone = 1; zone < 40; ++zone)
+        manager.getList(0, zone);
+    std::filesystem::create_symlink("/dev/full", path + ".new");
+    failure("full disk");
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_failed_saves.txt",
+                    transcript + reportsOf(errorText(), dir.path()));
     EXPECT_TRUE(manager.save());
     HighScoreManager again(path.c_str());
     ASSERT_TRUE(again.load());
@@ -250,9 +227,8 @@ TEST_F(HighScoreFiles, AFileThatIsThereButCannotBeOpenedFailsTheLoadAndIsLeftAlo
     manager.getList(1, 1);
     EXPECT_FALSE(manager.load());
     EXPECT_EQ(manager.listCount(), 0);
-    const std::string report = "Could not open HighScoreFile '" + path + "' for read\n";
-    EXPECT_EQ(errorText().rfind("\n\nError in File Highscore, line ", 0), 0u) << errorText();
-    EXPECT_EQ(errorText().substr(errorText().size() - report.size()), report);
+    EXPECT_EQ(reportsOf(errorText(), dir.path()),
+              "[Highscore] Could not open HighScoreFile '~/highscores.dat' for read\n");
     EXPECT_TRUE(std::filesystem::is_socket(path));
 }
 
