@@ -2,12 +2,14 @@
 
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/Golden.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,74 @@ protected:
     void TearDown() override {
         gameLog.close();
         app = ApplicationState();
+    }
+
+    // Runs one loop on a script of "frame:action" words, "*" for every
+    // frame; actions at a frame's start: slow (40 ms of work), choice,
+    // level, leave, result=N, close, quit, deactivate (active again at the
+    // next idle wait), click=x,y or rclick=x,y. Lists what the loop did.
+    std::string play(bool stopOnResult, const std::string& script, bool hideCursor = false) {
+        int frames = 0, idles = 0, idlesInactive = 0, hidden = 0;
+        bool exited = false;
+        std::string clicks;
+        pausedLog.clear();
+        const int sleepsBefore = platform.sleeps();
+        LoopCallbacks loop;
+        loop.hideCursor = hideCursor;
+        loop.exit = [&] { exited = true; };
+        loop.idle = [&] { ++(app.appActive ? idles : idlesInactive); };
+        loop.mouseClick = [&](int x, int y) {
+            clicks += " " + std::to_string(x) + "," + std::to_string(y);
+        };
+        loop.frame = [&] {
+            ++frames;
+            hidden += !platform.cursorVisible();
+            std::istringstream words(script);
+            for (std::string w; words >> w;) {
+                const size_t colon = w.find(':');
+                if (w.substr(0, colon) != "*" && std::stoi(w.substr(0, colon)) != frames)
+                    continue;
+                const std::string act = w.substr(colon + 1);
+                const std::string arg = act.substr(std::min(act.find('=') + 1, act.size()));
+                if (act == "slow")
+                    platform.setTime(platform.now() + 40);
+                else if (act == "choice")
+                    app.loopResult = kLoopChoice;
+                else if (act == "level")
+                    app.loopResult = kLoopLevelCompleted;
+                else if (act == "leave")
+                    app.leaveRequested = true;
+                else if (act.rfind("result=", 0) == 0)
+                    app.loopResult = std::stoi(arg);
+                else if (act == "close" || act == "quit")
+                    platform.pushEvent(act == "close" ? PlatformEvent::CloseRequest
+                                                      : PlatformEvent::Quit);
+                else if (act == "deactivate") {
+                    platform.pushEvent(PlatformEvent::Deactivated);
+                    platform.onIdleWait = [&] { platform.pushEvent(PlatformEvent::Activated); };
+                } else {
+                    PlatformEvent click;
+                    click.type = PlatformEvent::MouseButtonDown;
+                    click.button = act[0] == 'r' ? 3 : 1;
+                    click.x = std::stoi(arg);
+                    click.y = std::stoi(arg.substr(arg.find(',') + 1));
+                    platform.pushEvent(click);
+                }
+            }
+        };
+        winloop(loop, stopOnResult);
+        platform.onIdleWait = nullptr;
+        std::string paused;
+        for (bool pause : pausedLog)
+            paused += pause ? "1" : "0";
+        return "frames=" + std::to_string(frames) + " idles=" + std::to_string(idles) +
+               " inactive idles=" + std::to_string(idlesInactive) +
+               " sleeps=" + std::to_string(platform.sleeps() - sleepsBefore) +
+               " result=" + std::to_string(app.loopResult) +
+               " quit=" + std::to_string(app.quitPosted) + " exit=" + std::to_string(exited) +
+               " paused=" + paused + " clicks=" + clicks +
+               " hidden frames=" + std::to_string(hidden) +
+               " cursor=" + std::to_string(platform.cursorVisible()) + "\n";
     }
 
     TempDir dir;
@@ -96,27 +166,6 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     EXPECT_LT(mostReads, 650);
 }
 
-// A frame longer than the period starts the next without waiting; without
-// stop on any result the loop runs until a leave is requested.
-TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaitingAndTheLevelLoopWaitsForLeave) {
-    int frames = 0;
-    int idles = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        platform.setTime(platform.now() + 40);
-        if (++frames == 1)
-            app.loopResult = kLoopLevelCompleted; // not enough alone
-        if (frames == 5)
-            app.leaveRequested = true;
-    };
-    loop.idle = [&] { ++idles; };
-    winloop(loop, false);
-    EXPECT_EQ(frames, 5);
-    EXPECT_EQ(app.loopResult, kLoopLevelCompleted);
-    EXPECT_EQ(idles, 0);
-    EXPECT_EQ(platform.sleeps(), 0);
-}
-
 TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExit) {
     app.gamePaused = true;
     app.leaveRequested = true;
@@ -136,104 +185,39 @@ TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExi
     EXPECT_FALSE(framed);
 }
 
-TEST_F(Winloop, InactiveApplicationRunsNoFramesAndPausesTheMusic) {
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        ++frames;
-        if (frames == 1) {
-            platform.pushEvent(PlatformEvent::Deactivated);
-            platform.onIdleWait = [&] { platform.pushEvent(PlatformEvent::Activated); };
-        }
-        if (frames == 3)
-            app.loopResult = kLoopChoice;
-    };
-    int framesWhileInactive = 0;
-    loop.idle = [&] {
-        if (!app.appActive)
-            ++framesWhileInactive;
-    };
-    winloop(loop, true);
-    EXPECT_EQ(frames, 3);
-    EXPECT_EQ(framesWhileInactive, 0);
-    EXPECT_EQ(pausedLog, (std::vector<bool>{true, false}));
-}
-
-// A system quit request acts like closing the window.
-TEST_F(Winloop, ClosingTheWindowQuitsFromAnyLoopAndLaterLoopsEndAtOnce) {
-    for (auto request : {PlatformEvent::CloseRequest, PlatformEvent::Quit}) {
-        app.quitPosted = false;
-        int frames = 0;
-        LoopCallbacks loop;
-        loop.frame = [&] {
-            if (++frames == 2)
-                platform.pushEvent(request);
-        };
-        winloop(loop, false); // the level loop: ends although leaveRequested stays 0
-        EXPECT_EQ(app.loopResult, kLoopQuit);
-        EXPECT_EQ(frames, 2);
-        EXPECT_TRUE(app.quitPosted);
-
-        // An escape menu or the next level after the quit: no frame runs.
-        bool exited = false;
-        LoopCallbacks next;
-        next.frame = [&] { ++frames; };
-        next.exit = [&] { exited = true; };
-        winloop(next, true);
-        EXPECT_EQ(frames, 2);
-        EXPECT_TRUE(exited);
-    }
-    const std::string line = "winloop : !GetMessage\n";
-    EXPECT_EQ(dir.read("log.txt"), line + line + line + line);
-}
-
-// The cursor hidden while the loop runs comes back when it ends.
-TEST_F(Winloop, LeftClicksReachTheRunningLoopAsSignedSixteenBitValues) {
-    std::vector<std::pair<int, int>> clicks;
-    bool hiddenDuring = false;
-    LoopCallbacks loop;
-    loop.hideCursor = true;
-    loop.mouseClick = [&](int x, int y) { clicks.emplace_back(x, y); };
-    loop.frame = [&] {
-        hiddenDuring = !platform.cursorVisible();
-        app.loopResult = clicks.empty() ? 0 : kLoopChoice;
-    };
-    PlatformEvent click;
-    click.type = PlatformEvent::MouseButtonDown;
-    click.button = 1;
-    click.x = 0x1FFFF; // wraps to -1
-    click.y = 200;
-    platform.pushEvent(click);
-    PlatformEvent right = click;
-    right.button = 3;
-    right.x = 5;
-    platform.pushEvent(right);
-    winloop(loop, true);
-    ASSERT_EQ(clicks.size(), 1u);
-    EXPECT_EQ(clicks[0], std::make_pair(-1, 200));
-    EXPECT_TRUE(hiddenDuring);
-    EXPECT_TRUE(platform.cursorVisible());
-}
-
-// A result the loops do not know ends the program rather than leaving a
-// caller to guess.
-TEST_F(Winloop, AnUnknownResultCodeIsTreatedAsQuit) {
+// A frame longer than the period starts the next without waiting; without
+// stop on any result the level loop runs until a leave is requested. An
+// inactive application runs no frames and pauses the music. Closing the
+// window (or a system quit request) quits from any loop, and later loops
+// end at once. Left clicks reach the running loop as signed 16-bit values,
+// and the cursor hidden while it runs comes back. A result the loops do not
+// know ends the program rather than leaving a caller to guess.
+TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
     const struct {
-        int32_t result;
-        bool known;
-    } cases[] = {{kLoopKeyConfig, true},
-                 {kLoopChoice, true},
-                 {kLoopKeyConfig + 1, false},
-                 {42, false},
-                 {-1, false}};
-    for (const auto& c : cases) {
-        app.quitPosted = false;
-        LoopCallbacks loop;
-        loop.frame = [&] { app.loopResult = c.result; };
-        winloop(loop, true);
-        EXPECT_EQ(app.loopResult, c.known ? c.result : kLoopQuit) << c.result;
-        EXPECT_EQ(app.quitPosted, !c.known) << c.result;
+        bool stopOnResult;
+        const char* script;
+        bool hideCursor = false;
+    } runs[] = {
+        {false, "*:slow 1:level 5:leave"},
+        {true, "1:deactivate 3:choice"},
+        {false, "2:close"},
+        {true, ""},
+        {false, "2:quit"},
+        {true, ""},
+        {true, "1:click=131071,200 1:rclick=5,200 2:choice", true},
+        {true, "1:result=9"},
+        {true, "1:result=10"},
+        {true, "1:result=42"},
+        {true, "1:result=-1"},
+    };
+    std::string transcript;
+    for (const auto& r : runs) {
+        app.quitPosted = app.quitPosted && r.script[0] == '\0';
+        transcript += std::string(r.stopOnResult ? "stop" : "level") + " '" + r.script +
+                      "': " + play(r.stopOnResult, r.script, r.hideCursor);
     }
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/winloop.txt",
+                    transcript + dir.read("log.txt"));
 }
 
 // A frame composes on the back surface; the loop copies it to the screen
