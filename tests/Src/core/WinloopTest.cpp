@@ -4,6 +4,7 @@
 #include "lib/Log.h"
 #include "tests/support/Golden.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +16,17 @@
 
 namespace {
 
-class Winloop : public ::testing::Test {
+class Winloop : public LoggedTest {
 protected:
     void SetUp() override {
+        LoggedTest::SetUp();
         app = ApplicationState();
         app.platform = &platform;
         app.appActive = 1;
-        gameLog.open(dir.file("log.txt").c_str());
-        pausedLog.clear();
         app.pauseMusic = [](bool pause) { pausedLog.push_back(pause); };
     }
     void TearDown() override {
-        gameLog.close();
+        LoggedTest::TearDown();
         app = ApplicationState();
     }
 
@@ -98,7 +98,6 @@ protected:
                " cursor=" + std::to_string(platform.cursorVisible()) + "\n";
     }
 
-    TempDir dir;
     HeadlessPlatform platform;
     static inline std::vector<bool> pausedLog;
 };

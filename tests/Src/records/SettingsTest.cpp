@@ -14,6 +14,7 @@
 #include "lib/Log.h"
 #include "tests/support/ByteBuilder.h"
 #include "tests/support/Golden.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -81,20 +82,16 @@ std::string spanText(const TimeSpan& span) {
            std::to_string(span.ticks() / kSecond) + "s";
 }
 
-struct SettingsFile : ::testing::Test {
-    TempDir dir;
+struct SettingsFile : LoggedTest {
     std::string path = dir.file("settings.dat");
-    std::string errors = dir.file("errorLog.txt");
 
     void SetUp() override {
-        errorLog.open(errors.c_str());
-        gameLog.open(dir.file("log.txt").c_str());
+        LoggedTest::SetUp();
         app = ApplicationState();
         defaults();
     }
     void TearDown() override {
-        errorLog.close();
-        gameLog.close();
+        LoggedTest::TearDown();
         levelCatalogue.clearZones();
         FileIO::renameFile = std::rename;
         defaults();
@@ -106,9 +103,6 @@ struct SettingsFile : ::testing::Test {
         applyDefaultSettings();
         resetStatistics();
         lastPlayerName = "";
-    }
-    std::string errorText() const {
-        return std::filesystem::exists(errors) ? readFile(errors) : std::string();
     }
     // Loads these bytes over the defaults and saves twice (the file first
     // removed when gone): the values taken, whether the saves worked, what
@@ -144,8 +138,8 @@ struct SettingsFile : ::testing::Test {
                 : readFile(path + ".damaged") == bytes      ? "same"
                                                             : "other")
             << (std::filesystem::exists(path + ".damaged.2") ? "+2" : "") << "\n";
-        std::istringstream reports(reportsOf(errorText(), dir.path()));
-        for (std::string line; std::getline(reports, line);)
+        std::istringstream lines(reports());
+        for (std::string line; std::getline(lines, line);)
             out << "  " << line << "\n";
         return out.str();
     }
@@ -273,7 +267,7 @@ TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(readFile(path), customFile());
     const std::string message =
         "[Settings] Could not write SettingsFile '~/settings.dat', the old one is kept\n";
-    EXPECT_EQ(reportsOf(errorText(), dir.path()), message + message); // both failures
+    EXPECT_EQ(reports(), message + message); // both failures
     std::filesystem::remove(path + ".new");
     EXPECT_TRUE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path).substr(4, 4), std::string("\1\0\0\0", 4));

@@ -8,6 +8,7 @@
 #include "Src/zones/LevelCatalogue.h"
 #include "lib/Log.h"
 #include "tests/support/Golden.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +20,21 @@
 
 namespace {
 
-struct ZonePlaces : ::testing::Test {
-    TempDir dir;
+struct ZonePlaces : LoggedTest {
     std::string scores = dir.file("highscores.dat");
     std::string settings = dir.file("settings.dat");
     HighScoreManager manager{scores.c_str()};
 
     void SetUp() override {
-        gameLog.open(dir.file("log.txt").c_str());
+        LoggedTest::SetUp();
         highScoreManager = &manager;
     }
     void TearDown() override {
+        LoggedTest::TearDown();
         highScoreManager = nullptr;
         levelCatalogue.clearZones();
         chosenZoneOrder.forget();
         currentZone = 0;
-        gameLog.close();
     }
     // Scans exactly these zones, all of one skill, and lets the places follow.
     void scan(const std::vector<std::string>& zones) {

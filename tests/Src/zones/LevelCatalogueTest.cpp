@@ -4,6 +4,7 @@
 #include "lib/FileIO.h"
 #include "lib/Log.h"
 #include "tests/support/Golden.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,14 @@ namespace {
 
 using Zones = std::vector<std::pair<std::string, std::string>>; // directory, level.txt
 
-class Catalogue : public ::testing::Test {
+class Catalogue : public LoggedTest {
 protected:
     void SetUp() override {
+        LoggedTest::SetUp();
         app = ApplicationState();
-        gameLog.open(dir.file("log.txt").c_str());
-        errorLog.open(dir.file("errorLog.txt").c_str());
     }
     void TearDown() override {
-        gameLog.close();
-        errorLog.close();
+        LoggedTest::TearDown();
         app = ApplicationState();
     }
 
@@ -92,7 +91,6 @@ protected:
         return out + indented(dir.read("errorLog.txt").substr(reported), "  error: ");
     }
 
-    TempDir dir;
     LevelCatalogue catalogue;
 };
 
