@@ -23,7 +23,9 @@ protected:
     std::string errorText() const {
         return std::filesystem::exists(errors) ? readFile(errors) : std::string();
     }
-    std::string reports() const { return reportsOf(errorText(), dir.path()); }
+    std::string reports(const std::string& prefix = "") const {
+        return reportsOf(errorText(), dir.path(), prefix);
+    }
 
     TempDir dir;
     std::string errors = dir.file("errorLog.txt");

@@ -49,7 +49,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string reportsOf(const std::string& log, const std::string& dir) {
+std::string reportsOf(const std::string& log, const std::string& dir, const std::string& prefix) {
     static const std::regex head("\n\nError in File (\\w+), line \\d+\n");
     const std::string text = std::regex_replace(log, head, "\n[$1] ");
     std::string lines;
@@ -59,7 +59,7 @@ std::string reportsOf(const std::string& log, const std::string& dir) {
         for (size_t at; !dir.empty() && (at = line.find(dir)) != std::string::npos;)
             line = line.substr(0, at) + "~" + line.substr(at + dir.size());
         if (!line.empty())
-            lines += line + "\n";
+            lines += prefix + line + "\n";
     }
     return lines;
 }

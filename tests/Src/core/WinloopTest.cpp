@@ -30,35 +30,59 @@ protected:
         app = ApplicationState();
     }
 
-    // Runs one loop on a script of "frame:action" words, "*" for every
-    // frame; actions at a frame's start: slow (40 ms of work), choice,
-    // level, leave, result=N, close, quit, deactivate (active again at the
-    // next idle wait), click=x,y or rclick=x,y. Lists what the loop did.
-    std::string play(bool stopOnResult, const std::string& script, bool hideCursor = false) {
+    // Runs one loop on a script of words. Without a colon they set the loop
+    // up: level (stop on no result), fps=N, hide (the cursor), failinit.
+    // "frame:action" acts at a frame's start, "*" for every frame: work=N
+    // (microseconds), slow (40 ms), choice, level, leave, result=N, close,
+    // quit, deactivate (active again at the next idle wait), click=x,y or
+    // rclick=x,y. Lists what the loop did; idle steps in milliseconds after
+    // the first frame's start. The flags are set before, for the loop to
+    // clear on entry.
+    std::string play(const std::string& script) {
         int frames = 0, idles = 0, idlesInactive = 0, hidden = 0;
-        bool exited = false;
-        std::string clicks;
+        bool exited = false, cleared = false;
+        std::string clicks, idleMs;
+        std::vector<uint64_t> steps;
+        uint64_t firstStart = 0;
         pausedLog.clear();
         const int sleepsBefore = platform.sleeps();
+        app.framesPerSecond = 55;
         LoopCallbacks loop;
-        loop.hideCursor = hideCursor;
+        std::istringstream setup(script);
+        for (std::string w; setup >> w;) {
+            app.framesPerSecond =
+                w.rfind("fps=", 0) == 0 ? std::stoi(w.substr(4)) : app.framesPerSecond;
+            loop.hideCursor = loop.hideCursor || w == "hide";
+        }
+        loop.init = [&] {
+            cleared = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
+            return script.find("failinit") == std::string::npos;
+        };
         loop.exit = [&] { exited = true; };
-        loop.idle = [&] { ++(app.appActive ? idles : idlesInactive); };
+        loop.idle = [&] {
+            ++(app.appActive ? idles : idlesInactive);
+            if (frames == 1)
+                steps.push_back((platform.nowMicroseconds() - firstStart) / 1000);
+        };
         loop.mouseClick = [&](int x, int y) {
             clicks += " " + std::to_string(x) + "," + std::to_string(y);
         };
         loop.frame = [&] {
-            ++frames;
+            if (++frames == 1)
+                firstStart = platform.nowMicroseconds();
             hidden += !platform.cursorVisible();
             std::istringstream words(script);
             for (std::string w; words >> w;) {
                 const size_t colon = w.find(':');
-                if (w.substr(0, colon) != "*" && std::stoi(w.substr(0, colon)) != frames)
+                if (colon == std::string::npos ||
+                    (w.substr(0, colon) != "*" && std::stoi(w.substr(0, colon)) != frames))
                     continue;
                 const std::string act = w.substr(colon + 1);
                 const std::string arg = act.substr(std::min(act.find('=') + 1, act.size()));
                 if (act == "slow")
                     platform.setTime(platform.now() + 40);
+                else if (act.rfind("work=", 0) == 0)
+                    platform.advanceMicroseconds(std::stoul(arg));
                 else if (act == "choice")
                     app.loopResult = kLoopChoice;
                 else if (act == "level")
@@ -83,19 +107,31 @@ protected:
                 }
             }
         };
-        winloop(loop, stopOnResult);
+        platform.advanceMicroseconds(2000000); // a new schedule after a pause
+        firstStart = platform.nowMicroseconds();
+        app.gamePaused = app.leaveRequested = true;
+        app.loopResult = kLoopSnakeLost;
+        winloop(loop, script.rfind("level", 0) != 0);
         platform.onIdleWait = nullptr;
+        for (size_t i = 0; i < steps.size(); ++i) // a run of steps as "first-last"
+            if (i == 0 || steps[i] != steps[i - 1] + 1)
+                idleMs += " " + std::to_string(steps[i]);
+            else if (i + 1 == steps.size() || steps[i + 1] != steps[i] + 1)
+                idleMs += "-" + std::to_string(steps[i]);
         std::string paused;
         for (bool pause : pausedLog)
             paused += pause ? "1" : "0";
-        return "frames=" + std::to_string(frames) + " idles=" + std::to_string(idles) +
+        return "init=" + std::to_string(cleared) + " frames=" + std::to_string(frames) +
+               " idles=" + std::to_string(idles) +
                " inactive idles=" + std::to_string(idlesInactive) +
                " sleeps=" + std::to_string(platform.sleeps() - sleepsBefore) +
                " result=" + std::to_string(app.loopResult) +
                " quit=" + std::to_string(app.quitPosted) + " exit=" + std::to_string(exited) +
                " paused=" + paused + " clicks=" + clicks +
                " hidden frames=" + std::to_string(hidden) +
-               " cursor=" + std::to_string(platform.cursorVisible()) + "\n";
+               " cursor=" + std::to_string(platform.cursorVisible()) + " idle ms=" + idleMs +
+               " ended " + std::to_string((platform.nowMicroseconds() - firstStart) / 1000) +
+               " ms\n";
     }
 
     HeadlessPlatform platform;
@@ -103,41 +139,6 @@ protected:
 };
 
 } // namespace
-
-// The idle callback runs at each millisecond step of a period's second half,
-// or from the end of a frame's work that took longer than half. A rate of 0
-// counts as one frame a second.
-TEST_F(Winloop, IdleStepsComeEachMillisecondOfThePeriodsSecondHalf) {
-    struct Case {
-        int fps;
-        uint32_t workUs;
-        uint64_t firstIdleMs, idles;
-    };
-    const Case cases[] = {
-        {55, 0, 9, 9},     {50, 3000, 10, 10}, {55, 12500, 12, 6}, {55, 17990, 17, 1},
-        {55, 18000, 0, 0}, {7, 0, 71, 71},     {0, 0, 500, 500},
-    };
-    platform.setOversleep(80); // wake-ups come late, as on a real system
-    for (const Case& c : cases) {
-        app.framesPerSecond = c.fps;
-        platform.advanceMicroseconds(2000000); // a new schedule after a pause
-        uint64_t frameStart = 0;
-        std::vector<uint64_t> idleAtMs, expected;
-        for (uint64_t i = 0; i < c.idles; ++i)
-            expected.push_back(c.firstIdleMs + i);
-        LoopCallbacks loop;
-        loop.frame = [&] {
-            frameStart = platform.nowMicroseconds();
-            platform.advanceMicroseconds(c.workUs);
-            app.loopResult = kLoopChoice;
-        };
-        loop.idle = [&] { idleAtMs.push_back((platform.nowMicroseconds() - frameStart) / 1000); };
-        winloop(loop, true);
-        EXPECT_EQ(idleAtMs, expected) << c.fps << " fps, frame work " << c.workUs << " us";
-        const uint64_t periodUs = 1000 / std::max(c.fps, 1) * 1000;
-        EXPECT_GE(platform.nowMicroseconds() - frameStart, periodUs - 1);
-    }
-}
 
 // Over 1000 frames the starts keep to one schedule although every sleep
 // wakes late, and waiting sleeps: only the last half millisecond before a
@@ -165,55 +166,43 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     EXPECT_LT(mostReads, 650);
 }
 
-TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExit) {
-    app.gamePaused = true;
-    app.leaveRequested = true;
-    app.loopResult = kLoopSnakeLost;
-    bool sawClear = false, exited = false, framed = false;
-    LoopCallbacks loop;
-    loop.init = [&] {
-        sawClear = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
-        return false;
-    };
-    loop.exit = [&] { exited = true; };
-    loop.frame = [&] { framed = true; };
-    winloop(loop, true);
-    EXPECT_TRUE(sawClear);
-    EXPECT_EQ(app.loopResult, kLoopInitFailed);
-    EXPECT_TRUE(exited);
-    EXPECT_FALSE(framed);
-}
-
-// A frame longer than the period starts the next without waiting; without
-// stop on any result the level loop runs until a leave is requested. An
-// inactive application runs no frames and pauses the music. Closing the
-// window (or a system quit request) quits from any loop, and later loops
-// end at once. Left clicks reach the running loop as signed 16-bit values,
-// and the cursor hidden while it runs comes back. A result the loops do not
-// know ends the program rather than leaving a caller to guess.
+// The idle callback runs at each millisecond step of a period's second half,
+// or from the end of a frame's work that took longer than half; a rate of 0
+// counts as one frame a second. A frame longer than the period starts the
+// next without waiting; without stop on any result the level loop runs
+// until a leave is requested. Entry clears the flags; a failed init ends
+// with code 2 and still calls exit. An inactive application runs no frames
+// and pauses the music. Closing the window (or a system quit request)
+// quits from any loop, and later loops end at once. Left clicks reach the
+// running loop as signed 16-bit values, and the cursor hidden while it runs
+// comes back. A result the loops do not know ends the program.
 TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
-    const struct {
-        bool stopOnResult;
-        const char* script;
-        bool hideCursor = false;
-    } runs[] = {
-        {false, "*:slow 1:level 5:leave"},
-        {true, "1:deactivate 3:choice"},
-        {false, "2:close"},
-        {true, ""},
-        {false, "2:quit"},
-        {true, ""},
-        {true, "1:click=131071,200 1:rclick=5,200 2:choice", true},
-        {true, "1:result=9"},
-        {true, "1:result=10"},
-        {true, "1:result=42"},
-        {true, "1:result=-1"},
+    const char* const runs[] = {
+        "1:choice",
+        "fps=50 1:work=3000 1:choice",
+        "1:work=12500 1:choice",
+        "1:work=17990 1:choice",
+        "1:work=18000 1:choice",
+        "fps=7 1:choice",
+        "fps=0 1:choice",
+        "level *:slow 1:level 5:leave",
+        "failinit",
+        "1:deactivate 3:choice",
+        "level 2:close",
+        "after",
+        "level 2:quit",
+        "after",
+        "hide 1:click=131071,200 1:rclick=5,200 2:choice",
+        "1:result=9",
+        "1:result=10",
+        "1:result=42",
+        "1:result=-1",
     };
+    platform.setOversleep(80); // wake-ups come late, as on a real system
     std::string transcript;
-    for (const auto& r : runs) {
-        app.quitPosted = app.quitPosted && r.script[0] == '\0';
-        transcript += std::string(r.stopOnResult ? "stop" : "level") + " '" + r.script +
-                      "': " + play(r.stopOnResult, r.script, r.hideCursor);
+    for (const std::string run : runs) {
+        app.quitPosted = app.quitPosted && run == "after";
+        transcript += run + ": " + play(run);
     }
     checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/winloop.txt",
                     transcript + dir.read("log.txt"));

@@ -138,10 +138,7 @@ struct SettingsFile : LoggedTest {
                 : readFile(path + ".damaged") == bytes      ? "same"
                                                             : "other")
             << (std::filesystem::exists(path + ".damaged.2") ? "+2" : "") << "\n";
-        std::istringstream lines(reports());
-        for (std::string line; std::getline(lines, line);)
-            out << "  " << line << "\n";
-        return out.str();
+        return out.str() + reports("  ");
     }
     // Zones with empty description files, scanned: the catalogue then has
     // completion flags.
