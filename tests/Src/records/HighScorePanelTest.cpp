@@ -10,6 +10,7 @@
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
 #include "tests/support/Golden.h"
+#include "tests/support/SurfacePixels.h"
 #include "widgets/TextBox.h"
 #include "widgets/TextGroup.h"
 
@@ -101,19 +102,14 @@ TEST_F(Panel, LooksAsItShould) {
 
     int w = 0, h = 0;
     ASSERT_TRUE(panel.group().getSize(w, h));
-    ASSERT_GT(w, 0);
-    ASSERT_GT(h, 0);
     // Drawn keyed, as the title screen shows it, over a colour of its own.
     GfxSurface back;
     ASSERT_EQ(back.Create(&screen, w + 4, h + 4, kSurfaceMemoryAny), 0);
     back.FillAll(screen.ConvertColor(0x402010));
     panel.group().drawKeyed(2, 2, 0, 0, &back);
-    std::vector<uint32_t> frame;
-    back.Lock();
-    for (int y = 0; y < h + 4; ++y)
-        for (int x = 0; x < w + 4; ++x)
-            frame.push_back(back.GetPixel(x, y) & 0xFFFFFF);
-    back.Unlock();
+    std::vector<uint32_t> frame = pixelsOf(back);
+    for (uint32_t& pixel : frame)
+        pixel &= 0xFFFFFF;
     checkGolden(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_panel.ppm", w + 4, h + 4,
                 frame);
 }

@@ -281,7 +281,10 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     // sound file, also one of no tables, is not copied aside.
     std::string transcript;
     HighScoreManager manager(path.c_str());
+    const std::string seeds = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
+    std::filesystem::create_directories(seeds);
     for (const auto& c : cases) {
+        writeFile(seeds + "/" + c.what + ".dat", c.bytes); // for the fuzzer
         std::filesystem::remove(errors);
         std::filesystem::remove(path + ".damaged");
         writeFile(path, c.bytes);
@@ -350,17 +353,4 @@ TEST_F(HighScoreFiles, EachDamagedFileGetsACopyOfItsOwnAndIsNeverWrittenOverWith
     EXPECT_NE(errorText().find("The damaged file '" + longName + "' could not be copied to '" +
                                longName + ".damaged' and is not written over.\n"),
               std::string::npos);
-}
-
-TEST(HighScoreCorpus, WritesSeedsForTheFuzzer) {
-    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
-    std::filesystem::create_directories(dir);
-    Bytes two;
-    two.count(2).list(10, 0, 0);
-    for (int i = 0; i < 10; ++i)
-        two.entry("----------", 0, kDay * i, 400 - 40 * i, i % 2);
-    two.list(3, 2, 1).entry("Ann", 0, kDay, 90, 1).entry("Bo", 1, 0, 80, 1).entry("Cy", 2, 0, 7, 0);
-    writeFile(dir + "/two-lists.dat", two.data);
-    writeFile(dir + "/cut.dat", two.data.substr(0, 300));
-    writeFile(dir + "/empty.dat", std::string(4, '\0'));
 }

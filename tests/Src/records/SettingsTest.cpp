@@ -78,8 +78,14 @@ std::string keysText(const KeySet& set) {
 }
 
 std::string spanText(const TimeSpan& span) {
-    return std::to_string(static_cast<int>(span.status())) + ":" +
-           std::to_string(span.ticks() / kSecond) + "s";
+    return std::to_string(static_cast<int>(span.status())) + ":" + std::to_string(span.ticks());
+}
+
+std::string statisticsText(const Statistics& s) {
+    return "counts=" + std::to_string(s.gamesPlayed) + "/" + std::to_string(s.levelsDone) + "/" +
+           std::to_string(s.zonesCompleted) + " best=" + std::to_string(s.bestScore) +
+           " total=" + std::to_string(s.totalPoints) + " run=" + spanText(s.totalRunTime) +
+           " longest=" + spanText(s.maxGameTime);
 }
 
 struct SettingsFile : LoggedTest {
@@ -104,11 +110,14 @@ struct SettingsFile : LoggedTest {
         resetStatistics();
         lastPlayerName = "";
     }
-    // Loads these bytes over the defaults and saves twice (the file first
-    // removed when gone): the values taken, whether the saves worked, what
-    // was kept aside, and the reports. A first start of "77" is the
+    // Loads these bytes (a fuzzer seed too) over the defaults and saves
+    // twice (the file first removed when gone): the values taken, the saves'
+    // results, what was kept aside, the reports. A first start "77" is the
     // default's, untouched; "now" one started afresh.
     std::string scenario(const std::string& what, const std::string& bytes, bool gone = false) {
+        const std::string seeds = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/settings";
+        std::filesystem::create_directories(seeds);
+        writeFile(seeds + "/" + what + ".dat", bytes);
         writeFile(path, bytes);
         defaults();
         statistics.firstStart = DateTime(77);
@@ -122,15 +131,11 @@ struct SettingsFile : LoggedTest {
             << " fx=" << options.soundEffects << " full=" << app.fullScreen
             << " keys1=" << keysText(options.player1Keys)
             << " keys2=" << keysText(options.player2Keys) << " name=" << lastPlayerName.c_str()
-            << " counts=" << statistics.gamesPlayed << "/" << statistics.levelsDone << "/"
-            << statistics.zonesCompleted << " best=" << statistics.bestScore
-            << " total=" << statistics.totalPoints
+            << " " << statisticsText(statistics)
             << " first=" << static_cast<int>(statistics.firstStart.status()) << ":"
             << (first == 77             ? "77"
                 : first > 400 * kSecond ? "now"
-                                        : std::to_string(first / kSecond) + "s")
-            << " run=" << spanText(statistics.totalRunTime)
-            << " longest=" << spanText(statistics.maxGameTime);
+                                        : std::to_string(first / kSecond) + "s");
         if (gone)
             std::filesystem::remove(path);
         out << " saved=" << saveSettings(path.c_str()) << saveSettings(path.c_str()) << " aside="
@@ -208,29 +213,33 @@ TEST_F(SettingsFile, WholeForeignCutAndOutOfRangeFilesGiveTheirValuesAndAreKeptA
     EXPECT_EQ(readFile(path)[15], '\0');
 }
 
+// Flags of zones that are not there are ignored; the name takes its 21
+// bytes, and the file ends with the count and 3 flags.
 TEST_F(SettingsFile, CompletionFlagsFollowTheScannedZones) {
     scanZones(3);
-    levelCatalogue.markZoneCompleted(1);
+    for (int zone : {7, -1, 1})
+        levelCatalogue.markZoneCompleted(zone);
     lastPlayerName = std::string(20, 'n').c_str();
     ASSERT_TRUE(saveSettings(path.c_str()));
     const std::string bytes = readFile(path);
-    // The name takes its 21 bytes; the file ends with the count and 3 flags.
     ASSERT_EQ(bytes.size(), 12u + 60 + 21 + 72 + 4 + 3);
     EXPECT_EQ(bytes.substr(72, 21), "\x14" + std::string(20, 'n'));
     EXPECT_EQ(bytes.substr(bytes.size() - 7), std::string("\3\0\0\0\0\1\0", 7));
-
-    // Read while the catalogue has flags: stored ones beyond the zones are
-    // skipped.
-    ByteBuilder more;
-    more.raw(bytes.substr(0, bytes.size() - 7)).i32(5).u8(1).u8(0).u8(9).u8(1).u8(1);
-    writeFile(path, more.data);
+    // Read while the catalogue has flags (a scan clears them): fewer flags
+    // than zones, more (those beyond the zones skipped), a cut block, a
+    // negative count.
     scanZones(3);
-    EXPECT_FALSE(levelCatalogue.isZoneCompleted(1));
-    loadSettings(path.c_str());
     std::string flags;
-    for (int zone = 0; zone < 4; ++zone)
-        flags += levelCatalogue.isZoneCompleted(zone) ? '1' : '0';
-    EXPECT_EQ(flags, "1010");
+    for (const std::string& block :
+         {std::string("\1\0\0\0\1\1", 6), ByteBuilder().i32(5).u8(1).u8(0).u8(9).u8(1).u8(1).data,
+          std::string("\5\0\0\0\1\1\1", 7), std::string("\xff\xff\xff\xff\0", 5)}) {
+        writeFile(path, bytes.substr(0, bytes.size() - 7) + block);
+        loadSettings(path.c_str());
+        for (int zone = 0; zone < 4; ++zone)
+            flags += levelCatalogue.isZoneCompleted(zone) ? '1' : '0';
+        flags += ' ';
+    }
+    EXPECT_EQ(flags, "1000 1010 1110 1110 ");
 }
 
 TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
@@ -289,13 +298,7 @@ TEST(StatisticsSums, StopAtTheEndsOfTheirFieldsAndKeepTheLongestGameAndBestScore
     Statistics s;
     std::string transcript;
     auto step = [&](const std::string& what) {
-        transcript += what + ": games=" + std::to_string(s.gamesPlayed) +
-                      " levels=" + std::to_string(s.levelsDone) +
-                      " zones=" + std::to_string(s.zonesCompleted) +
-                      " points=" + std::to_string(s.totalPoints) +
-                      " best=" + std::to_string(s.bestScore) +
-                      " run=" + std::to_string(s.totalRunTime.ticks()) +
-                      " longest=" + std::to_string(s.maxGameTime.ticks()) +
+        transcript += what + ": " + statisticsText(s) +
                       " plausible=" + std::to_string(s.isPlausible()) + "\n";
     };
     for (const auto& [score, ticks] :
@@ -333,10 +336,8 @@ TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
         return platform.wentFullScreen;
     };
 
-    // A first run starts from the defaults and leaves them in the file, with
-    // the one zone's flag. A damaged high score file is reported and kept
-    // aside before the title screen's new table replaces it; the program
-    // starts all the same (the zones are scanned after the high scores).
+    // A first run leaves the defaults and the one zone's flag; a damaged
+    // high score file is reported and kept aside, and the program starts.
     const std::string damaged("\2\0\0\0\12\0\0", 7);
     dir.write("Data/highscores.dat", damaged);
     EXPECT_FALSE(run());
@@ -349,9 +350,8 @@ TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
     EXPECT_EQ(first.substr(0, 73), defaultFileUpToStatistics());
     EXPECT_EQ(first.substr(first.size() - 5), std::string("\1\0\0\0\0", 5));
 
-    // Stored settings are in force from the start: full screen comes up,
-    // and everything goes back as it came; completion flags last only
-    // until the zones are scanned again.
+    // Stored settings are in force from the start and go back as they came;
+    // completion flags last only until the zones are scanned again.
     ByteBuilder stored;
     stored.raw(customFile()).i32(1).u8(1);
     std::string custom = stored.data;
@@ -364,12 +364,4 @@ TEST(SettingsRun, SettingsLastFromOneRunToTheNext) {
 
     gameLog.close();
     errorLog.close();
-}
-
-TEST(SettingsCorpus, WritesSeedsForTheFuzzer) {
-    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/settings";
-    std::filesystem::create_directories(dir);
-    writeFile(dir + "/custom.dat", customFile());
-    writeFile(dir + "/flags.dat", ByteBuilder().raw(customFile()).i32(3).u8(1).u8(0).u8(1).data);
-    writeFile(dir + "/defaults.dat", defaultFileUpToStatistics());
 }

@@ -192,33 +192,3 @@ TEST_F(Catalogue, ZoneFoldersGiveTheirZonesLevelsAndErrors) {
         transcript += std::string(c.what) + ": " + scanned(c.zones, c.collect, c.fields);
     checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/level_catalogue.txt", transcript);
 }
-
-TEST_F(Catalogue, CompletionFlagsRoundTripAndSurviveCorruptCountsAndPlaces) {
-    for (const char* name : {"a", "b", "c"})
-        dir.write("Levels/" + std::string(name) + "/level.txt", dir.path());
-    ASSERT_TRUE(scan());
-    catalogue.markZoneCompleted(7);
-    catalogue.markZoneCompleted(-1);
-    catalogue.markZoneCompleted(1);
-    {
-        FileIO out;
-        ASSERT_TRUE(out.openWrite(dir.file("flags.dat").c_str()));
-        catalogue.writeCompletionFlags(out);
-    }
-    EXPECT_EQ(dir.read("flags.dat"), std::string("\3\0\0\0\0\1\0", 7));
-    ASSERT_TRUE(scan()); // clears every flag
-    // Fewer flags than zones, more, a truncated block, a negative count.
-    std::string flags;
-    for (const std::string& bytes :
-         {std::string("\1\0\0\0\1\1", 6), std::string("\5\0\0\0\1\1\1", 7),
-          std::string("\xff\xff\xff\xff\0", 5)}) {
-        dir.write("flags.dat", bytes);
-        FileIO in;
-        ASSERT_TRUE(in.openRead(dir.file("flags.dat").c_str()));
-        catalogue.readCompletionFlags(in);
-        for (int zone = 0; zone < 4; ++zone)
-            flags += catalogue.isZoneCompleted(zone) ? '1' : '0';
-        flags += ' ';
-    }
-    EXPECT_EQ(flags, "1000 1110 1110 ");
-}
