@@ -140,9 +140,8 @@ protected:
 
 } // namespace
 
-// Over 1000 frames the starts keep to one schedule although every sleep
-// wakes late, and waiting sleeps: only the last half millisecond before a
-// frame is spun (one clock read per microsecond here).
+// Frames keep one schedule though sleeps wake late; only the last half
+// millisecond is spun (one clock read per microsecond here).
 TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     app.framesPerSecond = 55;
     platform.setOversleep(80);
@@ -166,16 +165,8 @@ TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
     EXPECT_LT(mostReads, 650);
 }
 
-// The idle callback runs at each millisecond step of a period's second half,
-// or from the end of a frame's work that took longer than half; a rate of 0
-// counts as one frame a second. A frame longer than the period starts the
-// next without waiting; without stop on any result the level loop runs
-// until a leave is requested. Entry clears the flags; a failed init ends
-// with code 2 and still calls exit. An inactive application runs no frames
-// and pauses the music. Closing the window (or a system quit request)
-// quits from any loop, and later loops end at once. Left clicks reach the
-// running loop as signed 16-bit values, and the cursor hidden while it runs
-// comes back. A result the loops do not know ends the program.
+// Idle steps fill each period's second half; closing the window quits from
+// any loop; a result the loops do not know ends the program.
 TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
     const char* const runs[] = {
         "1:choice",
@@ -208,8 +199,7 @@ TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
                     transcript + dir.read("log.txt"));
 }
 
-// A frame composes on the back surface; the loop copies it to the screen
-// and shows it, unstretched, as the next frame starts.
+// A frame is shown, unstretched, as the next one starts.
 TEST_F(Winloop, AFrameIsShownAsTheNextStarts) {
     std::unique_ptr<GfxScreen> screen;
     std::unique_ptr<GfxSurface> back;

@@ -1,5 +1,3 @@
-// The high score list panel: what its four columns show for a table, and
-// which line is highlighted after a new high score.
 #include "Src/records/HighScorePanel.h"
 
 #include "Src/app/GameSystems.h"
@@ -64,10 +62,7 @@ TEST_F(Panel, ShowsRankNameScoreAndDateOfEveryLine) {
     list.entries[1].date = DateTime::fromCalendar(2026, 12, 7, 21, 5);
     list.entries[0].byPlayer = true;
     list.entries[0].date = DateTime::null(); // no calendar fields: -1 each
-    // A highlight of another table changes nothing; the new entry of this
-    // zone and skill shows in all four columns, and a second showing starts
-    // from clean columns. Only a real new high score is highlighted: no
-    // zone, no line.
+    // Only the new entry of this zone and skill is highlighted.
     const struct {
         PendingHighlight highlight;
         const char* insert;

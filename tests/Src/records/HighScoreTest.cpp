@@ -1,6 +1,5 @@
-// The high score tables and their file, ".\Data\highscores.dat". Expected
-// file contents are laid out here byte by byte from the format's offsets,
-// independently of the code that encodes them.
+// The high score tables and their file; expected bytes are laid out from
+// the format's offsets, independently of the code that encodes them.
 #include "Src/records/HighScoreManager.h"
 
 #include "lib/FileIO.h"
@@ -22,8 +21,7 @@
 
 namespace {
 
-// One 88-byte entry: name in 64 zero-filled bytes, date (status, 4 zero
-// bytes, ticks), score, byPlayer, 3 zero bytes.
+// An 88-byte entry: name (64 bytes), date, score, byPlayer, 3 zero bytes.
 struct Bytes : ByteBuilder {
     Bytes& entry(const std::string& name, int32_t status, int64_t ticks, int32_t score,
                  uint8_t byPlayer) {
@@ -31,7 +29,6 @@ struct Bytes : ByteBuilder {
         i32(status).zeros(4).i64(ticks).i32(score).u8(byPlayer).zeros(3);
         return *this;
     }
-    // A list's header: entry count, skill, zone.
     Bytes& list(int32_t n, int32_t skill, int32_t zone) {
         i32(n).i32(skill).i32(zone);
         return *this;
@@ -56,8 +53,7 @@ int failingRename(const char*, const char*) {
     return -1;
 }
 
-// One table on one line: skill, zone, then each entry's name and score, a
-// "*" for one made by a player, and with dates their status and day.
+// skill/zone: then name and score of each entry, "*" when by a player.
 std::string tableText(const HighScoreList& list, bool dates = false) {
     std::string text = std::to_string(list.skill) + "/" + std::to_string(list.zone) + ":";
     for (const HighScoreEntry& e : list.entries) {
@@ -71,8 +67,7 @@ std::string tableText(const HighScoreList& list, bool dates = false) {
 
 } // namespace
 
-// A new table is ten fillers from 400 down to 40, dated when made; it
-// ranks and inserts scores ahead of equal ones.
+// A new table: ten fillers from 400 down to 40, dated when made.
 TEST(HighScoreList, ANewTableRanksAndInsertsAheadOfEqualScores) {
     HighScoreManager manager("unused.dat");
     EXPECT_FALSE(manager.isDirty());
@@ -98,7 +93,7 @@ TEST(HighScoreList, ANewTableRanksAndInsertsAheadOfEqualScores) {
         EXPECT_EQ(list.findRank(c.score, next), c.rank) << c.score;
         EXPECT_EQ(next, c.next) << c.score;
     }
-    // Each insert: its rank, whether the table changed, and the table.
+    // Each insert: its rank, whether the table changed, the table.
     const std::string longName(100, 'x');
     std::string transcript = "new " + std::to_string(list.dirty) + " " + tableText(list);
     for (const auto& [name, score] : std::vector<std::pair<const char*, int32_t>>{
@@ -151,9 +146,7 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
     EXPECT_EQ(tableText(*again.list(0), true), tableText(*a, true));
     EXPECT_EQ(tableText(*again.getList(2, 0), true), tableText(*b, true));
     EXPECT_FALSE(again.isDirty()); // finding a stored table changes nothing
-    // Nothing changed since the load, or a score that does not enter the
-    // table: saving leaves the file alone. A score that enters, or a new
-    // table, makes it worth writing; written, the tables are clean again.
+    // Only a score that enters or a new table makes a save write the file.
     auto written = [&] {
         EXPECT_TRUE(again.save());
         const uintmax_t size = std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0;
@@ -178,10 +171,8 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
     ASSERT_TRUE(manager.save());
     const std::string before = readFile(path);
 
-    // Each failure: the save's result, whether the old file and the tables'
-    // change stayed, then the reports. A new version that cannot be
-    // created fails as one that cannot be renamed; on a full disk the first
-    // record that cannot be written ends the save with one report.
+    // A failed save keeps the old file and the change; on a full disk the
+    // first record that cannot be written ends the save with one report.
     manager.getList(0, 0)->insert("Ann", 1000);
     std::string transcript;
     auto failure = [&](const char* what) {
@@ -275,10 +266,8 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
         {"sound file", good.data},
         {"no tables", std::string(4, '\0')},
     };
-    // Each file, read after the one before: the load's result, the tables
-    // taken, and the reports. A damaged file stays as it was until something
-    // changes ("untouched"); the first save after that keeps it aside. A
-    // sound file, also one of no tables, is not copied aside.
+    // Read one after the other: a damaged file stays as it was until
+    // something changes; the first save after that keeps it aside.
     std::string transcript;
     HighScoreManager manager(path.c_str());
     const std::string seeds = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
@@ -308,8 +297,7 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     }
     checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_damaged.txt", transcript);
 
-    // Lines that were not in the file are fillers any score beats, and a
-    // longer list keeps its best ten; saved again, every table has ten lines.
+    // Missing lines are fillers any score beats; saved, every table has ten.
     writeFile(path, shortList.data);
     ASSERT_TRUE(manager.load());
     EXPECT_EQ(manager.getList(1, 1)->insert("Z", 1), 3);
@@ -344,9 +332,7 @@ TEST_F(HighScoreFiles, EachDamagedFileGetsACopyOfItsOwnAndIsNeverWrittenOverWith
     EXPECT_TRUE(damageAndSave(path, "\7\7\7\7"));
     EXPECT_EQ(readFile(path + ".damaged.999"), "\7\7\7\7");
 
-    // A copy that cannot be made whoever runs the game: its name is too
-    // long for the file system, the file's own name and its new version's
-    // are not.
+    // A copy whose name is too long for the file system cannot be made.
     const std::string longName = dir.file(std::string(248, 'h'));
     EXPECT_FALSE(damageAndSave(longName, "\7"));
     EXPECT_EQ(readFile(longName), "\7");

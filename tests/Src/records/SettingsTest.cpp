@@ -1,6 +1,4 @@
-// The settings file ".\Data\settings.dat": options, key sets, chosen zone
-// and skill, last player name, statistics and completion flags. Expected
-// contents are laid out here from the format's offsets.
+// The settings file; expected contents are laid out from the format's offsets.
 #include "Src/records/Settings.h"
 
 #include "Src/app/GameSystems.h"
@@ -58,8 +56,7 @@ std::string customFile() {
     b.i32(2).i32(2).i32(1);
     optionsBlock(b, 0, 1, 0, 1, kKeysOne, kKeysTwo);
     b.u8(3).raw("Ann").i32(7).i32(20).i32(3).zeros(4);
-    // Time statuses: first start valid, total run time null, longest game
-    // invalid, so that each field's own status is seen.
+    // Each time field has its own status: valid, null, invalid.
     b.i32(0).zeros(4).i64(400 * kSecond);
     b.i32(2).zeros(4).i64(3600 * kSecond);
     b.i32(1).zeros(4).i64(600 * kSecond);
@@ -145,8 +142,7 @@ struct SettingsFile : LoggedTest {
             << (std::filesystem::exists(path + ".damaged.2") ? "+2" : "") << "\n";
         return out.str() + reports("  ");
     }
-    // Zones with empty description files, scanned: the catalogue then has
-    // completion flags.
+    // Scanned zones give the catalogue completion flags.
     void scanZones(int count) {
         for (int i = 0; i < count; ++i)
             dir.write("Levels/z" + std::to_string(i) + "/level.txt", "");
@@ -168,8 +164,7 @@ public:
 
 } // namespace
 
-// Every field of the custom file is away from its default: the values read
-// are listed, and saved anew the file comes out byte for byte the same.
+// Read and saved anew, the custom file comes out byte for byte the same.
 TEST_F(SettingsFile, WholeForeignCutAndOutOfRangeFilesGiveTheirValuesAndAreKeptAside) {
     const std::string custom = customFile();
     ASSERT_EQ(custom.size(), 12u + 60 + 4 + 72);
@@ -225,9 +220,7 @@ TEST_F(SettingsFile, CompletionFlagsFollowTheScannedZones) {
     ASSERT_EQ(bytes.size(), 12u + 60 + 21 + 72 + 4 + 3);
     EXPECT_EQ(bytes.substr(72, 21), "\x14" + std::string(20, 'n'));
     EXPECT_EQ(bytes.substr(bytes.size() - 7), std::string("\3\0\0\0\0\1\0", 7));
-    // Read while the catalogue has flags (a scan clears them): fewer flags
-    // than zones, more (those beyond the zones skipped), a cut block, a
-    // negative count.
+    // Fewer flags than zones, more (skipped), a cut block, a negative count.
     scanZones(3);
     std::string flags;
     for (const std::string& block :
@@ -266,8 +259,7 @@ TEST_F(SettingsFile, AFailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(readFile(path), customFile());
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
     FileIO::renameFile = std::rename;
-    // A directory that takes no new file, whoever runs the game: the place
-    // of the new version is taken by a directory.
+    // The new version's place is taken by a directory.
     std::filesystem::create_directory(path + ".new");
     EXPECT_FALSE(saveSettings(path.c_str()));
     EXPECT_EQ(readFile(path), customFile());
@@ -288,10 +280,8 @@ TEST_F(SettingsFile, ADamagedFileThatCannotBeCopiedStays) {
     EXPECT_EQ(readFile(longName), "\1");
 }
 
-// Every sum stops at the ends of its field and never wraps: the first game
-// brings each to its top exactly, the next ones leave it there, and sums
-// that would fall below their range stop at its bottom. The longest game
-// and the best score stay after shorter and lower ones.
+// Sums stop at the ends of their fields; the longest game and the best
+// score stay after shorter and lower ones.
 TEST(StatisticsSums, StopAtTheEndsOfTheirFieldsAndKeepTheLongestGameAndBestScore) {
     constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
     constexpr int64_t kLongest = std::numeric_limits<int64_t>::max();

@@ -20,10 +20,8 @@ TimeSpan seconds(int64_t n) {
 
 } // namespace
 
-// The whole page for a few records, then the duration forms; parts of a
-// second are dropped, never rounded up, and averages truncate toward zero.
-// Nothing played yet, also with a run time (a damaged file): no average;
-// values only a damaged settings file holds give no trap and no garbage.
+// Parts of a second are dropped and averages truncate toward zero; values
+// only a damaged file holds give no trap.
 TEST(StatisticsLines, PagesAndDurations) {
     const struct {
         int32_t games, points, best;

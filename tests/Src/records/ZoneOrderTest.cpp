@@ -56,10 +56,8 @@ struct ZonePlaces : LoggedTest {
 
 } // namespace
 
-// Written without side files (as an earlier version did, which put "B" and
-// "C" before "a"), every place stays; written with them, the places follow
-// their zones. Gone, a zone's table is kept after the zones and not chosen;
-// back, it is found again.
+// Without side files (an earlier version's, "B" and "C" before "a") places
+// stay; with them they follow their zones, a gone zone's table kept after.
 TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
     const struct {
         int32_t place; // -1: the tables as they are
@@ -96,9 +94,7 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
     EXPECT_EQ(stamp.substr(0, stamp.find(' ')), std::to_string(readFile(scores).size()));
     EXPECT_EQ(stamp.find('\n') - stamp.find(' '), 17u);
 
-    // A side file that is damaged, empty or written with other bytes of its
-    // record file leaves every place where it is: a sound one would move
-    // a's table to 0, and the order of an earlier version C's to 2.
+    // A damaged, empty or stale side file leaves every place where it is.
     const std::string zones = dir.file("highscores.zones");
     const std::function<void()> spoilers[] = {
         [&] { writeFile(zones, readFile(zones) + "x\tb\n"); },
@@ -118,8 +114,7 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
         scan({"B", "C", "a"});
         EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
     }
-    // The reload key keeps a chosen zone that is not there as near to it
-    // as there are zones.
+    // The reload key keeps a chosen zone past the end at the last one.
     for (int32_t chosen : {3, 5}) {
         currentZone = chosen;
         followZones(true);

@@ -31,10 +31,8 @@ protected:
     }
 
     bool scan() { return catalogue.scanZones((dir.path() + "/Levels").c_str()); }
-    // Scans exactly these zones ("-" for a folder without a description
-    // file; collecting errors when asked) and lists
-    // the result, every zone with its levels, and the errors reported; with
-    // fields, the fields the log names as read.
+    // Scans these zones ("-": no description file) and lists the zones,
+    // levels and errors; with fields, the fields the log names as read.
     std::string scanned(const Zones& zones, bool collect = false, bool fields = false) {
         std::filesystem::remove_all(dir.file("Levels"));
         for (const auto& [name, text] : zones)
@@ -123,10 +121,8 @@ const char* const kFullZone = "// A zone of tests\n"
 
 } // namespace
 
-// Zones sort by skill, stably after sorting their directory names: letter
-// case aside, letters compared as capitals (so "_" comes after them), bytes
-// only between names that differ in nothing else. A skill that does not fit
-// a signed number counts as below 0; a zone without one gets 5.
+// Zones sort by skill, stably after their directory names compared as
+// capitals; an unsigned skill counts as below 0, a missing one as 5.
 TEST_F(Catalogue, ZoneFoldersGiveTheirZonesLevelsAndErrors) {
     std::string crlf;
     for (char c : std::string(kFullZone))
