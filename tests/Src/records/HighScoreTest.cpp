@@ -33,10 +33,7 @@ struct Bytes : ByteBuilder {
         i32(n).i32(skill).i32(zone);
         return *this;
     }
-    Bytes& count(int32_t n) {
-        i32(n);
-        return *this;
-    }
+    explicit Bytes(int32_t lists) { i32(lists); }
 };
 
 constexpr int64_t kDay = 864'000'000'000;
@@ -126,8 +123,8 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
     a->entries[3].byPlayer = true;
     b->entries[0].score = 123456;
     ASSERT_TRUE(manager.save());
-    Bytes expected;
-    expected.count(2).list(10, 0, 2);
+    Bytes expected(2);
+    expected.list(10, 0, 2);
     for (int i = 0; i < 10; ++i) {
         if (i == 3)
             expected.entry("Ann", 0, kDay * 4, -3, 1);
@@ -218,32 +215,29 @@ TEST_F(HighScoreFiles, AFileThatIsThereButCannotBeOpenedFailsTheLoadAndIsLeftAlo
 }
 
 TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
-    Bytes good;
-    good.count(1).list(10, 1, 1);
+    Bytes good(1);
+    good.list(10, 1, 1);
     for (int i = 0; i < 10; ++i)
         good.entry("P" + std::to_string(i), 0, kDay, 900 - i, 1);
     auto with = [&](size_t at, const std::string& bytes) {
         return std::string(good.data).replace(at, bytes.size(), bytes);
     };
-    Bytes negativeEntries;
-    negativeEntries.count(2).list(-1, 1, 1).zeros(200);
-    Bytes hugeEntries; // claims 2^31-1 entries, holds two
-    hugeEntries.count(1)
-        .list(0x7FFFFFFF, 1, 1)
-        .entry("A", 0, kDay, 900, 1)
-        .entry("B", 0, kDay, 800, 1);
-    Bytes shortList; // 3 entries, then a second list of 12
-    shortList.count(2).list(3, 1, 1).entry("A", 0, 0, 900, 1).entry("B", 0, 0, 800, 1);
+    Bytes negativeEntries(2);
+    negativeEntries.list(-1, 1, 1).zeros(200);
+    Bytes hugeEntries(1); // claims 2^31-1 entries, holds two
+    hugeEntries.list(0x7FFFFFFF, 1, 1).entry("A", 0, kDay, 900, 1).entry("B", 0, kDay, 800, 1);
+    Bytes shortList(2); // 3 entries, then a second list of 12
+    shortList.list(3, 1, 1).entry("A", 0, 0, 900, 1).entry("B", 0, 0, 800, 1);
     shortList.entry("C", 0, 0, 700, 1).list(12, 2, 2);
     for (int i = 0; i < 12; ++i)
         shortList.entry("Q", 0, 0, 1200 - i, 1);
     const std::string cutEntry = good.data.substr(0, 4 + 12 + 88 * 4 + 50);
-    Bytes cutHeader;
-    cutHeader.count(3).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
-    Bytes emptyList; // exactly as many lists as the bytes can hold
-    emptyList.count(1).list(0, 2, 1);
-    Bytes noTerminator;
-    noTerminator.count(1).list(1, 1, 1);
+    Bytes cutHeader(3);
+    cutHeader.list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    Bytes emptyList(1); // exactly as many lists as the bytes can hold
+    emptyList.list(0, 2, 1);
+    Bytes noTerminator(1);
+    noTerminator.list(1, 1, 1);
     noTerminator.raw(std::string(64, 'N')).i32(0).zeros(4).i64(kDay).i32(900).u8(7).zeros(3);
 
     const struct {
