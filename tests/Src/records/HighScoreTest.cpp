@@ -125,12 +125,9 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
     ASSERT_TRUE(manager.save());
     Bytes expected(2);
     expected.list(10, 0, 2);
-    for (int i = 0; i < 10; ++i) {
-        if (i == 3)
-            expected.entry("Ann", 0, kDay * 4, -3, 1);
-        else
-            expected.entry("----------", 0, kDay * (i + 1), 400 - 40 * i, 0);
-    }
+    for (int i = 0; i < 10; ++i)
+        i == 3 ? expected.entry("Ann", 0, kDay * 4, -3, 1)
+               : expected.entry("----------", 0, kDay * (i + 1), 400 - 40 * i, 0);
     expected.list(10, 2, 0);
     for (int i = 0; i < 10; ++i)
         expected.entry("----------", 2, kDay * 2, i == 0 ? 123456 : 400 - 40 * i, 0);
