@@ -183,22 +183,25 @@ TEST(InputManager, ScriptedKeysAndPadsGiveTheirControlStates) {
     checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/control_states.txt", transcript);
 }
 
-TEST(InputManager, CorruptCodesAndKeyNames) {
+// Without a device every query answers "nothing"; the device is opened
+// once; the menus name keys through the game's input manager.
+TEST(InputManager, OwnsTheDeviceAndNamesKeys) {
     Rig rig;
-    rig.run(&kCorrupt, &kDefaultKeysPlayer2, "");
     InputManager& manager = rig.manager;
-    // Player 2's default set has no pause and no escape key; any non-zero
-    // player number names the second state.
-    EXPECT_EQ(manager.keySet(1)->keys[kKeyPause], 0);
-    EXPECT_EQ(manager.keySet(1)->keys[kKeyEscape], 0);
-    EXPECT_EQ(manager.state(7), manager.state(1));
+    EXPECT_FALSE(manager.isKeyDown(kGfxKeyEnter));
+    EXPECT_EQ(manager.updateForMenu()->buttons, 0);
+    EXPECT_FALSE(manager.init(nullptr));
+    EXPECT_EQ(manager.input(), nullptr);
+    rig.run(&kCorrupt, &kDefaultKeysPlayer2, "");
+    GfxInput* input = manager.input();
+    EXPECT_TRUE(manager.init(&rig.platform));
+    EXPECT_EQ(manager.input(), input);
+    EXPECT_EQ(manager.state(7), manager.state(1)); // any non-zero player: the second
     EXPECT_FALSE(manager.isKeyDown(270));
     EXPECT_FALSE(manager.isKeyDown(-1));
     String name = "old";
     manager.keyName(100000, name);
     EXPECT_EQ(name, "");
-
-    // The menus name keys through the game's input manager, none without it.
     InputManager* const before = inputManager;
     inputManager = &manager;
     EXPECT_STREQ(keyBindingText("Fire", kDefaultKeysPlayer2.keys[kKeyFire]).c_str(),
@@ -207,20 +210,6 @@ TEST(InputManager, CorruptCodesAndKeyNames) {
     nameOfKey(kGfxKeyUpArrow, name);
     EXPECT_EQ(name, "");
     inputManager = before;
-}
-
-// Without a device every query answers "nothing"; the device is opened once.
-TEST(InputManager, IsTheModuleThatOwnsTheDevice) {
-    HeadlessPlatform platform;
-    InputManager manager;
-    EXPECT_FALSE(manager.isKeyDown(kGfxKeyEnter));
-    EXPECT_EQ(manager.updateForMenu()->buttons, 0);
-    EXPECT_FALSE(manager.init(nullptr));
-    EXPECT_EQ(manager.input(), nullptr);
-    EXPECT_TRUE(manager.init(&platform));
-    GfxInput* input = manager.input();
-    EXPECT_TRUE(manager.init(&platform));
-    EXPECT_EQ(manager.input(), input);
     manager.shutdown();
     EXPECT_EQ(manager.input(), nullptr);
 }
