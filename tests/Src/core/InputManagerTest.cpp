@@ -49,11 +49,7 @@ std::string stateText(const ControlState& s) {
 }
 
 const KeySet kNoKeys = {};
-const KeySet kFireOnX = [] {
-    KeySet keys = kDefaultKeysPlayer1;
-    keys.keys[kKeyFire] = 'x';
-    return keys;
-}();
+const KeySet kFireOnX = {{134, 135, 136, 137, 'x', 112, 27}}; // player 1's, fire on X
 // Codes as a damaged settings file may hold them.
 const KeySet kCorrupt = {{270, -1, 100000, INT32_MIN, 0x7FFFFFFF, -270, 0}};
 

@@ -19,16 +19,6 @@
 
 namespace {
 
-struct Panel : ::testing::Test {
-    HeadlessPlatform platform;
-    GfxScreen screen{&platform};
-    void SetUp() override {
-        platform.createWindow("Lurvane", 640, 480);
-        ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
-        setUpTextStyles(&screen);
-    }
-};
-
 // The four columns line by line, "!" before a highlighted line.
 std::string columnsText(HighScorePanel& panel) {
     std::string text;
@@ -47,7 +37,12 @@ std::string columnsText(HighScorePanel& panel) {
 
 } // namespace
 
-TEST_F(Panel, ShowsRankNameScoreAndDateOfEveryLineAndLooksAsItShould) {
+TEST(HighScorePanel, ShowsRankNameScoreAndDateOfEveryLineAndLooksAsItShould) {
+    HeadlessPlatform platform;
+    platform.createWindow("Lurvane", 640, 480);
+    GfxScreen screen(&platform);
+    ASSERT_EQ(screen.CreateWindowed(&platform, 640, 480), 0);
+    setUpTextStyles(&screen);
     HighScorePanel panel(&screen);
     ASSERT_NE(panel.group().titleBox(), nullptr);
     EXPECT_STREQ(panel.group().titleBox()->title()->text.c_str(), "High Scores");

@@ -144,6 +144,8 @@ struct SettingsFile : LoggedTest {
     }
     // Scanned zones give the catalogue completion flags.
     void scanZones(int count) {
+        std::filesystem::remove_all(dir.file("Levels"));
+        std::filesystem::create_directories(dir.file("Levels"));
         for (int i = 0; i < count; ++i)
             dir.write("Levels/z" + std::to_string(i) + "/level.txt", "");
         ASSERT_TRUE(levelCatalogue.scanZones(dir.file("Levels").c_str()));
@@ -244,8 +246,6 @@ TEST_F(SettingsFile, TheChosenZoneIsCheckedAfterEveryScan) {
     for (const auto& c : cases) {
         currentZone = c.stored;
         levelCatalogue.clearZones();
-        std::filesystem::remove_all(dir.file("Levels"));
-        std::filesystem::create_directories(dir.file("Levels"));
         scanZones(c.zones);
         EXPECT_EQ(currentZone, c.after) << c.stored << " of " << c.zones;
     }

@@ -21,10 +21,6 @@ using Zones = std::vector<std::pair<std::string, std::string>>; // directory, le
 
 class Catalogue : public LoggedTest {
 protected:
-    void SetUp() override {
-        LoggedTest::SetUp();
-        app = ApplicationState();
-    }
     void TearDown() override {
         LoggedTest::TearDown();
         app = ApplicationState();
