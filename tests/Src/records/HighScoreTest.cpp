@@ -46,10 +46,6 @@ struct HighScoreFiles : LoggedTest {
     }
 };
 
-int failingRename(const char*, const char*) {
-    return -1;
-}
-
 // skill/zone: then name and score of each entry, "*" when by a player.
 std::string tableText(const HighScoreList& list, bool dates = false) {
     std::string text = std::to_string(list.skill) + "/" + std::to_string(list.zone) + ":";
@@ -176,7 +172,7 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
                       " new=" + std::to_string(std::filesystem::exists(path + ".new")) + "\n";
         std::filesystem::remove_all(path + ".new");
     };
-    FileIO::renameFile = failingRename;
+    FileIO::renameFile = [](const char*, const char*) { return -1; };
     failure("rename fails");
     FileIO::renameFile = std::rename;
     std::filesystem::create_directories(path + ".new/x");

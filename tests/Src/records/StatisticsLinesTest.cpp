@@ -14,10 +14,6 @@ TimeSpan span(int64_t days, int64_t hours, int64_t minutes, int64_t seconds) {
     return TimeSpan::fromParts(days, hours, minutes, seconds);
 }
 
-TimeSpan seconds(int64_t n) {
-    return TimeSpan(n * TimeSpan::kTicksPerSecond);
-}
-
 } // namespace
 
 // Parts of a second are dropped and averages truncate toward zero; values
@@ -29,12 +25,12 @@ TEST(StatisticsLines, PagesAndDurations) {
         DateTime first;
     } records[] = {
         {7, 100, 42, span(1, 2, 3, 4), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
-        {0, 9, 0, seconds(3 * 86400), DateTime(0, TimeStatus::Invalid)},
-        {7, 100, 0, seconds(7 * 3600 + 6), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
-        {3, -10, 0, seconds(0), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
-        {2, 1, 0, seconds(2 * 86400), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
-        {1, INT_MAX, 0, seconds(59), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
-        {-1, INT_MIN, 0, seconds(60), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
+        {0, 9, 0, span(0, 0, 0, 3 * 86400), DateTime(0, TimeStatus::Invalid)},
+        {7, 100, 0, span(0, 0, 0, 7 * 3600 + 6), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
+        {3, -10, 0, span(0, 0, 0, 0), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
+        {2, 1, 0, span(0, 0, 0, 2 * 86400), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
+        {1, INT_MAX, 0, span(0, 0, 0, 59), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
+        {-1, INT_MIN, 0, span(0, 0, 0, 60), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
         {-1, 0, 0, TimeSpan(INT64_MIN), DateTime::fromCalendar(2003, 3, 5, 4, 7, 59)},
     };
     std::string transcript;
