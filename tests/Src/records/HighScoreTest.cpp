@@ -261,6 +261,8 @@ TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
     std::filesystem::create_directories(seeds);
     for (const auto& c : cases) {
         writeFile(seeds + "/" + c.what + ".dat", c.bytes); // for the fuzzer
+        writeFile(path, "\1"); // a damaged file read just before, never saved
+        ASSERT_TRUE(manager.load());
         std::filesystem::remove(errors);
         std::filesystem::remove(path + ".damaged");
         writeFile(path, c.bytes);

@@ -176,7 +176,8 @@ TEST_F(Catalogue, ZoneFoldersGiveTheirZonesLevelsAndErrors) {
                 "<Level>\nFilename=b\nTime=1,x\n</Level>\n"},
           {"b", "<Level>\nFilename=c\n"},
           {"c", "<Zone>\nName=x</Zone>\n"},
-          {"d", "<Level>\nFilename=d\n</Level>\n"}},
+          {"d", "<Level>\nFilename=d\n</Level>\n"},
+          {"e", "<Level>\nFilename=e</Level>\n"}},
          true},
     };
     std::string transcript;
