@@ -15,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,23 +91,20 @@ protected:
             "quit",    "snake lost", "game over",   "zone completed", "key config"};
         const TimeSpan minute = TimeSpan::fromParts(0, 0, 1, 0);
         const int64_t played = statistics.totalRunTime.ticks();
-        return std::string(kResults[app.loopResult]) +
-               " level=" + std::to_string(game.levelNumber()) +
-               " lives=" + std::to_string(game.lives()) +
-               " extra-in=" + std::to_string(game.levelsToExtraSnake()) +
-               " score=" + std::to_string(game.score()) + (game.cheatsUsed() ? " cheats" : "") +
-               (levelCatalogue.isZoneCompleted(0) ? " zone-marked" : "") +
-               (app.quitPosted ? " quit" : "") +
-               " games=" + std::to_string(statistics.gamesPlayed) +
-               " levels=" + std::to_string(statistics.levelsDone) +
-               " zones=" + std::to_string(statistics.zonesCompleted) +
-               " best=" + std::to_string(statistics.bestScore) +
-               " total=" + std::to_string(statistics.totalPoints) + " time=" +
-               (played <= 0               ? "0"
+        std::ostringstream out;
+        out << kResults[app.loopResult] << " level=" << game.levelNumber()
+            << " lives=" << game.lives() << " extra-in=" << game.levelsToExtraSnake()
+            << " score=" << game.score() << (game.cheatsUsed() ? " cheats" : "")
+            << (levelCatalogue.isZoneCompleted(0) ? " zone-marked" : "")
+            << (app.quitPosted ? " quit" : "") << " games=" << statistics.gamesPlayed
+            << " levels=" << statistics.levelsDone << " zones=" << statistics.zonesCompleted
+            << " best=" << statistics.bestScore << " total=" << statistics.totalPoints << " time="
+            << (played <= 0               ? "0"
                 : played < minute.ticks() ? "<1m"
-                                          : ">=1m") +
-               (statistics.maxGameTime.ticks() == played ? "" : " longest-differs") + " msg=\"" +
-               game.messageText().c_str() + "\" events=" + raised();
+                                          : ">=1m")
+            << (statistics.maxGameTime.ticks() == played ? "" : " longest-differs") << " msg=\""
+            << game.messageText().c_str() << "\" events=" << raised();
+        return out.str();
     }
 
     std::string sheetFile; // a block sheet picture instead of grey blocks
@@ -216,7 +214,11 @@ TEST_F(Game, ScriptedGamesEndAsTheTranscriptSays) {
 // be played.
 TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
     std::string out;
-    auto line = [&out](const std::string& text) { out += text + "\n"; };
+    auto line = [&out](const auto&... parts) {
+        std::ostringstream text;
+        (text << ... << parts);
+        out += text.str() + "\n";
+    };
     recordSounds();
     for (const std::string name : {"Thirteen char", "Twelve chars", "Eightchr", "Seven77"}) {
         zone({kFoodAhead}, name);
@@ -224,8 +226,8 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
         EXPECT_TRUE(game.loadLevel());
         const std::string title = game.levelTitle().c_str();
         game.unloadLevel();
-        line("title of zone " + name + ": \"" + title +
-             "\" snake after unload=" + std::to_string(game.snake().head() != nullptr));
+        line("title of zone ", name, ": \"", title,
+             "\" snake after unload=", game.snake().head() != nullptr);
     }
 
     // The snake (12 segments) steps on frames 1, 6 and 11 and eats the item
@@ -242,11 +244,10 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
         loadFirstLevel();
         game.setTimeLeft(timeBefore);
         frames(11);
-        line(std::string("item ") + item + " with " + std::to_string(timeBefore) +
-             "s left: score=" + std::to_string(game.score()) +
-             " segments=" + std::to_string(game.snake().segmentCount()) + " time=" +
-             std::to_string(game.timeLeft()) + " items=" + std::to_string(game.itemsLeft()) +
-             " block after=" + std::to_string(game.map().getBlock(14, 1)) + " events=" + raised());
+        line("item ", item, " with ", timeBefore, "s left: score=", game.score(),
+             " segments=", game.snake().segmentCount(), " time=", game.timeLeft(),
+             " items=", game.itemsLeft(), " block after=", game.map().getBlock(14, 1),
+             " events=", raised());
         game.unloadLevel();
     }
 
@@ -269,10 +270,8 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
                 game.levelFrame();
             scores += " " + std::to_string(game.score());
         }
-        line("end count, " + std::to_string(levels) + " levels, continued after " +
-             std::to_string(finishAfter) + ": scores" + scores +
-             " segments=" + std::to_string(game.snake().segmentCount()) +
-             " time=" + std::to_string(game.timeLeft()) + " " + outcome());
+        line("end count, ", levels, " levels, continued after ", finishAfter, ": scores", scores,
+             " segments=", game.snake().segmentCount(), " time=", game.timeLeft(), " ", outcome());
         game.unloadLevel();
     }
 
@@ -281,26 +280,24 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
            "Time=12,12,12\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
     currentSkill = kSkillNormal;
     loadFirstLevel();
-    std::string heard;
     for (int frame = 1; frame <= 12 * 56; ++frame) {
         game.levelFrame();
         const std::string events = raised();
         if (!events.empty() || frame % 56 == 0)
-            heard += "\n  frame " + std::to_string(frame) + ":" + events +
-                     " time=" + std::to_string(game.timeLeft()) +
-                     " interval=" + std::to_string(game.snake().normalInterval());
+            line("clock at frame ", frame, ":", events, " time=", game.timeLeft(),
+                 " interval=", game.snake().normalInterval());
     }
-    line("clock:" + heard + "\n  " + outcome());
+    line("clock: ", outcome());
     game.unloadLevel();
 
     zone({kFoodAhead});
     for (const int skill : {kSkillEasy, kSkillNormal, kSkillHard}) {
         currentSkill = skill;
         game.startGame();
-        line("skill " + std::to_string(skill) + ": " + outcome());
+        line("skill ", skill, ": ", outcome());
         while (game.lives() > 0) {
             game.loseSnake();
-            line("  lost one: " + outcome());
+            line("  lost one: ", outcome());
         }
     }
 
@@ -310,13 +307,10 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
         zone({openMap(columns, rows, headColumn, headRow)}, "Test", "Backcolor=RGB(22,52,20)\n");
         loadFirstLevel();
         const TileMap& map = game.map();
-        line("map " + std::to_string(columns) + "x" + std::to_string(rows) + ", head at " +
-             std::to_string(headColumn) + "," + std::to_string(headRow) +
-             ": view=" + std::to_string(map.getViewX()) + "," + std::to_string(map.getViewY()) +
-             " " + std::to_string(map.getViewWidth()) + "x" + std::to_string(map.getViewHeight()) +
-             " scroll=" + std::to_string(game.scrollX()) + "," + std::to_string(game.scrollY()) +
-             " map scroll=" + std::to_string(map.getScrollX()) + "," +
-             std::to_string(map.getScrollY()));
+        line("map ", columns, "x", rows, ", head at ", headColumn, ",", headRow,
+             ": view=", map.getViewX(), ",", map.getViewY(), " ", map.getViewWidth(), "x",
+             map.getViewHeight(), " scroll=", game.scrollX(), ",", game.scrollY(),
+             " map scroll=", map.getScrollX(), ",", map.getScrollY());
         game.unloadLevel();
     }
 
@@ -334,17 +328,16 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
             bool moved = false;
             for (int i = 0; i < times; ++i)
                 moved = game.scrollFollow(column, row);
-            line("follow " + std::to_string(column) + "," + std::to_string(row) + " x" +
-                 std::to_string(times) + ": moved=" + std::to_string(moved) + " scroll=" +
-                 std::to_string(game.scrollX()) + "," + std::to_string(game.scrollY()));
+            line("follow ", column, ",", row, " x", times, ": moved=", moved,
+                 " scroll=", game.scrollX(), ",", game.scrollY());
         }
         game.unloadLevel();
     }
     zone({openMap(64, 48, 20, 20)});
     loadFirstLevel();
     frames(50);
-    line("after 50 frames from 20,20: scroll=" + std::to_string(game.scrollX()) + "," +
-         std::to_string(game.scrollY()) + " map scroll=" + std::to_string(game.map().getScrollX()));
+    line("after 50 frames from 20,20: scroll=", game.scrollX(), ",", game.scrollY(),
+         " map scroll=", game.map().getScrollX());
     game.unloadLevel();
 
     // A map of other than 20-pixel blocks, then the pictures missing one by
@@ -369,8 +362,7 @@ TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
         change();
         game.startGame();
         const bool loaded = game.loadLevel();
-        line(std::string(what) + ": loaded=" + std::to_string(loaded) +
-             " map=" + std::to_string(game.map().isLoaded()) + " log: " + logEnd());
+        line(what, ": loaded=", loaded, " map=", game.map().isLoaded(), " log: ", logEnd());
     }
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/game_levels.txt", out);
 }
