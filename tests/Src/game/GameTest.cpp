@@ -86,13 +86,10 @@ protected:
 
     // What a player and the stored statistics could tell of the game.
     std::string outcome() {
-        static const char* const kResults[] = {
-            "running", "escape",     "init failed", "choice",         "level completed",
-            "quit",    "snake lost", "game over",   "zone completed", "key config"};
         const TimeSpan minute = TimeSpan::fromParts(0, 0, 1, 0);
         const int64_t played = statistics.totalRunTime.ticks();
         std::ostringstream out;
-        out << kResults[app.loopResult] << " level=" << game.levelNumber()
+        out << loopResultName(app.loopResult) << " level=" << game.levelNumber()
             << " lives=" << game.lives() << " extra-in=" << game.levelsToExtraSnake()
             << " score=" << game.score() << (game.cheatsUsed() ? " cheats" : "")
             << (levelCatalogue.isZoneCompleted(0) ? " zone-marked" : "")
@@ -194,17 +191,7 @@ TEST_F(Game, ScriptedGamesEndAsTheTranscriptSays) {
         currentZone = 0;
         game.startGame();
         transcript += "next game: " + outcome() + "\n";
-        // Frames without a game until the script is over: none of its keys
-        // reaches the next game.
-        LoopCallbacks idle;
-        idle.frame = [&] {
-            if (frame() > start + c.frameLimit + 2)
-                app.loopResult = kLoopChoice;
-        };
-        for (int i = 0; i < 3 && frame() <= start + c.frameLimit + 2; ++i) {
-            app.quitPosted = false;
-            winloop(idle, true);
-        }
+        finishScript(start + c.frameLimit);
     }
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/game_scripts.txt", transcript);
 }
@@ -381,7 +368,7 @@ TEST_F(Game, PauseStopsTheSnakeAndTheClockAndShowsOverTheField) {
         for (uint32_t pixel : pixelsOf(*back, 0, 200, 640, 60))
             white.back() += (pixel & 0xFFFFFF) == (app.screen->ConvertColor(0xFFFFFF) & 0xFFFFFF);
     };
-    tap(2, kScanP);
+    scriptKeys(platform, "2:p");
     limitFrames(200);
     game.run();
     EXPECT_EQ(app.loopResult, kLoopQuit);
@@ -419,8 +406,7 @@ TEST_F(Game, AFrameOfALevelLooksAsItShould) {
 TEST_F(Game, ResumingFromTheEscapeMenuClearsTheMenuAwayBesideASmallMap) {
     zone({{{"######", "#o...#", "#BB>.#", "#....#", "######"},
            "Time=60,60,60\nStartSpeed=40,40,40\n"}});
-    tap(5, kScanEscape);
-    tap(30, kScanEnter); // "Resume Game"
+    scriptKeys(platform, "5:esc 30:enter"); // "Resume Game"
     limitFrames(60);
     game.run();
     EXPECT_EQ(app.loopResult, kLoopQuit);
@@ -479,8 +465,8 @@ TEST_F(Game, AnUpPressShorterThanAStepTurnsTheSnakeAtEveryPhase) {
         int turned = 0;
         for (int phase = 0; phase < 8; ++phase) {
             const int down = platform.framesPresented() + 3 + phase * stepFrames / 8;
-            key(down, kScanUp, true);
-            key(down + c.pressFrames, kScanUp, false);
+            platform.keyAtFrame(down, kScanUp, true);
+            platform.keyAtFrame(down + c.pressFrames, kScanUp, false);
             limitFrames(down + c.pressFrames + 2 * stepFrames + 2);
             int highestRow = 3;
             platform.afterPresent = [&](int) {

@@ -143,6 +143,8 @@ protected:
                 << " tail=" << snake.tail()->column << "," << snake.tail()->row
                 << kDirections[snake.tail()->direction]
                 << " grow=" << int(snake.tail()->growthStage);
+        if (snake.head())
+            out << " at=" << snake.head()->drawnX << "," << snake.head()->drawnY;
         out << " int=" << snake.normalInterval() << "/" << snake.currentInterval();
         int marked = 0;
         for (int y = 0; y < map.getMapHeight(); ++y)
@@ -164,7 +166,7 @@ protected:
         host.effects.clear();
         if (pictures && snake.head()) {
             // The cell of each segment, where its first and its last pixel agree.
-            out << " x=" << snake.head()->drawnX << " cells=";
+            out << " cells=";
             for (const SnakeSegment* s = snake.head(); s; s = s->next) {
                 const int x = s->drawnX >> 7, y = 20 + (s->drawnY >> 7);
                 const std::string cell = sheet.cellAt(x, y);
@@ -294,17 +296,24 @@ TEST_F(SnakeTest, ScenariosPlayAsTheTranscriptSays) {
          "s uR sR uR sx12"},
         // A tap between two steps counts at the next step only.
         {"a tap of up", kOpen, "s uU u s"},
-        {"a tap to the side while heading up", kOpen, "sU uL s"},
+        {"a tap to the side while heading up, the body round the corner",
+         "##########/#........#/#........#/#....BB>.#/#........#/#o.......#/##########/",
+         "sU uL sx3"},
         {"right held at the step wins", kOpen, "s uU sR"},
         {"a tapped reverse is ignored", kOpen, "s uL s"},
         {"the last new press counts", kOpen, "s uU uD uD s"},
         {"right pressed while up is held", kOpen, "s uU uUR s"},
         {"right held through a tap of up", kOpen, "s uR uUR uR sR"},
         // Stopped between two free sides, a direction moves it at once.
-        {"stops before a wall", "#######/#.....#/#.<BB.#/#.....#/#o....#/#######/", "s ux21 uU"},
+        {"stops before a wall", "#######/#.....#/#.<BB.#/#.....#/#o....#/#######/",
+         "s ux21 uU fx3"},
         {"crashes between two walls", "#######/##....#/#<BB..#/##..o.#/#######/", "u"},
         // Grows one step after food, in three stages of an eighth of a second.
-        {"grows at 55 frames", "##########/#BB>o....#/#.......o#/##########/", "s s map tx18"},
+        {"grows at 55 frames", "##########/#BB>o....#/#.......o#/##########/", "s s map tx18", 8, 4,
+         5, 55, true},
+        {"no frame rate counts as 55", "##########/#BB>o....#/#.......o#/##########/", "s s tx18",
+         8, 4, 5, 0},
+        {"built on the top row", "#BB>..o#/#......#/########/", "s"},
         {"grows at 80 frames", "##########/#BB>o....#/#.......o#/##########/", "s s tx30", 8, 4, 5,
          80},
         {"grows at 24 frames", "##########/#BB>o....#/#.......o#/##########/", "s s tx9", 8, 4, 5,
@@ -333,11 +342,18 @@ TEST_F(SnakeTest, NothingIsDrawnOnOrPastTheWindowEdgesNorFromOutsideTheSheet) {
     pictures = true;
     level({"edges", kGlide, "", 4, 2, 5, 55, true});
     const int x = snake.head()->targetX >> 7, y = snake.head()->targetY >> 7;
-    for (const auto& [width, height, drawn] : std::vector<std::tuple<int, int, bool>>{
-             {x, 460, false}, {640, y, false}, {x + 1, y + 1, true}}) {
+    // Width and height of the view, the scroll, and the head's cell seen
+    // where it would be drawn; a block above the view stays off the strip.
+    for (const auto& [width, height, scrollY, drawn] :
+         std::vector<std::tuple<int, int, int, bool>>{{x, 460, 0, false},
+                                                      {640, y, 0, false},
+                                                      {x + 1, y + 1, 0, true},
+                                                      {640, 460, y + 20, false},
+                                                      {640, 460, y + 19, true}}) {
         sheet.target.FillAll(0);
-        snake.frameStep(ControlState{}, &sheet.target, 0, 20, width, height, 0, 0, true);
-        EXPECT_EQ(sheet.cellAt(x + 10, 20 + y + 10) != "-", drawn) << width << "x" << height;
+        snake.frameStep(ControlState{}, &sheet.target, 0, 20, width, height, 0, scrollY, true);
+        EXPECT_EQ(sheet.cellAt(x + 10, 20 + y - scrollY + 19) != "-", drawn)
+            << width << "x" << height << " scrolled " << scrollY;
     }
     auto cell = [](const GfxRect& r) { return std::vector<int>{r.left, r.top, r.right, r.bottom}; };
     for (int index : {-1, 8, 1000})
