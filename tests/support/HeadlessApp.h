@@ -19,7 +19,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 
 // False, copying nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {
@@ -75,12 +74,6 @@ inline void tapKey(HeadlessPlatform& platform, int frame, int scanCode,
         platform.pushEventAtFrame(frame, e);
     }
     platform.keyAtFrame(frame + 2, scanCode, false);
-}
-
-// A script of taps: (frame, scan code) each.
-inline void tapKeys(HeadlessPlatform& platform, std::initializer_list<std::pair<int, int>> taps) {
-    for (const auto& [frame, scanCode] : taps)
-        tapKey(platform, frame, scanCode);
 }
 
 // Keys as data, frames counted from offset: "20:esc" a tap, "20:esc+" held

@@ -128,6 +128,12 @@ protected:
         ASSERT_TRUE(levelCatalogue.scanZones());
     }
 
+    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
+    void tap(int frame, int scanCode) { tapKey(platform, frame, scanCode); }
+    // A key press that types text, as the layout gives it.
+    void type(int frame, int scanCode, const char* text) {
+        tapKey(platform, frame, scanCode, text);
+    }
     // Frames of an empty loop past the frame, so that no key of a script
     // reaches the next game; the window's close request is let go.
     void finishScript(int until) {
