@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
@@ -20,15 +21,16 @@
 #include <sstream>
 #include <string>
 
-// False, copying nothing, when the game's data was not built.
+// The built game's pictures copied into the test's Data\Gfx; false, copying
+// nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {
-    const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-    for (const char* name : names)
-        if (!std::filesystem::exists(data / "Gfx" / name))
-            return false;
+    const std::filesystem::path gfx = std::filesystem::path(LURVANE_GAME_DATA_DIR) / "Gfx";
+    if (!std::all_of(names.begin(), names.end(),
+                     [&](const char* name) { return std::filesystem::exists(gfx / name); }))
+        return false;
     std::filesystem::create_directories(dir.file("Data/Gfx"));
     for (const char* name : names)
-        std::filesystem::copy_file(data / "Gfx" / name, dir.file(std::string("Data/Gfx/") + name));
+        std::filesystem::copy_file(gfx / name, dir.file(std::string("Data/Gfx/") + name));
     return true;
 }
 

@@ -121,14 +121,6 @@ protected:
         return out;
     }
 
-    // A zone "Test" of one level from its rows.
-    void zone(const std::vector<std::string>& rows,
-              const std::string& settings = LevelSpec().settings) {
-        writeZone(dir, "Test", {{rows, settings}});
-        ASSERT_TRUE(levelCatalogue.scanZones());
-    }
-
-    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void tap(int frame, int scanCode) { tapKey(platform, frame, scanCode); }
     // A key press that types text, as the layout gives it.
     void type(int frame, int scanCode, const char* text) {
