@@ -311,8 +311,10 @@ TEST_F(SnakeTest, ScenariosPlayAsTheTranscriptSays) {
         // Grows one step after food, in three stages of an eighth of a second.
         {"grows at 55 frames", "##########/#BB>o....#/#.......o#/##########/", "s s map tx18", 8, 4,
          5, 55, true},
-        {"no frame rate counts as 55", "##########/#BB>o....#/#.......o#/##########/", "s s tx18",
-         8, 4, 5, 0},
+        {"no frame rate counts as 55", "##########/#BB>o....#/#.......o#/##########/",
+         "s s tx18 fx400", 8, 4, 5, 0},
+        {"one frame a second", "##########/#BB>o....#/#.......o#/##########/", "s s tx4", 8, 4, 5,
+         1},
         {"built on the top row", "#BB>..o#/#......#/########/", "s"},
         {"grows at 80 frames", "##########/#BB>o....#/#.......o#/##########/", "s s tx30", 8, 4, 5,
          80},
