@@ -7,26 +7,30 @@
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
+#include "tests/support/ScanCodes.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
-#include <utility>
 
-// False, copying nothing, when the game's data was not built.
+// The built game's pictures copied into the test's Data\Gfx; false, copying
+// nothing, when the game's data was not built.
 inline bool copyGamePictures(TempDir& dir, std::initializer_list<const char*> names) {
-    const std::filesystem::path data(LURVANE_GAME_DATA_DIR);
-    for (const char* name : names)
-        if (!std::filesystem::exists(data / "Gfx" / name))
-            return false;
+    const std::filesystem::path gfx = std::filesystem::path(LURVANE_GAME_DATA_DIR) / "Gfx";
+    if (!std::all_of(names.begin(), names.end(),
+                     [&](const char* name) { return std::filesystem::exists(gfx / name); }))
+        return false;
     std::filesystem::create_directories(dir.file("Data/Gfx"));
     for (const char* name : names)
-        std::filesystem::copy_file(data / "Gfx" / name, dir.file(std::string("Data/Gfx/") + name));
+        std::filesystem::copy_file(gfx / name, dir.file(std::string("Data/Gfx/") + name));
     return true;
 }
 
@@ -74,8 +78,36 @@ inline void tapKey(HeadlessPlatform& platform, int frame, int scanCode,
     platform.keyAtFrame(frame + 2, scanCode, false);
 }
 
-// A script of taps: (frame, scan code) each.
-inline void tapKeys(HeadlessPlatform& platform, std::initializer_list<std::pair<int, int>> taps) {
-    for (const auto& [frame, scanCode] : taps)
-        tapKey(platform, frame, scanCode);
+// Keys as data, frames counted from offset: "20:esc" a tap, "20:esc+" held
+// down, "90:esc-" let go, "40-300:fire" a tap every 20 frames from 40 until
+// 300, "240:z=Z" a tap typing the text after "=" ("_" types a space).
+inline void scriptKeys(HeadlessPlatform& platform, const std::string& script, int offset = 0) {
+    static const std::map<std::string, int> kKeys = {
+        {"esc", kScanEscape}, {"enter", kScanEnter}, {"fire", kScanFire},   {"up", kScanUp},
+        {"down", kScanDown},  {"left", kScanLeft},   {"right", kScanRight}, {"space", kScanSpace},
+        {"p", kScanP},        {"k", kScanK},         {"l", kScanL},         {"x", kScanX},
+        {"z", kScanZ},        {"o", kScanO},         {"e", kScanE}};
+    std::istringstream in(script);
+    for (std::string token; in >> token;) {
+        const size_t colon = token.find(':'), dash = token.find('-'), equals = token.find('=');
+        std::string name = token.substr(colon + 1, equals - colon - 1), text;
+        const char hold = name.back() == '+' || name.back() == '-' ? name.back() : 0;
+        if (hold)
+            name.pop_back();
+        if (equals != std::string::npos)
+            for (char c : token.substr(equals + 1))
+                text += c == '_' ? ' ' : c;
+        const auto key = kKeys.find(name);
+        if (key == kKeys.end() || colon == std::string::npos) {
+            ADD_FAILURE() << "no key in " << token;
+            continue;
+        }
+        const int from = offset + std::stoi(token);
+        const int until = dash < colon ? offset + std::stoi(token.substr(dash + 1)) : from + 1;
+        for (int frame = from; frame < until; frame += 20)
+            if (hold)
+                platform.keyAtFrame(frame, key->second, hold == '+');
+            else
+                tapKey(platform, frame, key->second, text.empty() ? nullptr : text.c_str());
+    }
 }

@@ -121,22 +121,30 @@ protected:
         return out;
     }
 
-    // A zone "Test" of one level from its rows.
-    void zone(const std::vector<std::string>& rows,
-              const std::string& settings = LevelSpec().settings) {
-        writeZone(dir, "Test", {{rows, settings}});
-        ASSERT_TRUE(levelCatalogue.scanZones());
-    }
-
-    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
     void tap(int frame, int scanCode) { tapKey(platform, frame, scanCode); }
     // A key press that types text, as the layout gives it.
     void type(int frame, int scanCode, const char* text) {
         tapKey(platform, frame, scanCode, text);
     }
-    void keepContinuing(int from, int until) {
-        for (int f = from; f < until; f += 20)
-            tap(f, kScanFire);
+    // Frames of an empty loop past the frame, so that no key of a script
+    // reaches the next game; the window's close request is let go.
+    void finishScript(int until) {
+        LoopCallbacks idle;
+        idle.frame = [&] {
+            if (frame() > until + 2)
+                app.loopResult = kLoopChoice;
+        };
+        for (int i = 0; i < 3 && frame() <= until + 2; ++i) {
+            app.quitPosted = false;
+            winloop(idle, true);
+        }
+        app.quitPosted = false;
+    }
+    static const char* loopResultName(int result) {
+        static const char* const kNames[] = {
+            "running", "escape",     "init failed", "choice",         "level completed",
+            "quit",    "snake lost", "game over",   "zone completed", "key config"};
+        return result >= 0 && result <= kLoopKeyConfig ? kNames[result] : "?";
     }
     void limitFrames(int frames) { platform.closeAtFrame(frames); }
     int frame() const { return platform.framesPresented(); }

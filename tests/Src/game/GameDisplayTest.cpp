@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,50 +24,32 @@ HighScoreList table(std::initializer_list<int32_t> scores) {
 
 } // namespace
 
+// Scores one after the other against a table of ten (from 900 down to 50),
+// or an empty one (e): the rank shown, the score to beat next, first place,
+// the strip band and whether a rank sound is due; "allow" starts a frame's
+// allowance of one sound.
 TEST(GameDisplay, RankCountsTheEntriesAheadAndSoundsOncePerFrame) {
-    const HighScoreList list = table({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
+    const HighScoreList list = table({900, 800, 700, 600, 500, 400, 300, 200, 100, 50}), empty;
     GameDisplay display;
-    display.resetRank();
-    // An empty table is led from the first frame, the first place band shown.
-    const HighScoreList empty;
-    EXPECT_FALSE(display.updateRank(0, &empty));
-    EXPECT_TRUE(display.firstPlace());
-    EXPECT_EQ(display.rankShown(), 0);
-    EXPECT_EQ(display.stripSource().top, 20);
-    EXPECT_EQ(display.stripSource().bottom, 40);
-    display.resetRank();
-    // Below all ten: rank 10, the lowest entry's score to beat.
-    EXPECT_FALSE(display.updateRank(10, &list));
-    EXPECT_EQ(display.rankShown(), 10);
-    EXPECT_EQ(display.nextRankScore(), 50);
-    EXPECT_FALSE(display.firstPlace());
-    // Nothing changes while the next score is not reached; reaching it
-    // passes that entry.
-    EXPECT_FALSE(display.updateRank(49, &list));
-    EXPECT_EQ(display.rankShown(), 10);
-    EXPECT_TRUE(display.updateRank(50, &list));
-    EXPECT_EQ(display.rankShown(), 9);
-    EXPECT_EQ(display.nextRankScore(), 100);
-
-    // Passing two entries in one frame: one sound.
-    display.allowRankSound();
-    EXPECT_TRUE(display.updateRank(150, &list));
-    EXPECT_EQ(display.rankShown(), 8);
-    EXPECT_EQ(display.nextRankScore(), 200);
-    EXPECT_FALSE(display.updateRank(250, &list)); // no allowance left this frame
-    EXPECT_EQ(display.rankShown(), 7);
-    display.allowRankSound();
-    EXPECT_TRUE(display.updateRank(850, &list)); // one entry ahead: it is the next
-    EXPECT_EQ(display.rankShown(), 1);
-    EXPECT_EQ(display.nextRankScore(), 900);
-    display.allowRankSound();
-    EXPECT_TRUE(display.updateRank(1000, &list));
-    EXPECT_TRUE(display.firstPlace());
-    EXPECT_EQ(display.rankShown(), 0);
-    // First place is kept for the rest of the level.
-    display.allowRankSound();
-    EXPECT_FALSE(display.updateRank(0, &list));
-    EXPECT_TRUE(display.firstPlace());
+    std::string out;
+    std::istringstream script("reset e0 reset 10 49 50 allow 150 250 allow 850 allow 1000 allow 0");
+    for (std::string op; script >> op;) {
+        if (op == "reset")
+            display.resetRank();
+        else if (op == "allow")
+            display.allowRankSound();
+        else {
+            const bool sound = op[0] == 'e' ? display.updateRank(std::stoi(op.substr(1)), &empty)
+                                            : display.updateRank(std::stoi(op), &list);
+            out += op + ": rank=" + std::to_string(display.rankShown()) +
+                   " next=" + std::to_string(display.nextRankScore()) +
+                   " first=" + std::to_string(display.firstPlace()) +
+                   " band=" + std::to_string(display.stripSource().top) + "-" +
+                   std::to_string(display.stripSource().bottom) +
+                   " sound=" + std::to_string(sound) + "\n";
+        }
+    }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/game_rank.txt", out);
 }
 
 // The strip in four states (first place; behind three entries; the time

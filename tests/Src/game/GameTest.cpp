@@ -1,7 +1,9 @@
 // Whole games played through the real frame loop: a small zone made with the
-// level compiler, a script of key presses frame by frame, and the outcome.
+// level compiler, a script of key presses frame by frame, and the outcome,
+// written as a transcript and compared with a checked-in text.
 #include "Src/game/GameManager.h"
 #include "lib/Random.h"
+#include "tests/support/Golden.h"
 #include "tests/support/GoldenFrame.h"
 #include "tests/support/PlayedGame.h"
 #include "tests/support/SurfacePixels.h"
@@ -13,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,20 +41,18 @@ protected:
         writeZone(dir, name, levels, "Skill=1\n" + header, sheetFile);
         ASSERT_TRUE(levelCatalogue.scanZones());
     }
-    // Fire taps every 20 frames from the given frame on, to get past messages.
-    void keepContinuing(int from, int until = 4000) { PlayedGame::keepContinuing(from, until); }
 
     // The events raised since the last call: "N", and "2@pan" for food.
-    std::vector<std::string> raised() {
-        std::vector<std::string> out;
+    std::string raised() {
+        std::string out;
         const std::string calls = sounds.takeCalls().c_str();
         size_t at = 0;
         while ((at = calls.find("playSample e", at)) != std::string::npos) {
             at += 12;
-            out.push_back(std::to_string(std::stoi(calls.substr(at))));
-            if (out.back() == "2") {
+            out += " " + std::to_string(std::stoi(calls.substr(at)));
+            if (calls.compare(at, 2, "2.") == 0) {
                 const size_t pan = calls.find(' ', calls.find("setPan ", at) + 7) + 1;
-                out.back() += "@" + std::to_string(std::stoi(calls.substr(pan)));
+                out += "@" + std::to_string(std::stoi(calls.substr(pan)));
             }
         }
         return out;
@@ -62,9 +63,6 @@ protected:
         for (HighScoreEntry& entry : list->entries)
             entry.score = 0;
         list->entries[0].score = best;
-    }
-    int count(const std::vector<std::string>& events, const std::string& event) {
-        return static_cast<int>(std::count(events.begin(), events.end(), event));
     }
     // A level loaded for frames driven by the test itself.
     void loadFirstLevel() {
@@ -77,11 +75,34 @@ protected:
         for (int i = 0; i < n; ++i)
             game.levelFrame();
     }
+    // The last two lines of the log.
+    std::string logEnd() {
+        std::string log = dir.read("log.txt");
+        log.pop_back();
+        log = log.substr(log.rfind('\n', log.rfind('\n') - 1) + 1);
+        std::replace(log.begin(), log.end(), '\n', '|');
+        return log;
+    }
 
-    // The last characters of the log, as many as the line expected has.
-    std::string logEnd(const std::string& expected) {
-        const std::string log = dir.read("log.txt");
-        return log.substr(log.size() - std::min(log.size(), expected.size()));
+    // What a player and the stored statistics could tell of the game.
+    std::string outcome() {
+        const TimeSpan minute = TimeSpan::fromParts(0, 0, 1, 0);
+        const int64_t played = statistics.totalRunTime.ticks();
+        std::ostringstream out;
+        out << loopResultName(app.loopResult) << " level=" << game.levelNumber()
+            << " lives=" << game.lives() << " extra-in=" << game.levelsToExtraSnake()
+            << " score=" << game.score() << " clock=" << game.timeLeft()
+            << (game.cheatsUsed() ? " cheats" : "")
+            << (levelCatalogue.isZoneCompleted(0) ? " zone-marked" : "")
+            << (app.quitPosted ? " quit" : "") << " games=" << statistics.gamesPlayed
+            << " levels=" << statistics.levelsDone << " zones=" << statistics.zonesCompleted
+            << " best=" << statistics.bestScore << " total=" << statistics.totalPoints << " time="
+            << (played <= 0               ? "0"
+                : played < minute.ticks() ? "<1m"
+                                          : ">=1m")
+            << (statistics.maxGameTime.ticks() == played ? "" : " longest-differs") << " msg=\""
+            << game.messageText().c_str() << "\" events=" << raised();
+        return out.str();
     }
 
     std::string sheetFile; // a block sheet picture instead of grey blocks
@@ -107,196 +128,257 @@ LevelSpec openMap(int columns, int rows, int headColumn, int headRow) {
 
 const LevelSpec kFoodAhead = {{"#########", "#BB>.o..#", "#########"}};
 const LevelSpec kWallAhead = {{"######", "#BB>##", "######"}};
+const LevelSpec kWaiting = {{"######", "#o...#", "#BB>.#", "#....#", "######"},
+                            "Time=60,60,60\nStartSpeed=40,40,40\n"};
+const LevelSpec kLongRun = {{"##########", "#BB>....o#", "#........#", "##########"}};
 
 } // namespace
 
-TEST_F(Game, ACompletedZoneCountsInTheStatistics) {
-    zone({kFoodAhead});
-    keepContinuing(40);
-    limitFrames(3000);
-    game.run();
-    EXPECT_EQ(app.loopResult, kLoopZoneCompleted);
-    EXPECT_EQ(statistics.gamesPlayed, 1);
-    EXPECT_EQ(statistics.zonesCompleted, 1);
-    EXPECT_EQ(statistics.levelsDone, 1);
-    EXPECT_EQ(statistics.bestScore, game.score());
-    EXPECT_EQ(statistics.totalPoints, game.score());
-    // Play time counts until the message; a game here lasts well under a minute.
-    EXPECT_GT(statistics.totalRunTime.ticks(), 0);
-    EXPECT_LT(statistics.totalRunTime.ticks(), TimeSpan::fromParts(0, 0, 1, 0).ticks());
-    EXPECT_EQ(statistics.maxGameTime.ticks(), statistics.totalRunTime.ticks());
-    EXPECT_FALSE(app.quitPosted);
-}
-
-// Whole games from a script of keys, one after the other: how each ends.
-TEST_F(Game, ScriptedGamesEndAsTheyShould) {
-    const LevelSpec waiting = {{"######", "#o...#", "#BB>.#", "#....#", "######"},
-                               "Time=60,60,60\nStartSpeed=40,40,40\n"};
-    struct Key {
-        int frame, scanCode;
-        bool down;
-    };
-    struct End {
-        int loopResult, levelNumber, lives, gamesPlayed;
-        const char* message; // the last shown, if any
-    };
-    // Fire taps every 20 frames from continueFrom on (0: none) go on in the
-    // next game: those that take none come first.
-    struct Script {
-        int skill, continueFrom, frameLimit;
-        std::vector<Key> keys; // frames from the start of the game
-    };
+// Whole games from a script of keys (see scriptKeys), one after the other;
+// the line after each is the next game started afresh.
+TEST_F(Game, ScriptedGamesEndAsTheTranscriptSays) {
     const struct {
         const char* what;
         std::vector<LevelSpec> levels;
-        Script script;
-        End end;
+        int skill;
+        const char* keys; // frames from the start of the game
+        int frameLimit;
+        int probe = 0; // the frame whose picture is looked at
+        int zoneIndex = 0;
     } cases[] = {
+        {"a completed zone counts in the statistics", {kFoodAhead}, kSkillEasy, "40-60:fire", 60},
         // Escape continues past the message of level 1 and is still held
         // when level 2 starts: it must be let go before it leaves the level.
         {"a held key does not act again in the next loop",
-         {kFoodAhead, waiting},
-         {kSkillEasy, 0, 150, {{20, kScanEscape, true}, {100, kScanEscape, false}}},
-         {kLoopQuit, 2, 3, 0, nullptr}},
-        // Fire pressed right after pause and held does not continue.
+         {kFoodAhead, kWaiting},
+         kSkillEasy,
+         "20:esc+ 100:esc-",
+         150},
         {"pause while the message shows disarms fire",
          {kFoodAhead},
-         {kSkillEasy, 0, 150, {{20, kScanP, true}, {21, kScanFire, true}, {60, kScanP, false}}},
-         {kLoopQuit, 1, 0, 0, "Congratulations! Zone completed!"}},
-        {"crashes cost snakes until game over",
-         {kWallAhead},
-         {kSkillEasy, 10, 3000, {}},
-         {kLoopGameOver, 1, 0, 1, "Sorry, that snake is done!"}},
+         kSkillEasy,
+         "20:p+ 21:fire+ 60:p-",
+         150},
+        {"crashes cost snakes until game over", {kWallAhead}, kSkillEasy, "10-90:fire", 90},
+        {"every second completed level gives an extra snake",
+         {kFoodAhead, kFoodAhead, kFoodAhead, kWallAhead},
+         kSkillHard,
+         "40-140:fire",
+         140},
+        // L ends the level and is still held as the next starts; K held
+        // costs one snake only, pressed again the next.
+        {"cheat keys act once per press and mark the game",
+         {kFoodAhead, kWaiting},
+         kSkillEasy,
+         "3:l+ 45:l- 30-200:fire 260:k+ 300-400:fire 400:k- 420:k 450-520:fire",
+         600},
+        {"L alone keeps the zone unmarked", {kLongRun}, kSkillHard, "3:l 30-50:fire", 50},
+        {"K alone keeps the zone unmarked", {kLongRun}, kSkillHard, "3:k 30-50:fire", 50},
+        {"no game for zone 1 of one", {kFoodAhead}, kSkillEasy, "", 100, 0, 1},
+        {"no game for zone -1", {kFoodAhead}, kSkillEasy, "", 100, 0, -1},
+        // Pause stops the snake and the clock and writes "Pause" over the
+        // field, white in the middle band.
+        {"pause",
+         {{{"##############################", "#BB>.........................#",
+            "#...........................o#", "##############################"},
+           "Time=60,60,60\nStartSpeed=8,8,8\n"}},
+         kSkillEasy,
+         "2:p",
+         200,
+         150},
+        // Beside a small map only its window is drawn each frame: the escape
+        // menu is cleared away after "Resume Game".
+        {"resumed beside a small map", {kWaiting}, kSkillEasy, "5:esc 30:enter", 60, 59},
     };
+    std::string transcript;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         zone(c.levels);
-        const Script& script = c.script;
-        currentSkill = script.skill;
+        recordSounds();
+        currentSkill = c.skill;
+        currentZone = c.zoneIndex;
         statistics = Statistics();
         app.quitPosted = false;
         const int start = frame();
-        for (const Key& k : script.keys)
-            key(start + k.frame, k.scanCode, k.down);
-        if (script.continueFrom)
-            keepContinuing(start + script.continueFrom, start + script.frameLimit);
-        limitFrames(start + script.frameLimit);
+        scriptKeys(platform, c.keys, start);
+        limitFrames(start + c.frameLimit);
+        std::string probe;
+        platform.afterPresent = [&](int f) {
+            if (f != start + c.probe || !c.probe)
+                return;
+            const TileMap& map = game.map();
+            const uint32_t white = app.screen->ConvertColor(0xFFFFFF) & 0xFFFFFF;
+            int band = 0, outside = 0;
+            std::vector<uint32_t> pixels = pixelsOf(*back, 0, 0, 640, 480);
+            for (int i = 20 * 640; i < 480 * 640; ++i) {
+                const int x = i % 640, y = i / 640;
+                band += y >= 200 && y < 260 && (pixels[i] & 0xFFFFFF) == white;
+                outside += (x < map.getViewX() || x >= map.getViewX() + map.getViewWidth() ||
+                            y < map.getViewY() || y >= map.getViewY() + map.getViewHeight()) &&
+                           (pixels[i] & 0xFFFFFF) != 0;
+            }
+            int column = 0, row = 0;
+            game.snake().headCell(column, row);
+            probe = "head at " + std::to_string(column) + "," + std::to_string(row) +
+                    ", picture: white in the middle band=" + std::to_string(band) +
+                    " drawn outside the map=" + std::to_string(outside) + "\n";
+        };
         game.run();
-        EXPECT_EQ(app.loopResult, c.end.loopResult);
-        EXPECT_EQ(game.levelNumber(), c.end.levelNumber);
-        EXPECT_EQ(game.lives(), c.end.lives);
-        EXPECT_EQ(statistics.gamesPlayed, c.end.gamesPlayed);
-        if (c.end.message) {
-            EXPECT_EQ(std::string(game.messageText().c_str()), c.end.message);
-        }
+        platform.afterPresent = nullptr;
+        transcript +=
+            std::string("# ") + c.what + "\n" + outcome() + "\nlog: " + logEnd() + "\n" + probe;
+        currentZone = 0;
+        game.startGame();
+        transcript += "next game: " + outcome() + "\n";
+        finishScript(start + c.frameLimit);
     }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/game_scripts.txt", transcript);
 }
 
-TEST_F(Game, EverySecondCompletedLevelGivesAnExtraSnake) {
-    zone({kFoodAhead, kFoodAhead, kFoodAhead, kWallAhead});
-    recordSounds();
-    currentSkill = kSkillHard; // one snake
-    keepContinuing(40);
-    limitFrames(6000);
-    game.run();
-    // Three levels done (+1 snake after the second), then crashes in the
-    // fourth until no snake is left.
-    EXPECT_EQ(app.loopResult, kLoopGameOver);
-    EXPECT_EQ(game.levelNumber(), 4);
-    EXPECT_EQ(game.levelsToExtraSnake(), 1);
-    EXPECT_EQ(statistics.levelsDone, 3);
-    const std::vector<std::string> events = raised();
-    EXPECT_EQ(count(events, "5"), 3);
-    EXPECT_EQ(count(events, "4"), 2); // the extra snake crashes too
-    EXPECT_EQ(count(events, "9"), 1);
-    // The next game starts afresh.
-    game.startGame();
-    EXPECT_EQ(game.levelNumber(), 1);
-    EXPECT_EQ(game.levelsToExtraSnake(), 2);
-    EXPECT_EQ(game.lives(), 1);
-}
-
-TEST_F(Game, CheatKeysActOncePerPressAndMarkTheGame) {
-    const LevelSpec waiting = {{"######", "#o...#", "#BB>.#", "#....#", "######"},
-                               "Time=60,60,60\nStartSpeed=40,40,40\n"};
-    zone({kFoodAhead, waiting});
-    recordSounds();
-    key(3, kScanL, true); // ends the level; still held when the next starts
-    key(45, kScanL, false);
-    keepContinuing(30, 200);
-    key(260, kScanK, true); // held: one snake only
-    keepContinuing(300, 400);
-    key(400, kScanK, false);
-    tap(420, kScanK); // pressed again: the next snake
-    keepContinuing(450, 520);
-    limitFrames(600);
-    game.run();
-    const std::vector<std::string> events = raised();
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    EXPECT_TRUE(game.cheatsUsed());
-    EXPECT_EQ(game.levelNumber(), 2);
-    EXPECT_EQ(game.lives(), 1);
-    EXPECT_EQ(count(events, "5"), 1);
-    EXPECT_EQ(count(events, "4"), 2);
-    EXPECT_EQ(count(events, "3"), 4); // level 1, level 2 and twice again
-    EXPECT_EQ(std::string(game.messageText().c_str()), "Sorry, that snake is done!");
-    game.startGame();
-    EXPECT_FALSE(game.cheatsUsed());
-}
-
-TEST_F(Game, EitherCheatKeyAloneKeepsTheZoneUnmarked) {
-    for (const int scan : {kScanL, kScanK}) {
-        SCOPED_TRACE(scan);
-        zone({{{"##########", "#BB>....o#", "#........#", "##########"}}});
-        currentSkill = kSkillHard;
-        tap(platform.framesPresented() + 3, scan);
-        keepContinuing(platform.framesPresented() + 30, platform.framesPresented() + 200);
-        game.run();
-        EXPECT_TRUE(game.cheatsUsed());
-        EXPECT_EQ(app.loopResult, scan == kScanL ? kLoopZoneCompleted : kLoopGameOver);
-        EXPECT_FALSE(levelCatalogue.isZoneCompleted(0));
-    }
-}
-
-// Pressed, pause stops the snake and the clock and writes "Pause" over the
-// field: white in the middle band where the level alone shows little.
-TEST_F(Game, PauseStopsTheSnakeAndTheClockAndShowsOverTheField) {
-    zone({{{"##############################", "#BB>.........................#",
-            "#...........................o#", "##############################"},
-           "Time=60,60,60\nStartSpeed=8,8,8\n"}});
-    std::vector<int> white;
-    platform.afterPresent = [&](int f) {
-        if (f != 1 && f != 150)
-            return;
-        white.push_back(0);
-        for (uint32_t pixel : pixelsOf(*back, 0, 200, 640, 60))
-            white.back() += (pixel & 0xFFFFFF) == (app.screen->ConvertColor(0xFFFFFF) & 0xFFFFFF);
+// Levels loaded and driven frame by frame: titles, items, the end count,
+// the clock, snakes per skill, the view and scroll, and levels that cannot
+// be played.
+TEST_F(Game, LevelsPlayAsTheTranscriptSays) {
+    std::string out;
+    auto line = [&out](const auto&... parts) {
+        std::ostringstream text;
+        (text << ... << parts);
+        out += text.str() + "\n";
     };
-    tap(2, kScanP);
-    limitFrames(200);
-    game.run();
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    int column = 0, row = 0;
-    game.snake().headCell(column, row);
-    EXPECT_LE(column, 4);
-    EXPECT_EQ(game.timeLeft(), 60);
-    ASSERT_EQ(white.size(), 2u);
-    EXPECT_GT(white[1], white[0] + 50);
-}
-
-TEST_F(Game, LevelTitlesDependOnTheZoneNameLength) {
-    for (const auto& [name, title] :
-         std::vector<std::pair<std::string, std::string>>{{"Thirteen char", "      Level 1 / 1"},
-                                                          {"Twelve chars", "Twelve chars 1 / 1"},
-                                                          {"Eightchr", "Eightchr 1 / 1"},
-                                                          {"Seven77", "Seven77 Zone 1 / 1"}}) {
+    recordSounds();
+    for (const std::string name : {"Thirteen char", "Twelve chars", "Eightchr", "Seven77"}) {
         zone({kFoodAhead}, name);
         game.startGame();
-        ASSERT_TRUE(game.loadLevel());
-        EXPECT_EQ(std::string(game.levelTitle().c_str()), title);
+        EXPECT_TRUE(game.loadLevel());
+        const std::string title = game.levelTitle().c_str();
         game.unloadLevel();
-        EXPECT_EQ(game.snake().head(), nullptr); // the snake goes with its level
+        line("title of zone ", name, ": \"", title,
+             "\" snake after unload=", game.snake().head() != nullptr);
     }
+
+    // The snake (12 segments) steps on frames 1, 6 and 11 and eats the item
+    // on frame 6, from column 13 of 19. One entry of 2 points is ahead in
+    // the table; passing it sounds the rank event.
+    for (const auto& [item, timeBefore] : std::vector<std::pair<char, int>>{
+             {'o', 30}, {'s', 30}, {'r', 30}, {'$', 30}, {'t', 30}, {'t', 45}}) {
+        std::string first = "#BBBBBBBBBBB>." + std::string(1, item);
+        first += std::string(18 - first.size(), '.') + "#";
+        zone({{{std::string(19, '#'), first, "#" + std::string(15, '.') + "oo#",
+                std::string(19, '#')},
+               "Time=50,50,50\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
+        flatTable(2);
+        loadFirstLevel();
+        game.setTimeLeft(timeBefore);
+        frames(11);
+        line("item ", item, " with ", timeBefore, "s left: score=", game.score(),
+             " segments=", game.snake().segmentCount(), " time=", game.timeLeft(),
+             " items=", game.itemsLeft(), " block after=", game.map().getBlock(14, 1),
+             " events=", raised());
+        game.unloadLevel();
+    }
+
+    // 3 segments, 2 seconds and 2 snakes left: the count moves on every
+    // second frame; or the player continues after a few frames.
+    for (const auto& [levels, finishAfter] :
+         std::vector<std::pair<int, int>>{{1, 0}, {2, 0}, {1, 4}, {2, 4}}) {
+        zone(std::vector<LevelSpec>(static_cast<size_t>(levels), kFoodAhead));
+        currentSkill = kSkillNormal;
+        flatTable(0);
+        loadFirstLevel();
+        game.setItemsLeft(0);
+        game.setTimeLeft(2);
+        std::string scores;
+        frames(finishAfter);
+        if (finishAfter)
+            game.finishBonus();
+        for (int i = 0; i < (finishAfter ? 1 : 16); ++i) {
+            if (!finishAfter)
+                game.levelFrame();
+            scores += " " + std::to_string(game.score());
+        }
+        line("end count, ", levels, " levels, continued after ", finishAfter, ": scores", scores,
+             " segments=", game.snake().segmentCount(), " time=", game.timeLeft(), " ", outcome());
+        game.unloadLevel();
+    }
+
+    // The snake stops in front of the wall and waits; the clock runs on.
+    zone({{{"######", "#o...#", "#BB>.#", "#....#", "######"},
+           "Time=12,12,12\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
+    currentSkill = kSkillNormal;
+    loadFirstLevel();
+    for (int frame = 1; frame <= 12 * 56; ++frame) {
+        game.levelFrame();
+        const std::string events = raised();
+        if (!events.empty() || frame % 56 == 0)
+            line("clock at frame ", frame, ":", events, " time=", game.timeLeft(),
+                 " interval=", game.snake().normalInterval());
+    }
+    line("clock: ", outcome());
+    game.unloadLevel();
+
+    // The view centred on the map, the scroll on the head.
+    for (const auto& [columns, rows, headColumn, headRow] : std::vector<std::array<int, 4>>{
+             {9, 3, 3, 1}, {64, 48, 40, 30}, {64, 48, 61, 46}, {40, 20, 3, 2}}) {
+        zone({openMap(columns, rows, headColumn, headRow)}, "Test", "Backcolor=RGB(22,52,20)\n");
+        loadFirstLevel();
+        const TileMap& map = game.map();
+        line("map ", columns, "x", rows, ", head at ", headColumn, ",", headRow,
+             ": view=", map.getViewX(), ",", map.getViewY(), " ", map.getViewWidth(), "x",
+             map.getViewHeight(), " scroll=", game.scrollX(), ",", game.scrollY(),
+             " map scroll=", map.getScrollX(), ",", map.getScrollY());
+        game.unloadLevel();
+    }
+
+    // The scroll follows the head by a tenth of the distance past a margin
+    // of 8 blocks, plus 1; each run from a fresh level.
+    zone({openMap(64, 48, 3, 2)});
+    for (const std::vector<std::array<int, 3>>& run :
+         std::vector<std::vector<std::array<int, 3>>>{{{34, 25, 1}, {9, 9, 1}},
+                                                      {{33, 24, 1}, {25, 16, 1}},
+                                                      {{63, 47, 1}, {63, 47, 1}, {20, 20, 1}},
+                                                      {{0, 0, 1}},
+                                                      {{63, 47, 100}}}) {
+        loadFirstLevel();
+        for (const auto& [column, row, times] : run) {
+            bool moved = false;
+            for (int i = 0; i < times; ++i)
+                moved = game.scrollFollow(column, row);
+            line("follow ", column, ",", row, " x", times, ": moved=", moved,
+                 " scroll=", game.scrollX(), ",", game.scrollY());
+        }
+        game.unloadLevel();
+    }
+    zone({openMap(64, 48, 20, 20)});
+    loadFirstLevel();
+    frames(50);
+    line("after 50 frames from 20,20: scroll=", game.scrollX(), ",", game.scrollY(),
+         " map scroll=", game.map().getScrollX());
+    game.unloadLevel();
+
+    // A map of other than 20-pixel blocks, then the pictures missing one by
+    // one: the level is not played and the log says why.
+    FmpMap small;
+    small.mapWidth = 4;
+    small.mapHeight = 3;
+    small.blockWidth = small.blockHeight = 16;
+    small.graphics.push_back(std::vector<uint32_t>(256, 0));
+    small.blocks.resize(16);
+    small.layers[0] = {0, 0, 0, 0, 0, 7, 1, 0, 0, 0, 0, 0};
+    const std::pair<const char*, std::function<void()>> broken[] = {
+        {"16-pixel blocks", [&] { writeFmpFile(small, dir.file("Data/Levels/Test/level1.fmp")); }},
+        {"no items20.bmp",
+         [&] {
+             zone({kFoodAhead});
+             std::filesystem::remove(dir.file("Data/Gfx/items20.bmp"));
+         }},
+        {"no score.bmp", [&] { std::filesystem::remove(dir.file("Data/Gfx/score.bmp")); }},
+    };
+    for (const auto& [what, change] : broken) {
+        change();
+        game.startGame();
+        const bool loaded = game.loadLevel();
+        line(what, ": loaded=", loaded, " map=", game.map().isLoaded(), " log: ", logEnd());
+    }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/game_levels.txt", out);
 }
 
 TEST_F(Game, AFrameOfALevelLooksAsItShould) {
@@ -320,295 +402,6 @@ TEST_F(Game, AFrameOfALevelLooksAsItShould) {
         game.levelFrame();
     checkGoldenFrame(*back, "level_frame.ppm");
     game.unloadLevel();
-}
-
-TEST_F(Game, EachItemScoresSoundsAndChangesTheSnakeAsItShould) {
-    struct Row {
-        char item;
-        int timeBefore;
-        int score, segments, timeLeft, itemsLeft;
-        std::vector<std::string> sounds;
-    };
-    // The snake (12 segments) steps on frames 1, 6 and 11 and eats the item
-    // on frame 6, from column 13 of 19. One entry of 2 points is ahead in
-    // the table; passing it sounds the rank event.
-    const std::vector<Row> rows = {
-        {'o', 30, 1, 13, 30, 2, {"2@174"}}, // grows one segment a step later
-        {'s', 30, 0, 6, 30, 2, {"11"}},     // halved
-        {'r', 30, 0, 12, 30, 2, {"10"}},
-        {'$', 30, 20, 12, 30, 2, {"12", "17"}},
-        {'t', 30, 0, 12, 40, 2, {"13"}},
-        {'t', 45, 0, 12, 50, 2, {"13"}}, // not above the level's time
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(1, row.item) + " " + std::to_string(row.timeBefore));
-        std::string first = "#BBBBBBBBBBB>.";
-        first += row.item;
-        first += std::string(18 - first.size(), '.') + "#";
-        zone({{{std::string(19, '#'), first, "#" + std::string(15, '.') + "oo#",
-                std::string(19, '#')},
-               "Time=50,50,50\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
-        recordSounds();
-        flatTable(2);
-        loadFirstLevel();
-        game.setTimeLeft(row.timeBefore);
-        frames(11);
-        EXPECT_EQ(game.score(), row.score);
-        EXPECT_EQ(game.snake().segmentCount(), row.segments);
-        EXPECT_EQ(game.timeLeft(), row.timeLeft);
-        EXPECT_EQ(game.itemsLeft(), row.itemsLeft);
-        EXPECT_EQ(game.map().getBlock(14, 1), 1); // eaten items become floor
-        EXPECT_EQ(raised(), row.sounds);
-        game.unloadLevel();
-    }
-}
-
-TEST_F(Game, TheLevelEndCountAddsSegmentsSecondsAndInAZoneEndSnakes) {
-    struct Row {
-        int levels;
-        int finishAfter; // frames before the player continues; 0 never
-        std::vector<int> scores;
-        int lives;
-        std::vector<std::string> sounds;
-        const char* message;
-    };
-    // 3 segments, 2 seconds and 2 snakes left; the count moves on every
-    // second frame, 3 per segment, 5 per second, 50 per snake. (An even
-    // number of frames per row: the frame counter lasts between levels.)
-    const std::vector<Row> rows = {
-        {1,
-         0,
-         {3, 3, 6, 6, 9, 9, 14, 14, 19, 19, 69, 69, 119, 119, 119, 119},
-         0,
-         {"18", "6", "6"},
-         "Congratulations! Zone completed!"},
-        {2,
-         0,
-         {3, 3, 6, 6, 9, 9, 14, 14, 19, 19, 19, 19, 19, 19, 19, 19},
-         2,
-         {"5", "6"},
-         "Level completed!"},
-        {1, 4, {6 + 3 + 10 + 100}, 0, {"18"}, "Congratulations! Zone completed!"},
-        {2, 4, {6 + 3 + 10}, 2, {"5"}, "Level completed!"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.levels) + " levels, finish after " +
-                     std::to_string(row.finishAfter));
-        zone(std::vector<LevelSpec>(static_cast<size_t>(row.levels), kFoodAhead));
-        recordSounds();
-        currentSkill = kSkillNormal;
-        flatTable(0);
-        loadFirstLevel();
-        game.setItemsLeft(0);
-        game.setTimeLeft(2);
-        std::vector<int> scores;
-        if (row.finishAfter) {
-            frames(row.finishAfter);
-            game.finishBonus();
-            scores.push_back(game.score());
-            EXPECT_EQ(game.snake().segmentCount(), 0);
-            EXPECT_EQ(game.timeLeft(), 0);
-        } else {
-            for (size_t i = 0; i < row.scores.size(); ++i) {
-                game.levelFrame();
-                scores.push_back(game.score());
-            }
-        }
-        EXPECT_EQ(scores, row.scores);
-        EXPECT_EQ(game.lives(), row.lives);
-        EXPECT_EQ(raised(), row.sounds);
-        EXPECT_EQ(std::string(game.messageText().c_str()), row.message);
-        EXPECT_EQ(app.loopResult, row.levels == 1 ? kLoopZoneCompleted : kLoopLevelCompleted);
-        EXPECT_EQ(levelCatalogue.isZoneCompleted(0), row.levels == 1);
-        game.unloadLevel();
-    }
-}
-
-TEST_F(Game, TheClockWarnsEachSecondBelowElevenAndSpeedsTheSnakeUp) {
-    // The snake stops in front of the wall and waits; the clock runs on.
-    zone({{{"######", "#o...#", "#BB>.#", "#....#", "######"},
-           "Time=12,12,12\nStartSpeed=4,4,4\nTopSpeed=2,2,2\nIncSpeed=5,5,5\n"}});
-    recordSounds();
-    currentSkill = kSkillNormal;
-    loadFirstLevel();
-    EXPECT_EQ(game.lives(), 2);
-    std::vector<std::string> heard, expected;
-    for (int frame = 1; frame <= 12 * 56; ++frame) {
-        game.levelFrame();
-        for (const std::string& event : raised())
-            heard.push_back(std::to_string(frame) + ":" + event);
-        if (frame == 5 * 56) {
-            EXPECT_EQ(game.snake().normalInterval(), 64 - 8);
-        } else if (frame == 12 * 56 - 1) {
-            EXPECT_EQ(game.timeLeft(), 1);
-        }
-    }
-    // A second is 56 frames: 55 counted down, then the tick.
-    for (int second = 2; second <= 12; ++second)
-        expected.push_back(std::to_string(second * 56) + ":8");
-    expected.push_back(std::to_string(12 * 56) + ":7");
-    // The snake stopped on its second step.
-    EXPECT_EQ(heard.front(), "6:21");
-    heard.erase(heard.begin());
-    EXPECT_EQ(heard, expected);
-    EXPECT_EQ(game.timeLeft(), 0);
-    EXPECT_EQ(std::string(game.messageText().c_str()), "Time is up!");
-    EXPECT_EQ(app.loopResult, kLoopSnakeLost);
-    EXPECT_EQ(game.lives(), 1);
-    EXPECT_EQ(game.snake().normalInterval(), 64 - 16);
-    game.unloadLevel();
-}
-
-TEST_F(Game, SnakesPerSkillAndGameOverExactlyWithTheLast) {
-    zone({kFoodAhead});
-    recordSounds();
-    for (const auto& [skill, lives] :
-         std::vector<std::pair<int, int>>{{kSkillEasy, 3}, {kSkillNormal, 2}, {kSkillHard, 1}}) {
-        currentSkill = skill;
-        game.startGame();
-        EXPECT_EQ(game.lives(), lives);
-        EXPECT_EQ(game.levelNumber(), 1);
-        EXPECT_EQ(game.score(), 0);
-        EXPECT_FALSE(game.cheatsUsed());
-        for (int left = lives - 1; left >= 0; --left) {
-            game.loseSnake();
-            EXPECT_EQ(game.lives(), left);
-            EXPECT_EQ(app.loopResult, left > 0 ? kLoopSnakeLost : kLoopGameOver);
-            EXPECT_EQ(raised(),
-                      left > 0 ? std::vector<std::string>{} : std::vector<std::string>{"9"});
-        }
-    }
-}
-
-TEST_F(Game, TheViewIsCentredOnTheMapAndTheScrollOnTheHead) {
-    struct Row {
-        int columns, rows, headColumn, headRow;
-        int viewX, viewY, viewWidth, viewHeight, scrollX, scrollY;
-    };
-    const std::vector<Row> table = {
-        {9, 3, 3, 1, 230, 220, 180, 60, 0, 0},       // small: centred below the strip
-        {64, 48, 40, 30, 0, 20, 640, 460, 480, 370}, // the head in the middle
-        {64, 48, 61, 46, 0, 20, 640, 460, 640, 500}, // held inside the map
-        {40, 20, 3, 2, 0, 50, 640, 400, 0, 0},
-    };
-    for (const Row& row : table) {
-        SCOPED_TRACE(std::to_string(row.columns) + "x" + std::to_string(row.rows));
-        zone({openMap(row.columns, row.rows, row.headColumn, row.headRow)}, "Test",
-             "Backcolor=RGB(22,52,20)\n");
-        loadFirstLevel();
-        TileMap& map = game.map();
-        EXPECT_EQ(map.getViewX(), row.viewX);
-        EXPECT_EQ(map.getViewY(), row.viewY);
-        EXPECT_EQ(map.getViewWidth(), row.viewWidth);
-        EXPECT_EQ(map.getViewHeight(), row.viewHeight);
-        EXPECT_EQ(game.scrollX(), row.scrollX);
-        EXPECT_EQ(game.scrollY(), row.scrollY);
-        EXPECT_EQ(map.getScrollX(), row.scrollX);
-        EXPECT_EQ(map.getScrollY(), row.scrollY);
-        game.unloadLevel();
-    }
-}
-
-TEST_F(Game, TheScrollFollowsTheHeadByATenthOfTheDistancePastTheMargin) {
-    // Each step: (column, row) of the head and the scroll after it. A margin
-    // of 8 blocks; past it the scroll moves a tenth of the way, plus 1.
-    const std::vector<std::vector<std::array<int, 4>>> runs = {
-        {{34, 25, 21, 21}, {9, 9, 20, 20}},   // just past the margin: 1
-        {{33, 24, 19, 19}, {25, 16, 20, 20}}, // on the far side
-        {{63, 47, 79, 65}, {63, 47, 150, 123}, {20, 20, 150, 123}},
-        {{0, 0, 0, 0}},
-    };
-    zone({openMap(64, 48, 3, 2)});
-    for (const auto& run : runs) {
-        loadFirstLevel();
-        for (const auto& [column, row, x, y] : run) {
-            SCOPED_TRACE(std::to_string(column) + "," + std::to_string(row));
-            EXPECT_EQ(game.scrollFollow(column, row), x != game.scrollX() || y != game.scrollY());
-            EXPECT_EQ(game.scrollX(), x);
-            EXPECT_EQ(game.scrollY(), y);
-        }
-        game.unloadLevel();
-    }
-    // Far past the edge the scroll stops at the map's last window.
-    loadFirstLevel();
-    for (int i = 0; i < 100; ++i)
-        game.scrollFollow(63, 47);
-    EXPECT_EQ(game.scrollX(), 1280 - 640);
-    EXPECT_EQ(game.scrollY(), 960 - 460);
-    game.unloadLevel();
-    // While the snake plays, the map's window goes with it.
-    zone({openMap(64, 48, 20, 20)});
-    loadFirstLevel();
-    frames(50);
-    EXPECT_GT(game.scrollX(), 80);
-    EXPECT_EQ(game.map().getScrollX(), game.scrollX());
-    game.unloadLevel();
-}
-
-// A level that cannot be played is not, and the log says why: a map of
-// other than 20-pixel blocks, then the pictures missing one by one.
-TEST_F(Game, ALevelWithoutItsPicturesOrOfOtherBlocksStopsWithItsMessage) {
-    zone({kFoodAhead});
-    FmpMap small;
-    small.mapWidth = 4;
-    small.mapHeight = 3;
-    small.blockWidth = small.blockHeight = 16;
-    small.graphics.push_back(std::vector<uint32_t>(256, 0));
-    small.blocks.resize(16);
-    small.layers[0] = {0, 0, 0, 0, 0, 7, 1, 0, 0, 0, 0, 0};
-    const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { writeFmpFile(small, dir.file("Data/Levels/Test/level1.fmp")); },
-         "Could not load level!!\n .\\Data\\Levels\\Test\\level1.fmp\n"},
-        {[&] {
-             zone({kFoodAhead});
-             std::filesystem::remove(dir.file("Data/Gfx/items20.bmp"));
-         },
-         "Could not load palette from file .\\Data\\Gfx\\items20.bmp\n"},
-        {[&] { std::filesystem::remove(dir.file("Data/Gfx/score.bmp")); },
-         "Could not load file .\\Data\\Gfx\\score.bmp into surface\n"},
-    };
-    for (const auto& [change, message] : cases) {
-        SCOPED_TRACE(message);
-        change();
-        game.startGame();
-        EXPECT_FALSE(game.loadLevel());
-        EXPECT_FALSE(game.map().isLoaded());
-        EXPECT_EQ(logEnd(message), message);
-    }
-}
-
-TEST_F(Game, NoGameStartsForAZoneTheCatalogueDoesNotHold) {
-    zone({kFoodAhead});
-    for (const int index : {1, -1}) {
-        SCOPED_TRACE(index);
-        currentZone = index;
-        game.run();
-        EXPECT_FALSE(app.quitPosted);
-        EXPECT_EQ(statistics.gamesPlayed, 0);
-        const std::string line =
-            "No game started: there is no zone " + std::to_string(index) + " (1 zones found)\n";
-        EXPECT_EQ(logEnd(line), line);
-    }
-}
-
-TEST_F(Game, ResumingFromTheEscapeMenuClearsTheMenuAwayBesideASmallMap) {
-    zone({{{"######", "#o...#", "#BB>.#", "#....#", "######"},
-           "Time=60,60,60\nStartSpeed=40,40,40\n"}});
-    tap(5, kScanEscape);
-    tap(30, kScanEnter); // "Resume Game"
-    limitFrames(60);
-    game.run();
-    EXPECT_EQ(app.loopResult, kLoopQuit);
-    // Below the strip, only the map's window (120 x 100 in the middle) is
-    // drawn each frame; the rest is background again.
-    int leftOver = 0;
-    back->Lock();
-    for (int y = 20; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            if (x < 260 || x >= 380 || y < 200 || y >= 300)
-                leftOver += (back->GetPixel(x, y) & 0xFFFFFF) != 0;
-    back->Unlock();
-    EXPECT_EQ(leftOver, 0);
 }
 
 TEST_F(Game, AKeyPressedAndLetGoBetweenTwoFramesCountsAtTheNext) {
@@ -654,8 +447,8 @@ TEST_F(Game, AnUpPressShorterThanAStepTurnsTheSnakeAtEveryPhase) {
         int turned = 0;
         for (int phase = 0; phase < 8; ++phase) {
             const int down = platform.framesPresented() + 3 + phase * stepFrames / 8;
-            key(down, kScanUp, true);
-            key(down + c.pressFrames, kScanUp, false);
+            platform.keyAtFrame(down, kScanUp, true);
+            platform.keyAtFrame(down + c.pressFrames, kScanUp, false);
             limitFrames(down + c.pressFrames + 2 * stepFrames + 2);
             int highestRow = 3;
             platform.afterPresent = [&](int) {
