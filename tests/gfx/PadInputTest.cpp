@@ -2,147 +2,46 @@
 // stick's dead zone and hysteresis, losing it, the cursor it hides, and the
 // mapping file the player may add.
 #include "lib/Log.h"
-#include "tests/support/ScriptedInput.h"
+#include "tests/support/Golden.h"
+#include "tests/support/InputScript.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-namespace {
-
-class PadInputTest : public ::testing::Test, protected ScriptedInput {
-protected:
-    PadInputTest() : ScriptedInput([](HeadlessInputDevices& d) { d.plugPad(); }) {}
-};
-
-} // namespace
-
-TEST_F(PadInputTest, TheStickSteersOnlyPastItsDeadZoneAndHoldsNearTheDiagonal) {
-    // Stick positions, one update each, and the direction held after each:
-    // Up, Down, Left, Right or none (.).
-    const struct {
-        const char* what;
-        std::vector<int> xy; // stick x and y for each update
-        const char* expected;
-    } cases[] = {
-        {"resting, drifting inside the dead zone",
-         {0, 0, 9000, -4000, -16383, 0, 0, 16383, -11000, 11000},
-         "....."},
+TEST(PadInputTest, ScenariosShowAsTheStoredTranscript) {
+    const std::pair<const char*, const char*> scenarios[] = {
+        {"the stick at rest and drifting inside the dead zone",
+         "s0,0 . s9000,-4000 . s-16383,0 . s0,16383 . s-11000,11000 ."},
         {"pushed right and left, each held down to the release threshold",
-         {16384, 0, 9830, 0, 0, 0, -32768, 0, -9830, 0, 0, 0},
-         "RR.LL."},
-        {"pushed up and down the same way",
-         {0, -16384, 0, -9830, 0, 0, 0, 32767, 0, 9830},
-         "UU.DD"},
+         "s16384,0 . s9830,0 . s0,0 . s-32768,0 . s-9830,0 . s0,0 ."},
+        {"pushed up and down the same way", "s0,-16384 . s0,-9830 . s0,0 . s0,32767 . s0,9830 ."},
         {"wobbling at the press threshold, then at the release threshold",
-         {16300, 0, 16400, 0, 16300, 0, 9830, 0, 9829, 0, 9900, 0, 16383, 0},
-         ".RRR..."},
-        {"near the diagonal: the held direction stays up to 5/4",
-         {20000, 19000, 20000, 21000, 20000, 25000, 20000, 25001, 20000, 24000, 25001, 20000},
-         "RRRDDR"},
+         "s16300,0 . s16400,0 . s16300,0 . s9830,0 . s9829,0 . s9900,0 . s16383,0 ."},
+        {"near the diagonal the held direction stays up to 5/4",
+         "s20000,19000 . s20000,21000 . s20000,25000 . s20000,25001 . s20000,24000 . "
+         "s25001,20000 ."},
         {"from rest on the exact diagonal the horizontal wins",
-         {0, 0, -20000, -20000, -19000, -20000},
-         ".LL"},
+         "s0,0 . s-20000,-20000 . s-19000,-20000 ."},
         {"turning away past the release falls back to rest or the other axis",
-         {-30000, 0, -9000, 3000, -30000, 0, -9000, 17000},
-         "L.LD"},
+         "s-30000,0 . s-9000,3000 . s-30000,0 . s-9000,17000 ."},
+        {"buttons and the direction pad are pad controls beside the joystick keys; the "
+         "direction pad and the stick together are one direction",
+         "b1 d3 . s30000,0 . d3 . s0,0 . clear"},
+        {"without a layout the buttons are joystick keys and nothing more",
+         "unmapped b0 d0 s0,-30000 ."},
+        {"the pad in use hides the cursor; the loop cannot show it, the mouse moved does",
+         "b7 . cursor+ . m0,0 . m0,1 . cursor- b7 b2 . m-3,1 ."},
+        {"another pad pulled out changes nothing; ours pulled out counts once, reported or "
+         "found when reading",
+         "b2 . removed . unplug . . pad . gone ."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string seen;
-        for (size_t i = 0; i < c.xy.size(); i += 2) {
-            devices->joystick.stickX = c.xy[i];
-            devices->joystick.stickY = c.xy[i + 1];
-            update();
-            char direction = '.';
-            for (int d = kGfxPadUp; d <= kGfxPadRight; ++d)
-                if (input.GetPadState(d) >= kGfxKeyPressed)
-                    direction = "UDLR"[d - kGfxPadUp];
-            seen += direction;
-        }
-        EXPECT_EQ(seen, c.expected);
-    }
-}
-
-TEST_F(PadInputTest, ButtonsAndDirectionPadGivePadStatesBesideTheJoystickKeys) {
-    devices->joystick.buttons[kGfxPadEast] = true;
-    devices->joystick.dpad[3] = true; // right
-    update();
-    EXPECT_EQ(input.GetPadState(kGfxPadEast), kGfxKeyPressed);
-    EXPECT_EQ(input.GetPadState(kGfxPadRight), kGfxKeyPressed);
-    EXPECT_EQ(input.GetPadState(kGfxPadSouth), kGfxKeyUp);
-    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst + 1), kGfxKeyPressed);
-    EXPECT_EQ(input.GetPadState(kGfxPadControlCount), 0);
-    EXPECT_EQ(input.GetPadState(-1), 0);
-    // The direction pad and the stick together are one direction held.
-    devices->joystick.stickX = 30000;
-    update();
-    devices->joystick.dpad[3] = false;
-    update();
-    EXPECT_EQ(input.GetPadState(kGfxPadRight), kGfxKeyHeld);
-    devices->joystick.stickX = 0;
-    update();
-    EXPECT_EQ(input.GetPadState(kGfxPadRight), kGfxKeyReleased);
-    input.ClearStates();
-    EXPECT_EQ(input.GetPadState(kGfxPadEast), kGfxKeyUp);
-
-    // Without a mapping the same buttons are joystick keys and nothing more.
-    devices->joystick.mapped = false;
-    devices->joystick.buttons[kGfxPadSouth] = true;
-    devices->joystick.dpad[0] = true;
-    devices->joystick.stickY = -30000;
-    update();
-    EXPECT_EQ(input.GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
-    for (int control = 0; control < kGfxPadControlCount; ++control)
-        EXPECT_EQ(input.GetPadState(control), kGfxKeyUp) << control;
-}
-
-TEST_F(PadInputTest, LosingThePadInUseIsCountedOnceAndTheCursorFollowsTheDevice) {
-    EXPECT_TRUE(platform.cursorVisible());
-    devices->joystick.buttons[kGfxPadStart] = true;
-    update();
-    EXPECT_TRUE(input.IsPadInUse());
-    EXPECT_FALSE(platform.cursorVisible());
-    // A loop that shows the cursor does not bring it back while the pad is
-    // in use; the mouse does.
-    platform.showCursor(true);
-    EXPECT_FALSE(platform.cursorVisible());
-    mouse(PlatformEvent::MouseMotion, 0); // no movement
-    update();
-    EXPECT_FALSE(platform.cursorVisible());
-    mouse(PlatformEvent::MouseMotion, 0, 0, 1);
-    update();
-    EXPECT_FALSE(input.IsPadInUse());
-    EXPECT_TRUE(platform.cursorVisible());
-    platform.showCursor(false); // a loop that hides it keeps it hidden
-    devices->joystick.buttons[kGfxPadStart] = false;
-    devices->joystick.buttons[kGfxPadWest] = true;
-    update();
-    mouse(PlatformEvent::MouseMotion, 0, -3, 1);
-    update();
-    EXPECT_FALSE(platform.cursorVisible());
-
-    // Another pad pulled out changes nothing; ours pulled out counts once,
-    // reported by the device or found when reading.
-    platform.pushEvent(PlatformEvent::DeviceRemoved);
-    update();
-    EXPECT_EQ(input.GetJoystickLosses(), 0u);
-    devices->joystickAttached = false;
-    platform.pushEvent(PlatformEvent::DeviceRemoved);
-    update();
-    EXPECT_EQ(input.GetJoystickLosses(), 1u);
-    EXPECT_EQ(input.GetPadState(kGfxPadWest), kGfxKeyReleased);
-    update();
-    EXPECT_EQ(input.GetJoystickLosses(), 1u);
-    devices->plugPad();
-    platform.pushEvent(PlatformEvent::DeviceAdded);
-    update();
-    EXPECT_TRUE(input.HasJoystick());
-    devices->joystickAttached = false;
-    update();
-    EXPECT_EQ(input.GetJoystickLosses(), 2u);
+    std::string transcript;
+    for (const auto& [what, script] : scenarios)
+        transcript += std::string(what) + "\n" +
+                      InputScript([](HeadlessInputDevices& d) { d.plugPad(); }).run(script);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/pad.txt", transcript);
 }
 
 TEST(PadMappingTest, LinesOfTheMappingFormatAreToldFromMalformedOnes) {
