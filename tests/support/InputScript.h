@@ -9,10 +9,11 @@
 #include <string>
 
 // Everything the input shows after an update; what is at rest is left out.
-// Keys not up by name (pressed at a time or mouse position), keys down in
+// Keys not up by name (pressed at a time, unless the clock is a real one,
+// or mouse position), keys down in
 // the keyboard buffer with the character each types, the last new key,
 // the pad's controls, the mouse, the wheel and the joystick.
-inline std::string inputState(const GfxInput& input) {
+inline std::string inputState(const GfxInput& input, bool withTimes = true) {
     static const char* const kStates[] = {"up", "released", "pressed", "held"};
     static const char* const kPad[] = {"south", "east", "west", "north", "lb",   "rb",   "back",
                                        "start", "ls",   "rs",   "up",    "down", "left", "right"};
@@ -26,7 +27,7 @@ inline std::string inputState(const GfxInput& input) {
         if (!input.GetKeyState(code) || input.GetKeyName(code, name, sizeof name) != 1)
             continue;
         out << " [" << name << "]=" << kStates[input.GetKeyState(code)];
-        if (code < kGfxKeyMouseFirst && input.GetPressTime(code))
+        if (withTimes && code < kGfxKeyMouseFirst && input.GetPressTime(code))
             out << '@' << input.GetPressTime(code);
         if (code >= kGfxKeyMouseFirst && code < kGfxKeyJoystickFirst)
             point("at", input.GetPressPosition(code));
