@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -120,7 +121,9 @@ public:
 // "g:child a" on the group.
 class Boxes {
 public:
-    explicit Boxes(GfxScreen& screen) : screen_(screen) {}
+    explicit Boxes(GfxScreen& screen) : screen_(screen) {
+        EXPECT_EQ(target_.Create(&screen_, 200, 200, kSurfaceMemoryAny), 0);
+    }
 
     // One transcript line a step: the step, what it returned, and how box
     // a, or the group once used, shows afterwards.
@@ -149,61 +152,42 @@ private:
         const int n = std::atoi(rest.c_str());
         const size_t space = rest.find(' ');
         const std::string text = space == std::string::npos ? "" : rest.substr(space + 1);
-        auto gave = [](int value) { return str(' ', value); };
-        int limits[4] = {};
-        if (op == "style")
-            box.setStyle(styleOf(rest));
-        else if (op == "limits" && std::sscanf(rest.c_str(), "%d %d %d %d", &limits[0], &limits[1],
-                                               &limits[2], &limits[3]) == 4)
-            box.setLimits(limits[0], limits[1], limits[2], limits[3]);
-        else if (op == "minw")
-            box.setMinWidth(n);
-        else if (op == "maxw")
-            box.setMaxWidth(n);
-        else if (op == "minh")
-            box.setMinHeight(n);
-        else if (op == "maxh")
-            box.setMaxHeight(n);
-        else if (op == "lost")
-            box.surface()->MarkLost();
-        else if (op == "draw" && target_.Create(&screen_, 200, 200, kSurfaceMemoryAny) == 0)
-            return gave(box.render(rest == "nowhere" ? nullptr : &target_, 0, 0));
-        else if (op == "title" && name == 'g')
-            g_.setTitle(rest.c_str());
-        else if (op == "title")
-            list.setTitle(rest.empty() ? nullptr : rest.c_str());
-        else if (op == "titlestyle")
-            g_.setTitleStyle(styleOf(rest));
-        else if (op == "child")
-            g_.addChild(rest == "x" ? static_cast<TextBox*>(&x_) : rest == "b" ? &b_ : &a_);
-        else if (op == "columns")
-            g_.setColumns(n);
-        else if (op == "add")
-            return gave(list.addLine(rest.c_str()));
-        else if (op == "null")
-            return gave(list.addLine(nullptr));
-        else if (op == "text")
-            return gave(list.addText("%s", rest.c_str()));
-        else if (op == "score")
-            return gave(list.addText("Score %06ld\nRank %02d", 1234L, 3));
-        else if (op == "plain")
-            return gave(list.addPlainText(rest.c_str()));
-        else if (op == "textat")
-            return gave(list.addText(n, "%s", text.c_str()));
-        else if (op == "set")
-            list.setLine(n, text.c_str());
-        else if (op == "remove")
-            list.removeLines(n, space == std::string::npos ? -1 : std::atoi(text.c_str()));
-        else if (op == "clear")
-            list.clear();
-        else if (op == "hi")
-            list.toggleHighlight(n);
-        else if (op == "on" || op == "off")
-            list.setHighlight(n, op == "on");
-        else if (op == "all")
-            list.setHighlightAll(n);
-        else
-            ADD_FAILURE() << "unknown step " << op;
+        const int last = space == std::string::npos ? -1 : std::atoi(text.c_str());
+        int limit[4] = {};
+        std::sscanf(rest.c_str(), "%d %d %d %d", &limit[0], &limit[1], &limit[2], &limit[3]);
+        TextBox* child = rest == "x" ? static_cast<TextBox*>(&x_) : rest == "b" ? &b_ : &a_;
+        // Steps that return a count, an index or whether they drew.
+        const std::map<std::string, std::function<int()>> counted = {
+            {"add", [&] { return list.addLine(rest.c_str()); }},
+            {"null", [&] { return list.addLine(nullptr); }},
+            {"text", [&] { return list.addText("%s", rest.c_str()); }},
+            {"score", [&] { return list.addText("Score %06ld\nRank %02d", 1234L, 3); }},
+            {"plain", [&] { return list.addPlainText(rest.c_str()); }},
+            {"textat", [&] { return list.addText(n, "%s", text.c_str()); }},
+            {"draw", [&] { return box.render(rest == "nowhere" ? nullptr : &target_, 0, 0); }}};
+        const std::map<std::string, std::function<void()>> steps = {
+            {"style", [&] { box.setStyle(styleOf(rest)); }},
+            {"limits", [&] { box.setLimits(limit[0], limit[1], limit[2], limit[3]); }},
+            {"minw", [&] { box.setMinWidth(n); }},
+            {"maxw", [&] { box.setMaxWidth(n); }},
+            {"minh", [&] { box.setMinHeight(n); }},
+            {"maxh", [&] { box.setMaxHeight(n); }},
+            {"lost", [&] { box.surface()->MarkLost(); }},
+            {"title", [&] { list.setTitle(rest.empty() ? nullptr : rest.c_str()); }},
+            {"grouptitle", [&] { g_.setTitle(rest.c_str()); }},
+            {"titlestyle", [&] { g_.setTitleStyle(styleOf(rest)); }},
+            {"child", [&] { g_.addChild(child); }},
+            {"columns", [&] { g_.setColumns(n); }},
+            {"set", [&] { list.setLine(n, text.c_str()); }},
+            {"remove", [&] { list.removeLines(n, last); }},
+            {"clear", [&] { list.clear(); }},
+            {"hi", [&] { list.toggleHighlight(n); }},
+            {"on", [&] { list.setHighlight(n, true); }},
+            {"off", [&] { list.setHighlight(n, false); }},
+            {"all", [&] { list.setHighlightAll(n); }}};
+        if (counted.count(op))
+            return str(' ', counted.at(op)());
+        steps.at(name == 'g' && op == "title" ? "grouptitle" : op)();
         return "";
     }
 
@@ -252,9 +236,10 @@ TEST_F(TextBoxTest, ScriptsOfStepsShowAsTheStoredTranscript) {
          "score; text trailing\n; text a\n\nb; text ; clear; plain 100% %s %n %d; text 50%% %s"},
         {"set and remove", "set 2 third; set 0 first; set 3 ; textat 1 x1\ny2\nz3; textat -2 w; "
                            "set -1 ignored; remove 1 3; remove -5 1; add b; add c; remove 1 99"},
-        {"highlights and changes", "add zero; add one; hi 0; all 0; all 1; off 1; on 0; hi 1; "
-                                   "add two; remove 2; set 1 1; title T; plain 2; style; hi 3; "
-                                   "hi -1; off 3; off -1; on -1; remove 5; lost"},
+        {"highlights and changes",
+         "add zero; add one; hi 0; all 0; all 1; off 1; off 0; on 0; on 0; hi 1; "
+         "add two; remove 2; set 1 1; title T; plain 2; style; hi 3; "
+         "hi -1; off 3; off -1; on -1; remove 5; lost"},
         {"rows follow the widest",
          "add a; b:add b; g:style framed=1 frame=1 mx=3 my=2; g:titlestyle; "
          "g:title a title wider than the rows; g:child a; g:child b; g:title t; "

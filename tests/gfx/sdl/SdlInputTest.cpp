@@ -43,17 +43,6 @@ protected:
         fill(e);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
-    void key(Uint32 type, SDL_Scancode scancode, Uint8 repeat = 0) {
-        push(type, [&](SDL_Event& e) {
-            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.key.repeat = repeat;
-            e.key.keysym.scancode = scancode;
-        });
-    }
-    void text(const char* typed) {
-        push(SDL_TEXTINPUT,
-             [&](SDL_Event& e) { std::strncpy(e.text.text, typed, sizeof e.text.text - 1); });
-    }
     void pump() {
         PlatformEvent e;
         while (platform->pollEvent(e)) {
@@ -84,12 +73,18 @@ protected:
                 out += "  " + steps + " =>" + inputState(*input, false) + "\n";
                 steps.clear();
             } else if (step.rfind("text", 0) == 0)
-                text(step.c_str() + 4);
+                push(SDL_TEXTINPUT, [&](SDL_Event& e) {
+                    std::strncpy(e.text.text, step.c_str() + 4, sizeof e.text.text - 1);
+                });
             else if (std::sscanf(step.c_str() + 1, "%d=%d", &control, &value) == 2)
                 step[0] == 'b' ? SDL_JoystickSetVirtualButton(pad, control, value)
                                : SDL_JoystickSetVirtualAxis(pad, control, value);
             else
-                key(step[0] == '-' ? SDL_KEYUP : SDL_KEYDOWN, scancode, step[0] == '*');
+                push(step[0] == '-' ? SDL_KEYUP : SDL_KEYDOWN, [&](SDL_Event& e) {
+                    e.key.state = step[0] == '-' ? SDL_RELEASED : SDL_PRESSED;
+                    e.key.repeat = step[0] == '*';
+                    e.key.keysym.scancode = scancode;
+                });
         }
         return out;
     }
