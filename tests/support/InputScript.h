@@ -8,11 +8,9 @@
 #include <sstream>
 #include <string>
 
-// Everything the input shows after an update; what is at rest is left out.
-// Keys not up by name (pressed at a time, unless the clock is a real one,
-// or mouse position), keys down in
-// the keyboard buffer with the character each types, the last new key,
-// the pad's controls, the mouse, the wheel and the joystick.
+// Everything the input shows after an update, what is at rest left out:
+// keys not up (when and where pressed), the keyboard buffer with the
+// character each key types, the new key, pad, mouse, wheel and joystick.
 inline std::string inputState(const GfxInput& input, bool withTimes = true) {
     static const char* const kStates[] = {"up", "released", "pressed", "held"};
     static const char* const kPad[] = {"south", "east", "west", "north", "lb",   "rb",   "back",
