@@ -102,10 +102,14 @@ TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesWithTheCharactersOfTheLayoutAndTe
     // the text event.
     std::string transcript = run("+Left +Right_Ctrl +Keypad_8 . *Left . -Left . . +A -A . . "
                                  "+F20 +#511 . +2 text@ . +; text\xC3\xB6 .");
-    // Up arrow and delete type nothing; keypad enter is enter.
-    for (int scanCode : {0x1E, 0x0C, 0x1C, 0x01, 0x0E, 0xC8, 0xD3, 0x9C, 0x00, 0xFF})
-        transcript += std::to_string(scanCode) + " types " +
-                      std::to_string(input->ScanCodeToChar(scanCode)) + "\n";
+    // Every SDL key's PC scan code, and what it types: arrows and delete
+    // nothing, keypad enter is enter.
+    for (int sdl = 0; sdl < SDL_NUM_SCANCODES; ++sdl)
+        if (const int pc = input->GetDevices()->toScanCode(sdl))
+            transcript += std::to_string(sdl) + " " +
+                          SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl)) + " is " +
+                          std::to_string(pc) + ", types " +
+                          std::to_string(input->GetDevices()->scanCodeToChar(pc)) + "\n";
     checkGoldenText(LURVANE_GOLDEN_DIR "/sdlkeys.txt", transcript);
 }
 
