@@ -354,13 +354,12 @@ namespace {
 class TextInputTest : public TextBoxTest, protected ScriptedInput {
 protected:
     TextInputTest() : ScriptedInput([](HeadlessInputDevices& d) { d.plugPad(); }) {}
-    void frame() {
+    // A frame of the loop, with a key event first when given.
+    void frame(PlatformEvent::Type type = PlatformEvent::None, int scanCode = 0) {
+        if (type != PlatformEvent::None)
+            key(type, scanCode);
         update();
         box.handleKeys();
-    }
-    void keyFrame(PlatformEvent::Type type, int scanCode) {
-        key(type, scanCode);
-        frame();
     }
     // Runs the steps of a script on a box opened for three characters, one
     // transcript line a step: the text, whether finished, and the box shown.
@@ -391,11 +390,11 @@ protected:
             else if (step == "remove")
                 box.removeLines(0);
             else if (keys.count(step)) {
-                keyFrame(PlatformEvent::KeyDown, keys.at(step));
-                keyFrame(PlatformEvent::KeyUp, keys.at(step));
+                frame(PlatformEvent::KeyDown, keys.at(step));
+                frame(PlatformEvent::KeyUp, keys.at(step));
             } else if (step[0] == '+' || step[0] == '-') {
-                keyFrame(step[0] == '+' ? PlatformEvent::KeyDown : PlatformEvent::KeyUp,
-                         keys.at(name));
+                frame(step[0] == '+' ? PlatformEvent::KeyDown : PlatformEvent::KeyUp,
+                      keys.at(name));
             } else {
                 devices->setPadControl(pad.at(step[0]), true);
                 for (int i = name.empty() ? 1 : std::stoi(name); i > 0; --i)
@@ -405,10 +404,8 @@ protected:
             }
             const std::string text = escaped(box.text()) + (box.finished() ? "\" finished" : "\"");
             const std::string drawn = shown(box);
-            out += "  " + step + " => \"" + text + drawn + " caret " +
-                   std::to_string(box.caretX()) + "," + std::to_string(box.caretY()) + " " +
-                   std::to_string(box.caretWidth()) + "x" + std::to_string(box.caretHeight()) +
-                   "\n";
+            out += str("  ", step, " => \"", text, drawn, " caret ", box.caretX(), ',',
+                       box.caretY(), ' ', box.caretWidth(), 'x', box.caretHeight(), '\n');
         }
         return out;
     }
