@@ -25,20 +25,22 @@ TEST(GfxInputTest, ScenariosShowAsTheStoredTranscript) {
         {"a tap between two updates is pressed once", "+1e -1e . . ."},
         {"let go and pressed again between two updates: the release shows, then the press",
          "+1e . . -1e +1e . . ."},
-        {"the same for a mouse button", "+m1 -m1 . . ."},
+        {"the same for a mouse button; a second press or a lone release is no press",
+         "+m1 -m1 . . . -m1 . +m1 . +m1 ."},
         {"codes outside the scan codes are no key; an unmapped key is in the buffer only",
          "+1e +12c +-4 +56 ."},
         {"the first key that went down is the new key; a tap is found too",
-         ". new +1c +1e . new . keep new +10 -10 . new"},
+         ". new +1c +1e . new . keep new +10 -10 . new +ff . new +fe . new"},
         {"the typed text wins over the layout; text outside Latin-1 types nothing",
          "+1e +1c +3b . shift . shift -1e -1c -3b +03 text\xC3\xA9 . -03 +03 text\xE2\x82\xAC . . "
-         "-03 +03 . ."},
+         "-03 +03 . . +01 textq . ."},
         {"the mouse moves with acceleration; movements between updates add up first",
          "m2,0 . m3,0 . m6,0 . m7,0 . m-3,0 . m0,0 . m0,2 m0,1 ."},
         {"buttons 1 to 3 are keys, with the place pressed; the wheel counts notches",
          "m5,1 +m3 +m2 +m4 . w2 . w-1 . ."},
         {"cleared states come back from the device", "+1e w1 . clear ."},
-        {"keys held across a focus loss come back up", "+1e . off on . . -1e ."},
+        {"keys and buttons held across a focus loss come back up",
+         "+1e +m1 . off on . . -1e -m1 ."},
         {"a joystick plugged in while running is picked up", "j1000,-250 b0 b9 plug ."},
         // A pad with a known layout: the left stick's dead zone and hysteresis,
         // its controls, losing it, and the cursor it hides.
@@ -118,6 +120,9 @@ TEST(GfxInputTest, CodesOutsideTheTablesReadAsNothing) {
     for (size_t i = 0; i < std::size(results); ++i)
         EXPECT_EQ(results[i], 0) << i;
     EXPECT_STREQ(buffer, "");
+    // A control character typed is no character.
+    s.run("-1e +1e text\x7F . .");
+    EXPECT_EQ(s.input.ScanCodeToChar(0x1E), 0);
 
     // Creating without a platform or without devices fails cleanly.
     GfxInput other;
@@ -147,6 +152,8 @@ TEST(GfxInputTest, KeyNamesAndTheScanCodeMapAreThoseOfTheTable) {
     EXPECT_EQ(s.input.GetKeyName(kGfxKeyLeftArrow, name, 4), 1);
     EXPECT_STREQ(name, "LEF");
     EXPECT_EQ(name[4], 'x');
+    EXPECT_EQ(s.input.GetKeyName(kGfxKeyLeftArrow, name, 1), 1);
+    EXPECT_STREQ(name, "");
 }
 
 TEST(PadMappingTest, LinesOfTheMappingFormatAreToldFromMalformedOnes) {
