@@ -38,16 +38,16 @@ TextStyle plainStyle() {
     return s;
 }
 
-// The plain style with the fields named in spec ("framed=1 mx=10") set and
+// The plain style with the fields named in settings ("framed=1 mx=10") set and
 // titles in a font of their own, so a title measured in the text font shows.
-TextStyle styleOf(const std::string& spec) {
+TextStyle styleOf(const std::string& settings) {
     TextStyle s = plainStyle();
     s.titleFont = kArialBlack;
     const std::map<std::string, int*> fields = {
         {"framed", &s.framed},     {"frame", &s.frameWidth}, {"mx", &s.marginX},
         {"my", &s.marginY},        {"gap", &s.titleGap},     {"spacing", &s.lineSpacing},
         {"offset", &s.lineOffset}, {"align", &s.alignment}};
-    std::istringstream in(spec);
+    std::istringstream in(settings);
     for (std::string field; in >> field;) {
         const size_t equals = field.find('=');
         *fields.at(field.substr(0, equals)) = std::stoi(field.substr(equals + 1));
