@@ -110,7 +110,18 @@ TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesWithTheCharactersOfTheLayoutAndTe
                           SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl)) + " is " +
                           std::to_string(pc) + ", types " +
                           std::to_string(input->GetDevices()->scanCodeToChar(pc)) + "\n";
-    checkGoldenText(LURVANE_GOLDEN_DIR "/sdlkeys.txt", transcript);
+    // With num lock and shift: the number pad's digits, capital letters.
+    SDL_SetModState(static_cast<SDL_Keymod>(KMOD_NUM | KMOD_LSHIFT));
+    transcript += "num lock and shift:";
+    for (int pc = 1; pc < 256; ++pc)
+        if (const int c = input->GetDevices()->scanCodeToChar(pc))
+            transcript += " " + std::to_string(c);
+    SDL_SetModState(KMOD_NONE);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/sdlkeys.txt", transcript + "\n");
+    for (int outside : {-1, 0, int{SDL_NUM_SCANCODES}, 100000})
+        EXPECT_EQ(input->GetDevices()->toScanCode(outside), 0) << outside;
+    for (int outside : {-1, 0, 256, 100000})
+        EXPECT_EQ(input->GetDevices()->scanCodeToChar(outside), 0) << outside;
 }
 
 TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
@@ -154,7 +165,7 @@ struct VirtualPad {
 TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut) {
     auto pad = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
     ASSERT_NE(pad->handle, nullptr) << SDL_GetError();
-    std::string transcript = run(". b0=1 b13=1 . b13=0 b6=1 a1=20000 .", pad->handle);
+    std::string transcript = run(". b0=1 b13=1 . b13=0 b6=1 a1=20000 a0=-20000 .", pad->handle);
     {
         VirtualPad second(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
         transcript += run(".");
@@ -174,8 +185,11 @@ TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut
     const std::string file = ::testing::TempDir() + "/gamecontrollerdb.txt";
     FILE* out = std::fopen(file.c_str(), "w");
     ASSERT_NE(out, nullptr);
-    std::fprintf(out, "%s,Other,a:b0,platform:Windows,\n%s,Broken,a:q0\n%s,Ours,a:b3,dpup:b11,\n",
-                 guid, guid, guid);
+    // A line for another system, even one whose name starts like ours, is left out.
+    std::fprintf(out,
+                 "%s,Other,a:b0,platform:Windows,\n%s,Broken,a:q0\n%s,Ours,a:b3,dpup:b11,\n"
+                 "%s,Short,a:b5,platform:Lin,\n",
+                 guid, guid, guid, guid);
     std::fclose(out);
     // Opened before the first input closes, so SDL's pad system stays up.
     auto remapped = std::make_unique<GfxInput>();
