@@ -65,17 +65,13 @@ inline std::string inputState(const GfxInput& input, bool withTimes = true) {
 }
 
 // A script of steps split at spaces, on the headless input: "+1e" and "-1e"
-// a key (PC scan code in hex) down and up, "+m1" and "-m1" a mouse button,
-// "m5,1" a mouse movement, "w2" wheel notches (negative: down), "text.."
-// the text a press types, "shift" held or let go, "off" and "on" the focus
-// lost and back, "t5000" the time. The joystick: "plug" one (a pad with a
-// known layout: "pad"), "unplug" it, "gone" without a report, "removed"
-// reported for another; "j1000,-250" its axes, "s0,-16384" the pad's left
-// stick, "b9" and "d3" a button or direction pad button toggled, "unmapped"
-// the layout forgotten. "cursor+" and "cursor-" show or hide the cursor.
-// "." updates, "clear" clears the states, "new" and "keep" detect a new
-// key with and without reset; each of these four adds a transcript line of
-// the steps since the line before and the state (and a hidden cursor).
+// a key (scan code in hex), "+m1" "-m1" a mouse button, "m5,1" a movement,
+// "w2" wheel notches, "text.." typed text, "shift", "off" "on" the focus,
+// "t5000" the time; a joystick "plug"ged ("pad": with a known layout),
+// "unplug"ged, "gone" unreported, another "removed", "j1000,-250" its axes,
+// "s0,-16384" the left stick, "b9" "d3" a button or direction button
+// toggled, "unmapped"; "cursor+" "cursor-". ".", "clear", "new" and "keep"
+// (detect a new key) add a line of the steps since and the input state.
 class InputScript : public ScriptedInput {
 public:
     using ScriptedInput::ScriptedInput;

@@ -96,10 +96,17 @@ protected:
 } // namespace
 
 TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesWithTheCharactersOfTheLayoutAndText) {
-    // Repeats are no new presses; a tap in one frame is pressed once; keys
-    // the PC scan codes do not know are no key. The dummy driver has SDL's
-    // default (US) layout; shift and the layout's own characters come with
+    // The dummy driver has no mouse, a plug-in report without a device opens
+    // nothing, and the layout is SDL's default (US). Repeats are no new
+    // presses; a tap in one frame is pressed once; keys the PC scan codes do
+    // not know are no key; shift and the layout's own characters come with
     // the text event.
+    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) {
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = SDL_PRESSED;
+    });
+    push(SDL_JOYDEVICEADDED, [](SDL_Event& e) { e.jdevice.which = 0; });
+    push(SDL_JOYDEVICEREMOVED, [](SDL_Event& e) { e.jdevice.which = 12345; });
     std::string transcript = run("+Left +Right_Ctrl +Keypad_8 . *Left . -Left . . +A -A . . "
                                  "+F20 +#511 . +2 text@ . +; text\xC3\xB6 .");
     // Every SDL key's PC scan code, and what it types: arrows and delete
@@ -122,18 +129,6 @@ TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesWithTheCharactersOfTheLayoutAndTe
         EXPECT_EQ(input->GetDevices()->toScanCode(outside), 0) << outside;
     for (int outside : {-1, 0, 256, 100000})
         EXPECT_EQ(input->GetDevices()->scanCodeToChar(outside), 0) << outside;
-}
-
-TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
-    push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) {
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = SDL_PRESSED;
-    });
-    // A plug-in report without a device behind it opens nothing.
-    push(SDL_JOYDEVICEADDED, [](SDL_Event& e) { e.jdevice.which = 0; });
-    push(SDL_JOYDEVICEREMOVED, [](SDL_Event& e) { e.jdevice.which = 12345; });
-    update();
-    EXPECT_EQ(inputState(*input), "");
 }
 
 namespace {
