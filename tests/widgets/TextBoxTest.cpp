@@ -286,12 +286,6 @@ TEST_F(TextBoxTest, BoxesOfEveryKindDrawAsTheStoredPicture) {
     titled.setLine(0, "a longer first line");
     ASSERT_TRUE(titled.render(&c, 5, 5));
 
-    // Limits cut a box down to a single row of pixels.
-    TextList cutDown(&screen, coloured);
-    cutDown.addLine("Middle");
-    cutDown.setLimits(-1, -1, 10, 1);
-    cutDown.drawOpaque(250, 5);
-
     // Black is transparent in a keyed copy; an opaque copy moves by its
     // offset; -1 centres, and a box wider than the target goes to 0.
     style = plainStyle();
