@@ -33,7 +33,7 @@ TEST(GfxInputTest, ScenariosShowAsTheStoredTranscript) {
          ". new +1c +1e . new . keep new +10 -10 . new +ff . new +fe . new"},
         {"the typed text wins over the layout; text outside Latin-1 types nothing",
          "+1e +1c +3b . shift . shift -1e -1c -3b +03 text\xC3\xA9 . -03 +03 text\xE2\x82\xAC . . "
-         "-03 +03 . . +01 textq . ."},
+         "-03 +03 . . +01 textq . . +02 textab . ."},
         {"the mouse moves with acceleration; movements between updates add up first",
          "m2,0 . m3,0 . m6,0 . m7,0 . m-3,0 . m0,0 . m0,2 m0,1 ."},
         {"buttons 1 to 3 are keys, with the place pressed; the wheel counts notches",
@@ -114,9 +114,16 @@ TEST(GfxInputTest, CodesOutsideTheTablesReadAsNothing) {
                      s.input.GetPadState(kGfxPadControlCount), s.input.GetPadState(-1)),
               std::string(15, '0'));
     EXPECT_STREQ(buffer, "");
-    // A control character typed is no character.
+    // A control character typed is no character; a space is one.
     s.run("-1e +1e text\x7F . .");
     EXPECT_EQ(s.input.ScanCodeToChar(0x1E), 0);
+    PlatformEvent space;
+    space.type = PlatformEvent::TextInput;
+    std::strcpy(space.text, " ");
+    s.run("-1e +1e");
+    s.platform.pushEvent(space);
+    s.run(". .");
+    EXPECT_EQ(s.input.ScanCodeToChar(0x1E), ' ');
 
     // Creating without a platform or without devices fails cleanly.
     GfxInput other;

@@ -173,7 +173,7 @@ TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut
     // it a layout: button 3 is south, 11 up.
     VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN);
     ASSERT_NE(raw.handle, nullptr) << SDL_GetError();
-    transcript += "raw\n" + run(". b9=1 b11=1 .", raw.handle);
+    transcript += "raw\n" + run(". b9=1 b11=1 a0=-20000 a1=20000 .", raw.handle);
     char guid[33];
     SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(raw.handle), guid, sizeof guid);
     std::memcpy(guid + 4, "0000", 4); // mapping files name no checksum
