@@ -48,16 +48,13 @@ protected:
         while (platform->pollEvent(e)) {
         }
     }
-    void update() {
-        pump();
-        EXPECT_EQ(input->Update(), kGfxInputOk);
-    }
 
     // A script of steps split at spaces: "+Left" and "-Left" a key (SDL's
     // name, "_" for a space, or "#" and a number) down and up, "*Left" a
     // repeat, "text@" the text a press types, "b3=1" and "a1=20000" a button
     // and an axis of the virtual pad; "." updates and adds a transcript line
-    // of the steps since the line before and the input state.
+    // of the steps since the line before and the input state, "," the same
+    // before SDL's queued events are read.
     std::string run(const std::string& script, SDL_Joystick* pad = nullptr) {
         std::string out, steps;
         std::istringstream in(script);
@@ -68,8 +65,10 @@ protected:
             const auto scancode = static_cast<SDL_Scancode>(
                 name[0] == '#' ? std::stoi(name.substr(1)) : SDL_GetScancodeFromName(name.c_str()));
             int control = 0, value = 0;
-            if (step == ".") {
-                update();
+            if (step == "." || step == ",") {
+                if (step == ".")
+                    pump();
+                EXPECT_EQ(input->Update(), kGfxInputOk);
                 out += "  " + steps + " =>" + inputState(*input, false) + "\n";
                 steps.clear();
             } else if (step.rfind("text", 0) == 0)
@@ -135,28 +134,29 @@ namespace {
 
 // A pad on SDL's virtual joystick driver, plugged in after the game started.
 struct VirtualPad {
-    explicit VirtualPad(SDL_JoystickType type) {
-        index =
-            SDL_JoystickAttachVirtual(type, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    explicit VirtualPad(SDL_JoystickType type, int axes = SDL_CONTROLLER_AXIS_MAX) {
+        const int index = SDL_JoystickAttachVirtual(type, axes, SDL_CONTROLLER_BUTTON_MAX, 0);
         handle = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+        id = SDL_JoystickInstanceID(handle);
     }
     ~VirtualPad() { unplug(); }
     void unplug() {
-        if (handle)
-            SDL_JoystickClose(handle);
-        if (index >= 0)
-            SDL_JoystickDetachVirtual(index);
+        SDL_JoystickClose(handle);
         handle = nullptr;
-        index = -1;
+        // Pads plugged in later move down when an earlier one goes.
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id)
+                SDL_JoystickDetachVirtual(i);
     }
-    int index = -1;
+    SDL_JoystickID id = -1;
     SDL_Joystick* handle = nullptr;
 };
 
 } // namespace
 
 // Plugged in while playing, a pad steers at once; a second pad pulled out
-// changes nothing, the first one is lost.
+// changes nothing, the first one is lost and a spare one taken; a pad found
+// pulled out before SDL tells is lost as well.
 TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut) {
     auto pad = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
     ASSERT_NE(pad->handle, nullptr) << SDL_GetError();
@@ -166,14 +166,19 @@ TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut
         transcript += run(".");
     }
     transcript += run(".");
+    auto spare = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
     pad->unplug();
     transcript += run(".");
+    // Let go of, not only set aside.
+    EXPECT_EQ(SDL_GameControllerFromInstanceID(pad->id), nullptr);
+    spare->unplug();
+    transcript += run(", .");
 
-    // A raw joystick uses its buttons until the player's mapping file gives
-    // it a layout: button 3 is south, 11 up.
-    VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN);
+    // A raw joystick uses its first ten buttons and two axes until the
+    // player's mapping file gives it a layout: button 3 is south, 11 up.
+    VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN, 2);
     ASSERT_NE(raw.handle, nullptr) << SDL_GetError();
-    transcript += "raw\n" + run(". b9=1 b11=1 a0=-20000 a1=20000 .", raw.handle);
+    transcript += "raw\n" + run(". b9=1 b10=1 b11=1 a0=-20000 a1=20000 .", raw.handle);
     char guid[33];
     SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(raw.handle), guid, sizeof guid);
     std::memcpy(guid + 4, "0000", 4); // mapping files name no checksum
@@ -192,6 +197,17 @@ TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut
               kGfxInputOk);
     input = std::move(remapped);
     transcript += "mapped\n" + run("b3=1 .", raw.handle);
+    // Read again, the lines that change a known layout count as taken.
+    transcript += "again " + std::to_string(input->LoadPadMappings(file.c_str())) + "\n";
     std::remove(file.c_str());
+    // Raw ones in turn: the wheel taken when the mapped pad goes, the stick
+    // when the wheel goes, and the stick found pulled out.
+    VirtualPad wheel(SDL_JOYSTICK_TYPE_WHEEL), stick(SDL_JOYSTICK_TYPE_ARCADE_STICK);
+    raw.unplug();
+    transcript += run(".");
+    wheel.unplug();
+    transcript += run(".");
+    stick.unplug();
+    transcript += run(", .");
     checkGoldenText(LURVANE_GOLDEN_DIR "/sdlpads.txt", transcript);
 }
