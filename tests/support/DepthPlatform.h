@@ -23,9 +23,7 @@ public:
     }
 
 private:
-    int bpp_;
-    int width_;
-    int height_;
+    int bpp_, width_, height_;
 };
 
 // A windowed screen of the given depth on its own platform.

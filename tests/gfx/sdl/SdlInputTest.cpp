@@ -2,14 +2,18 @@
 // through the SDL platform.
 #include "gfx/GfxInput.h"
 #include "gfx/sdl/SdlPlatform.h"
+#include "tests/support/Golden.h"
+#include "tests/support/InputScript.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -28,6 +32,7 @@ protected:
     }
     void TearDown() override {
         input.reset(); // the devices close before SDL shuts down
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK), 0u) << "SDL's pad system left running";
         delete platform;
     }
 
@@ -39,25 +44,49 @@ protected:
         fill(e);
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
-    void key(Uint32 type, SDL_Scancode scancode, Uint8 repeat = 0) {
-        push(type, [&](SDL_Event& e) {
-            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.key.repeat = repeat;
-            e.key.keysym.scancode = scancode;
-        });
-    }
-    void text(const char* typed) {
-        push(SDL_TEXTINPUT,
-             [&](SDL_Event& e) { std::strncpy(e.text.text, typed, sizeof e.text.text - 1); });
-    }
     void pump() {
         PlatformEvent e;
         while (platform->pollEvent(e)) {
         }
     }
-    void update() {
-        pump();
-        EXPECT_EQ(input->Update(), kGfxInputOk);
+
+    // A script of steps split at spaces: "+Left" and "-Left" a key (SDL's
+    // name, "_" for a space, or "#" and a number) down and up, "*Left" a
+    // repeat, "text@" the text a press types, "b3=1" and "a1=20000" a button
+    // and an axis of the virtual pad; "." updates and adds a transcript line
+    // of the steps since the line before and the input state, "," the same
+    // before SDL's queued events are read.
+    std::string run(const std::string& script, SDL_Joystick* pad = nullptr) {
+        std::string out, steps;
+        std::istringstream in(script);
+        for (std::string step; in >> step;) {
+            steps += (steps.empty() ? "" : " ") + step;
+            std::string name = step.substr(1);
+            std::replace(name.begin(), name.end(), '_', ' ');
+            const auto scancode = static_cast<SDL_Scancode>(
+                name[0] == '#' ? std::stoi(name.substr(1)) : SDL_GetScancodeFromName(name.c_str()));
+            int control = 0, value = 0;
+            if (step == "." || step == ",") {
+                if (step == ".")
+                    pump();
+                EXPECT_EQ(input->Update(), kGfxInputOk);
+                out += "  " + steps + " =>" + inputState(*input, false) + "\n";
+                steps.clear();
+            } else if (step.rfind("text", 0) == 0)
+                push(SDL_TEXTINPUT, [&](SDL_Event& e) {
+                    std::strncpy(e.text.text, step.c_str() + 4, sizeof e.text.text - 1);
+                });
+            else if (std::sscanf(step.c_str() + 1, "%d=%d", &control, &value) == 2)
+                step[0] == 'b' ? SDL_JoystickSetVirtualButton(pad, control, value)
+                               : SDL_JoystickSetVirtualAxis(pad, control, value);
+            else
+                push(step[0] == '-' ? SDL_KEYUP : SDL_KEYDOWN, [&](SDL_Event& e) {
+                    e.key.state = step[0] == '-' ? SDL_RELEASED : SDL_PRESSED;
+                    e.key.repeat = step[0] == '*';
+                    e.key.keysym.scancode = scancode;
+                });
+        }
+        return out;
     }
 
     SdlPlatform* platform = nullptr;
@@ -66,184 +95,121 @@ protected:
 
 } // namespace
 
-TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesAndKeyCodes) {
-    const struct {
-        SDL_Scancode sdl;
-        int keyCode, scanCode;
-    } keys[] = {{SDL_SCANCODE_LEFT, kGfxKeyLeftArrow, 0xCB},
-                {SDL_SCANCODE_RCTRL, kGfxKeyRightCtrl, 0x9D},
-                {SDL_SCANCODE_KP_8, kGfxKeyNum0 + 8, 0x48}};
-    for (const auto& k : keys)
-        key(SDL_KEYDOWN, k.sdl);
-    update();
-    for (const auto& k : keys) {
-        EXPECT_EQ(input->GetKeyState(k.keyCode), kGfxKeyPressed) << k.keyCode;
-        EXPECT_EQ(input->GetRawKey(k.scanCode), 0x80) << k.scanCode;
-    }
-
-    // Key repeats are no new presses.
-    key(SDL_KEYDOWN, SDL_SCANCODE_LEFT, 1);
-    update();
-    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyHeld);
-    key(SDL_KEYUP, SDL_SCANCODE_LEFT);
-    update();
-    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyReleased);
-    update();
-    EXPECT_EQ(input->GetKeyState(kGfxKeyLeftArrow), kGfxKeyUp);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyRightCtrl), kGfxKeyHeld);
-
-    // A tap within one frame shows as pressed once.
-    key(SDL_KEYDOWN, SDL_SCANCODE_A);
-    key(SDL_KEYUP, SDL_SCANCODE_A);
-    update();
-    EXPECT_EQ(input->GetKeyState('a'), kGfxKeyPressed);
-    update();
-    EXPECT_EQ(input->GetKeyState('a'), kGfxKeyReleased);
-
-    // Keys the PC scan codes do not know are no key.
-    key(SDL_KEYDOWN, SDL_SCANCODE_F20);
-    key(SDL_KEYDOWN, static_cast<SDL_Scancode>(SDL_NUM_SCANCODES - 1));
-    update();
-    for (int code = 0; code < kGfxKeyCodeCount; ++code) {
-        if (code != kGfxKeyRightCtrl && code != kGfxKeyNum0 + 8) {
-            EXPECT_EQ(input->GetKeyState(code), 0) << code;
-        }
-    }
-}
-
-TEST_F(SdlInputTest, CharactersComeFromTheLayoutAndTheTypedText) {
-    // The dummy driver has SDL's default (US) layout.
-    // Up arrow and delete type nothing; keypad enter is enter.
-    const std::pair<int, int> typed[] = {{0x1E, 'a'}, {0x0C, '-'}, {0x1C, '\r'}, {0x01, 27},
-                                         {0x0E, 8},   {0xC8, 0},   {0xD3, 0},    {0x9C, '\r'},
-                                         {0x00, 0},   {0xFF, 0}};
-    for (const auto& [scanCode, c] : typed)
-        EXPECT_EQ(input->ScanCodeToChar(scanCode), c) << scanCode;
-
-    // Shift and the layout's own characters come with the text event.
-    key(SDL_KEYDOWN, SDL_SCANCODE_2);
-    text("@");
-    update();
-    input->DetectNewKey(true);
-    EXPECT_EQ(input->GetLastNewKey(), 0x03);
-    EXPECT_EQ(input->ScanCodeToChar(input->GetLastNewKey()), '@');
-    key(SDL_KEYDOWN, SDL_SCANCODE_SEMICOLON);
-    text("\xC3\xB6"); // o umlaut, as a German layout types it
-    update();
-    input->DetectNewKey(true);
-    EXPECT_EQ(input->GetLastNewKey(), 0x27);
-    EXPECT_EQ(input->ScanCodeToChar(0x27), 0xF6);
-}
-
-TEST_F(SdlInputTest, TheDummyDriverHasNoMouseAndNoJoystick) {
-    EXPECT_FALSE(input->HasMouse());
-    EXPECT_FALSE(input->HasJoystick());
-
+TEST_F(SdlInputTest, SdlKeysArriveAsPcScanCodesWithTheCharactersOfTheLayoutAndText) {
+    // The dummy driver has no mouse, a plug-in report without a device opens
+    // nothing, and the layout is SDL's default (US). Repeats are no new
+    // presses; a tap in one frame is pressed once; keys the PC scan codes do
+    // not know are no key; shift and the layout's own characters come with
+    // the text event.
     push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) {
         e.button.button = SDL_BUTTON_LEFT;
         e.button.state = SDL_PRESSED;
     });
-    // A plug-in report without a device behind it opens nothing.
     push(SDL_JOYDEVICEADDED, [](SDL_Event& e) { e.jdevice.which = 0; });
     push(SDL_JOYDEVICEREMOVED, [](SDL_Event& e) { e.jdevice.which = 12345; });
-    update();
-    EXPECT_FALSE(input->HasJoystick());
-    EXPECT_EQ(input->GetKeyState(kGfxKeyMouseFirst), 0);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), 0);
+    std::string transcript = run("+Left +Right_Ctrl +Keypad_8 . *Left . -Left . . +A -A . . "
+                                 "+F20 +#511 . +2 text@ . +; text\xC3\xB6 .");
+    // Every SDL key's PC scan code, and what it types: arrows and delete
+    // nothing, keypad enter is enter.
+    for (int sdl = 0; sdl < SDL_NUM_SCANCODES; ++sdl)
+        if (const int pc = input->GetDevices()->toScanCode(sdl))
+            transcript += std::to_string(sdl) + " " +
+                          SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl)) + " is " +
+                          std::to_string(pc) + ", types " +
+                          std::to_string(input->GetDevices()->scanCodeToChar(pc)) + "\n";
+    // With num lock and shift: the number pad's digits, capital letters.
+    SDL_SetModState(static_cast<SDL_Keymod>(KMOD_NUM | KMOD_LSHIFT));
+    transcript += "num lock and shift:";
+    for (int pc = 1; pc < 256; ++pc)
+        if (const int c = input->GetDevices()->scanCodeToChar(pc))
+            transcript += " " + std::to_string(c);
+    SDL_SetModState(KMOD_NONE);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/sdlkeys.txt", transcript + "\n");
+    for (int outside : {-1, 0, int{SDL_NUM_SCANCODES}, 100000})
+        EXPECT_EQ(input->GetDevices()->toScanCode(outside), 0) << outside;
+    for (int outside : {-1, 0, 256, 100000})
+        EXPECT_EQ(input->GetDevices()->scanCodeToChar(outside), 0) << outside;
 }
 
 namespace {
 
 // A pad on SDL's virtual joystick driver, plugged in after the game started.
 struct VirtualPad {
-    explicit VirtualPad(SDL_JoystickType type) {
-        index =
-            SDL_JoystickAttachVirtual(type, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    explicit VirtualPad(SDL_JoystickType type, int axes = SDL_CONTROLLER_AXIS_MAX) {
+        const int index = SDL_JoystickAttachVirtual(type, axes, SDL_CONTROLLER_BUTTON_MAX, 0);
         handle = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+        id = SDL_JoystickInstanceID(handle);
     }
     ~VirtualPad() { unplug(); }
     void unplug() {
-        if (handle)
-            SDL_JoystickClose(handle);
-        if (index >= 0)
-            SDL_JoystickDetachVirtual(index);
+        SDL_JoystickClose(handle);
         handle = nullptr;
-        index = -1;
+        // Pads plugged in later move down when an earlier one goes.
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id)
+                SDL_JoystickDetachVirtual(i);
     }
-    int index = -1;
+    SDL_JoystickID id = -1;
     SDL_Joystick* handle = nullptr;
 };
 
 } // namespace
 
+// Plugged in while playing, a pad steers at once; a second pad pulled out
+// changes nothing, the first one is lost and a spare one taken; a pad found
+// pulled out before SDL tells is lost as well.
 TEST_F(SdlInputTest, APadPluggedInWhilePlayingSteersAtOnceAndIsLostWhenPulledOut) {
     auto pad = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
     ASSERT_NE(pad->handle, nullptr) << SDL_GetError();
-    update();
-    ASSERT_TRUE(input->HasJoystick());
-    EXPECT_EQ(input->GetJoystickSubtype(), kGfxJoystickGamepad);
-
-    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_A, 1);
-    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
-    update();
-    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyPressed);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
-    EXPECT_EQ(input->GetPadState(kGfxPadLeft), kGfxKeyPressed);
-    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0);
-    SDL_JoystickSetVirtualButton(pad->handle, SDL_CONTROLLER_BUTTON_START, 1);
-    SDL_JoystickSetVirtualAxis(pad->handle, SDL_CONTROLLER_AXIS_LEFTY, 20000);
-    update();
-    EXPECT_EQ(input->GetPadState(kGfxPadLeft), kGfxKeyReleased);
-    EXPECT_EQ(input->GetPadState(kGfxPadDown), kGfxKeyPressed);
-    EXPECT_EQ(input->GetPadState(kGfxPadStart), kGfxKeyPressed);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst + 7), kGfxKeyPressed);
-
-    // A second pad pulled out changes nothing; the first one is lost.
+    std::string transcript = run(". b0=1 b13=1 . b13=0 b6=1 a1=20000 a0=-20000 .", pad->handle);
     {
         VirtualPad second(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
-        update();
+        transcript += run(".");
     }
-    update();
-    EXPECT_EQ(input->GetJoystickLosses(), 0u);
-    EXPECT_EQ(input->GetPadState(kGfxPadDown), kGfxKeyHeld);
+    transcript += run(".");
+    auto spare = std::make_unique<VirtualPad>(SDL_JOYSTICK_TYPE_GAMECONTROLLER);
     pad->unplug();
-    update();
-    EXPECT_EQ(input->GetJoystickLosses(), 1u);
-    EXPECT_FALSE(input->HasJoystick());
-    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyReleased);
-}
+    transcript += run(".");
+    spare->unplug();
+    transcript += run(", .");
 
-TEST_F(SdlInputTest, ARawJoystickUsesItsButtonsUntilTheMappingFileNamesItsLayout) {
-    VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN);
+    // A raw joystick uses its first ten buttons and two axes until the
+    // player's mapping file gives it a layout: button 3 is south, 11 up.
+    VirtualPad raw(SDL_JOYSTICK_TYPE_UNKNOWN, 2);
     ASSERT_NE(raw.handle, nullptr) << SDL_GetError();
-    update();
-    ASSERT_TRUE(input->HasJoystick());
-    SDL_JoystickSetVirtualButton(raw.handle, 9, 1);
-    SDL_JoystickSetVirtualButton(raw.handle, 11, 1); // a direction pad button as a pad has it
-    update();
-    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst + 9), kGfxKeyPressed);
-    for (int control = 0; control < kGfxPadControlCount; ++control)
-        EXPECT_EQ(input->GetPadState(control), kGfxKeyUp) << control;
-
-    // The player's mapping file gives it a layout: button 3 is south, 11 up.
+    transcript += "raw\n" + run(". b9=1 b10=1 b11=1 a0=-20000 a1=20000 .", raw.handle);
     char guid[33];
     SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(raw.handle), guid, sizeof guid);
     std::memcpy(guid + 4, "0000", 4); // mapping files name no checksum
     const std::string file = ::testing::TempDir() + "/gamecontrollerdb.txt";
     FILE* out = std::fopen(file.c_str(), "w");
     ASSERT_NE(out, nullptr);
-    std::fprintf(out, "%s,Other,a:b0,platform:Windows,\n%s,Broken,a:q0\n%s,Ours,a:b3,dpup:b11,\n",
-                 guid, guid, guid);
+    // A line for another system, even one whose name starts like ours, is left out.
+    std::fprintf(out,
+                 "%s,Other,a:b0,platform:Windows,\n%s,Broken,a:q0\n%s,Ours,a:b3,dpup:b11,\n"
+                 "%s,Short,a:b5,platform:Lin,\n",
+                 guid, guid, guid, guid);
     std::fclose(out);
     // Opened before the first input closes, so SDL's pad system stays up.
     auto remapped = std::make_unique<GfxInput>();
     ASSERT_EQ(remapped->Create(platform, platform->createInputDevices(), file.c_str()),
               kGfxInputOk);
     input = std::move(remapped);
-    SDL_JoystickSetVirtualButton(raw.handle, 3, 1);
-    update();
-    EXPECT_EQ(input->GetPadState(kGfxPadSouth), kGfxKeyPressed);
-    EXPECT_EQ(input->GetPadState(kGfxPadUp), kGfxKeyPressed);
-    EXPECT_EQ(input->GetKeyState(kGfxKeyJoystickFirst), kGfxKeyPressed);
+    transcript += "mapped\n" + run("b3=1 .", raw.handle);
+    // Read again, the lines that change a known layout count as taken.
+    transcript += "again " + std::to_string(input->LoadPadMappings(file.c_str())) + "\n";
     std::remove(file.c_str());
+    // Raw ones in turn: the wheel taken when the mapped pad goes, the stick
+    // when the wheel goes, and the stick found pulled out.
+    VirtualPad wheel(SDL_JOYSTICK_TYPE_WHEEL), stick(SDL_JOYSTICK_TYPE_ARCADE_STICK);
+    raw.unplug();
+    transcript += run(".");
+    wheel.unplug();
+    transcript += run(".");
+    stick.unplug();
+    transcript += run(", .");
+    // Every pad pulled out is let go of, also by the input closed before.
+    for (SDL_JoystickID id : {pad->id, spare->id, raw.id, wheel.id, stick.id})
+        EXPECT_EQ(SDL_JoystickFromInstanceID(id), nullptr) << id;
+    checkGoldenText(LURVANE_GOLDEN_DIR "/sdlpads.txt", transcript);
 }

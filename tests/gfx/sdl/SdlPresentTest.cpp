@@ -8,6 +8,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -45,14 +47,21 @@ std::pair<int, int> clickAt(SdlPlatform& platform, SDL_Window* window, int x, in
     return at;
 }
 
-// The colour shown at window pixel (x, y), as 0xRRGGBB.
-Uint32 shownAt(SDL_Window* window, int x, int y) {
-    Uint32 pixel = 0;
-    const SDL_Rect one = {x, y, 1, 1};
-    if (SDL_RenderReadPixels(SDL_GetRenderer(window), &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4) !=
-        0)
-        return 0xDEAD;
-    return pixel & 0xFFFFFF;
+// The colours shown at window pixels, as 0xRRGGBB.
+void expectShown(SDL_Window* window, std::initializer_list<std::array<int, 3>> pixels) {
+    for (const auto& [x, y, colour] : pixels) {
+        Uint32 pixel = 0xDEAD;
+        const SDL_Rect one = {x, y, 1, 1};
+        SDL_RenderReadPixels(SDL_GetRenderer(window), &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
+        EXPECT_EQ(pixel & 0xFFFFFF, static_cast<Uint32>(colour)) << x << "," << y;
+    }
+}
+
+// Takes what the platform queued (a resize, the window shown).
+void drain(SdlPlatform& platform) {
+    PlatformEvent event;
+    while (platform.pollEvent(event)) {
+    }
 }
 
 } // namespace
@@ -80,9 +89,7 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     EXPECT_EQ(screen.GetBackSurface()->GetPixelFormat().depth, 16);
     screen.GetBackSurface()->FillAll(screen.ConvertColor(0x0000FF));
     EXPECT_EQ(screen.Flip(1, 0, 0), 0);
-    PlatformEvent event;
-    while (platform.pollEvent(event)) {
-    }
+    drain(platform);
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
     int desktopW = 0, desktopH = 0, bpp = 0;
@@ -96,14 +103,10 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     ASSERT_EQ(screen.ChangeVideoMode(640, 480, 0, 0), 0);
     EXPECT_FALSE(platform.isFullScreen());
     SDL_SetWindowSize(window, 800, 480);
-    while (platform.pollEvent(event)) {
-    }
+    drain(platform);
     screen.GetBackSurface()->FillAll(screen.ConvertColor(0x00FF00));
     EXPECT_EQ(screen.Flip(1, 1, 0), 0);
-    EXPECT_EQ(shownAt(window, 79, 240), 0x000000u);
-    EXPECT_EQ(shownAt(window, 80, 240), 0x00FF00u);
-    EXPECT_EQ(shownAt(window, 719, 0), 0x00FF00u);
-    EXPECT_EQ(shownAt(window, 720, 0), 0x000000u);
+    expectShown(window, {{79, 240, 0}, {80, 240, 0x00FF00}, {719, 0, 0x00FF00}, {720, 0, 0}});
     EXPECT_EQ(clickAt(platform, window, 400, 240), (std::pair{320, 240}));
     EXPECT_EQ(clickAt(platform, window, 100, 100), (std::pair{20, 100}));
 
@@ -111,11 +114,9 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     // one fills it, and clicks still land on picture pixels.
     EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE, 0u);
     SDL_SetWindowSize(window, 1280, 960);
-    while (platform.pollEvent(event)) {
-    }
+    drain(platform);
     EXPECT_EQ(screen.Flip(1, 0, 0), 0);
-    EXPECT_EQ(shownAt(window, 0, 0), 0x00FF00u);
-    EXPECT_EQ(shownAt(window, 1279, 959), 0x00FF00u);
+    expectShown(window, {{0, 0, 0x00FF00}, {1279, 959, 0x00FF00}});
     EXPECT_EQ(clickAt(platform, window, 1279, 959), (std::pair{639, 479}));
     EXPECT_EQ(clickAt(platform, window, 3, 2), (std::pair{1, 1}));
 
@@ -123,18 +124,13 @@ TEST(SdlPresent, FullScreenScalesThePictureAndClicksMapBackToIt) {
     // top-left part of the scaled client area, stretched all of it.
     const std::vector<uint32_t> small(320 * 240, 0x0000FF);
     platform.present(small.data(), 320, 240, 320 * 4, false);
-    EXPECT_EQ(shownAt(window, 639, 479), 0x0000FFu);
-    EXPECT_EQ(shownAt(window, 640, 479), 0x000000u);
-    EXPECT_EQ(shownAt(window, 639, 480), 0x000000u);
+    expectShown(window, {{639, 479, 0x0000FF}, {640, 479, 0}, {639, 480, 0}});
     platform.present(small.data(), 320, 240, 320 * 4, true);
-    EXPECT_EQ(shownAt(window, 1279, 959), 0x0000FFu);
+    expectShown(window, {{1279, 959, 0x0000FF}});
     // The window uncovered or resized shows the last frame again.
     SDL_SetWindowSize(window, 640, 960);
-    while (platform.pollEvent(event)) {
-    }
-    EXPECT_EQ(shownAt(window, 320, 239), 0x000000u);
-    EXPECT_EQ(shownAt(window, 320, 240), 0x0000FFu);
-    EXPECT_EQ(shownAt(window, 639, 719), 0x0000FFu);
+    drain(platform);
+    expectShown(window, {{320, 239, 0}, {320, 240, 0x0000FF}, {639, 719, 0x0000FF}});
 }
 
 // A window out of sight runs no frames: minimised, hidden or without the
@@ -144,9 +140,7 @@ TEST(SdlPresent, AWindowOutOfSightIsInactive) {
     SdlPlatform platform;
     ASSERT_TRUE(platform.createWindow("Lurvane", 640, 480));
     SDL_Window* window = newestWindow();
-    PlatformEvent event;
-    while (platform.pollEvent(event)) {
-    }
+    drain(platform);
     const std::pair<SDL_WindowEventID, PlatformEvent::Type> cases[] = {
         {SDL_WINDOWEVENT_MINIMIZED, PlatformEvent::Deactivated},
         {SDL_WINDOWEVENT_RESTORED, PlatformEvent::Activated},
@@ -162,11 +156,9 @@ TEST(SdlPresent, AWindowOutOfSightIsInactive) {
         sdl.window.windowID = SDL_GetWindowID(window);
         sdl.window.event = sdlEvent;
         SDL_PushEvent(&sdl);
-        std::vector<int> got;
-        while (platform.pollEvent(event))
-            got.push_back(event.type);
-        EXPECT_EQ(got,
-                  expected == PlatformEvent::None ? std::vector<int>{} : std::vector<int>{expected})
-            << "window event " << int{sdlEvent};
+        int got = PlatformEvent::None; // -1 for more than one event
+        for (PlatformEvent event; platform.pollEvent(event);)
+            got = got == PlatformEvent::None ? event.type : -1;
+        EXPECT_EQ(got, expected) << "window event " << int{sdlEvent};
     }
 }
