@@ -1,29 +1,376 @@
+// Surfaces and the screen driven by scripts of steps; every step's result
+// goes into one transcript, compared with the stored one.
+#include "gfx/GfxFont.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
+#include "gfx/HeadlessPlatform.h"
 #include "tests/gfx/ImageFiles.h"
 #include "tests/support/DepthPlatform.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
 
-const GfxPixelFormat k565 = GfxPixelFormat::forDepth(16);
-const GfxPixelFormat k555 = GfxPixelFormat::forDepth(15);
-const GfxPixelFormat k32 = GfxPixelFormat::forDepth(32);
+// A 1280x720 desktop of the given depth, whose full screen can be refused.
+class DesktopPlatform : public HeadlessPlatform {
+public:
+    explicit DesktopPlatform(int bitsPerPixel) : HeadlessPlatform(0), bpp_(bitsPerPixel) {
+        createWindow("Lurvane", 640, 480);
+    }
+    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
+        width = 1280;
+        height = 720;
+        bitsPerPixel = bpp_;
+    }
+    bool setFullScreen(bool fullScreen) override {
+        return refuseFullScreen && fullScreen ? false : HeadlessPlatform::setFullScreen(fullScreen);
+    }
+    bool refuseFullScreen = false;
 
-// A surface of the size and format, made without a screen.
-std::unique_ptr<GfxSurface> made(int width, int height, const GfxPixelFormat& format = k32) {
-    auto s = std::make_unique<GfxSurface>();
-    EXPECT_EQ(s->Create(nullptr, width, height, kSurfaceMemorySystem, format), 0);
-    return s;
+private:
+    int bpp_;
+};
+
+std::string str(long v) {
+    return std::to_string(v);
 }
 
+std::string hex(uint32_t v) {
+    std::ostringstream out;
+    out << std::hex << std::uppercase << v;
+    return out.str();
+}
+
+// Surfaces named by a letter (made empty when first named; B and F are the
+// screen's back and front surfaces), the screen S on platform P, and the
+// picture "p.bmp". A step is "name.op" or "name.op=a,b,...".
+struct World {
+    explicit World(int bpp) : platform(bpp) {
+        writeFile(dir.file("p.bmp"), writeBmp(picture));
+        writeFile(dir.file("short.bmp"), "BM12");
+        // "Colours used" far above 256, and a 16-colour table.
+        writeFile(dir.file("big.bmp"), writeBmp(big, {.bits = 8, .coloursUsed = 100000}));
+        writeFile(dir.file("small.bmp"), writeBmp(makePicture(4, 4, 16), {.bits = 4}));
+    }
+
+    GfxSurface& surface(char name) {
+        if (name == 'B' || name == 'F')
+            return name == 'B' ? *screen.GetBackSurface() : *screen.GetFrontSurface();
+        std::unique_ptr<GfxSurface>& s = surfaces[name];
+        if (!s)
+            s = std::make_unique<GfxSurface>();
+        return *s;
+    }
+
+    std::string step(char name, const std::string& op, const std::vector<std::string>& a) {
+        std::vector<int> n;
+        for (const std::string& arg : a)
+            n.push_back(std::isdigit(static_cast<unsigned char>(arg.back())) ? std::stoi(arg) : 0);
+        n.resize(7);
+        auto u = [&](int i) { return static_cast<uint32_t>(n[static_cast<size_t>(i)]); };
+        auto other = [&] { return a[0] == "-" ? nullptr : &surface(a[0][0]); };
+        const bool world = name == 'S' || name == 'P';
+        GfxSurface& s = world ? spare : surface(name);
+        GfxRect rect{n[3], n[4], n[5], n[6]};
+        // Texts: "~" is none, "^" empty, "_" a space.
+        std::string text = a.empty() ? "" : a.back();
+        std::replace(text.begin(), text.end(), '_', ' ');
+        const char* t = text == "~" ? nullptr : text == "^" ? "" : text.c_str();
+        auto rgb = [](const GfxPaletteEntry& e) {
+            return hex(e.red << 16 | e.green << 8 | e.blue);
+        };
+        GfxPaletteEntry entries[2] = {{uint8_t(n[2] >> 16), uint8_t(n[2] >> 8), uint8_t(n[2])}};
+        GfxPaletteEntry cube[256];
+        GfxScreen::MakeDefaultPalette(cube);
+        const std::map<std::string, std::function<std::string()>> ops = {
+            {"Ptime", [&] { return platform.setTime(u(0)), ""; }},
+            {"Prefuse", [&] { return platform.refuseFullScreen = true, ""; }},
+            {"Pframes", [&] { return str(platform.framesPresented()); }},
+            {"Pfull", [&] { return str(platform.isFullScreen()); }},
+            {"Swindowed", [&] { return str(screen.CreateWindowed(&platform, n[0], n[1])); }},
+            {"Smode", [&] { return str(screen.ChangeVideoMode(n[0], n[1], n[2], 0)); }},
+            {"Sflip", [&] { return str(screen.Flip(1, n[0], 0)); }},
+            {"Plast", [&] { return hex(platform.lastFrame()[0]); }},
+            {"Scube", [&] { return rgb(cube[n[0]]); }},
+            {"Sentry", [&] { return rgb(screen.GetColorTable()[n[0]]); }},
+            {"Snearest", [&] { return str(screen.NearestPaletteIndex(u(0))); }},
+            {"Ssetpal", [&] { return str(screen.SetPaletteEntries(n[0], n[1], entries)); }},
+            {"Sloadpal",
+             [&] { return str(screen.LoadPalette(t ? dir.file(text).c_str() : nullptr)); }},
+            {"Sfonts", [&] { return str(GfxFont::liveCount() - fontsBefore); }},
+            {"font",
+             [&] {
+                 text = a[0];
+                 std::replace(text.begin(), text.end(), '_', ' ');
+                 return str(s.SetFont(text.c_str(), 0, n[1], n[2]));
+             }},
+            {"fontname", [&] { return std::string(s.GetFontName()); }},
+            {"select", [&] { return str(s.SelectFont()); }},
+            {"text", [&] { return str(s.TextAt(n[0], n[1], 0xFFFFFF, t)); }},
+            {"extent",
+             [&] {
+                 int w = 0, h = 0;
+                 return s.GetTextExtent(t, w, h), str(w) + "x" + str(h);
+             }},
+            // The box around the pixels that are not 0, and their number.
+            {"ink",
+             [&] {
+                 int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
+                 for (int y = 0; y < s.GetHeight(); ++y)
+                     for (int x = 0; x < s.GetWidth(); ++x)
+                         if (pixelOf(s, x, y) != 0) {
+                             left = std::min(left, x), top = std::min(top, y);
+                             right = std::max(right, x), bottom = std::max(bottom, y), ++count;
+                         }
+                 return str(left) + "," + str(top) + "-" + str(right) + "," + str(bottom) + "/" +
+                        str(count);
+             }},
+            {"Slose", [&] { return screen.LoseSurfaces(), ""; }},
+            {"Scount", [&] { return str(screen.GetSurfaceCount()); }},
+            {"Sfull", [&] { return str(screen.IsFullScreen()); }},
+            {"Sbpp", [&] { return str(screen.GetBitsPerPixel()); }},
+            {"Spalette", [&] { return str(screen.HasPalette()); }},
+            {"Sfps", [&] { return str(screen.GetFramesPerSecond()); }},
+            {"Scounted", [&] { return str(screen.GetFramesCounted()); }},
+            // n flips spread over span ms from start; the largest rate shown.
+            {"Sflips",
+             [&] {
+                 int most = 0;
+                 for (int i = 1; i <= n[0]; ++i) {
+                     platform.setTime(static_cast<uint32_t>(n[1] + i * n[2] / n[0]));
+                     screen.Flip(1, 0, 0);
+                     most = std::max(most, screen.GetFramesPerSecond());
+                 }
+                 return str(most);
+             }},
+            {"Sfirst",
+             [&] {
+                 std::string first = "none";
+                 for (const auto& [key, t] : surfaces)
+                     first = t.get() == screen.GetFirstSurface() ? std::string(1, key) : first;
+                 return first;
+             }},
+            // A platform without a window, then none.
+            {"Snowindow",
+             [&] {
+                 HeadlessPlatform none;
+                 GfxScreen refused(&none);
+                 return str(refused.CreateWindowed(&none, 640, 480)) + "/" +
+                        str(refused.CreateWindowed(nullptr, 640, 480));
+             }},
+            // Without a screen, in the format of the depth.
+            {"new",
+             [&] {
+                 const GfxPixelFormat format = GfxPixelFormat::forDepth(n[2] ? n[2] : 32);
+                 return str(s.Create(nullptr, n[0], n[1], kSurfaceMemorySystem, format));
+             }},
+            {"make", [&] { return str(s.Create(&screen, n[0], n[1], a.size() > 2 ? n[2] : 1)); }},
+            {"load", [&] { return str(s.CreateFromImage(&screen, dir.file("p.bmp").c_str(), 1)); }},
+            // Made on a screen that goes before the surface.
+            {"orphan",
+             [&] {
+                 GfxScreen shortLived(nullptr);
+                 return str(s.Create(&shortLived, n[0], n[1], 1));
+             }},
+            {"screen", [&] { return str(s.GetScreen() != nullptr); }},
+            {"del", [&] { return surfaces.erase(name), ""; }},
+            // Pixel (x, y) holds 100 + y * width + x.
+            {"ramp",
+             [&] {
+                 s.Lock();
+                 for (int y = 0; y < s.GetHeight(); ++y)
+                     for (int x = 0; x < s.GetWidth(); ++x)
+                         s.PutPixel(x, y, static_cast<uint32_t>(100 + y * s.GetWidth() + x));
+                 return s.Unlock(), "";
+             }},
+            {"lock", [&] { return str(s.Lock()); }},
+            {"unlock", [&] { return str(s.Unlock()); }},
+            {"release", [&] { return str(s.ReleaseDC()); }},
+            {"restore", [&] { return str(s.Restore()); }},
+            {"corner", [&] { return str(s.SetColorKeyFromCorner()); }},
+            {"key", [&] { return str(s.SetColorKey(u(0))); }},
+            {"dc",
+             [&] {
+                 GfxDeviceContext* dc = s.GetDC();
+                 std::string same = dc ? (dc == lastDC ? "same" : "new") : "null";
+                 return lastDC = dc, same;
+             }},
+            {"lost", [&] { return s.MarkLost(), ""; }},
+            {"clip",
+             [&] {
+                 return s.SetClipRect(GfxRect{n[0], n[1], n[2], n[3]}), "";
+             }},
+            {"put", [&] { return s.PutPixel(n[0], n[1], u(2)), ""; }},
+            {"blend", [&] { return s.BlendPixel(n[0], n[1], u(2), u(3)), ""; }},
+            {"get", [&] { return hex(s.GetPixel(n[0], n[1])); }},
+            {"pix", [&] { return hex(pixelOf(s, n[0], n[1])); }},
+            {"fill", [&] { return str(s.FillAll(u(0))); }},
+            {"area", [&] { return str(s.FillArea(n[0], n[1], n[2], n[3], u(4))); }},
+            {"draw",
+             [&] {
+                 return str(s.DrawOpaque(other(), n[1], n[2], a.size() > 3 ? &rect : nullptr));
+             }},
+            {"keyed", [&] { return str(s.DrawKeyed(other(), n[1], n[2])); }},
+            {"clipblit",
+             [&] {
+                 const int result = GfxSurface::ClipBlit(s, *other(), n[1], n[2], rect);
+                 return str(result) + " at " + str(n[1]) + "," + str(n[2]) + " from " +
+                        str(rect.left) + "," + str(rect.top) + "," + str(rect.right) + "," +
+                        str(rect.bottom);
+             }},
+            {"dump",
+             [&] {
+                 std::string all;
+                 for (uint32_t p : pixelsOf(s))
+                     all += hex(p) + ".";
+                 return all;
+             }},
+            {"inked",
+             [&] {
+                 const std::vector<uint32_t> all = pixelsOf(s);
+                 return str(all.size() -
+                            static_cast<size_t>(std::count(all.begin(), all.end(), 0u)));
+             }},
+            {"size",
+             [&] {
+                 return str(s.GetWidth()) + "x" + str(s.GetHeight()) + "/" +
+                        str(s.GetPixelFormat().depth);
+             }},
+            {"locks", [&] { return str(s.GetLockCount()); }},
+            {"dcs", [&] { return str(s.GetDCCount()); }},
+            {"pixels", [&] { return str(s.GetPixels() != nullptr); }},
+            {"store", [&] { return str(s.GetStore() != nullptr); }},
+            {"calls", [&] { return str(s.GetStore()->lockCalls()); }},
+            {"locked", [&] { return str(s.GetStore()->isLocked()); }},
+            {"hasdc", [&] { return str(s.GetStore()->hasDC()); }},
+            {"islost", [&] { return str(s.GetStore()->isLost()); }},
+            {"keyvalue", [&] { return str(s.GetColorKey()); }},
+        };
+        return ops.at((world ? std::string(1, name) : "") + op)();
+    }
+
+    std::string run(const std::string& script) {
+        std::istringstream steps(script);
+        std::string out, token;
+        while (steps >> token) {
+            const size_t dot = token.find('.'), eq = token.find('=');
+            std::vector<std::string> args;
+            std::istringstream list(eq == std::string::npos ? "" : token.substr(eq + 1));
+            for (std::string arg; std::getline(list, arg, ',');)
+                args.push_back(arg);
+            const std::string result = step(token[0], token.substr(dot + 1, eq - dot - 1), args);
+            out += " " + token + (result.empty() ? "" : "->" + result);
+        }
+        return out;
+    }
+
+    TempDir dir;
+    const TestPicture picture = makePicture(5, 4), big = makePicture(16, 16, 256);
+    const int fontsBefore = GfxFont::liveCount();
+    DesktopPlatform platform;
+    GfxScreen screen{&platform};
+    std::map<char, std::unique_ptr<GfxSurface>> surfaces;
+    GfxDeviceContext* lastDC = nullptr;
+    GfxSurface spare;
+};
+
 } // namespace
+
+TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
+    const struct {
+        const char* what;
+        int bpp;
+        const char* script;
+    } scripts[] = {
+        // Clipped on the same edges in source and destination; far outside
+        // positions cannot overflow into view.
+        {"copies clipped", 32,
+         "s.new=8,8,16 s.ramp d.new=20,20,16 d.clip=5,5,15,15 s.draw=d,15,0 s.draw=d,-3,-3 "
+         "s.draw=d,6,15 d.inked s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
+         "s.clip=0,0,6,8 s.clipblit=d,12,13,1,1,7,7 s.draw=d,2147483632,5 s.draw=d,5,-2147483632 "
+         "e.draw=d,0,0 s.keyed=-,0,0"},
+        // Copies between formats are refused; only the low 16 bits of a
+        // weight count; reads outside give 0; unlocked, nothing is written.
+        {"pixel routines", 32,
+         "a.new=2,2,16 b.new=2,2 a.draw=b,0,0 a.lock a.blend=1,1,65535,65792 a.get=1,1 a.unlock "
+         "b.lock b.put=5,5,1 b.get=-1,0 b.get=0,2 b.get=2,0 b.unlock b.fill=1193046 b.put=0,0,0 "
+         "b.get=0,0 b.pix=0,0"},
+        // Fills are clipped except the whole-surface fill; a failed make
+        // leaves an empty surface.
+        {"fills", 32,
+         "a.new=4,4,16 a.clip=1,1,3,4 a.area=-10,-10,3,3,9 a.area=3,0,9,9,8 a.dump a.fill=4 a.dump "
+         "e.fill=0 e.area=0,0,1,1,0 a.new=0,6,16 a.size"},
+        // Nested locks and contexts reach the store once.
+        {"locks and contexts", 32,
+         "s.new=3,3 s.lock s.lock s.calls s.pixels s.unlock s.locked s.unlock s.locked s.pixels "
+         "s.unlock s.locks s.dc s.dc s.dcs s.release s.hasdc s.release s.hasdc s.release s.dcs "
+         "n.lock n.unlock n.dc n.release n.key=0 n.corner n.restore"},
+        // A copy from a lost surface restores it and gives the copy up; made
+        // by size it must be drawn again, a picture is reloaded.
+        {"lost surfaces", 32,
+         "b.make=5,4 f.load d.make=5,4 b.fill=1193046 b.lost b.draw=d,0,0 b.islost "
+         "b.area=0,0,1,1,1 f.lost f.draw=d,0,0 f.draw=d,0,0 d.pix=4,3 f.lost f.lock f.get=2,1 "
+         "f.unlock"},
+        {"registry", 32,
+         "a.make=1,1 b.make=1,1 c.make=1,1 b.make=2,2 S.count S.first b.del S.count a.del S.first "
+         "f.make=0,5 f.store S.count c.del S.count o.orphan=2,2 o.screen o.fill=1"},
+        // Windowed: the desktop's format; the screen's surfaces are not in
+        // the registry.
+        {"windowed", 16,
+         "S.nowindow S.windowed=640,480 S.windowed=640,480 S.full S.bpp F.size B.size S.palette "
+         "S.count x.make=10,10,2 x.size S.count"},
+        // A mode change rebuilds every surface: made by size, new empty
+        // memory; a picture reloaded in the new format.
+        {"mode change", 32,
+         "S.windowed=640,480 v.make=8,8,0 f.load v.fill=11259375 f.key=4660 S.mode=640,480,16 "
+         "P.full S.full F.size B.size v.size f.size S.count v.pix=3,3 v.keyvalue f.pix=4,3 "
+         "S.mode=640,480,0 P.full F.size v.size f.pix=0,0 S.mode=640,480,12 P.refuse "
+         "S.mode=640,480,16 S.mode=640,480,0"},
+        // The rate changes only when a period closes, and that flip is the
+        // first of the next period.
+        {"frame rate", 32,
+         "S.windowed=64,48 S.flips=59,0,1000 S.counted P.time=1001 S.flip S.fps "
+         "S.counted P.frames"},
+        // A frame with lost surfaces is not shown; full screen, restoring the
+        // front restores the back buffer.
+        // The colour cube, or a bitmap's colour table held to 256 entries; a
+        // 16-colour table replaces only its own entries. 8-bit pixels are
+        // shown through the palette.
+        {"palette", 8,
+         "S.cube=255 S.cube=74 S.windowed=16,16 S.palette S.entry=224 S.loadpal=~ "
+         "S.loadpal=missing.bmp S.loadpal=short.bmp S.palette S.setpal=0,1,0 S.loadpal=big.bmp "
+         "S.palette S.entry=200 S.loadpal=small.bmp S.entry=3 S.entry=224 S.setpal=7,1,65280 "
+         "S.setpal=255,2,65280 B.fill=7 S.flip=1 P.last S.nearest=65280"},
+        // A surface owns one font and replaces it; the font answers the last
+        // request.
+        {"fonts", 32,
+         "s.make=200,30 o.make=200,30 x.make=2,2 s.font=Times_New_Roman,25,700 s.fontname "
+         "s.font=Arial,18,700 s.fontname s.font=Times_New_Roman,25,700 s.font=Arial,18,700 "
+         "S.fonts o.font=Times_New_Roman,25,700 S.fonts s.dc s.select s.extent=Pause s.release "
+         "o.dc o.select o.extent=Pause o.release o.del S.fonts x.select s.select"},
+        // Nothing to draw; without a held context measuring and drawing agree
+        // on the system font; drawn partly off the surface; lost: nothing.
+        {"text", 32,
+         "s.make=100,30 s.font=Arial,20,400 s.text=0,0,~ s.text=0,0,^ s.ink s.dc s.select "
+         "s.extent=WWWW s.release s.extent=WWWW s.text=-5,25,WWWW s.ink s.lost s.text=0,0,x"},
+        {"lost screen", 32,
+         "S.windowed=32,32 s.make=4,4 S.flip P.frames S.lose s.islost S.flip P.frames B.islost "
+         "S.flip P.frames S.mode=32,32,16 S.lose B.restore F.islost B.islost"},
+    };
+    std::string transcript;
+    for (const auto& s : scripts)
+        transcript += std::string(s.what) + ":" + World(s.bpp).run(s.script) + "\n";
+    checkGoldenText(LURVANE_GOLDEN_DIR "/surfaces.txt", transcript);
+}
 
 TEST(GfxSurface, DepthCodesComeFromTheMasks) {
     struct Case {
@@ -40,16 +387,17 @@ TEST(GfxSurface, DepthCodesComeFromTheMasks) {
         {{4, 0, 0, 0, false}, 0},
     };
     for (const Case& c : cases) {
-        auto s = made(4, 4, c.format);
-        EXPECT_EQ(s->GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
+        GfxSurface s;
+        s.Create(nullptr, 4, 4, kSurfaceMemorySystem, c.format);
+        EXPECT_EQ(s.GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
         // Without a depth code there are no pixel routines: nothing is drawn.
-        s->Lock();
-        s->PutPixel(1, 1, 0xFF);
-        s->Unlock();
-        EXPECT_EQ(pixelOf(*s, 1, 1), c.depth ? 0xFFu : 0u);
+        s.Lock();
+        s.PutPixel(1, 1, 0xFF);
+        s.Unlock();
+        EXPECT_EQ(pixelOf(s, 1, 1), c.depth ? 0xFFu : 0u);
     }
     PixelFormatInfo info;
-    analysePixelFormat(k565, info);
+    analysePixelFormat(GfxPixelFormat::forDepth(16), info);
     EXPECT_EQ(info.redShift, 11);
     EXPECT_EQ(info.greenMask, 63);
     EXPECT_EQ(info.blueShift, 0);
@@ -64,198 +412,12 @@ TEST(GfxSurface, ConvertColorPlacesTheTopBitsOfEachComponent) {
                  {8, 0x123456, 0x123456}, {16, 0x00FF00, 0x07E0},  {16, 0xFF0000, 0x001F},
                  {16, 0x0C0804, 0x0041},  {32, 0x332211, 0x112233}};
     for (const auto& c : cases) {
-        auto s = made(2, 2, GfxPixelFormat::forDepth(c.depth));
-        EXPECT_EQ(screen.ConvertColor(c.bgr, s.get()), c.expected) << c.depth << " " << c.bgr;
+        GfxSurface s;
+        s.Create(nullptr, 2, 2, kSurfaceMemorySystem, GfxPixelFormat::forDepth(c.depth));
+        EXPECT_EQ(screen.ConvertColor(c.bgr, &s), c.expected) << c.depth << " " << c.bgr;
     }
     // Without a surface: the display format (32 bits without a window).
     EXPECT_EQ(screen.ConvertColor(0x332211), 0x112233u);
-}
-
-TEST(GfxSurface, CopiesAreClippedOnTheSameEdgesInSourceAndDestination) {
-    auto made8 = made(8, 8, k565), made20 = made(20, 20, k565);
-    GfxSurface &source = *made8, &dest = *made20;
-    source.Lock();
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            source.PutPixel(x, y, static_cast<uint32_t>(100 + y * 8 + x));
-    source.Unlock();
-    dest.SetClipRect(GfxRect{5, 5, 15, 15});
-
-    // Wholly outside the destination's clip rectangle: nothing, result 0.
-    EXPECT_EQ(source.DrawOpaque(&dest, 15, 0), 0);
-    EXPECT_EQ(source.DrawOpaque(&dest, -3, -3), 0);
-    EXPECT_EQ(source.DrawOpaque(&dest, 6, 15), 0);
-    ASSERT_EQ(pixelsOf(dest), std::vector<uint32_t>(20 * 20, 0));
-
-    // Partly outside at the top left: the source loses the same 3 columns
-    // and 2 rows that fell outside.
-    EXPECT_EQ(source.DrawOpaque(&dest, 2, 3), 0);
-    EXPECT_EQ(pixelOf(dest, 5, 5), 100u + 2 * 8 + 3);
-    EXPECT_EQ(pixelOf(dest, 9, 10), 100u + 7 * 8 + 7);
-    EXPECT_EQ(pixelOf(dest, 4, 5), 0u);
-    EXPECT_EQ(pixelOf(dest, 10, 5), 0u);
-
-    // A source rectangle, clipped against the source's own clip rectangle
-    // and on the right and bottom against the destination's.
-    GfxRect part{1, 1, 7, 7};
-    source.SetClipRect(GfxRect{0, 0, 6, 8});
-    GfxRect clipped = part;
-    int x = 12, y = 13;
-    ASSERT_EQ(GfxSurface::ClipBlit(source, dest, x, y, clipped), 1);
-    EXPECT_EQ(x, 12);
-    EXPECT_EQ(y, 13);
-    EXPECT_EQ(clipped.left, 1);
-    EXPECT_EQ(clipped.top, 1);
-    EXPECT_EQ(clipped.right, 4);
-    EXPECT_EQ(clipped.bottom, 3);
-
-    // Far outside positions cannot overflow into view.
-    EXPECT_EQ(source.DrawOpaque(&dest, 0x7FFFFFF0, 5), 0);
-    EXPECT_EQ(source.DrawOpaque(&dest, 5, -0x7FFFFFF0), 0);
-
-    GfxSurface empty;
-    EXPECT_EQ(empty.DrawOpaque(&dest, 0, 0), -1);
-    EXPECT_EQ(source.DrawKeyed(nullptr, 0, 0), -1);
-}
-
-TEST(GfxSurface, PixelRoutinesReadSafelyAndDoNothingUnlocked) {
-    // Copies between different formats are refused, not garbled.
-    EXPECT_EQ(made(2, 2, k565)->DrawOpaque(made(2, 2).get(), 0, 0), kGfxErrInvalidPixelFormat);
-    auto s16 = made(2, 2, k565);
-    s16->Lock();
-    s16->BlendPixel(1, 1, 0xFFFF, 256 | 0x10000); // only the low 16 bits weigh
-    EXPECT_EQ(s16->GetPixel(1, 1), 0xFFFFu);
-    s16->Unlock();
-    auto s = made(2, 2);
-    s->Lock();
-    s->PutPixel(5, 5, 1); // outside: nothing happens
-    EXPECT_EQ(s->GetPixel(-1, 0), 0u);
-    EXPECT_EQ(s->GetPixel(0, 2), 0u);
-    EXPECT_EQ(s->GetPixel(2, 0), 0u);
-    s->Unlock();
-    // Unlocked, the routines do nothing rather than write through nothing.
-    s->FillAll(0x123456);
-    s->PutPixel(0, 0, 0);
-    EXPECT_EQ(s->GetPixel(0, 0), 0u);
-    EXPECT_EQ(pixelOf(*s, 0, 0), 0x123456u);
-}
-
-TEST(GfxSurface, FillsAreClippedExceptTheWholeSurfaceFill) {
-    auto s = made(4, 4, k565);
-    s->SetClipRect(GfxRect{1, 1, 3, 4});
-    EXPECT_EQ(s->FillArea(-10, -10, 3, 3, 9), 0);
-    EXPECT_EQ(s->FillArea(3, 0, 9, 9, 8), 0); // wholly outside: result 0
-    EXPECT_EQ(pixelsOf(*s),
-              (std::vector<uint32_t>{0, 0, 0, 0, 0, 9, 9, 0, 0, 9, 9, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(s->FillAll(4), 0);
-    EXPECT_EQ(pixelsOf(*s), std::vector<uint32_t>(16, 4));
-    GfxSurface none;
-    EXPECT_EQ(none.FillAll(0), -1);
-    EXPECT_EQ(none.FillArea(0, 0, 1, 1, 0), -1);
-    // A failed make leaves an empty surface, not the old size without pixels.
-    EXPECT_LT(s->Create(nullptr, 0, 6, 1, k565), 0);
-    EXPECT_EQ(s->GetWidth(), 0);
-    EXPECT_EQ(s->GetHeight(), 0);
-}
-
-TEST(GfxSurface, NestedLocksAndContextsReachTheStoreOnce) {
-    GfxSurface s;
-    ASSERT_EQ(s.Create(nullptr, 3, 3, 1, k32), 0);
-    EXPECT_EQ(s.Lock(), 1);
-    EXPECT_EQ(s.Lock(), 2);
-    EXPECT_EQ(s.GetStore()->lockCalls(), 1);
-    EXPECT_NE(s.GetPixels(), nullptr);
-    EXPECT_EQ(s.Unlock(), 1);
-    EXPECT_TRUE(s.GetStore()->isLocked());
-    EXPECT_EQ(s.Unlock(), 0);
-    EXPECT_FALSE(s.GetStore()->isLocked());
-    EXPECT_EQ(s.GetPixels(), nullptr);
-    // An unlock without its lock changes nothing.
-    EXPECT_LT(s.Unlock(), 0);
-    EXPECT_EQ(s.GetLockCount(), 0);
-
-    GfxDeviceContext* dc = s.GetDC();
-    ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(s.GetDC(), dc);
-    EXPECT_EQ(s.GetDCCount(), 2);
-    EXPECT_EQ(s.ReleaseDC(), 0);
-    EXPECT_TRUE(s.GetStore()->hasDC());
-    EXPECT_EQ(s.ReleaseDC(), 0);
-    EXPECT_FALSE(s.GetStore()->hasDC());
-    EXPECT_EQ(s.ReleaseDC(), -1);
-    EXPECT_EQ(s.GetDCCount(), 0);
-
-    GfxSurface none;
-    EXPECT_EQ(none.Lock(), -1);
-    EXPECT_EQ(none.Unlock(), -1);
-    EXPECT_EQ(none.GetDC(), nullptr);
-    EXPECT_EQ(none.ReleaseDC(), -1);
-    EXPECT_EQ(none.SetColorKey(0), -1);
-    EXPECT_EQ(none.SetColorKeyFromCorner(), -1);
-    EXPECT_EQ(none.Restore(), -1);
-}
-
-TEST(GfxSurface, ALostSurfaceComesBackAndOnlyAPictureGetsItsPixelsBack) {
-    TempDir dir;
-    GfxScreen screen(nullptr);
-    const TestPicture picture = makePicture(5, 4);
-    writeFile(dir.file("p.bmp"), writeBmp(picture));
-
-    GfxSurface bySize, fromFile, dest;
-    ASSERT_EQ(bySize.Create(&screen, 5, 4, 1), 0);
-    ASSERT_EQ(fromFile.CreateFromImage(&screen, dir.file("p.bmp").c_str(), 1), 1);
-    ASSERT_EQ(dest.Create(&screen, 5, 4, 1), 0);
-    bySize.FillAll(0x123456);
-
-    // A copy from a lost source restores it and gives the copy up; made by
-    // size, its reload fails with -2 and its owner must draw it again.
-    bySize.MarkLost();
-    EXPECT_EQ(bySize.DrawOpaque(&dest, 0, 0), -2);
-    EXPECT_FALSE(bySize.GetStore()->isLost());
-    EXPECT_EQ(bySize.FillArea(0, 0, 1, 1, 1), 0);
-
-    fromFile.MarkLost();
-    EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0); // restored and reloaded
-    EXPECT_EQ(fromFile.DrawOpaque(&dest, 0, 0), 0);
-    EXPECT_EQ(pixelOf(dest, 4, 3), picture.at(4, 3));
-
-    // Lock restores a lost surface and carries on.
-    fromFile.MarkLost();
-    EXPECT_EQ(fromFile.Lock(), 1);
-    EXPECT_EQ(fromFile.GetPixel(2, 1), picture.at(2, 1));
-    EXPECT_EQ(fromFile.Unlock(), 0);
-}
-
-TEST(GfxSurface, TheRegistryFollowsCreationAndDeletion) {
-    GfxScreen screen(nullptr);
-    auto* a = new GfxSurface;
-    auto* b = new GfxSurface;
-    auto* c = new GfxSurface;
-    a->Create(&screen, 1, 1, 1);
-    b->Create(&screen, 1, 1, 1);
-    c->Create(&screen, 1, 1, 1);
-    b->Create(&screen, 2, 2, 1); // made again: still one entry
-    EXPECT_EQ(screen.GetSurfaceCount(), 3);
-    EXPECT_EQ(screen.GetFirstSurface(), a);
-    delete b;
-    EXPECT_EQ(screen.GetSurfaceCount(), 2);
-    delete a;
-    EXPECT_EQ(screen.GetFirstSurface(), c);
-    GfxSurface failed;
-    EXPECT_LT(failed.Create(&screen, 0, 5, 1), 0);
-    EXPECT_EQ(failed.GetStore(), nullptr);
-    EXPECT_EQ(screen.GetSurfaceCount(), 1);
-    delete c;
-    EXPECT_EQ(screen.GetSurfaceCount(), 0);
-
-    // A surface outlives its screen and only forgets it.
-    GfxSurface survivor;
-    {
-        GfxScreen shortLived(nullptr);
-        survivor.Create(&shortLived, 2, 2, 1);
-    }
-    EXPECT_EQ(survivor.GetScreen(), nullptr);
-    EXPECT_EQ(survivor.FillAll(1), 0);
 }
 
 TEST(GfxSurface, ALongFileNameIsCutSafely) {
@@ -276,4 +438,21 @@ TEST(GfxSurface, ALongFileNameIsCutSafely) {
     EXPECT_EQ(s.CreateFromImage(&screen, nullptr, 1), -1);
     EXPECT_EQ(s.CreateFromImage(&screen, dir.file("missing.bmp").c_str(), 1), -2);
     EXPECT_EQ(s.GetWidth(), 3); // a failed load keeps what the surface had
+}
+
+TEST(GfxFont, TheGamesFacesMapToInstalledFaces) {
+    const struct {
+        const char* face;
+        int weight;
+        const char* file;
+    } faces[] = {{"Times New Roman", 400, "LiberationSerif-Regular"},
+                 {"Arial", 400, "LiberationSans-Regular"},
+                 {"Arial Black", 400, "LiberationSans-Bold"},
+                 {"Courier", 700, "LiberationMono-Bold"}};
+    for (const auto& f : faces)
+        EXPECT_NE(std::string(GfxFont::fileFor(f.face, f.weight).c_str()).find(f.file),
+                  std::string::npos)
+            << f.face;
+    // Any other face gets the sans-serif face rather than nothing.
+    EXPECT_FALSE(GfxFont::fileFor("Wingdings", 400).isEmpty());
 }
