@@ -279,41 +279,6 @@ TEST(GfxImage, EveryFormatKindAndDamageDecodesAsListed) {
     checkGoldenText(LURVANE_GOLDEN_DIR "/images.txt", transcript);
 }
 
-TEST(GfxImage, SurfacesLoadFilesInTheDisplayFormat) {
-    TempDir dir;
-    const TestPicture p = makePicture(6, 4, 16);
-    writeFile(dir.file("Pic.bmp"), writeBmp(p, {.bits = 8}));
-    GfxScreen screen(nullptr);
-    GfxSurface s;
-    // Windows-style names are mapped to the file, whatever its case.
-    ScopedWorkingDir cwd(dir.path());
-    ASSERT_EQ(s.CreateFromImage(&screen, ".\\pic.BMP", 1), 1);
-    EXPECT_EQ(s.GetWidth(), 6);
-    s.Lock();
-    EXPECT_EQ(s.GetPixel(2, 3), p.at(2, 3));
-    s.Unlock();
-    // An 8-bit surface takes the nearest colours of the screen's palette.
-    const GfxPixelFormat eight = GfxPixelFormat::forDepth(8);
-    std::unique_ptr<GfxPixelStore> store =
-        GfxImage::GetImage(&screen, ".\\pic.bmp", 1, GfxImage::kBMP, &eight);
-    ASSERT_NE(store, nullptr);
-    const uint32_t c = p.at(0, 0);
-    const uint32_t bgrColour = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-    EXPECT_EQ(store->pixelAt(0, 0), screen.NearestPaletteIndex(bgrColour));
-    writeFile(dir.file("empty.bmp"), "");
-    EXPECT_EQ(s.CreateFromImage(&screen, "empty.bmp", 1), -2);
-
-    // The bitmap path takes a top-down bitmap the decoder refuses.
-    const TestPicture down = makePicture(8, 8, 16);
-    writeFile(dir.file("down.bmp"), writeBmp(down, {.bits = 8, .topDown = true}));
-    int w = 0, h = 0;
-    store = GfxImage::LoadBitmapSurface(nullptr, "down.bmp", w, h, 1);
-    ASSERT_NE(store, nullptr);
-    EXPECT_EQ(w, 8);
-    EXPECT_EQ(store->pixelAt(3, 0), down.at(3, 0));
-    EXPECT_EQ(store->pixelAt(3, 7), down.at(3, 7));
-}
-
 TEST(GfxImage, FilesWrittenByImageMagickDecodeToTheSamePixels) {
     if (std::system("convert -version 2>/dev/null | grep -q ImageMagick") != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";

@@ -1,6 +1,7 @@
 // Surfaces and the screen driven by scripts of steps; every step's result
 // goes into one transcript, compared with the stored one.
 #include "gfx/GfxFont.h"
+#include "gfx/GfxImage.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
@@ -21,23 +22,12 @@
 namespace {
 
 // A 1280x720 desktop of the given depth, whose full screen can be refused.
-class DesktopPlatform : public HeadlessPlatform {
-public:
-    explicit DesktopPlatform(int bitsPerPixel) : HeadlessPlatform(0), bpp_(bitsPerPixel) {
-        createWindow("Lurvane", 640, 480);
+struct DesktopPlatform : DepthPlatform {
+    explicit DesktopPlatform(int bpp) : DepthPlatform(bpp, 1280, 720, 0) {}
+    bool setFullScreen(bool on) override {
+        return !(refuse && on) && DepthPlatform::setFullScreen(on);
     }
-    void desktopSize(int& width, int& height, int& bitsPerPixel) const override {
-        width = 1280;
-        height = 720;
-        bitsPerPixel = bpp_;
-    }
-    bool setFullScreen(bool fullScreen) override {
-        return refuseFullScreen && fullScreen ? false : HeadlessPlatform::setFullScreen(fullScreen);
-    }
-    bool refuseFullScreen = false;
-
-private:
-    int bpp_;
+    bool refuse = false;
 };
 
 std::string str(long v) {
@@ -60,6 +50,10 @@ struct World {
         // "Colours used" far above 256, and a 16-colour table.
         writeFile(dir.file("big.bmp"), writeBmp(big, {.bits = 8, .coloursUsed = 100000}));
         writeFile(dir.file("small.bmp"), writeBmp(makePicture(4, 4, 16), {.bits = 4}));
+        writeFile(dir.file("Pic.bmp"), writeBmp(makePicture(6, 4, 16), {.bits = 8}));
+        writeFile(dir.file("empty.bmp"), "");
+        writeFile(dir.file("down.bmp"),
+                  writeBmp(makePicture(8, 8, 16), {.bits = 8, .topDown = true}));
     }
 
     GfxSurface& surface(char name) {
@@ -93,9 +87,7 @@ struct World {
         GfxScreen::MakeDefaultPalette(cube);
         const std::map<std::string, std::function<std::string()>> ops = {
             {"Ptime", [&] { return platform.setTime(u(0)), ""; }},
-            {"Prefuse", [&] { return platform.refuseFullScreen = true, ""; }},
-            {"Pframes", [&] { return str(platform.framesPresented()); }},
-            {"Pfull", [&] { return str(platform.isFullScreen()); }},
+            {"Prefuse", [&] { return platform.refuse = true, ""; }},
             {"Swindowed", [&] { return str(screen.CreateWindowed(&platform, n[0], n[1])); }},
             {"Smode", [&] { return str(screen.ChangeVideoMode(n[0], n[1], n[2], 0)); }},
             {"Sflip", [&] { return str(screen.Flip(1, n[0], 0)); }},
@@ -104,8 +96,7 @@ struct World {
             {"Sentry", [&] { return rgb(screen.GetColorTable()[n[0]]); }},
             {"Snearest", [&] { return str(screen.NearestPaletteIndex(u(0))); }},
             {"Ssetpal", [&] { return str(screen.SetPaletteEntries(n[0], n[1], entries)); }},
-            {"Sloadpal",
-             [&] { return str(screen.LoadPalette(t ? dir.file(text).c_str() : nullptr)); }},
+            {"Sloadpal", [&] { return str(screen.LoadPalette(t)); }},
             {"Sfonts", [&] { return str(GfxFont::liveCount() - fontsBefore); }},
             {"font",
              [&] {
@@ -121,26 +112,19 @@ struct World {
                  int w = 0, h = 0;
                  return s.GetTextExtent(t, w, h), str(w) + "x" + str(h);
              }},
-            // The box around the pixels that are not 0, and their number.
+            // The pixels that are not 0: their number, leftmost column and lowest row.
             {"ink",
              [&] {
-                 int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
-                 for (int y = 0; y < s.GetHeight(); ++y)
-                     for (int x = 0; x < s.GetWidth(); ++x)
-                         if (pixelOf(s, x, y) != 0) {
-                             left = std::min(left, x), top = std::min(top, y);
-                             right = std::max(right, x), bottom = std::max(bottom, y), ++count;
-                         }
-                 return str(left) + "," + str(top) + "-" + str(right) + "," + str(bottom) + "/" +
-                        str(count);
+                 int count = 0, left = s.GetWidth(), bottom = -1, i = 0;
+                 for (uint32_t p : pixelsOf(s)) {
+                     if (p != 0)
+                         ++count, left = std::min(left, i % s.GetWidth()),
+                                  bottom = i / s.GetWidth();
+                     ++i;
+                 }
+                 return str(count) + " from x" + str(left) + " to y" + str(bottom);
              }},
             {"Slose", [&] { return screen.LoseSurfaces(), ""; }},
-            {"Scount", [&] { return str(screen.GetSurfaceCount()); }},
-            {"Sfull", [&] { return str(screen.IsFullScreen()); }},
-            {"Sbpp", [&] { return str(screen.GetBitsPerPixel()); }},
-            {"Spalette", [&] { return str(screen.HasPalette()); }},
-            {"Sfps", [&] { return str(screen.GetFramesPerSecond()); }},
-            {"Scounted", [&] { return str(screen.GetFramesCounted()); }},
             // n flips spread over span ms from start; the largest rate shown.
             {"Sflips",
              [&] {
@@ -174,7 +158,24 @@ struct World {
                  return str(s.Create(nullptr, n[0], n[1], kSurfaceMemorySystem, format));
              }},
             {"make", [&] { return str(s.Create(&screen, n[0], n[1], a.size() > 2 ? n[2] : 1)); }},
-            {"load", [&] { return str(s.CreateFromImage(&screen, dir.file("p.bmp").c_str(), 1)); }},
+            {"load", [&] { return str(s.CreateFromImage(&screen, t, 1)); }},
+            {"convert", [&] { return hex(screen.ConvertColor(u(0), &s)); }},
+            {"Sconvert", [&] { return hex(screen.ConvertColor(u(0))); }},
+            // The first pixel of a picture loaded for an 8-bit surface.
+            {"Simage8",
+             [&] {
+                 const GfxPixelFormat eight = GfxPixelFormat::forDepth(8);
+                 return str(
+                     GfxImage::GetImage(&screen, t, 1, GfxImage::kBMP, &eight)->pixelAt(0, 0));
+             }},
+            // The bitmap path's size and column 3 at the top and bottom.
+            {"Sbitmap",
+             [&] {
+                 int w = 0, h = 0;
+                 auto store = GfxImage::LoadBitmapSurface(nullptr, t, w, h, 1);
+                 return str(w) + "x" + str(h) + " " + hex(store->pixelAt(3, 0)) + " " +
+                        hex(store->pixelAt(3, h - 1));
+             }},
             // Made on a screen that goes before the surface.
             {"orphan",
              [&] {
@@ -234,26 +235,26 @@ struct World {
                      all += hex(p) + ".";
                  return all;
              }},
-            {"inked",
+            {"state",
              [&] {
-                 const std::vector<uint32_t> all = pixelsOf(s);
-                 return str(all.size() -
-                            static_cast<size_t>(std::count(all.begin(), all.end(), 0u)));
-             }},
-            {"size",
-             [&] {
+                 GfxPixelStore* store = s.GetStore();
                  return str(s.GetWidth()) + "x" + str(s.GetHeight()) + "/" +
-                        str(s.GetPixelFormat().depth);
+                        str(s.GetPixelFormat().depth) + " locks" + str(s.GetLockCount()) + " dcs" +
+                        str(s.GetDCCount()) + " pixels" + str(s.GetPixels() != nullptr) +
+                        (store ? " calls" + str(store->lockCalls()) + " locked" +
+                                     str(store->isLocked()) + " dc" + str(store->hasDC()) +
+                                     " lost" + str(store->isLost())
+                               : " no store") +
+                        " key" + hex(s.GetColorKey());
              }},
-            {"locks", [&] { return str(s.GetLockCount()); }},
-            {"dcs", [&] { return str(s.GetDCCount()); }},
-            {"pixels", [&] { return str(s.GetPixels() != nullptr); }},
-            {"store", [&] { return str(s.GetStore() != nullptr); }},
-            {"calls", [&] { return str(s.GetStore()->lockCalls()); }},
-            {"locked", [&] { return str(s.GetStore()->isLocked()); }},
-            {"hasdc", [&] { return str(s.GetStore()->hasDC()); }},
-            {"islost", [&] { return str(s.GetStore()->isLost()); }},
-            {"keyvalue", [&] { return str(s.GetColorKey()); }},
+            {"Sstate",
+             [&] {
+                 return "surfaces" + str(screen.GetSurfaceCount()) + " full" +
+                        str(screen.IsFullScreen()) + "/" + str(platform.isFullScreen()) + " bpp" +
+                        str(screen.GetBitsPerPixel()) + " palette" + str(screen.HasPalette()) +
+                        " fps" + str(screen.GetFramesPerSecond()) + " counted" +
+                        str(screen.GetFramesCounted()) + " shown" + str(platform.framesPresented());
+             }},
         };
         return ops.at((world ? std::string(1, name) : "") + op)();
     }
@@ -274,6 +275,7 @@ struct World {
     }
 
     TempDir dir;
+    ScopedWorkingDir cwd{dir.path()};
     const TestPicture picture = makePicture(5, 4), big = makePicture(16, 16, 256);
     const int fontsBefore = GfxFont::liveCount();
     DesktopPlatform platform;
@@ -295,7 +297,7 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
         // positions cannot overflow into view.
         {"copies clipped", 32,
          "s.new=8,8,16 s.ramp d.new=20,20,16 d.clip=5,5,15,15 s.draw=d,15,0 s.draw=d,-3,-3 "
-         "s.draw=d,6,15 d.inked s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
+         "s.draw=d,6,15 d.ink s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
          "s.clip=0,0,6,8 s.clipblit=d,12,13,1,1,7,7 s.draw=d,2147483632,5 s.draw=d,5,-2147483632 "
          "e.draw=d,0,0 s.keyed=-,0,0"},
         // Copies between formats are refused; only the low 16 bits of a
@@ -304,51 +306,59 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
          "a.new=2,2,16 b.new=2,2 a.draw=b,0,0 a.lock a.blend=1,1,65535,65792 a.get=1,1 a.unlock "
          "b.lock b.put=5,5,1 b.get=-1,0 b.get=0,2 b.get=2,0 b.unlock b.fill=1193046 b.put=0,0,0 "
          "b.get=0,0 b.pix=0,0"},
+        // The top bits of each component, in the surface's or the display's format.
+        {"colours", 32,
+         "a.new=2,2,16 a.convert=255 a.convert=65280 a.convert=16711680 a.convert=788484 "
+         "b.new=2,2,15 b.convert=255 c.new=2,2,8 c.convert=255 c.convert=1193046 d.new=2,2 "
+         "d.convert=3351057 S.convert=3351057"},
         // Fills are clipped except the whole-surface fill; a failed make
         // leaves an empty surface.
         {"fills", 32,
          "a.new=4,4,16 a.clip=1,1,3,4 a.area=-10,-10,3,3,9 a.area=3,0,9,9,8 a.dump a.fill=4 a.dump "
-         "e.fill=0 e.area=0,0,1,1,0 a.new=0,6,16 a.size"},
+         "e.fill=0 e.area=0,0,1,1,0 a.new=0,6,16 a.state"},
         // Nested locks and contexts reach the store once.
         {"locks and contexts", 32,
-         "s.new=3,3 s.lock s.lock s.calls s.pixels s.unlock s.locked s.unlock s.locked s.pixels "
-         "s.unlock s.locks s.dc s.dc s.dcs s.release s.hasdc s.release s.hasdc s.release s.dcs "
-         "n.lock n.unlock n.dc n.release n.key=0 n.corner n.restore"},
+         "s.new=3,3 s.lock s.lock s.state s.unlock s.state s.unlock s.state s.unlock s.dc s.dc "
+         "s.state s.release s.state s.release s.state s.release s.state n.lock n.unlock n.dc "
+         "n.release n.key=0 n.corner n.restore"},
+        // Windows-style names find the file whatever its case; an 8-bit
+        // surface takes the nearest palette colours; the bitmap path takes a
+        // top-down bitmap; a failed load keeps what the surface had.
+        {"pictures", 32,
+         "a.load=.\\pic.BMP a.state a.pix=2,3 S.image8=pic.bmp S.nearest=4704269 "
+         "S.image8=.\\pic.bmp S.bitmap=down.bmp a.load=empty.bmp a.load=~ a.load=missing.bmp "
+         "a.state"},
         // A copy from a lost surface restores it and gives the copy up; made
         // by size it must be drawn again, a picture is reloaded.
         {"lost surfaces", 32,
-         "b.make=5,4 f.load d.make=5,4 b.fill=1193046 b.lost b.draw=d,0,0 b.islost "
+         "b.make=5,4 f.load=p.bmp d.make=5,4 b.fill=1193046 b.lost b.draw=d,0,0 b.state "
          "b.area=0,0,1,1,1 f.lost f.draw=d,0,0 f.draw=d,0,0 d.pix=4,3 f.lost f.lock f.get=2,1 "
          "f.unlock"},
         {"registry", 32,
-         "a.make=1,1 b.make=1,1 c.make=1,1 b.make=2,2 S.count S.first b.del S.count a.del S.first "
-         "f.make=0,5 f.store S.count c.del S.count o.orphan=2,2 o.screen o.fill=1"},
+         "a.make=1,1 b.make=1,1 c.make=1,1 b.make=2,2 S.state S.first b.del S.state a.del S.first "
+         "f.make=0,5 f.state S.state c.del S.state o.orphan=2,2 o.screen o.fill=1"},
         // Windowed: the desktop's format; the screen's surfaces are not in
         // the registry.
         {"windowed", 16,
-         "S.nowindow S.windowed=640,480 S.windowed=640,480 S.full S.bpp F.size B.size S.palette "
-         "S.count x.make=10,10,2 x.size S.count"},
+         "S.nowindow S.windowed=640,480 S.windowed=640,480 S.state F.state B.state "
+         "x.make=10,10,2 x.state S.state"},
         // A mode change rebuilds every surface: made by size, new empty
         // memory; a picture reloaded in the new format.
         {"mode change", 32,
-         "S.windowed=640,480 v.make=8,8,0 f.load v.fill=11259375 f.key=4660 S.mode=640,480,16 "
-         "P.full S.full F.size B.size v.size f.size S.count v.pix=3,3 v.keyvalue f.pix=4,3 "
-         "S.mode=640,480,0 P.full F.size v.size f.pix=0,0 S.mode=640,480,12 P.refuse "
+         "S.windowed=640,480 v.make=8,8,0 f.load=p.bmp v.fill=11259375 f.key=4660 "
+         "S.mode=640,480,16 S.state F.state B.state v.state f.state v.pix=3,3 f.pix=4,3 "
+         "S.mode=640,480,0 S.state F.state v.state f.pix=0,0 S.mode=640,480,12 P.refuse "
          "S.mode=640,480,16 S.mode=640,480,0"},
         // The rate changes only when a period closes, and that flip is the
         // first of the next period.
-        {"frame rate", 32,
-         "S.windowed=64,48 S.flips=59,0,1000 S.counted P.time=1001 S.flip S.fps "
-         "S.counted P.frames"},
-        // A frame with lost surfaces is not shown; full screen, restoring the
-        // front restores the back buffer.
+        {"frame rate", 32, "S.windowed=64,48 S.flips=59,0,1000 S.state P.time=1001 S.flip S.state"},
         // The colour cube, or a bitmap's colour table held to 256 entries; a
         // 16-colour table replaces only its own entries. 8-bit pixels are
         // shown through the palette.
         {"palette", 8,
-         "S.cube=255 S.cube=74 S.windowed=16,16 S.palette S.entry=224 S.loadpal=~ "
-         "S.loadpal=missing.bmp S.loadpal=short.bmp S.palette S.setpal=0,1,0 S.loadpal=big.bmp "
-         "S.palette S.entry=200 S.loadpal=small.bmp S.entry=3 S.entry=224 S.setpal=7,1,65280 "
+         "S.cube=255 S.cube=74 S.windowed=16,16 S.state S.entry=224 S.loadpal=~ "
+         "S.loadpal=missing.bmp S.loadpal=short.bmp S.state S.setpal=0,1,0 S.loadpal=big.bmp "
+         "S.state S.entry=200 S.loadpal=small.bmp S.entry=3 S.entry=224 S.setpal=7,1,65280 "
          "S.setpal=255,2,65280 B.fill=7 S.flip=1 P.last S.nearest=65280"},
         // A surface owns one font and replaces it; the font answers the last
         // request.
@@ -362,9 +372,11 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
         {"text", 32,
          "s.make=100,30 s.font=Arial,20,400 s.text=0,0,~ s.text=0,0,^ s.ink s.dc s.select "
          "s.extent=WWWW s.release s.extent=WWWW s.text=-5,25,WWWW s.ink s.lost s.text=0,0,x"},
+        // A frame with lost surfaces is not shown; full screen, restoring the
+        // front restores the back buffer.
         {"lost screen", 32,
-         "S.windowed=32,32 s.make=4,4 S.flip P.frames S.lose s.islost S.flip P.frames B.islost "
-         "S.flip P.frames S.mode=32,32,16 S.lose B.restore F.islost B.islost"},
+         "S.windowed=32,32 s.make=4,4 S.flip S.state S.lose s.state S.flip S.state B.state "
+         "S.flip S.state S.mode=32,32,16 S.lose B.restore F.state B.state"},
     };
     std::string transcript;
     for (const auto& s : scripts)
@@ -401,23 +413,6 @@ TEST(GfxSurface, DepthCodesComeFromTheMasks) {
     EXPECT_EQ(info.redShift, 11);
     EXPECT_EQ(info.greenMask, 63);
     EXPECT_EQ(info.blueShift, 0);
-}
-
-TEST(GfxSurface, ConvertColorPlacesTheTopBitsOfEachComponent) {
-    GfxScreen screen(nullptr);
-    const struct {
-        int depth;
-        uint32_t bgr, expected;
-    } cases[] = {{16, 0x0000FF, 0xF800},  {15, 0x0000FF, 0x7C00},  {8, 0x0000FF, 0x0000FF},
-                 {8, 0x123456, 0x123456}, {16, 0x00FF00, 0x07E0},  {16, 0xFF0000, 0x001F},
-                 {16, 0x0C0804, 0x0041},  {32, 0x332211, 0x112233}};
-    for (const auto& c : cases) {
-        GfxSurface s;
-        s.Create(nullptr, 2, 2, kSurfaceMemorySystem, GfxPixelFormat::forDepth(c.depth));
-        EXPECT_EQ(screen.ConvertColor(c.bgr, &s), c.expected) << c.depth << " " << c.bgr;
-    }
-    // Without a surface: the display format (32 bits without a window).
-    EXPECT_EQ(screen.ConvertColor(0x332211), 0x112233u);
 }
 
 TEST(GfxSurface, ALongFileNameIsCutSafely) {
