@@ -79,6 +79,11 @@ struct World {
         std::string text = a.empty() ? "" : a.back();
         std::replace(text.begin(), text.end(), '_', ' ');
         const char* t = text == "~" ? nullptr : text == "^" ? "" : text.c_str();
+        auto face = [&] {
+            std::string name = a[0];
+            std::replace(name.begin(), name.end(), '_', ' ');
+            return name;
+        };
         auto rgb = [](const GfxPaletteEntry& e) {
             return hex(e.red << 16 | e.green << 8 | e.blue);
         };
@@ -98,11 +103,45 @@ struct World {
             {"Ssetpal", [&] { return str(screen.SetPaletteEntries(n[0], n[1], entries)); }},
             {"Sloadpal", [&] { return str(screen.LoadPalette(t)); }},
             {"Sfonts", [&] { return str(GfxFont::liveCount() - fontsBefore); }},
-            {"font",
+            {"font", [&] { return str(s.SetFont(face().c_str(), 0, n[1], n[2])); }},
+            {"Sface",
              [&] {
-                 text = a[0];
-                 std::replace(text.begin(), text.end(), '_', ' ');
-                 return str(s.SetFont(text.c_str(), 0, n[1], n[2]));
+                 const String file = GfxFont::fileFor(face().c_str(), n[1]);
+                 return std::filesystem::path(file.c_str()).filename().string();
+             }},
+            // Made in a format of the given masks.
+            {"masks",
+             [&] {
+                 const GfxPixelFormat format{n[0], u(1), u(2), u(3), n[4] != 0};
+                 return str(s.Create(nullptr, 4, 4, kSurfaceMemorySystem, format));
+             }},
+            // Without a depth code there are no pixel routines: nothing is drawn.
+            {"depthcode",
+             [&] {
+                 s.Lock();
+                 s.PutPixel(1, 1, 0xFF);
+                 s.Unlock();
+                 return str(s.GetPixelFormat().depth) + "/" + hex(pixelOf(s, 1, 1));
+             }},
+            {"Sanalyse",
+             [&] {
+                 PixelFormatInfo info;
+                 analysePixelFormat(GfxPixelFormat::forDepth(n[0]), info);
+                 return str(info.redShift) + "," + str(info.greenMask) + "," + str(info.blueShift);
+             }},
+            // A picture in a folder whose path is longer than a kept name.
+            {"long",
+             [&] {
+                 std::string path = dir.path();
+                 while (path.size() < 300)
+                     path += "/abcdefghijklmnopqrstuvwxyz0123456789";
+                 std::filesystem::create_directories(path);
+                 writeFile(path += "/picture.bmp", writeBmp(makePicture(3, 3)));
+                 const int loaded = s.CreateFromImage(&screen, path.c_str(), 1);
+                 const bool cut = path.substr(0, GfxSurface::kMaxNameLength) == s.GetFileName();
+                 const int reloadCut = s.ReloadImage(s.GetFileName());
+                 return str(loaded) + " cut" + str(cut) + " reload" + str(reloadCut) + "/" +
+                        str(s.ReloadImage(path.c_str()));
              }},
             {"fontname", [&] { return std::string(s.GetFontName()); }},
             {"select", [&] { return str(s.SelectFont()); }},
@@ -372,6 +411,17 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
         {"text", 32,
          "s.make=100,30 s.font=Arial,20,400 s.text=0,0,~ s.text=0,0,^ s.ink s.dc s.select "
          "s.extent=WWWW s.release s.extent=WWWW s.text=-5,25,WWWW s.ink s.lost s.text=0,0,x"},
+        {"depth codes", 32,
+         "a.new=4,4,8 a.depthcode b.masks=16,31744,992,31,1 b.depthcode c.masks=16,63488,2016,31,1 "
+         "c.depthcode d.masks=16,3840,240,15,1 d.depthcode e.new=4,4,24 e.depthcode f.new=4,4 "
+         "f.depthcode g.masks=16,63488,2016,31,0 g.depthcode h.masks=4,0,0,0,0 h.depthcode "
+         "S.analyse=16"},
+        // The cut name no longer names the file: a reload fails cleanly.
+        {"long name", 32, "a.long a.load=~ a.load=missing.bmp a.state"},
+        // Any other face gets the sans-serif face rather than nothing.
+        {"faces", 32,
+         "S.face=Times_New_Roman,400 S.face=Arial,400 S.face=Arial_Black,400 S.face=Courier,700 "
+         "S.face=Wingdings,400"},
         // A frame with lost surfaces is not shown; full screen, restoring the
         // front restores the back buffer.
         {"lost screen", 32,
@@ -382,72 +432,4 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
     for (const auto& s : scripts)
         transcript += std::string(s.what) + ":" + World(s.bpp).run(s.script) + "\n";
     checkGoldenText(LURVANE_GOLDEN_DIR "/surfaces.txt", transcript);
-}
-
-TEST(GfxSurface, DepthCodesComeFromTheMasks) {
-    struct Case {
-        GfxPixelFormat format;
-        int depth;
-    } cases[] = {
-        {GfxPixelFormat::forDepth(8), 8},
-        {{16, 0x7C00, 0x03E0, 0x001F, true}, 15},
-        {{16, 0xF800, 0x07E0, 0x001F, true}, 16},
-        {{16, 0x0F00, 0x00F0, 0x000F, true}, 16},
-        {GfxPixelFormat::forDepth(24), 24},
-        {GfxPixelFormat::forDepth(32), 32},
-        {{16, 0xF800, 0x07E0, 0x001F, false}, 0}, // not marked RGB
-        {{4, 0, 0, 0, false}, 0},
-    };
-    for (const Case& c : cases) {
-        GfxSurface s;
-        s.Create(nullptr, 4, 4, kSurfaceMemorySystem, c.format);
-        EXPECT_EQ(s.GetPixelFormat().depth, c.depth) << c.format.bitsPerPixel;
-        // Without a depth code there are no pixel routines: nothing is drawn.
-        s.Lock();
-        s.PutPixel(1, 1, 0xFF);
-        s.Unlock();
-        EXPECT_EQ(pixelOf(s, 1, 1), c.depth ? 0xFFu : 0u);
-    }
-    PixelFormatInfo info;
-    analysePixelFormat(GfxPixelFormat::forDepth(16), info);
-    EXPECT_EQ(info.redShift, 11);
-    EXPECT_EQ(info.greenMask, 63);
-    EXPECT_EQ(info.blueShift, 0);
-}
-
-TEST(GfxSurface, ALongFileNameIsCutSafely) {
-    TempDir dir;
-    std::string path = dir.path();
-    while (path.size() < 300)
-        path += "/abcdefghijklmnopqrstuvwxyz0123456789";
-    std::filesystem::create_directories(path);
-    path += "/picture.bmp";
-    writeFile(path, writeBmp(makePicture(3, 3)));
-    GfxScreen screen(nullptr);
-    GfxSurface s;
-    ASSERT_EQ(s.CreateFromImage(&screen, path.c_str(), 1), 1);
-    EXPECT_EQ(std::string(s.GetFileName()), path.substr(0, GfxSurface::kMaxNameLength));
-    // The cut name no longer names the file: a reload fails cleanly.
-    EXPECT_EQ(s.ReloadImage(s.GetFileName()), -2);
-    EXPECT_EQ(s.ReloadImage(path.c_str()), 0);
-    EXPECT_EQ(s.CreateFromImage(&screen, nullptr, 1), -1);
-    EXPECT_EQ(s.CreateFromImage(&screen, dir.file("missing.bmp").c_str(), 1), -2);
-    EXPECT_EQ(s.GetWidth(), 3); // a failed load keeps what the surface had
-}
-
-TEST(GfxFont, TheGamesFacesMapToInstalledFaces) {
-    const struct {
-        const char* face;
-        int weight;
-        const char* file;
-    } faces[] = {{"Times New Roman", 400, "LiberationSerif-Regular"},
-                 {"Arial", 400, "LiberationSans-Regular"},
-                 {"Arial Black", 400, "LiberationSans-Bold"},
-                 {"Courier", 700, "LiberationMono-Bold"}};
-    for (const auto& f : faces)
-        EXPECT_NE(std::string(GfxFont::fileFor(f.face, f.weight).c_str()).find(f.file),
-                  std::string::npos)
-            << f.face;
-    // Any other face gets the sans-serif face rather than nothing.
-    EXPECT_FALSE(GfxFont::fileFor("Wingdings", 400).isEmpty());
 }
