@@ -3,10 +3,6 @@
 #include "lib/ByteOrder.h"
 #include "tests/support/ByteBuilder.h"
 
-#include <cstdlib>
-
-#include <jpeglib.h>
-
 namespace {
 
 // Red, green and blue as planes 0, 1 and 2.
@@ -269,38 +265,4 @@ std::string writePcx(const TestPicture& p, const PcxOptions& o) {
             out.u8(i / 3 < static_cast<int>(p.palette.size()) ? plane(p.palette[i / 3], i % 3) : 0);
     }
     return out.data;
-}
-
-std::string writeJpeg(const TestPicture& p, int quality) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(p.width);
-    info.image_height = static_cast<JDIMENSION>(p.height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    // Full-resolution colour, so that sharp colour edges survive.
-    info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> line(static_cast<size_t>(p.width) * 3);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        for (int x = 0; x < p.width; ++x) {
-            for (int k = 0; k < 3; ++k)
-                line[static_cast<size_t>(x * 3 + k)] = plane(p.at(x, y), k);
-        }
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
 }

@@ -54,5 +54,3 @@ struct PcxOptions {
     int extraBytesPerLine = 0;
 };
 std::string writePcx(const TestPicture& picture, const PcxOptions& options = {});
-
-std::string writeJpeg(const TestPicture& picture, int quality = 95);

@@ -1,5 +1,4 @@
-// Surfaces and the screen driven by scripts of steps; every step's result
-// goes into one transcript, compared with the stored one.
+// Surfaces, screen and fonts driven by scripts; each step's result goes into one transcript.
 #include "gfx/GfxFont.h"
 #include "gfx/GfxImage.h"
 #include "gfx/GfxScreen.h"
@@ -40,9 +39,7 @@ std::string hex(uint32_t v) {
     return out.str();
 }
 
-// Surfaces named by a letter (made empty when first named; B and F are the
-// screen's back and front surfaces), the screen S on platform P, and the
-// picture "p.bmp". A step is "name.op" or "name.op=a,b,...".
+// Steps "x.op=a,b,..." on surfaces named by a letter (B and F: the screen's), screen S, platform P.
 struct World {
     explicit World(int bpp) : platform(bpp) {
         writeFile(dir.file("p.bmp"), writeBmp(picture));
@@ -75,15 +72,10 @@ struct World {
         const bool world = name == 'S' || name == 'P';
         GfxSurface& s = world ? spare : surface(name);
         GfxRect rect{n[3], n[4], n[5], n[6]};
-        // Texts: "~" is none, "^" empty, "_" a space.
+        // A text is the last argument: "~" none, "^" empty, "_" a space.
         std::string text = a.empty() ? "" : a.back();
         std::replace(text.begin(), text.end(), '_', ' ');
         const char* t = text == "~" ? nullptr : text == "^" ? "" : text.c_str();
-        auto face = [&] {
-            std::string name = a[0];
-            std::replace(name.begin(), name.end(), '_', ' ');
-            return name;
-        };
         auto rgb = [](const GfxPaletteEntry& e) {
             return hex(e.red << 16 | e.green << 8 | e.blue);
         };
@@ -103,10 +95,10 @@ struct World {
             {"Ssetpal", [&] { return str(screen.SetPaletteEntries(n[0], n[1], entries)); }},
             {"Sloadpal", [&] { return str(screen.LoadPalette(t)); }},
             {"Sfonts", [&] { return str(GfxFont::liveCount() - fontsBefore); }},
-            {"font", [&] { return str(s.SetFont(face().c_str(), 0, n[1], n[2])); }},
+            {"font", [&] { return str(s.SetFont(t, 0, n[0], n[1])); }},
             {"Sface",
              [&] {
-                 const String file = GfxFont::fileFor(face().c_str(), n[1]);
+                 const String file = GfxFont::fileFor(t, n[0]);
                  return std::filesystem::path(file.c_str()).filename().string();
              }},
             // Made in a format of the given masks.
@@ -332,99 +324,71 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
         int bpp;
         const char* script;
     } scripts[] = {
-        // Clipped on the same edges in source and destination; far outside
-        // positions cannot overflow into view.
-        {"copies clipped", 32,
+        {"copies clipped on the same edges in source and destination, never overflowing", 32,
          "s.new=8,8,16 s.ramp d.new=20,20,16 d.clip=5,5,15,15 s.draw=d,15,0 s.draw=d,-3,-3 "
          "s.draw=d,6,15 d.ink s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
          "s.clip=0,0,6,8 s.clipblit=d,12,13,1,1,7,7 s.draw=d,2147483632,5 s.draw=d,5,-2147483632 "
          "e.draw=d,0,0 s.keyed=-,0,0"},
-        // Copies between formats are refused; only the low 16 bits of a
-        // weight count; reads outside give 0; unlocked, nothing is written.
-        {"pixel routines", 32,
+        {"copies between formats refused, weights cut to 16 bits, nothing written unlocked", 32,
          "a.new=2,2,16 b.new=2,2 a.draw=b,0,0 a.lock a.blend=1,1,65535,65792 a.get=1,1 a.unlock "
          "b.lock b.put=5,5,1 b.get=-1,0 b.get=0,2 b.get=2,0 b.unlock b.fill=1193046 b.put=0,0,0 "
          "b.get=0,0 b.pix=0,0"},
-        // The top bits of each component, in the surface's or the display's format.
-        {"colours", 32,
+        {"colours as the top bits of each component", 32,
          "a.new=2,2,16 a.convert=255 a.convert=65280 a.convert=16711680 a.convert=788484 "
          "b.new=2,2,15 b.convert=255 c.new=2,2,8 c.convert=255 c.convert=1193046 d.new=2,2 "
          "d.convert=3351057 S.convert=3351057"},
-        // Fills are clipped except the whole-surface fill; a failed make
-        // leaves an empty surface.
-        {"fills", 32,
+        {"fills clipped except the whole-surface fill; a failed make leaves nothing", 32,
          "a.new=4,4,16 a.clip=1,1,3,4 a.area=-10,-10,3,3,9 a.area=3,0,9,9,8 a.dump a.fill=4 a.dump "
          "e.fill=0 e.area=0,0,1,1,0 a.new=0,6,16 a.state"},
-        // Nested locks and contexts reach the store once.
-        {"locks and contexts", 32,
+        {"nested locks and contexts reach the store once", 32,
          "s.new=3,3 s.lock s.lock s.state s.unlock s.state s.unlock s.state s.unlock s.dc s.dc "
          "s.state s.release s.state s.release s.state s.release s.state n.lock n.unlock n.dc "
          "n.release n.key=0 n.corner n.restore"},
-        // Windows-style names find the file whatever its case; an 8-bit
-        // surface takes the nearest palette colours; the bitmap path takes a
-        // top-down bitmap; a failed load keeps what the surface had.
-        {"pictures", 32,
+        {"pictures by Windows-style names, for 8 bits, top-down; failed loads keep the old", 32,
          "a.load=.\\pic.BMP a.state a.pix=2,3 S.image8=pic.bmp S.nearest=4704269 "
          "S.image8=.\\pic.bmp S.bitmap=down.bmp a.load=empty.bmp a.load=~ a.load=missing.bmp "
          "a.state"},
-        // A copy from a lost surface restores it and gives the copy up; made
-        // by size it must be drawn again, a picture is reloaded.
-        {"lost surfaces", 32,
+        {"lost surfaces restored by a copy that gives up; only pictures reloaded", 32,
          "b.make=5,4 f.load=p.bmp d.make=5,4 b.fill=1193046 b.lost b.draw=d,0,0 b.state "
          "b.area=0,0,1,1,1 f.lost f.draw=d,0,0 f.draw=d,0,0 d.pix=4,3 f.lost f.lock f.get=2,1 "
          "f.unlock"},
-        {"registry", 32,
+        {"the registry follows making and deleting; a surface outlives its screen", 32,
          "a.make=1,1 b.make=1,1 c.make=1,1 b.make=2,2 S.state S.first b.del S.state a.del S.first "
          "f.make=0,5 f.state S.state c.del S.state o.orphan=2,2 o.screen o.fill=1"},
-        // Windowed: the desktop's format; the screen's surfaces are not in
-        // the registry.
-        {"windowed", 16,
+        {"windowed in the desktop's format; the screen's own surfaces are not registered", 16,
          "S.nowindow S.windowed=640,480 S.windowed=640,480 S.state F.state B.state "
          "x.make=10,10,2 x.state S.state"},
-        // A mode change rebuilds every surface: made by size, new empty
-        // memory; a picture reloaded in the new format.
-        {"mode change", 32,
+        {"a mode change rebuilds every surface, reloading pictures", 32,
          "S.windowed=640,480 v.make=8,8,0 f.load=p.bmp v.fill=11259375 f.key=4660 "
          "S.mode=640,480,16 S.state F.state B.state v.state f.state v.pix=3,3 f.pix=4,3 "
          "S.mode=640,480,0 S.state F.state v.state f.pix=0,0 S.mode=640,480,12 P.refuse "
          "S.mode=640,480,16 S.mode=640,480,0"},
-        // The rate changes only when a period closes, and that flip is the
-        // first of the next period.
-        {"frame rate", 32, "S.windowed=64,48 S.flips=59,0,1000 S.state P.time=1001 S.flip S.state"},
-        // The colour cube, or a bitmap's colour table held to 256 entries; a
-        // 16-colour table replaces only its own entries. 8-bit pixels are
-        // shown through the palette.
-        {"palette", 8,
+        {"the frame rate changes when a period closes, whose last flip starts the next", 32,
+         "S.windowed=64,48 S.flips=59,0,1000 S.state P.time=1001 S.flip S.state"},
+        {"the colour cube, or a bitmap's table of up to 256 entries, shows 8-bit pixels", 8,
          "S.cube=255 S.cube=74 S.windowed=16,16 S.state S.entry=224 S.loadpal=~ "
          "S.loadpal=missing.bmp S.loadpal=short.bmp S.state S.setpal=0,1,0 S.loadpal=big.bmp "
          "S.state S.entry=200 S.loadpal=small.bmp S.entry=3 S.entry=224 S.setpal=7,1,65280 "
          "S.setpal=255,2,65280 B.fill=7 S.flip=1 P.last S.nearest=65280"},
-        // A surface owns one font and replaces it; the font answers the last
-        // request.
-        {"fonts", 32,
-         "s.make=200,30 o.make=200,30 x.make=2,2 s.font=Times_New_Roman,25,700 s.fontname "
-         "s.font=Arial,18,700 s.fontname s.font=Times_New_Roman,25,700 s.font=Arial,18,700 "
-         "S.fonts o.font=Times_New_Roman,25,700 S.fonts s.dc s.select s.extent=Pause s.release "
+        {"a surface owns one font, which answers the last request", 32,
+         "s.make=200,30 o.make=200,30 x.make=2,2 s.font=25,700,Times_New_Roman s.fontname "
+         "s.font=18,700,Arial s.fontname s.font=25,700,Times_New_Roman s.font=18,700,Arial "
+         "S.fonts o.font=25,700,Times_New_Roman S.fonts s.dc s.select s.extent=Pause s.release "
          "o.dc o.select o.extent=Pause o.release o.del S.fonts x.select s.select"},
-        // Nothing to draw; without a held context measuring and drawing agree
-        // on the system font; drawn partly off the surface; lost: nothing.
-        {"text", 32,
-         "s.make=100,30 s.font=Arial,20,400 s.text=0,0,~ s.text=0,0,^ s.ink s.dc s.select "
+        {"text: none, without a held context, partly off the surface, on a lost surface", 32,
+         "s.make=100,30 s.font=20,400,Arial s.text=0,0,~ s.text=0,0,^ s.ink s.dc s.select "
          "s.extent=WWWW s.release s.extent=WWWW s.text=-5,25,WWWW s.ink s.lost s.text=0,0,x"},
-        {"depth codes", 32,
+        {"depth codes from the masks; without one nothing is drawn", 32,
          "a.new=4,4,8 a.depthcode b.masks=16,31744,992,31,1 b.depthcode c.masks=16,63488,2016,31,1 "
          "c.depthcode d.masks=16,3840,240,15,1 d.depthcode e.new=4,4,24 e.depthcode f.new=4,4 "
          "f.depthcode g.masks=16,63488,2016,31,0 g.depthcode h.masks=4,0,0,0,0 h.depthcode "
          "S.analyse=16"},
-        // The cut name no longer names the file: a reload fails cleanly.
-        {"long name", 32, "a.long a.load=~ a.load=missing.bmp a.state"},
-        // Any other face gets the sans-serif face rather than nothing.
-        {"faces", 32,
-         "S.face=Times_New_Roman,400 S.face=Arial,400 S.face=Arial_Black,400 S.face=Courier,700 "
-         "S.face=Wingdings,400"},
-        // A frame with lost surfaces is not shown; full screen, restoring the
-        // front restores the back buffer.
-        {"lost screen", 32,
+        {"a long file name is cut and then names no file", 32,
+         "a.long a.load=~ a.load=missing.bmp a.state"},
+        {"the game's faces, any other one sans-serif", 32,
+         "S.face=400,Times_New_Roman S.face=400,Arial S.face=400,Arial_Black S.face=700,Courier "
+         "S.face=400,Wingdings"},
+        {"lost surfaces restored and that frame not shown, at full screen the chain too", 32,
          "S.windowed=32,32 s.make=4,4 S.flip S.state S.lose s.state S.flip S.state B.state "
          "S.flip S.state S.mode=32,32,16 S.lose B.restore F.state B.state"},
     };
