@@ -1,6 +1,4 @@
-// Drawing checked against stored pictures, one per depth. Run with
-// LURVANE_UPDATE_GOLDEN=1 to write them anew after a deliberate change;
-// look at them before committing.
+// Drawing checked against stored pictures, one per depth (LURVANE_UPDATE_GOLDEN=1 rewrites them).
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
@@ -17,8 +15,7 @@ namespace {
 
 constexpr int kWidth = 160, kHeight = 180;
 
-// A scene using every drawing operation, composed on the back surface and
-// presented with the frame rate shown.
+// Every drawing operation on the back surface, presented with the frame rate shown.
 std::vector<uint32_t> drawScene(int depth) {
     DepthPlatform platform(depth, kWidth, kHeight, 0);
     GfxScreen screen(&platform);

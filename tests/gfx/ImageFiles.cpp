@@ -18,9 +18,7 @@ ByteBuilder& bgrBytes(ByteBuilder& out, uint32_t c) {
     return out.u8(plane(c, 2)).u8(plane(c, 1)).u8(plane(c, 0));
 }
 
-// Cuts count items into runs of two or more equal ones and literal
-// stretches that stop where a run starts, each at most longest items, as
-// the run-length coders of the formats do.
+// Runs of two or more equal items and literal stretches up to a run, each at most longest.
 template <class Same, class Run, class Literal>
 void splitRuns(size_t count, size_t longest, Same same, Run run, Literal literal) {
     for (size_t i = 0; i < count;) {
@@ -38,8 +36,7 @@ void splitRuns(size_t count, size_t longest, Same same, Run run, Literal literal
     }
 }
 
-// Run-length 8-bit rows: runs, literal stretches of three or more, and an
-// end-of-line after each row.
+// Run-length 8-bit rows: runs, literals of three or more, an end-of-line after each row.
 void encodeRle8Row(ByteBuilder& out, const uint8_t* row, int width) {
     splitRuns(
         static_cast<size_t>(width), 255, [&](size_t a, size_t b) { return row[a] == row[b]; },

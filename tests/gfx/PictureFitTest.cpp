@@ -1,5 +1,4 @@
-// The picture's place in windows of many sizes and shapes, and clicks mapped
-// back onto it, on plain and high-DPI displays.
+// The picture's place in windows of every shape, and clicks mapped back, also on high-DPI.
 #include "gfx/PictureFit.h"
 #include "tests/support/Golden.h"
 
@@ -30,8 +29,7 @@ TEST(PictureFit, PlacementWindowScaleAndClicksInWindowsOfEveryShape) {
             << r.x << "," << r.y << " size " << r.width << "x" << r.height << " window scale "
             << wholeWindowScale(s[0], s[1], s[2], s[3]) << "\n";
     }
-    // Window positions under windows whose drawable may have more pixels
-    // (high-DPI); positions over the bars lie beyond the picture's edges.
+    // Positions over the bars lie beyond the picture's edges; a drawable may be larger.
     const struct {
         PictureView view;
         std::vector<std::pair<int, int>> at;
