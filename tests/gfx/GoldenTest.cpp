@@ -52,8 +52,7 @@ std::vector<uint32_t> drawScene(int depth) {
     back->VLine(100, 70, 65, pick(0xFFFF00, 0x1F));
     for (int i = 0; i < 8; ++i)
         back->PutPixel(120 + i * 3, 95, pick(0x80FF80, 0x9E));
-    // Lines either way round against a clip rectangle, and pixels blended
-    // half and a quarter of the way to white.
+    // Lines either way round against a clip rectangle; pixels blended 1/2 and 1/4 to white.
     back->SetClipRect(GfxRect{120, 100, 150, 112});
     back->HLine(155, 110, 104, pick(0xFFFFFF, 0xFF));
     back->HLine(112, 125, 108, pick(0x00FFFF, 0xFC));
@@ -64,9 +63,8 @@ std::vector<uint32_t> drawScene(int depth) {
         back->BlendPixel(20 + i, 30 + i / 4, pick(0xFFFFFF, 0xFF), i < 4 ? 128 : 64);
     back->Unlock();
 
-    // Text in each face with its measured extent framed around it: the
-    // frame must touch the ink. Each line is drawn a second time from the
-    // kept rendering, the font changed in between, cut by the left edge.
+    // Each face's text framed by its measured extent (touching the ink), and drawn again from
+    // the kept rendering after a font change, cut by the left edge.
     int y = 118;
     for (const char* face : {"Arial", "Courier", "Times New Roman", "Arial Black"}) {
         back->SetFont(face, 0, 14, 700);

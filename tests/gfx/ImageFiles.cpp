@@ -67,9 +67,7 @@ std::string packBits(const std::vector<uint8_t>& data) {
 } // namespace
 
 TestPicture makePicture(int width, int height, int colours) {
-    TestPicture p;
-    p.width = width;
-    p.height = height;
+    TestPicture p{width, height, {}, {}, {}};
     if (colours > 0) {
         for (int i = 0; i < colours; ++i) {
             const uint32_t r = static_cast<uint32_t>((i * 97 + 13) & 0xFF);

@@ -10,25 +10,24 @@
 
 TEST(PictureFit, PlacementWindowScaleAndClicksInWindowsOfEveryShape) {
     std::ostringstream out;
-    // Output (or usable desktop) size, then the picture's size.
-    const int sizes[][4] = {
-        {640, 480, 640, 480},   {1280, 960, 640, 480},  {800, 480, 640, 480},
-        {640, 600, 640, 480},   {1920, 1080, 640, 480}, {1000, 1000, 640, 480},
-        {321, 240, 640, 480},   {320, 241, 640, 480},   {2560, 1600, 640, 480},
-        {320, 100, 640, 480},   {1, 480, 640, 480},     {2, 2, 640, 480},
-        {1920, 1040, 640, 480}, {1279, 960, 640, 480},  {1280, 959, 640, 480},
-        {3840, 2120, 640, 480}, {2560, 1400, 640, 480}, {5120, 2880, 640, 480},
-        {800, 600, 640, 480},   {600, 400, 640, 480},   {0, 0, 640, 480},
-        {1920, 480, 640, 480},  {640, 1440, 640, 480},  {0, 480, 640, 480},
-        {640, -1, 640, 480},    {640, 480, 1, 1},       {640, 480, 0, 480},
-        {640, 480, 640, 0},     {1920, 1080, 1, 1},     {1920, 1080, 0, 480},
+    // Output (or usable desktop) sizes for a 640x480 picture, then odd pictures.
+    const std::pair<int, int> outputs[] = {
+        {640, 480},   {1280, 960},  {800, 480},   {640, 600},   {1920, 1080},
+        {1000, 1000}, {321, 240},   {320, 241},   {2560, 1600}, {320, 100},
+        {1, 480},     {2, 2},       {1920, 1040}, {1279, 960},  {1280, 959},
+        {3840, 2120}, {2560, 1400}, {5120, 2880}, {800, 600},   {600, 400},
+        {0, 0},       {1920, 480},  {640, 1440},  {0, 480},     {640, -1}};
+    auto fit = [&](int w, int h, int pictureWidth, int pictureHeight) {
+        const PictureRect r = fitPicture(w, h, pictureWidth, pictureHeight);
+        out << "output " << w << "x" << h << " picture " << pictureWidth << "x" << pictureHeight
+            << ": at " << r.x << "," << r.y << " size " << r.width << "x" << r.height
+            << " window scale " << wholeWindowScale(w, h, pictureWidth, pictureHeight) << "\n";
     };
-    for (const auto& s : sizes) {
-        const PictureRect r = fitPicture(s[0], s[1], s[2], s[3]);
-        out << "output " << s[0] << "x" << s[1] << " picture " << s[2] << "x" << s[3] << ": at "
-            << r.x << "," << r.y << " size " << r.width << "x" << r.height << " window scale "
-            << wholeWindowScale(s[0], s[1], s[2], s[3]) << "\n";
-    }
+    for (const auto& [w, h] : outputs)
+        fit(w, h, 640, 480);
+    for (const auto& [w, h] : {std::pair{640, 480}, {1920, 1080}})
+        for (const auto& [pw, ph] : {std::pair{1, 1}, {0, 480}, {640, 0}})
+            fit(w, h, pw, ph);
     // Positions over the bars lie beyond the picture's edges; a drawable may be larger.
     const struct {
         PictureView view;
