@@ -160,12 +160,8 @@ std::string writePsd(const TestPicture& p, const PsdOptions& o) {
     for (int c = 0; c < o.channels; ++c)
         for (int y = 0; y < p.height; ++y) {
             std::vector<uint8_t>& row = rows.emplace_back();
-            for (int x = 0; x < p.width; ++x) {
-                const uint32_t colour = p.at(x, y);
-                // Alpha and extra channels hold a pattern of their own.
-                const uint8_t extra = static_cast<uint8_t>(x * 16 + y);
-                row.push_back(c < 3 ? plane(colour, c) : extra);
-            }
+            for (int x = 0; x < p.width; ++x) // alpha and extra channels: a pattern of their own
+                row.push_back(c < 3 ? plane(p.at(x, y), c) : static_cast<uint8_t>(x * 16 + y));
         }
     if (!o.rle) {
         for (const std::vector<uint8_t>& row : rows)
@@ -238,11 +234,10 @@ std::string writePcx(const TestPicture& p, const PcxOptions& o) {
     for (int y = 0; y < p.height; ++y) {
         for (int k = 0; k < o.planes; ++k) {
             std::vector<uint8_t> line(static_cast<size_t>(bytesPerLine), 0);
-            for (int x = 0; x < p.width; ++x) {
-                const uint32_t c = p.at(x, y);
-                line[static_cast<size_t>(x)] =
-                    o.planes == 1 ? p.index[static_cast<size_t>(y) * p.width + x] : plane(c, k);
-            }
+            for (int x = 0; x < p.width; ++x)
+                line[static_cast<size_t>(x)] = o.planes == 1
+                                                   ? p.index[static_cast<size_t>(y) * p.width + x]
+                                                   : plane(p.at(x, y), k);
             for (int x = 0; x < bytesPerLine;) {
                 int run = 1;
                 while (x + run < bytesPerLine && run < 63 && line[x + run] == line[x])

@@ -76,11 +76,9 @@ struct World {
         std::string text = a.empty() ? "" : a.back();
         std::replace(text.begin(), text.end(), '_', ' ');
         const char* t = text == "~" ? nullptr : text == "^" ? "" : text.c_str();
-        auto rgb = [](const GfxPaletteEntry& e) {
-            return hex(e.red << 16 | e.green << 8 | e.blue);
-        };
         GfxPaletteEntry entries[2] = {{uint8_t(n[2] >> 16), uint8_t(n[2] >> 8), uint8_t(n[2])}};
         GfxPaletteEntry cube[256];
+        const GfxPaletteEntry& entry = (op == "cube" ? cube : screen.GetColorTable())[n[0] & 0xFF];
         GfxScreen::MakeDefaultPalette(cube);
         const std::map<std::string, std::function<std::string()>> ops = {
             {"Ptime", [&] { return platform.setTime(u(0)), ""; }},
@@ -89,8 +87,8 @@ struct World {
             {"Smode", [&] { return str(screen.ChangeVideoMode(n[0], n[1], n[2], 0)); }},
             {"Sflip", [&] { return str(screen.Flip(1, n[0], 0)); }},
             {"Plast", [&] { return hex(platform.lastFrame()[0]); }},
-            {"Scube", [&] { return rgb(cube[n[0]]); }},
-            {"Sentry", [&] { return rgb(screen.GetColorTable()[n[0]]); }},
+            {"Scube", [&] { return hex(entry.red << 16 | entry.green << 8 | entry.blue); }},
+            {"Sentry", [&] { return hex(entry.red << 16 | entry.green << 8 | entry.blue); }},
             {"Snearest", [&] { return str(screen.NearestPaletteIndex(u(0))); }},
             {"Ssetpal", [&] { return str(screen.SetPaletteEntries(n[0], n[1], entries)); }},
             {"Sloadpal", [&] { return str(screen.LoadPalette(t)); }},
@@ -161,13 +159,6 @@ struct World {
                      most = std::max(most, screen.GetFramesPerSecond());
                  }
                  return str(most);
-             }},
-            {"Sfirst",
-             [&] {
-                 std::string first = "none";
-                 for (const auto& [key, t] : surfaces)
-                     first = t.get() == screen.GetFirstSurface() ? std::string(1, key) : first;
-                 return first;
              }},
             // A platform without a window, then none.
             {"Snowindow",
@@ -273,13 +264,17 @@ struct World {
                                : " no store") +
                         " key" + hex(s.GetColorKey());
              }},
+            // The first registered surface shown by its width.
             {"Sstate",
              [&] {
+                 const GfxSurface* first = screen.GetFirstSurface();
                  return "surfaces" + str(screen.GetSurfaceCount()) + " full" +
                         str(screen.IsFullScreen()) + "/" + str(platform.isFullScreen()) + " bpp" +
                         str(screen.GetBitsPerPixel()) + " palette" + str(screen.HasPalette()) +
                         " fps" + str(screen.GetFramesPerSecond()) + " counted" +
-                        str(screen.GetFramesCounted()) + " shown" + str(platform.framesPresented());
+                        str(screen.GetFramesCounted()) + " shown" +
+                        str(platform.framesPresented()) + " first" +
+                        str(first ? first->GetWidth() : 0);
              }},
         };
         return ops.at((world ? std::string(1, name) : "") + op)();
@@ -348,7 +343,7 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
          "b.area=0,0,1,1,1 f.lost f.draw=d,0,0 f.draw=d,0,0 d.pix=4,3 f.lost f.lock f.get=2,1 "
          "f.unlock"},
         {"the registry follows making and deleting; a surface outlives its screen", 32,
-         "a.make=1,1 b.make=1,1 c.make=1,1 b.make=2,2 S.state S.first b.del S.state a.del S.first "
+         "a.make=1,1 b.make=1,1 c.make=3,3 b.make=2,2 S.state b.del S.state a.del S.state "
          "f.make=0,5 f.state S.state c.del S.state o.orphan=2,2 o.screen o.fill=1"},
         {"windowed in the desktop's format; the screen's own surfaces are not registered", 16,
          "S.nowindow S.windowed=640,480 S.windowed=640,480 S.state F.state B.state "
