@@ -1,14 +1,12 @@
 // Drawing checked against stored pictures, one per depth (LURVANE_UPDATE_GOLDEN=1 rewrites them).
+#include "tests/support/Golden.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
-#include "tests/gfx/ImageFiles.h"
 #include "tests/support/DepthPlatform.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {

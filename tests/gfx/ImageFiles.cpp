@@ -68,14 +68,9 @@ std::string packBits(const std::vector<uint8_t>& data) {
 
 TestPicture makePicture(int width, int height, int colours) {
     TestPicture p{width, height, {}, {}, {}};
-    if (colours > 0) {
-        for (int i = 0; i < colours; ++i) {
-            const uint32_t r = static_cast<uint32_t>((i * 97 + 13) & 0xFF);
-            const uint32_t g = static_cast<uint32_t>((i * 57 + 200) & 0xFF);
-            const uint32_t b = static_cast<uint32_t>((i * 151 + 71) & 0xFF);
-            p.palette.push_back((r << 16) | (g << 8) | b);
-        }
-    }
+    for (uint32_t i = 0; i < static_cast<uint32_t>(colours); ++i)
+        p.palette.push_back(((i * 97 + 13) & 0xFF) << 16 | ((i * 57 + 200) & 0xFF) << 8 |
+                            ((i * 151 + 71) & 0xFF));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (colours > 0) {
@@ -95,8 +90,7 @@ TestPicture makePicture(int width, int height, int colours) {
 }
 
 std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
-    const bool indexed = o.bits <= 8;
-    const int paletteSize = indexed ? static_cast<int>(p.palette.size()) : 0;
+    const int paletteSize = o.bits <= 8 ? static_cast<int>(p.palette.size()) : 0;
     const int rowSize = ((o.bits * p.width + 31) / 32) * 4;
     ByteBuilder pixels;
     for (int row = 0; row < p.height; ++row) {
@@ -107,16 +101,14 @@ std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
             const uint32_t c = p.at(x, y);
             switch (o.bits) {
             case 1:
-            case 4: {
+            case 4:
+            case 8: {
                 const int perByte = 8 / o.bits;
                 const int shift = 8 - o.bits * (x % perByte + 1);
                 line[static_cast<size_t>(x / perByte)] |=
                     static_cast<uint8_t>(p.index[static_cast<size_t>(y) * p.width + x] << shift);
                 break;
             }
-            case 8:
-                line[static_cast<size_t>(x)] = p.index[static_cast<size_t>(y) * p.width + x];
-                break;
             case 16:
                 writeLE16(&line[static_cast<size_t>(x) * 2], rgb555(c));
                 break;
