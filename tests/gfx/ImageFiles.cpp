@@ -17,6 +17,12 @@ uint16_t rgb555(uint32_t c) {
 ByteBuilder& bgrBytes(ByteBuilder& out, uint32_t c) {
     return out.u8(plane(c, 2)).u8(plane(c, 1)).u8(plane(c, 0));
 }
+// A TGA colour of 15 or 16 (5-5-5), 24 or 32 bits (with an alpha byte).
+ByteBuilder& tgaColour(ByteBuilder& out, uint32_t c, int bits) {
+    return bits <= 16   ? out.le16(rgb555(c))
+           : bits == 24 ? bgrBytes(out, c)
+                        : bgrBytes(out, c).u8(0x80);
+}
 
 // Runs of two or more equal items and literal stretches up to a run, each at most longest.
 template <class Same, class Run, class Literal>
@@ -174,11 +180,11 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
     const int baseType = o.depth == 8 ? (mapped ? 1 : 3) : 2;
     ByteBuilder out;
     out.u8(3).u8(mapped ? 1 : 0).u8(o.rle ? baseType + 8 : baseType); // id length, map, type
-    out.le16(o.mapFirst).le16(mapLength).u8(mapped ? 24 : 0);
+    out.le16(o.mapFirst).le16(mapLength).u8(mapped ? o.mapBits : 0);
     out.le16(0).le16(0).le16(p.width).le16(p.height).u8(o.depth);
     out.u8((o.topDown ? 0x20 : 0) | (o.depth == 32 ? 8 : 0)).raw("id!");
     for (int i = 0; i < mapLength; ++i)
-        bgrBytes(out, p.palette[static_cast<size_t>(i)]);
+        tgaColour(out, p.palette[static_cast<size_t>(i)], o.mapBits);
     std::vector<std::string> pixels;
     for (int row = 0; row < p.height; ++row) {
         const int y = o.topDown ? row : p.height - 1 - row;
@@ -188,13 +194,8 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
             if (o.depth == 8)
                 px.u8(p.index.empty() ? plane(c, 1)
                                       : p.index[static_cast<size_t>(y) * p.width + x]);
-            else if (o.depth == 16)
-                px.le16(rgb555(c));
-            else {
-                bgrBytes(px, c);
-                if (o.depth == 32)
-                    px.u8(0x80);
-            }
+            else
+                tgaColour(px, c, o.depth);
             pixels.push_back(px.data);
         }
     }

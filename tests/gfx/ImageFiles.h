@@ -42,6 +42,7 @@ struct TgaOptions {
     bool topDown = false;
     bool footer = true;
     int mapFirst = 0; // first index of the colour map
+    int mapBits = 24; // bits of a colour map entry: 15, 16, 24, 32
 };
 std::string writeTga(const TestPicture& picture, const TgaOptions& options = {});
 

@@ -24,10 +24,11 @@ const uint8_t* bytesOf(const std::string& s) {
 }
 
 // The first size bytes of memory as 32-bit pixels, row by row; none when refused.
-std::vector<uint32_t> decoded(const std::string& memory, size_t size) {
+std::vector<uint32_t> decoded(const std::string& memory, size_t size,
+                              int decoder = GfxImage::kRecognise) {
     const GfxPixelFormat format = GfxPixelFormat::forDepth(32);
     std::unique_ptr<GfxPixelStore> store = GfxImage::FromMemory(
-        nullptr, bytesOf(memory), size, kSurfaceMemorySystem, GfxImage::kRecognise, &format);
+        nullptr, bytesOf(memory), size, kSurfaceMemorySystem, decoder, &format);
     std::vector<uint32_t> rgb;
     for (int y = 0; store && y < store->height(); ++y)
         for (int x = 0; x < store->width(); ++x)
@@ -63,6 +64,7 @@ struct Case {
     std::string what, file, beyond = "";
     std::vector<uint32_t> source = {};
     bool lossy = false;
+    int format = GfxImage::kRecognise;
 };
 
 std::vector<Case> cases() {
@@ -120,6 +122,9 @@ std::vector<Case> cases() {
     for (uint8_t& i : moved.index)
         i = static_cast<uint8_t>(i + 10);
     add("tga map from 10", writeTga(moved, {.depth = 8, .mapFirst = 10}), moved);
+    for (int bits : {15, 16, 32})
+        add("tga map of " + std::to_string(bits) + "-bit entries",
+            writeTga(indexed, {.depth = 8, .mapBits = bits}), indexed);
 
     const TestPicture pcx = makePicture(11, 6, 30);
     const std::string pcxFile = writePcx(pcx);
@@ -141,7 +146,8 @@ std::vector<Case> cases() {
     const TestPicture b = makePicture(8, 8, 16);
     const std::string bmp = writeBmp(b, {.bits = 8});
     const std::string psd = writePsd(p);
-    const std::string tga = writeTga(colours, {.rle = true});
+    const std::string tga = writeTga(colours, {.rle = true}), tgaPlain = writeTga(colours);
+    const std::string tgaTwo = writeTga(makePicture(2, 1), {.rle = true});
     const std::vector<Case> damaged = {
         {"bmp pixels cut", bmp.substr(0, bmp.size() - 1)},
         {"bmp data offset past the end", patched(bmp, 10, "\xF0\xFF")},
@@ -174,6 +180,14 @@ std::vector<Case> cases() {
          patched(writePsd(makePicture(2, 2)), 14, "\x40")},
         {"tga pixels cut, footer kept", tga.substr(0, 18 + 3 + 10) + tga.substr(tga.size() - 26)},
         {"tga no such type", patched(writeTga(colours), 2, "\x20")},
+        {"tga plain pixels cut, footer kept", tgaPlain.substr(0, 18 + 3 + 10) + kTgaFooter},
+        // Read as TGA whatever its end: a raw pixel, then a run whose value is past the end.
+        {"tga run value past the end",
+         tgaTwo.substr(0, 18 + 3) + std::string("\0abc\x80", 5),
+         "xyz",
+         {},
+         false,
+         GfxImage::kTGA},
         {"tga without footer", writeTga(colours, {.footer = false})},
         {"bmp with a tga footer", patched(writeBmp(colours), 16, "\x18") + kTgaFooter},
         {"pcx 4 bits", patched(pcxFile, 3, "\x04")},
@@ -209,8 +223,8 @@ TEST(GfxImage, EveryFormatKindAndDamageDecodesAsListed) {
         const size_t size = c.file.size();
         lastDebugLine.clear();
         GfxDib dib;
-        const bool ok = GfxImage::Decode(bytesOf(memory), size, GfxImage::kRecognise, dib);
-        const std::vector<uint32_t> rgb = decoded(memory, size);
+        const bool ok = GfxImage::Decode(bytesOf(memory), size, c.format, dib);
+        const std::vector<uint32_t> rgb = decoded(memory, size, c.format);
         std::string line = c.what + ": " + formats[GfxImage::Recognise(bytesOf(memory), size)];
         auto add = [&](const char* format, auto... values) {
             char part[100];
