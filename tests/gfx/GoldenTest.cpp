@@ -61,8 +61,7 @@ std::vector<uint32_t> drawScene(int depth) {
         back->BlendPixel(20 + i, 30 + i / 4, pick(0xFFFFFF, 0xFF), i < 4 ? 128 : 64);
     back->Unlock();
 
-    // Each face's text framed by its measured extent (touching the ink), and drawn again from
-    // the kept rendering after a font change, cut by the left edge.
+    // Each face's text framed by its extent, and again from the kept rendering, cut at the left.
     int y = 118;
     for (const char* face : {"Arial", "Courier", "Times New Roman", "Arial Black"}) {
         back->SetFont(face, 0, 14, 700);

@@ -9,11 +9,9 @@ namespace {
 uint8_t plane(uint32_t c, int k) {
     return static_cast<uint8_t>(c >> (16 - 8 * k));
 }
-// A colour with 5 bits of each channel, red highest.
 uint16_t rgb555(uint32_t c) {
     return static_cast<uint16_t>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x3E0) | ((c >> 3) & 0x1F));
 }
-// Blue, green and red bytes, as the little-endian formats keep a colour.
 ByteBuilder& bgrBytes(ByteBuilder& out, uint32_t c) {
     return out.u8(plane(c, 2)).u8(plane(c, 1)).u8(plane(c, 0));
 }

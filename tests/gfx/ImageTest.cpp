@@ -24,8 +24,7 @@ const uint8_t* bytesOf(const std::string& s) {
 }
 
 // The first size bytes of memory as 32-bit pixels, row by row; none when refused.
-std::vector<uint32_t> decoded(const std::string& memory, size_t size,
-                              int decoder = GfxImage::kRecognise) {
+std::vector<uint32_t> decoded(const std::string& memory, size_t size, int decoder) {
     const GfxPixelFormat format = GfxPixelFormat::forDepth(32);
     std::unique_ptr<GfxPixelStore> store = GfxImage::FromMemory(
         nullptr, bytesOf(memory), size, kSurfaceMemorySystem, decoder, &format);
@@ -36,18 +35,15 @@ std::vector<uint32_t> decoded(const std::string& memory, size_t size,
     return rgb;
 }
 
-// The file with bytes replaced from at on.
 std::string patched(std::string file, size_t at, const std::string& bytes) {
     return file.replace(at, bytes.size(), bytes);
 }
 
-// The file cut at at, with other bytes following.
 std::string restOf(std::string file, size_t at, const std::string& bytes) {
     file.resize(at);
     return file + bytes;
 }
 
-// The largest difference of one channel between two pictures of one size.
 int worstChannelDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
     int worst = 0;
     for (size_t i = 0; i < a.size(); ++i)
@@ -63,7 +59,7 @@ const std::string kTgaFooter = std::string(8, '\0') + "TRUEVISION-XFILE." + std:
 struct Case {
     std::string what, file, beyond = "";
     std::vector<uint32_t> source = {};
-    bool lossy = false;
+    bool lossy = false; // "close": within 15 of the picture on every channel
     int format = GfxImage::kRecognise;
 };
 
@@ -140,7 +136,6 @@ std::vector<Case> cases() {
 
     const TestPicture photo = makePicture(33, 17);
     const std::string jpeg = readFile(LURVANE_GOLDEN_DIR "/photo.jpg"); // quality 100, 1x1
-    // Lossy: "close" when within 15 of the picture on every channel.
     add("jpeg", jpeg, photo).lossy = true;
 
     const TestPicture b = makePicture(8, 8, 16);
@@ -211,8 +206,7 @@ std::string lastDebugLine;
 
 } // namespace
 
-// A line a file: the format, the decoded image and its pixels (or their hash), or the
-// refusal and the debug line. Each good file is also a fuzzing seed.
+// A line a file: format, image and pixels (or their hash), or refusal and log; seeds for fuzzing.
 TEST(GfxImage, EveryFormatKindAndDamageDecodesAsListed) {
     const char* formats[] = {"none", "bmp", "psd", "tga", "pcx", "jpeg"};
     const std::filesystem::path seeds = LURVANE_FUZZ_CORPUS_DIR;
@@ -278,7 +272,7 @@ TEST(GfxImage, FilesWrittenByImageMagickDecodeToTheSamePixels) {
         // The game knows a TGA file only by the footer, which ImageMagick leaves out.
         if (file == "out.tga" && bytes.find("TRUEVISION-XFILE") == std::string::npos)
             bytes += kTgaFooter;
-        const std::vector<uint32_t> rgb = decoded(bytes, bytes.size());
+        const std::vector<uint32_t> rgb = decoded(bytes, bytes.size(), GfxImage::kRecognise);
         ASSERT_EQ(rgb.size(), p.rgb.size()) << file;
         EXPECT_LE(worstChannelDifference(p.rgb, rgb), tolerance) << file;
     }

@@ -29,10 +29,7 @@ TEST(PictureFit, PlacementWindowScaleAndClicksInWindowsOfEveryShape) {
         for (const auto& [pw, ph] : {std::pair{1, 1}, {0, 480}, {640, 0}})
             fit(w, h, pw, ph);
     // Positions over the bars lie beyond the picture's edges; a drawable may be larger.
-    const struct {
-        PictureView view;
-        std::vector<std::pair<int, int>> at;
-    } views[] = {
+    const std::pair<PictureView, std::vector<std::pair<int, int>>> views[] = {
         {{640, 480, 640, 480, 640, 480}, {{0, 0}, {639, 479}, {320, 240}}},
         {{1280, 960, 1280, 960, 640, 480}, {{1, 1}, {2, 3}, {1279, 959}}},
         {{800, 480, 800, 480, 640, 480}, {{79, 10}, {80, 10}, {719, 479}, {720, 0}}},

@@ -17,6 +17,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -99,7 +100,6 @@ struct World {
                  const String file = GfxFont::fileFor(t, n[0]);
                  return std::filesystem::path(file.c_str()).filename().string();
              }},
-            // Made in a format of the given masks.
             {"masks",
              [&] {
                  const GfxPixelFormat format{n[0], u(1), u(2), u(3), n[4] != 0};
@@ -160,7 +160,6 @@ struct World {
                  }
                  return str(most);
              }},
-            // A platform without a window, then none.
             {"Snowindow",
              [&] {
                  HeadlessPlatform none;
@@ -168,7 +167,6 @@ struct World {
                  return str(refused.CreateWindowed(&none, 640, 480)) + "/" +
                         str(refused.CreateWindowed(nullptr, 640, 480));
              }},
-            // Without a screen, in the format of the depth.
             {"new",
              [&] {
                  const GfxPixelFormat format = GfxPixelFormat::forDepth(n[2] ? n[2] : 32);
@@ -178,13 +176,6 @@ struct World {
             {"load", [&] { return str(s.CreateFromImage(&screen, t, 1)); }},
             {"convert", [&] { return hex(screen.ConvertColor(u(0), &s)); }},
             {"Sconvert", [&] { return hex(screen.ConvertColor(u(0))); }},
-            // The first pixel of a picture loaded for an 8-bit surface.
-            {"Simage8",
-             [&] {
-                 const GfxPixelFormat eight = GfxPixelFormat::forDepth(8);
-                 return str(
-                     GfxImage::GetImage(&screen, t, 1, GfxImage::kBMP, &eight)->pixelAt(0, 0));
-             }},
             // The bitmap path's size and column 3 at the top and bottom.
             {"Sbitmap",
              [&] {
@@ -309,11 +300,7 @@ struct World {
 } // namespace
 
 TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
-    const struct {
-        const char* what;
-        int bpp;
-        const char* script;
-    } scripts[] = {
+    const std::tuple<const char*, int, const char*> scripts[] = {
         {"copies clipped on the same edges in source and destination, never overflowing", 32,
          "s.new=8,8,16 s.ramp d.new=20,20,16 d.clip=5,5,15,15 s.draw=d,15,0 s.draw=d,-3,-3 "
          "s.draw=d,6,15 d.ink s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
@@ -334,10 +321,11 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
          "s.new=3,3 s.lock s.lock s.state s.unlock s.state s.unlock s.state s.unlock s.dc s.dc "
          "s.state s.release s.state s.release s.state s.release s.state n.lock n.unlock n.dc "
          "n.release n.key=0 n.corner n.restore"},
-        {"pictures by Windows-style names, for 8 bits, top-down; failed loads keep the old", 32,
-         "a.load=.\\pic.BMP a.state a.pix=2,3 S.image8=pic.bmp S.nearest=4704269 "
-         "S.image8=.\\pic.bmp S.bitmap=down.bmp a.load=empty.bmp a.load=~ a.load=missing.bmp "
-         "a.state"},
+        {"pictures by Windows-style names, top-down; failed loads keep the old", 32,
+         "a.load=.\\pic.BMP a.state a.pix=2,3 S.bitmap=down.bmp a.load=empty.bmp a.load=~ "
+         "a.load=missing.bmp a.state"},
+        {"pictures for 8 bits take the nearest palette colours", 8,
+         "S.windowed=16,16 a.load=pic.bmp a.pix=0,0 S.nearest=4704269"},
         {"lost surfaces restored by a copy that gives up; only pictures reloaded", 32,
          "b.make=5,4 f.load=p.bmp d.make=5,4 b.fill=1193046 b.lost b.draw=d,0,0 b.state "
          "b.area=0,0,1,1,1 f.lost f.draw=d,0,0 f.draw=d,0,0 d.pix=4,3 f.lost f.lock f.get=2,1 "
@@ -382,7 +370,7 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
          "S.flip S.state S.mode=32,32,16 S.lose B.restore F.state B.state"},
     };
     std::string transcript;
-    for (const auto& s : scripts)
-        transcript += std::string(s.what) + ":" + World(s.bpp).run(s.script) + "\n";
+    for (const auto& [what, bpp, script] : scripts)
+        transcript += std::string(what) + ":" + World(bpp).run(script) + "\n";
     checkGoldenText(LURVANE_GOLDEN_DIR "/surfaces.txt", transcript);
 }

@@ -7,6 +7,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -97,11 +98,7 @@ std::string run(CountingFont& font, const std::string& script) {
 } // namespace
 
 TEST(GfxTextCache, ScriptsOfKeepingFindingDroppingRenderingAndMeasuring) {
-    const struct {
-        int capacity;
-        bool keeps;
-        const char* script;
-    } scripts[] = {
+    const std::tuple<int, bool, const char*> scripts[] = {
         // "abc:2" is keyed by "ab"; a prefix is other text; empty text is text, none is not.
         {3, true,
          "+a +bb +abc:2 ?a ?ab ?abc ?b +c ?bb ?c ?a -c ?c -zz +d ?ab ?a ! ?a + ? ?~ -~ - ?"},
@@ -113,14 +110,13 @@ TEST(GfxTextCache, ScriptsOfKeepingFindingDroppingRenderingAndMeasuring) {
         {2, true, "rScore rScore mScore mTime r12 r13 rScore r!x r!x r~ r r"},
         // A slot taken over lists only the new ink; a run stops at its row's end.
         {1, true, "r777 r1 r31"},
-        // A font that keeps nothing renders every time.
         {0, false, "r305 r305 mab m~"},
     };
     std::string transcript;
-    for (const auto& s : scripts) {
-        CountingFont font(s.capacity, s.keeps);
+    for (const auto& [capacity, keeps, script] : scripts) {
+        CountingFont font(capacity, keeps);
         transcript += "capacity " + std::to_string(font.cache.capacity()) +
-                      (s.keeps ? " kept:" : " none:") + run(font, s.script) + "\n";
+                      (keeps ? " kept:" : " none:") + run(font, script) + "\n";
     }
     checkGoldenText(LURVANE_GOLDEN_DIR "/textcache.txt", transcript);
 }
