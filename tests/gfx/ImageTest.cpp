@@ -102,6 +102,9 @@ std::vector<Case> cases() {
         for (bool rle : {false, true})
             add("psd " + std::to_string(channels) + (rle ? " packed" : ""),
                 writePsd(p, {.channels = channels, .rle = rle}), p);
+    // A packed byte of 128 is no packet.
+    const TestPicture two = makePicture(2, 1);
+    add("psd packed with a no-op byte", writePsd(two, {.rle = true}).insert(50, "\x80"), two);
 
     const TestPicture colours = makePicture(9, 5);
     const TestPicture indexed = makePicture(9, 5, 40);
@@ -140,7 +143,7 @@ std::vector<Case> cases() {
 
     const TestPicture b = makePicture(8, 8, 16);
     const std::string bmp = writeBmp(b, {.bits = 8});
-    const std::string psd = writePsd(p);
+    const std::string psd = writePsd(p), packed = writePsd(p, {.rle = true});
     const std::string tga = writeTga(colours, {.rle = true}), tgaPlain = writeTga(colours);
     const std::string tgaTwo = writeTga(makePicture(2, 1), {.rle = true});
     const std::vector<Case> damaged = {
@@ -164,6 +167,10 @@ std::vector<Case> cases() {
         {"bmp run over its row", restOf(writeBmp(makePicture(4, 2, 4), {.bits = 8, .rle8 = true}),
                                         14 + 40 + 16, std::string("\xC8\x01\x00\x01", 4))},
         {"psd greyscale", writePsd(p, {3, false, 1, 8})},
+        {"psd 0 channels", patched(psd, 12, std::string("\0\0", 2))},
+        {"psd cut inside a section length", psd.substr(0, 28), psd.substr(28)},
+        {"psd without its compression field", psd.substr(0, 42)},
+        {"psd packed, cut in its row table", packed.substr(0, 46)},
         {"psd cmyk", writePsd(p, {4, false, 4, 8})},
         {"psd 16 bits", writePsd(p, {3, false, 3, 16})},
         {"psd 25 channels", writePsd(p, {25, false, 3, 8})},
