@@ -98,13 +98,15 @@ std::vector<Case> cases() {
     add("bmp indices past the table", writeBmp(shortTable, {.bits = 8}), shortTable);
 
     const TestPicture p = makePicture(19, 7);
-    for (int channels : {2, 3, 4, 5})
+    for (int channels : {1, 2, 3, 4, 5, 24})
         for (bool rle : {false, true})
             add("psd " + std::to_string(channels) + (rle ? " packed" : ""),
                 writePsd(p, {.channels = channels, .rle = rle}), p);
     // A packed byte of 128 is no packet.
     const TestPicture two = makePicture(2, 1);
     add("psd packed with a no-op byte", writePsd(two, {.rle = true}).insert(50, "\x80"), two);
+    const TestPicture wide = makePicture(128, 1); // green: one run of 128
+    add("psd packed run of 128", writePsd(wide, {.rle = true}), wide);
 
     const TestPicture colours = makePicture(9, 5);
     const TestPicture indexed = makePicture(9, 5, 40);
@@ -168,9 +170,10 @@ std::vector<Case> cases() {
                                         14 + 40 + 16, std::string("\xC8\x01\x00\x01", 4))},
         {"psd greyscale", writePsd(p, {3, false, 1, 8})},
         {"psd 0 channels", patched(psd, 12, std::string("\0\0", 2))},
-        {"psd cut inside a section length", psd.substr(0, 28), psd.substr(28)},
+        {"psd cut inside a section length", psd.substr(0, 29), psd.substr(29)},
         {"psd without its compression field", psd.substr(0, 42)},
         {"psd packed, cut in its row table", packed.substr(0, 46)},
+        {"psd packed literal past the end", writePsd(two, {.rle = true}).substr(0, 52)},
         {"psd cmyk", writePsd(p, {4, false, 4, 8})},
         {"psd 16 bits", writePsd(p, {3, false, 3, 16})},
         {"psd 25 channels", writePsd(p, {25, false, 3, 8})},
