@@ -187,6 +187,14 @@ std::vector<Case> cases() {
         {"tga no such type", patched(writeTga(colours), 2, "\x20")},
         {"tga plain pixels cut, footer kept", tgaPlain.substr(0, 18 + 3 + 10) + kTgaFooter},
         // Read as TGA whatever its end: a raw pixel, then a run whose value is past the end.
+        {"tga run value ending the file",
+         tgaTwo.substr(0, 18 + 3) + std::string("\0abc\x80"
+                                                "def",
+                                                8),
+         "",
+         {},
+         false,
+         GfxImage::kTGA},
         {"tga run value past the end",
          tgaTwo.substr(0, 18 + 3) + std::string("\0abc\x80", 5),
          "xyz",
