@@ -1,18 +1,13 @@
 // Description files come from players: the reader must raise, never crash.
+#include "fuzz/FuzzInput.h"
 #include "lib/FileBuffer.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/lurvane-fuzz-filebuffer-" + std::to_string(getpid());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    static const std::string path = scratchPath("filebuffer");
+    if (!writeInput(path, data, size))
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     FileBuffer buffer;
     if (!buffer.load(path.c_str()))
         return 0;

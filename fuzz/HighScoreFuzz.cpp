@@ -1,19 +1,14 @@
 // The high score file may be cut short or damaged: reading it must keep
 // to the bytes that are there, and every table read must work as one of ten.
 #include "Src/records/HighScoreManager.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/lurvane-fuzz-highscores-" + std::to_string(getpid());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    static const std::string path = scratchPath("highscores");
+    if (!writeInput(path, data, size))
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     HighScoreManager manager(path.c_str());
     if (!manager.load())
         return 0;

@@ -3,22 +3,21 @@
 #include "Src/core/GameState.h"
 #include "Src/records/Settings.h"
 #include "Src/zones/LevelCatalogue.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 const std::string& directory() {
     static const std::string dir = [] {
-        const std::string d = "/tmp/lurvane-fuzz-settings-" + std::to_string(getpid());
+        const std::string d = scratchPath("settings");
         // Three zones, so that the completion flags are read too.
         for (const char* zone : {"a", "b", "c"}) {
             std::filesystem::create_directories(d + "/Levels/" + zone);
-            std::fclose(std::fopen((d + "/Levels/" + zone + "/level.txt").c_str(), "wb"));
+            writeInput(d + "/Levels/" + zone + "/level.txt", "", 0);
         }
         return d;
     }();
@@ -29,11 +28,8 @@ const std::string& directory() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = directory() + "/settings.dat";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    if (!writeInput(path, data, size))
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     currentSkill = 0;
     currentZone = 0;
     applyDefaultSettings();

@@ -1,14 +1,13 @@
 // The sound description file comes from players: reading it must report an
 // error or succeed, never crash, and playing what was read must stay inside
 // the table.
+#include "fuzz/FuzzInput.h"
 #include "sound/RecordingSoundBackEnd.h"
 #include "sound/SoundSystem.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -17,7 +16,7 @@ namespace {
 // dropped, so no input walks the whole file system.
 const std::string& workDir() {
     static const std::string dir = [] {
-        const std::string d = "/tmp/lurvane-fuzz-sound-" + std::to_string(getpid()) + "/a/b";
+        const std::string d = scratchPath("sound") + "/a/b";
         std::filesystem::create_directories(d);
         std::filesystem::current_path(d);
         return d;
@@ -44,11 +43,8 @@ std::string withoutLoneSeparators(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = workDir() + "/sound.txt";
     const std::string text = withoutLoneSeparators(data, size);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    if (!writeInput(path, text.data(), text.size()))
         return 0;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
     RecordingSoundBackEnd backEnd;
     SoundSystem sound(backEnd);
     String error;

@@ -1,19 +1,14 @@
 // Players add their own levels: the map loader must reject any file it
 // cannot use, never read or write outside its buffers.
+#include "fuzz/FuzzInput.h"
 #include "map/TileMap.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/lurvane-fuzz-tilemap-" + std::to_string(getpid());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    static const std::string path = scratchPath("tilemap");
+    if (!writeInput(path, data, size))
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
     TileMap map;
     if (map.load(nullptr, path.c_str(), 0, 20, 640, 460) == 0) {
         for (int y = -1; y <= map.getMapHeight(); ++y)

@@ -87,7 +87,9 @@ DateTime DateTime::fromCalendar(int year, int month, int day, int hour, int minu
         return DateTime(0, TimeStatus::Invalid);
     const Carried c = carry(0, hour, minute, second, millisecond, microsecond, nanosecond);
     const int64_t y = year;
-    int64_t days = y * 365 + y / 4 - y / 100 + y / 400 + kDaysBeforeMonth[month - 1] + day + c.days;
+    // Leap days rounded down, so that years before 1 count them as after.
+    int64_t days = y * 365 + floorDiv(y, 4) - floorDiv(y, 100) + floorDiv(y, 400) +
+                   kDaysBeforeMonth[month - 1] + day + c.days;
     if (isLeapYear(y) && month <= 2)
         --days;
     days -= 584754;

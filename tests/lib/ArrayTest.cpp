@@ -1,93 +1,55 @@
 #include "lib/Array.h"
 
+#include "tests/support/Golden.h"
+#include "tests/support/LineTranscript.h"
+
 #include <gtest/gtest.h>
 
-#include <vector>
-
-TEST(Array, GrowthRuleOfTheDefaultStep) {
-    Array<int> a;
-    std::vector<int> capacities;
-    for (int i = 0; i < 14; ++i) {
-        a.add(i);
-        capacities.push_back(a.capacity());
-    }
-    // The first block is exact, then steps of at least 4.
-    EXPECT_EQ(capacities[0], 1);
-    EXPECT_EQ(capacities[1], 5);
-    EXPECT_EQ(capacities[5], 9);
-    EXPECT_EQ(capacities[9], 13);
-    EXPECT_EQ(capacities[13], 17);
-    for (int i = 0; i < 14; ++i)
-        EXPECT_EQ(a[i], i);
-
-    Array<int> forty;
-    forty.setSize(40);
-    forty.add(1);
-    EXPECT_EQ(forty.capacity(), 45);
-
-    Array<char> big;
-    big.setSize(8192);
-    big.add('x');
-    EXPECT_EQ(big.capacity(), 8192 + 1024);
-    Array<char> huge;
-    huge.setSize(20000);
-    huge.add('x');
-    EXPECT_EQ(huge.capacity(), 20000 + 1024);
-}
-
-TEST(Array, SetSizeZeroesNewElementsAndNeverShrinksTheBlock) {
-    Array<int> a;
-    a.setSize(3, 10);
-    EXPECT_EQ(a.growBy(), 10);
-    a[0] = a[1] = a[2] = 7;
-    a.setSize(1);
-    EXPECT_EQ(a.capacity(), 3);
-    a.setSize(3);
-    EXPECT_EQ(a[1], 0);
-    EXPECT_EQ(a[2], 0);
-    a.setSize(4);
-    EXPECT_EQ(a.capacity(), 13);
-    a.setSize(0);
-    EXPECT_EQ(a.data(), nullptr);
-    EXPECT_EQ(a.capacity(), 0);
-}
-
-TEST(Array, RemoveAtKeepsOrderAndIgnoresBadIndices) {
-    Array<int> a;
-    for (int i = 0; i < 5; ++i)
-        a.add(i);
-    a.removeAt(2);
-    a.removeAt(-1);
-    a.removeAt(4);
-    ASSERT_EQ(a.size(), 4);
-    EXPECT_EQ(a[0], 0);
-    EXPECT_EQ(a[1], 1);
-    EXPECT_EQ(a[2], 3);
-    EXPECT_EQ(a[3], 4);
-    EXPECT_EQ(a.capacity(), 5);
-    EXPECT_EQ(a.indexOf(3), 2);
-    EXPECT_EQ(a.indexOf(2), -1);
-}
+#include <string>
 
 namespace {
-struct Counted {
-    explicit Counted(int* deaths) : deaths(deaths) {}
-    ~Counted() { ++*deaths; }
-    int* deaths;
-};
+
+// The elements and the size of the block that holds them.
+std::string show(const Array<int>& a) {
+    std::string out;
+    for (int i = 0; i < a.size(); ++i)
+        out += std::to_string(a[i]) + " ";
+    return out + "capacity=" + std::to_string(a.capacity());
+}
+
 } // namespace
 
-TEST(PtrArray, ClearDeletesEveryElementOnce) {
-    int deaths = 0;
-    {
-        PtrArray<Counted> owned;
-        for (int i = 0; i < 6; ++i)
-            owned.add(new Counted(&deaths));
-        owned.add(nullptr);
-        owned.clear();
-        EXPECT_EQ(deaths, 6);
-        EXPECT_EQ(owned.size(), 0);
-        owned.add(new Counted(&deaths));
+// Exact first, then steps of an eighth within 4..1024; never shrinks until emptied.
+TEST(Array, GrowsKeepsOrderAndZeroesNewElements) {
+    LineTranscript t;
+    Array<int> a;
+    std::string capacities;
+    for (int i = 0; i < 14; ++i) {
+        a.add(i);
+        capacities += " " + std::to_string(a.capacity());
     }
-    EXPECT_EQ(deaths, 7);
+    t.note("capacities adding 14", capacities);
+    t.note("added", show(a));
+    for (int size : {40, 8192, 20000}) {
+        Array<int> big;
+        big.setSize(size);
+        big.add(1);
+        t.note("one added to " + std::to_string(size), big.size(), big.capacity());
+    }
+    a.removeAt(2);
+    a.removeAt(-1);
+    a.removeAt(13);
+    t.note("removed at 2, -1 and 13", show(a), a.indexOf(3), a.indexOf(2));
+    Array<int> b;
+    b.setSize(3, 10);
+    b[0] = b[1] = b[2] = 7;
+    b.setSize(1);
+    t.note("three of 7 cut to one, step 10", show(b), b.growBy());
+    b.setSize(3);
+    t.note("back to three", show(b));
+    b.setSize(4);
+    t.note("four", show(b));
+    b.setSize(0);
+    t.note("emptied", show(b), b.data() == nullptr);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/array.txt", t.text());
 }

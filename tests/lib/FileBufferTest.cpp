@@ -1,12 +1,14 @@
 #include "lib/FileBuffer.h"
 
+#include "tests/support/Golden.h"
+#include "tests/support/LineTranscript.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -17,17 +19,17 @@ struct TextFile {
         EXPECT_TRUE(buffer.load(dir.file("f.txt").c_str()));
     }
     // The tokens read until the end, which every token list ends with.
-    std::vector<std::string> tokens() {
-        std::vector<std::string> out;
+    std::string tokens() {
+        std::string out;
         try {
             for (String token;;) {
                 buffer.readToken(token);
-                out.push_back(token.c_str());
+                out += escaped(token.c_str()) + " ";
                 if (token.isEmpty())
                     buffer.advance(); // an empty token stops at a delimiter
             }
         } catch (const FileBufferError& e) {
-            out.push_back(e.what());
+            out += e.what();
         }
         return out;
     }
@@ -39,169 +41,139 @@ std::string raisedBy(const std::function<void()>& action) {
     try {
         action();
     } catch (const FileBufferError& e) {
-        return e.what();
+        return escaped(e.what());
     }
-    return "";
+    return "nothing raised";
 }
 
 std::string bufferText(const FileBuffer& b) {
-    return std::string(reinterpret_cast<const char*>(b.data()), static_cast<size_t>(b.getSize()));
+    return escaped(
+        std::string(reinterpret_cast<const char*>(b.data()), static_cast<size_t>(b.getSize())));
 }
-
-using Tokens = std::vector<std::string>;
 
 } // namespace
 
-TEST(FileBuffer, TokensAreCutAtDelimitersAfterTheSkipSet) {
+// A single delimiter is left for the next token, which is empty.
+TEST(FileBuffer, TokensCommentsSectionsAndErrors) {
+    LineTranscript t;
     const struct {
         const char* text;
         const char* delimiters; // null: the defaults
         bool quotes;
-        Tokens tokens;
     } cases[] = {
-        // A single delimiter is left for the next token, which is empty.
-        {"a=1;", nullptr, false, {"a", "", "1", "", "End Of File"}},
-        {"\t x.y,z\n", nullptr, false, {"x", "", "y", "", "z", "", "End Of File"}},
-        {"\"x.bmp\" x.bmp\n", nullptr, true, {"x.bmp", "x", "", "bmp", "", "End Of File"}},
-        {"\"x.bmp\"", nullptr, false, {"\"x", "", "End Of File"}},
-        {"\"open", nullptr, true, {"End Of File"}},
-        {"last", nullptr, false, {"End Of File"}}, // no final line break
-        {"", nullptr, false, {"End Of File"}},
-        {"a b\nc", "\n", false, {"a b", "", "End Of File"}},
+        {"a=1;", nullptr, false},
+        {"\t x.y,z\n", nullptr, false},
+        {"\"x.bmp\" x.bmp\n", nullptr, true},
+        {"\"x.bmp\"", nullptr, false},
+        {"\"open", nullptr, true},
+        {"last", nullptr, false},
+        {"", nullptr, false},
+        {"a b\nc", "\n", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
         TextFile f(c.text);
         if (c.delimiters)
             f.buffer.setDelimiters(c.delimiters);
         f.buffer.setQuotes(c.quotes);
-        EXPECT_EQ(f.tokens(), c.tokens);
+        t.note("tokens of " + escaped(c.text) + (c.quotes ? " quoted" : ""), f.tokens());
     }
-}
 
-TEST(FileBuffer, LinesCountAndRewindAndDefaultsReset) {
-    TextFile f("one\ntwo\r\nthree\n");
-    EXPECT_EQ(f.buffer.getSize(), 15); // a carriage return is kept
-    f.buffer.setDelimiters("\r\n");
-    f.buffer.setSkipSet("\r\n");
-    f.buffer.setQuotes(true);
-    EXPECT_EQ(f.tokens(), (Tokens{"one", "two", "three", "End Of File"}));
-    EXPECT_EQ(f.buffer.line(), 4);
-    f.buffer.rewind();
-    EXPECT_EQ(f.buffer.line(), 1);
-    EXPECT_EQ(f.buffer.position(), 0);
-    EXPECT_EQ(f.tokens(), (Tokens{"one", "two", "three", "End Of File"}));
-    // resetDefaults: cursor and line back to the start, default sets, quotes off.
-    TextFile quoted("\"a b\"\nnext\n");
-    quoted.buffer.setQuotes(true);
-    quoted.buffer.setDelimiters("");
-    EXPECT_TRUE(quoted.buffer.findString("next"));
-    EXPECT_EQ(quoted.buffer.position(), 6);
-    EXPECT_EQ(quoted.buffer.line(), 2);
-    quoted.buffer.resetDefaults();
-    EXPECT_EQ(quoted.buffer.line(), 1);
-    EXPECT_EQ(quoted.tokens(), (Tokens{"\"a", "b\"", "", "next", "", "End Of File"}));
-}
+    TextFile lines("one\ntwo\r\nthree\n");
+    lines.buffer.setDelimiters("\r\n");
+    lines.buffer.setSkipSet("\r\n");
+    lines.buffer.setQuotes(true);
+    t.note("lines: size, tokens", lines.buffer.getSize(), lines.tokens());
+    t.note("lines: line at the end", lines.buffer.line());
+    lines.buffer.rewind();
+    t.note("lines rewound: line, position", lines.buffer.line(), lines.buffer.position());
+    t.note("lines rewound: tokens", lines.tokens());
+    // Back to the start, the default sets and quotes off.
+    TextFile quotedLine("\"a b\"\nnext\n");
+    quotedLine.buffer.setQuotes(true);
+    quotedLine.buffer.setDelimiters("");
+    const bool found = quotedLine.buffer.findString("next");
+    t.note("find next: found, position, line", found, quotedLine.buffer.position(),
+           quotedLine.buffer.line());
+    quotedLine.buffer.resetDefaults();
+    t.note("defaults reset: line", quotedLine.buffer.line());
+    t.note("defaults reset: tokens", quotedLine.tokens());
 
-TEST(FileBuffer, EndOfInputIsRaisedWithoutReadingPastTheBlock) {
-    TextFile f("ab");
-    EXPECT_EQ(f.buffer.getChar(), 'a');
-    EXPECT_EQ(f.buffer.peekChar(), 'b');
-    EXPECT_EQ(f.buffer.getChar(), 'b');
-    EXPECT_TRUE(f.buffer.atEnd());
-    EXPECT_EQ(raisedBy([&] { f.buffer.peekChar(); }), "End Of File");
-    EXPECT_EQ(raisedBy([&] { f.buffer.getChar(); }), "End Of File");
-    EXPECT_EQ(raisedBy([&] { f.buffer.advance(); }), "End Of File");
-    f.buffer.skipSkipSet(); // stops at the end without raising
-
+    // End of input is raised without reading past the block.
+    TextFile ab("ab");
+    const char first = ab.buffer.getChar(), peeked = ab.buffer.peekChar(),
+               second = ab.buffer.getChar();
+    t.note("get, peek, get, at end", first, peeked, second, ab.buffer.atEnd());
+    t.note("peek, get, advance at the end", raisedBy([&] { ab.buffer.peekChar(); }),
+           raisedBy([&] { ab.buffer.getChar(); }), raisedBy([&] { ab.buffer.advance(); }),
+           raisedBy([&] { ab.buffer.skipSkipSet(); }));
     // Missing files: nothing of what was loaded before is left.
-    EXPECT_FALSE(f.buffer.load(f.dir.file("missing.txt").c_str()));
-    EXPECT_EQ(f.buffer.getSize(), 0);
-    EXPECT_TRUE(f.buffer.atEnd());
-    EXPECT_FALSE(f.buffer.findString("x"));
-    EXPECT_EQ(raisedBy([&] { FileBuffer b(f.dir.file("missing.txt").c_str()); }),
-              "Error reading FileBuffer");
-}
+    const bool loaded = ab.buffer.load(ab.dir.file("missing.txt").c_str());
+    t.note("missing file: loaded, size, at end, find", loaded, ab.buffer.getSize(),
+           ab.buffer.atEnd(), ab.buffer.findString("x"));
+    // A file past 2 GiB and a directory are not loaded.
+    writeFile(ab.dir.file("huge.txt"), "");
+    std::filesystem::resize_file(ab.dir.file("huge.txt"), 1ull << 31); // sparse
+    for (const char* name : {"huge.txt", "."})
+        t.note(std::string("load ") + name, FileBuffer().load(ab.dir.file(name).c_str()));
+    t.note("constructed over a missing file",
+           raisedBy([&] { FileBuffer b(ab.dir.file("missing.txt").c_str()); }));
 
-TEST(FileBuffer, FindStringNeedsOneByteAfterTheMatch) {
-    TextFile f("xx key yy\nkey");
-    EXPECT_TRUE(f.buffer.findString("key"));
-    EXPECT_EQ(f.buffer.position(), 3);
-    f.buffer.advance();
-    EXPECT_FALSE(f.buffer.findString("key")); // only the last bytes hold it
-    EXPECT_EQ(f.buffer.position(), 4);
-    EXPECT_FALSE(f.buffer.findString("missing"));
-    EXPECT_TRUE(f.buffer.findString(""));
-}
+    // A match needs one byte after it.
+    TextFile keys("xx key yy\nkey");
+    for (const char* key : {"key", "key", "missing", ""}) {
+        const bool match = keys.buffer.findString(key);
+        t.note("find " + escaped(key), match, keys.buffer.position());
+        keys.buffer.advance();
+    }
 
-TEST(FileBuffer, StripCommentsWithAndWithoutNewlines) {
     const struct {
         const char* text;
         bool keepNewlines;
-        const char* stripped;
-    } cases[] = {
-        {"a//x\nb/*y\nz*/c", true, "a\nb\nc"},
-        {"a//x\nb/*y\nz*/c", false, "a\nbc"},
-        {"1/2 /* open", true, "1/2 "},
-        {"x/", true, "x/"}, // a last slash looks at no byte after the buffer
-        {"/", true, "/"},
-        {"a/**/b//", false, "ab"},
+    } comments[] = {
+        {"a//x\nb/*y\nz*/c", true},
+        {"a//x\nb/*y\nz*/c", false},
+        {"1/2 /* open", true},
+        {"x/", true},
+        {"/", true},
+        {"a/**/b//", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& c : comments) {
         TextFile f(c.text);
         f.buffer.stripComments(c.keepNewlines);
-        EXPECT_EQ(bufferText(f.buffer), c.stripped);
+        t.note("stripped " + escaped(c.text) + (c.keepNewlines ? " keeping newlines" : ""),
+               bufferText(f.buffer));
     }
     // Stripped twice: the byte after the shortened text is a stale '*'.
     TextFile twice("/**/x/");
     twice.buffer.stripComments(true);
     twice.buffer.stripComments(true);
-    EXPECT_EQ(bufferText(twice.buffer), "x/");
-    TextFile f("a//bcdef");
+    t.note("stripped twice", bufferText(twice.buffer));
+    TextFile cursor("a//bcdef");
     for (int i = 0; i < 5; ++i)
-        f.buffer.advance();
-    f.buffer.stripComments(true);
-    EXPECT_EQ(f.buffer.position(), 1); // the cursor stays inside the stripped text
-}
+        cursor.buffer.advance();
+    cursor.buffer.stripComments(true);
+    t.note("cursor at 5 after stripping", cursor.buffer.position());
 
-TEST(FileBuffer, SectionsCopyClampedRangesAndStartAtLineOne) {
+    // Clamped ranges (an end of 0 is no "to the end"), starting at line one.
     TextFile f("l1\nl2\nl3 tail");
-    const struct {
-        int from, to;
-        const char* text;
-    } cases[] = {
-        {6, 11, "l3 ta"},
-        {5, 3, "l2"},
-        {3, 0, "l1\n"}, // an end of 0 is no "to the end"
-        {-4, 1000, "l1\nl2\nl3 tail"},
-        {4, 4, ""},
-        {0, 1, "l"},
-        {1000, -1, "l"}, // from is held at the last byte
-        {13, 1000, "l"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.from << ".." << c.to);
-        EXPECT_EQ(bufferText(FileBuffer(f.buffer, c.from, c.to)), c.text);
-    }
-    f.buffer.advance();
-    f.buffer.advance();
-    f.buffer.advance();
+    for (auto [from, to] :
+         {std::pair{6, 11}, {5, 3}, {3, 0}, {-4, 1000}, {4, 4}, {0, 1}, {1000, -1}, {13, 1000}})
+        t.note("section " + std::to_string(from) + ".." + std::to_string(to),
+               bufferText(FileBuffer(f.buffer, from, to)));
+    for (int i = 0; i < 3; ++i)
+        f.buffer.advance();
     FileBuffer section(f.buffer, 6, 11);
-    EXPECT_EQ(section.line(), 1);
-    EXPECT_EQ(section.position(), 0);
+    t.note("section 6..11 of a buffer at 3: line, position", section.line(), section.position());
     section.setDelimiters(" ");
     String token;
     section.readToken(token);
-    EXPECT_TRUE(token == "l3");
+    t.note("its first token", escaped(token.c_str()));
     FileBuffer empty;
-    EXPECT_EQ(FileBuffer(empty, 0, -1).getSize(), 0);
-}
-
-TEST(FileBuffer, SyntaxErrorNamesTheLine) {
-    TextFile f("a\nb\n");
+    t.note("section of an empty buffer", FileBuffer(empty, 0, -1).getSize());
+    f.buffer.rewind();
     f.buffer.advance();
     f.buffer.advance();
-    EXPECT_EQ(raisedBy([&] { f.buffer.syntaxError("bad value"); }),
-              "\n\nError in Textfile! Line=2 : bad value\n");
+    f.buffer.advance();
+    t.note("syntax error on line 2", raisedBy([&] { f.buffer.syntaxError("bad value"); }));
+    checkGoldenText(LURVANE_GOLDEN_DIR "/file-buffer.txt", t.text());
 }

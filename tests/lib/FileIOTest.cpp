@@ -1,121 +1,103 @@
 #include "lib/FileIO.h"
 
 #include "lib/Log.h"
+#include "tests/support/Golden.h"
+#include "tests/support/LineTranscript.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <iterator>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-// The test's own directory, with the error log in it.
+// The test's own directory, with the error log in it, and the transcript.
 class FileIOTest : public ::testing::Test {
 protected:
     FileIOTest() { errorLog.open(dir.file("errorLog.txt").c_str()); }
     ~FileIOTest() override { errorLog.close(); }
-    // Opens the file for reading after writing the bytes into it.
-    FileIO& reading(const std::string& bytes) {
-        dir.write("in.dat", bytes);
-        EXPECT_TRUE(in.openRead(dir.file("in.dat").c_str()));
-        return in;
+    // Reads fields of the kinds given: s text, i number, b flag, B flag that was set.
+    std::string reads(const std::string& bytes, const std::string& kinds) {
+        if (!bytes.empty()) {
+            dir.write("in.dat", bytes);
+            EXPECT_TRUE(in.openRead(dir.file("in.dat").c_str()));
+        }
+        std::string out;
+        for (char kind : kinds) {
+            String s("junk");
+            int32_t i = 9;
+            bool b = kind == 'B';
+            const bool ok = kind == 's'   ? in.readString(s)
+                            : kind == 'i' ? in.readInt(i)
+                                          : in.readBool(b);
+            const std::string text = s.c_str();
+            out += std::string(ok ? "" : "failed:") +
+                   (kind == 's' ? escaped(text.substr(0, 9)) + "/" + std::to_string(text.size())
+                                : std::to_string(kind == 'i' ? i : b)) +
+                   " ";
+        }
+        return out;
+    }
+    // The reports in the error log: how many, and the lines after each head.
+    void errorReports() {
+        std::string report = dir.read("errorLog.txt");
+        const int count = countOf(report, "\n\nError in File FileIO, line ");
+        for (size_t at; (at = report.find("\n\nError in File FileIO, line ")) != std::string::npos;)
+            report.erase(at, report.find('\n', at + 2) + 1 - at);
+        t.note("error reports", count, escaped(report));
+        errorLog.close();
+        errorLog.open(dir.file("errorLog.txt").c_str());
     }
 
     TempDir dir;
     FileIO in;
+    LineTranscript t;
 };
 
 } // namespace
 
-TEST_F(FileIOTest, RecordFieldsRoundTripInTheirByteLayout) {
+// Record fields in their byte layout and read back, also cut short or closed.
+TEST_F(FileIOTest, RecordFieldsWithTheirBytesAndFaults) {
     const std::string path = dir.file("r.dat");
     const std::string longest(255, 'x');
-    {
-        FileIO out;
-        ASSERT_TRUE(out.openWrite(path.c_str()));
-        for (const char* text : {"", "L", "Lurvane", longest.c_str()})
-            EXPECT_TRUE(out.writeString(String(text)));
-        EXPECT_TRUE(out.writeInt(-2));
-        EXPECT_TRUE(out.writeInt(0x01020304));
-        EXPECT_TRUE(out.writeBool(true));
-        EXPECT_TRUE(out.writeBool(false));
-        const unsigned char raw[3] = {7, 8, 9};
-        EXPECT_EQ(out.write(raw, 3), 3);
-        out.close();
-        EXPECT_FALSE(out.isOpen());
-        EXPECT_EQ(out.write("x", 1), 0);
-    }
-    const std::string expected =
-        std::string("\0\1L\7Lurvane\xFF", 12) + longest +
-        std::string("\xFE\xFF\xFF\xFF\x04\x03\x02\x01\x01\x00\x07\x08\x09", 13);
-    EXPECT_EQ(readFile(path), expected);
-
-    ASSERT_TRUE(in.openRead(path.c_str()));
-    String s("junk");
-    for (const char* text : {"", "L", "Lurvane", longest.c_str()}) {
-        EXPECT_TRUE(in.readString(s));
-        EXPECT_EQ(std::string(s.c_str()), text);
-    }
-    int32_t i = 0;
-    bool b = false;
-    EXPECT_TRUE(in.readInt(i));
-    EXPECT_EQ(i, -2);
-    EXPECT_TRUE(in.readInt(i));
-    EXPECT_EQ(i, 0x01020304);
-    EXPECT_TRUE(in.readBool(b));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(in.readBool(b));
-    EXPECT_FALSE(b);
-}
-
-TEST_F(FileIOTest, LongTextIsStoredAsItsLongestPrefixNotAWrappedLength) {
-    const std::string text(300, 'n');
     FileIO out;
-    ASSERT_TRUE(out.openWrite(dir.file("s.dat").c_str()));
-    EXPECT_FALSE(out.writeString(String(text.c_str())));
+    ASSERT_TRUE(out.openWrite(path.c_str()));
+    for (const std::string& text :
+         {std::string(), std::string("L"), std::string("Lurvane"), longest, std::string(300, 'n')})
+        t.note("writeString of " + std::to_string(text.size()), out.writeString(text.c_str()));
+    for (int32_t value : {-2, 0x01020304})
+        t.note("writeInt " + std::to_string(value), out.writeInt(value));
+    for (bool value : {true, false})
+        t.note("writeBool " + std::to_string(value), out.writeBool(value));
+    const unsigned char raw[3] = {7, 8, 9};
+    t.note("write 3", out.write(raw, 3));
     out.close();
-    const std::string bytes = dir.read("s.dat");
-    ASSERT_EQ(bytes.size(), 256u);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 255);
-    EXPECT_NE(dir.read("errorLog.txt").find("Error in File FileIO"), std::string::npos);
+    t.note("closed: open, write", out.isOpen(), out.write("x", 1));
+    t.note("file bytes");
+    t.out << hexLines(readFile(path));
+    errorReports();
 
-    String back;
-    EXPECT_TRUE(reading(bytes).readString(back));
-    EXPECT_EQ(std::string(back.c_str()), text.substr(0, 255));
-}
-
-TEST_F(FileIOTest, TruncatedFilesFailAndAreReported) {
+    t.note("read back", reads(readFile(path), "sssssiibB"));
     // Any non-zero byte reads as true; a field cut short reads as empty.
-    bool b = false;
-    int32_t i = 9;
-    EXPECT_TRUE(reading(std::string("\x07\x01\x02\x03", 4)).readBool(b));
-    EXPECT_TRUE(b);
-    EXPECT_FALSE(in.readInt(i));
-    EXPECT_EQ(i, 0);
-    String s("old");
-    EXPECT_FALSE(reading(std::string("\x05") + "ab").readString(s));
-    EXPECT_TRUE(s == "ab");
-    b = true;
-    EXPECT_FALSE(in.readBool(b));
-    EXPECT_FALSE(b);
-    EXPECT_FALSE(in.readString(s)); // not even a length byte left
-    EXPECT_TRUE(s == "");
-    const std::string report = dir.read("errorLog.txt");
-    EXPECT_EQ(countOf(report, "\n\nError in File FileIO, line "), 4);
-    for (const char* line : {"readString Error\n", "readInt Error\n", "readBool Error\n"})
-        EXPECT_NE(report.find(line), std::string::npos) << line;
+    t.note("flag of 7, number of 3 bytes", reads(std::string("\x07\x01\x02\x03", 4), "bi"));
+    t.note("text of 2 of 5 bytes, a flag and a text at the end", reads("\x05"
+                                                                       "ab",
+                                                                       "sBs"));
+    errorReports();
     FileIO closed;
-    EXPECT_FALSE(closed.writeInt(1));
-    EXPECT_FALSE(closed.writeBool(true));
-    EXPECT_FALSE(closed.writeString(String("")));
-    EXPECT_FALSE(closed.openRead(dir.file("missing.dat").c_str()));
+    t.note("closed: writeInt, writeBool, writeString", closed.writeInt(1), closed.writeBool(true),
+           closed.writeString(String("")));
+    t.note("openRead of a missing file", closed.openRead(dir.file("missing.dat").c_str()));
+    checkGoldenText(LURVANE_GOLDEN_DIR "/file-fields.txt", t.text());
 }
 
 TEST_F(FileIOTest, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
@@ -126,77 +108,47 @@ TEST_F(FileIOTest, ListDirectoryMatchesRecursesAndSkipsDirectoriesWhenAsked) {
     dir.write("sub/deeper/e.fmp", "");
     std::filesystem::create_directory(dir.file("x.fmp")); // a directory that matches
     std::filesystem::create_directory_symlink(dir.path(), dir.file("sub/loop"));
-
-    PtrArray<DirEntry> entries;
-    ASSERT_TRUE(FileIO::listDirectory(entries, "*.fmp", dir.path().c_str(), true, true));
-    std::vector<std::string> names;
-    for (DirEntry* e : entries)
-        names.push_back(e->name.c_str());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"B.FMP", "a.fmp", "d.fmp", "e.fmp"}));
-    for (DirEntry* e : entries) {
-        if (e->name == "B.FMP") {
-            EXPECT_EQ(e->size, 2);
-            EXPECT_EQ(std::string(e->path.c_str()), dir.path() + "\\B.FMP");
-        }
-        if (e->name == "d.fmp") {
-            EXPECT_EQ(std::string(e->path.c_str()), dir.path() + "\\sub\\d.fmp");
-        }
+    const std::vector<std::tuple<const char*, const char*, bool, bool>> listings = {
+        {"*.fmp", "", true, true},
+        {"*", "", false, false},
+        {"*.zzz", "", false, false},
+        {"*", "/missing", false, false}};
+    for (const auto& [pattern, under, recursive, filesOnly] : listings) {
+        PtrArray<DirEntry> entries;
+        const bool ok = FileIO::listDirectory(entries, pattern, (dir.path() + under).c_str(),
+                                              recursive, filesOnly);
+        std::set<std::string> shown;
+        for (DirEntry* e : entries)
+            shown.insert(std::string(e->name.c_str()) + "=" +
+                         std::string(e->path.c_str()).substr(dir.path().size()) + "/" +
+                         std::to_string(e->isDirectory ? -1 : e->size));
+        std::string line;
+        for (const std::string& entry : shown)
+            line += " " + entry;
+        t.note(std::string("list ") + pattern + under + (recursive ? " recursive" : "") +
+                   (filesOnly ? " files" : ""),
+               ok, line);
     }
-
-    PtrArray<DirEntry> flat;
-    ASSERT_TRUE(FileIO::listDirectory(flat, "*", dir.path().c_str(), false, false));
-    EXPECT_EQ(flat.size(), 5); // a.fmp B.FMP c.txt sub x.fmp
-    int directories = 0;
-    for (DirEntry* e : flat)
-        directories += e->isDirectory;
-    EXPECT_EQ(directories, 2);
-
-    PtrArray<DirEntry> none;
-    EXPECT_TRUE(FileIO::listDirectory(none, "*.zzz", dir.path().c_str(), false, false));
-    EXPECT_EQ(none.size(), 0);
-    EXPECT_FALSE(FileIO::listDirectory(none, "*", dir.file("missing").c_str(), false, false));
-    EXPECT_TRUE(FileIO::isDirectory(dir.path().c_str()));
-    EXPECT_FALSE(FileIO::isDirectory(dir.file("a.fmp").c_str()));
+    t.note("isDirectory of the directory and a file", FileIO::isDirectory(dir.path().c_str()),
+           FileIO::isDirectory(dir.file("a.fmp").c_str()));
+    checkGoldenText(LURVANE_GOLDEN_DIR "/file-listing.txt", t.text());
 }
 
+// Only a whole committed new version replaces the file; the size limit stands in for a full disk.
 TEST_F(FileIOTest, ANewVersionReplacesTheFileOnlyWhenCommitted) {
     const std::string path = dir.file("r.dat");
+    const auto files = [&](const std::string& what) {
+        t.note(what, escaped(readFile(path)), std::filesystem::exists(path + ".new"));
+    };
     writeFile(path, "old");
     {
         FileIO out;
         ASSERT_TRUE(out.openReplace(path.c_str()));
         EXPECT_TRUE(out.writeInt(7));
-        EXPECT_EQ(readFile(path), "old");
-        // Abandoned: closed (or destroyed) without commit.
+        files("written, not committed: the file, a new one beside it");
     }
-    EXPECT_EQ(readFile(path), "old");
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-
+    files("abandoned");
     FileIO out;
-    ASSERT_TRUE(out.openReplace(path.c_str()));
-    EXPECT_TRUE(out.writeInt(7));
-    EXPECT_TRUE(out.commit());
-    EXPECT_FALSE(out.isOpen());
-    EXPECT_FALSE(out.commit()); // nothing left to commit
-    EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-
-    ASSERT_TRUE(in.openRead(path.c_str()));
-    EXPECT_FALSE(in.commit()); // a file opened for reading is never renamed
-    EXPECT_EQ(in.remaining(), 4);
-    int32_t value = 0;
-    EXPECT_TRUE(in.readInt(value));
-    EXPECT_EQ(in.remaining(), 0);
-    in.close();
-    EXPECT_EQ(in.remaining(), -1);
-    EXPECT_EQ(readFile(path), std::string("\7\0\0\0", 4));
-}
-
-TEST_F(FileIOTest, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
-    const std::string path = dir.file("r.dat");
-    writeFile(path, "old");
-    // The file size limit stands in for a full disk.
     struct rlimit limit;
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
     const struct rlimit previous = limit;
@@ -204,40 +156,44 @@ TEST_F(FileIOTest, ANewVersionThatRunsOutOfRoomLeavesTheOldFile) {
     auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     const std::vector<uint8_t> big(100000, 7);
-    int written = 0;
-    bool committed = true;
-    FileIO out;
-    if (out.openReplace(path.c_str())) {
-        written = out.write(big.data(), static_cast<int>(big.size()));
-        out.write(big.data(), 10); // later writes cannot make up for it
-        committed = out.commit();
-    }
+    const bool opened = out.openReplace(path.c_str());
+    // The stream's buffer filled but one byte: a text's length byte fits, its characters fail.
+    struct stat file;
+    ASSERT_EQ(::stat((path + ".new").c_str(), &file), 0);
+    out.write(big.data(), static_cast<int>(file.st_blksize) - 1);
+    const bool text = out.writeString("Lurvane");
+    const bool whole = out.write(big.data(), static_cast<int>(big.size())) == 100000;
+    out.write(big.data(), 10); // later writes cannot make up for it
+    const bool full = out.commit();
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_LT(written, 100000);
-    EXPECT_FALSE(committed);
-    EXPECT_EQ(readFile(path), "old");
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-
-    // A failed attempt leaves nothing behind that spoils the next one.
+    t.note("out of room: opened, a text, written whole, committed", opened, text, whole, full);
+    files("out of room");
     ASSERT_TRUE(out.openReplace(path.c_str()));
-    out.write(big.data(), 5);
-    EXPECT_TRUE(out.commit());
-    EXPECT_EQ(std::filesystem::file_size(path), 5u);
+    EXPECT_TRUE(out.writeInt(7));
+    const bool committed = out.commit();
+    t.note("commit, open, commit again", committed, out.isOpen(), out.commit());
+    files("committed");
+    ASSERT_TRUE(in.openRead(path.c_str()));
+    t.note("commit of a file read, remaining", in.commit(), in.remaining());
+    t.note("read", reads("", "i"));
+    t.note("remaining", in.remaining());
+    in.close();
+    t.note("remaining when closed", in.remaining());
+    files("after reading");
+    checkGoldenText(LURVANE_GOLDEN_DIR "/file-replace.txt", t.text());
 }
 
 // Opening again closes what was open: no handle is left behind.
 TEST_F(FileIOTest, OpeningAgainClosesTheFileBefore) {
-    auto handles = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                             std::filesystem::directory_iterator());
+    const auto handles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     };
     const auto before = handles();
     {
         FileIO twice;
         ASSERT_TRUE(twice.openWrite(dir.file("a.dat").c_str()));
         ASSERT_TRUE(twice.openWrite(dir.file("b.dat").c_str()));
-        twice.close();
     }
     EXPECT_EQ(handles(), before);
 }

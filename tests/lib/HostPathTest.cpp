@@ -15,8 +15,7 @@ TEST(HostPath, BackslashesBecomeSlashesAndLetterCaseIsForgiven) {
     EXPECT_STREQ(hostPath(".\\data\\GFX\\items.BMP").c_str(), "./Data/Gfx/Items.bmp");
     EXPECT_STREQ(hostPath("Data\\Gfx\\..\\Gfx\\items.bmp").c_str(), "Data/Gfx/../Gfx/Items.bmp");
     EXPECT_EQ(readFile(hostPath("DATA\\gfx\\ITEMS.bmp").c_str()), "x");
-    // A name that is not there at all (a file about to be written) keeps
-    // the part that was found and the rest as given.
+    // A file about to be written keeps the part that was found and the rest as given.
     EXPECT_STREQ(hostPath(".\\data\\New.dat").c_str(), "./Data/New.dat");
     EXPECT_STREQ(hostPath("Missing\\x").c_str(), "Missing/x");
     EXPECT_STREQ(hostPath("").c_str(), "");

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 // Replaces the sound system by one that records into recording.
@@ -27,13 +28,15 @@ inline void recordMenuSounds(TempDir& dir, RecordingSoundBackEnd& recording) {
 }
 
 // The samples played since the last call, 'm' for a move and 'c' for a
-// choice; all calls to the back end go to calls when given.
-inline std::string menuSoundsOf(RecordingSoundBackEnd& recording, std::string* calls = nullptr) {
-    std::string sounds;
-    const std::string taken = recording.takeCalls().c_str();
-    if (calls)
-        *calls = taken;
-    for (size_t at = 0; (at = taken.find("playSample ", at)) != std::string::npos; ++at)
-        sounds += taken.compare(at + 11, 4, "move") == 0 ? 'm' : 'c';
-    return sounds;
+// choice, then the calls about songs.
+inline std::string menuSoundsOf(RecordingSoundBackEnd& recording) {
+    std::istringstream calls(recording.takeCalls().c_str());
+    std::string sounds, songs;
+    for (std::string call; std::getline(calls, call);) {
+        if (call.rfind("playSample ", 0) == 0)
+            sounds += call.compare(11, 4, "move") == 0 ? 'm' : 'c';
+        else if (call.find("Song") != std::string::npos)
+            songs += ", " + call;
+    }
+    return "sounds '" + sounds + "'" + songs;
 }

@@ -1,9 +1,11 @@
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -45,4 +47,19 @@ std::string readFile(const std::string& path) {
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string reportsOf(const std::string& log, const std::string& dir, const std::string& prefix) {
+    static const std::regex head("\n\nError in File (\\w+), line \\d+\n");
+    const std::string text = std::regex_replace(log, head, "\n[$1] ");
+    std::string lines;
+    for (size_t from = 0, end; from < text.size(); from = end + 1) {
+        end = std::min(text.find('\n', from), text.size());
+        std::string line = text.substr(from, end - from);
+        for (size_t at; !dir.empty() && (at = line.find(dir)) != std::string::npos;)
+            line = line.substr(0, at) + "~" + line.substr(at + dir.size());
+        if (!line.empty())
+            lines += prefix + line + "\n";
+    }
+    return lines;
 }

@@ -32,6 +32,12 @@ private:
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 
+// The error log's reports on one line each after the prefix, "[File]
+// message", with the scratch directory shown as "~": what a transcript can
+// hold across runs.
+std::string reportsOf(const std::string& log, const std::string& dir,
+                      const std::string& prefix = "");
+
 // How often piece stands in text, overlaps counted.
 inline int countOf(const std::string& text, const std::string& piece) {
     int n = 0;

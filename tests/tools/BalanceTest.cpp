@@ -1,7 +1,8 @@
-// The players that are scripts, the balance measured and kept, and the zone
-// checker on zones broken in every way it knows.
+// The scripted players, the balance measured and kept, and the zone checker.
 #include "tools/balance/Balance.h"
+#include "tests/support/Golden.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/LineTranscript.h"
 #include "tests/support/TempDir.h"
 #include "tools/levelc/LevelCompiler.h"
 #include "tools/levelc/LevelSource.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,9 +25,7 @@ namespace {
 const std::string kGameDir = LURVANE_GAME_DIR;
 constexpr int up = Snake::kUp, right = Snake::kRight, down = Snake::kDown, left = Snake::kLeft;
 
-// A board from rows of level source split by '/' ('#' wall, '.' floor, 'o'
-// food, 's' shrink, 'r' speed reset, '$' points, 't' time) with the snake's
-// segments 0-9, then A, B ... from its head; the level's clock is 60 s.
+// A board of level source rows split by '/', the snake's segments 0-9, A-Z from its head.
 Board boardOf(const std::string& rows, int heading, double secondsPerStep, int timeLeft) {
     Board b;
     b.width = static_cast<int>(rows.find('/')), b.heading = heading, b.levelTime = 60;
@@ -87,8 +87,7 @@ TEST(Planner, TakesTheWayTheRulesMakeBest) {
     EXPECT_EQ(std::tuple(control.horizontal, control.vertical), std::tuple(0, 0));
 }
 
-// A level of clear rates per skill (the same for every player) and 100 s
-// allowed, of which the planner uses 20, or hardSeconds on Hard.
+// Clear rates per skill for every player; the planner uses 20 of 100 s, or hardSeconds on Hard.
 LevelResult levelOf(int number, std::array<double, kSkills> rate, double hardSeconds,
                     bool normalCleared = true) {
     const auto skill = [&](size_t s, bool cleared, double seconds) {
@@ -104,31 +103,14 @@ TEST(BalanceRules, ListsEveryLevelAndZoneThatBreaksOne) {
     a.levels[1].skill[1] = {true, 100, false, 20, 2, {0.75, 0.5, 0.25}, 12.5};
     const ZoneResult b{"B", 1, {LevelResult{1, {}}}};
     const ZoneResult c{"C", 2, {levelOf(1, {1, 0.9, 0.8}, 50)}}, d{"D", 3, c.levels}, e{"E", 4, {}};
-    EXPECT_EQ(balanceProblems({a, b, c, d, e}),
-              (std::vector<std::string>{
-                  "A 2 on Normal: the planner does not clear it",
-                  "A 2: clear rate does not fall (0.50, 0.50, 0.25)",
-                  "A 2 on Hard: the planner uses 41% of the time",
-                  "B 1: the level cannot be loaded (see balance --check)",
-                  "C: difficulty 0.10, not above the zone before",
-                  "D: difficulty 0.10, not above the zone before",
-                  "E: difficulty 0.00, not above the zone before",
-              }));
-    EXPECT_EQ(formatSummary({a}),
-              "zone        rating levels | planner cleared E/N/H | Hard share mean/max | clear "
-              "rate E/N/H     | difficulty\n"
-              "A                0      3 |         3/ 2/ 3      |        36% /  52%  |  83%  58% "
-              " 28%     | 0.43\n");
-    EXPECT_NE(
-        formatReport({a}, 2).find(
-            "\nA             2 Easy    100 |          yes      20.0    20%    0 |            50%"
-            "     50%   50%     0.0\nA             2 Normal  100 |          no       20.0    20%"
-            "    2 |            75%     50%   25%    12.5\n"),
-        std::string::npos);
+    std::string transcript;
+    for (const std::string& problem : balanceProblems({a, b, c, d, e}))
+        transcript += problem + "\n";
+    transcript += formatSummary({a}) + formatReport({a}, 2);
+    checkGoldenText(LURVANE_GOLDEN_DIR "/balance-rules.txt", transcript);
 }
 
-// A test directory with the game's pictures and levels made from the rows
-// of their source.
+// The game's pictures, and levels made from source rows.
 struct ZoneDir {
     TempDir dir;
     const std::string levels = dir.file("Data/Levels");
@@ -145,9 +127,7 @@ struct ZoneDir {
     }
 };
 
-// Two zones, each of a level every player clears after a turn and one where
-// the snake faces a wall and is lost at once: every level of every zone is played on
-// every skill with its own clock and snakes; the plot of them deflated.
+// Two zones of a level cleared after a turn and one lost at once against a wall.
 TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
     ZoneDir z;
     ASSERT_TRUE(z.pictures);
@@ -164,26 +144,21 @@ TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
     ASSERT_TRUE(game.open(z.dir.path(), z.levels, error)) << error;
     const std::vector<ZoneResult> zones = measureZones(game, 2);
     EXPECT_EQ(measureLevel(game, 0, 1, kSkillEasy, 1).clearRate[1], 1); // one seed
-    ASSERT_EQ(zones.size(), 2u);
-    EXPECT_EQ(std::tuple(zones[0].name, zones[1].name), std::tuple("Near", "Far"));
-    for (const ZoneResult& measured : zones) {
-        const bool near = measured.name == "Near";
-        ASSERT_EQ(std::tuple(measured.rating, measured.levels.size()),
-                  std::tuple(near ? 1 : 3, 2u));
+    // Loaded, time allowed, planner cleared and timed, lost, clear rate, players' time.
+    std::ostringstream transcript;
+    for (const ZoneResult& measured : zones)
         for (const LevelResult& l : measured.levels)
-            for (int skill = 0; skill < kSkills; ++skill) {
-                const SkillResult& r = l.skill[skill];
-                const bool turn = (l.number == 1) == near;
-                EXPECT_EQ(std::tuple(r.loaded, r.timeAllowed, r.plannerCleared,
-                                     r.plannerSeconds > 0, r.snakesLost, r.meanClearRate(),
-                                     turn ? r.modelSeconds >= r.plannerSeconds &&
-                                                r.modelSeconds < 2 * r.plannerSeconds
-                                          : r.modelSeconds == 0),
-                          std::tuple(true, turn ? 60 - 10 * skill : 6 - skill, turn, true,
-                                     turn ? 0 : 3 - skill, turn ? 1.0 : 0.0, true))
-                    << measured.name << " " << l.number << " skill " << skill;
-            }
-    }
+            for (const SkillResult& r : l.skill)
+                transcript << measured.name << " " << measured.rating << " " << l.number << ": "
+                           << r.loaded << " " << r.timeAllowed << " " << r.plannerCleared << " "
+                           << (r.plannerSeconds > 0) << " " << r.snakesLost << " "
+                           << r.meanClearRate() << " "
+                           << (r.modelSeconds == 0                     ? "none"
+                               : r.modelSeconds < r.plannerSeconds     ? "faster"
+                               : r.modelSeconds < 2 * r.plannerSeconds ? "within twice"
+                                                                       : "slower")
+                           << "\n";
+    checkGoldenText(LURVANE_GOLDEN_DIR "/balance-measure.txt", transcript.str());
     // What the players see of the turn level as it starts.
     ASSERT_TRUE(game.load(0, 1, kSkillEasy, error)) << error;
     const auto seen = [](const Board& b) {
@@ -191,8 +166,7 @@ TEST(Measure, PlaysEveryLevelOfEveryZoneOnEverySkill) {
                           b.timeLeft, b.levelTime, b.secondsPerStep > 0);
     };
     EXPECT_EQ(seen(readBoard(game.game())), seen(boardOf("#####/#10##/#..o#/#####", right, 1, 60)));
-    // A player looks first on a frame of its own within its reaction time,
-    // and turns down, or the other way when it turns wrong.
+    // A player looks first within its reaction time, and turns down or wrongly up.
     for (const double wrongTurn : {0.0, 1.0}) {
         std::set<int> firstLooks;
         for (uint32_t seed = 0; seed < 64; ++seed) {
@@ -216,8 +190,7 @@ TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
     ASSERT_TRUE(game.open(kGameDir, kGameDir + "/Data/Levels", error)) << error;
     ASSERT_EQ(levelCatalogue.getZoneCount(), 8);
 #ifdef LURVANE_SANITIZED_BUILD
-    // Five times slower under the sanitizers: the planner on Hard only,
-    // where it has the least time.
+    // Five times slower under the sanitizers: the planner on Hard only.
     for (int z = 0; z < levelCatalogue.getZoneCount(); ++z)
         for (int n = 1; n <= levelCatalogue.getLevelCount(z); ++n) {
             Planner planner;
@@ -231,8 +204,7 @@ TEST(ShippedBalance, PlannerClearsEveryLevelAndTheBalanceRulesHold) {
 #endif
 }
 
-// A zone directory of broken zones, each fault with the text the game
-// gives for it, and the start of a level the game cannot play.
+// Broken zones, each fault with the game's own text, and a level that cannot be played.
 TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
     ZoneDir z;
     ASSERT_TRUE(z.pictures);
@@ -252,28 +224,19 @@ TEST(ZoneChecker, FindsEveryFaultWithTheGamesOwnTexts) {
     }
     ASSERT_NO_FATAL_FAILURE(z.level("c", "shut", "######\n#B>#o#\n######\n"));
 
-    const std::string head = "Error reading levels-File:\n  Filename='" + levels;
-    const std::vector<std::string> expected = {
-        head + "\\a/level.txt'\n  no number after 'Skill='",
-        head + "\\a/level.txt'\n  no color-number after 'Backcolor='\n  must be 0xrrggbb or "
-               "RGB(r,g,b)",
-        head + "\\a/level.txt'\n  Keyword='Time', expected 3 integers afterwards!",
-        head + "\\a/level.txt'\n  For each level a filename is needed!",
-        head + "\\a/level.txt'\n  Found <Level> (line 15) but no matching </Level>\n",
-        head + "\\b/level.txt'\n  Found <Zone> (line 1) but no matching </Zone>\n",
-        head + "\\c/level.txt'\n  End Of File",
-        "Cannot load level.txt in directory '" + levels + "\\d'\n",
-        "Could not load level!!\n " + levels + "\\a\\absent.fmp",
-        levels + "\\c\\shut.fmp: food at column 4, row 1 cannot be reached",
-    };
-    EXPECT_EQ(checkZones(z.dir.path(), levels), expected);
-    EXPECT_EQ(checkZones(levels + "/none", levels),
-              std::vector<std::string>{"cannot enter the game directory '" + levels + "/none'"});
-    // The game itself still stops at the first fault.
+    // Every fault, and the first one again from the game itself.
+    std::vector<std::string> faults = checkZones(z.dir.path(), levels);
+    faults.push_back(checkZones(levels + "/none", levels).at(0));
     HeadlessGame game;
-    std::string error;
-    EXPECT_FALSE(game.open(z.dir.path(), levels, error));
-    EXPECT_EQ(error, expected[0]);
+    faults.emplace_back();
+    EXPECT_FALSE(game.open(z.dir.path(), levels, faults.back()));
+    std::string transcript;
+    for (std::string fault : faults) {
+        for (size_t at; (at = fault.find(levels)) != std::string::npos;)
+            fault.replace(at, levels.size(), "$");
+        transcript += escaped(fault) + "\n";
+    }
+    checkGoldenText(LURVANE_GOLDEN_DIR "/zone-checker.txt", transcript);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
-// Reads back the bitmap files the artwork generator writes, field by field,
-// so the tests check the bytes on disk rather than the writer's own view.
+// Bitmap files read back with the game's own decoder, as the game reads them.
 #pragma once
 
-#include "lib/ByteOrder.h"
+#include "gfx/GfxImage.h"
+#include "gfx/GfxImageLoader.h"
 #include "tools/artgen/Bitmap.h"
 
 #include <cstdint>
@@ -10,9 +10,7 @@
 
 struct ReadBmp {
     bool ok = false;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint16_t bitsPerPixel = 0;
+    int width = 0, height = 0, bitsPerPixel = 0;
     std::vector<Rgb> palette;
     std::vector<uint8_t> indices; // 8-bit pictures, rows from the top
     RgbImage image;               // both kinds, rows from the top
@@ -22,38 +20,22 @@ struct ReadBmp {
 
 inline ReadBmp readBmp(const std::vector<uint8_t>& bytes) {
     ReadBmp out;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+    GfxDib dib;
+    if (!GfxImage::Decode(bytes.data(), bytes.size(), GfxImage::kBMP, dib) ||
+        (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24))
         return out;
-    const uint8_t* p = bytes.data();
-    const uint32_t dataOffset = readLE32(p + 10);
-    const uint32_t coloursUsed = readLE32(p + 46);
-    out.width = static_cast<int32_t>(readLE32(p + 18));
-    out.height = static_cast<int32_t>(readLE32(p + 22));
-    out.bitsPerPixel = readLE16(p + 28);
-    if (out.width <= 0 || out.height <= 0 || (out.bitsPerPixel != 8 && out.bitsPerPixel != 24))
-        return out;
-    const int rowSize = bmpRowSize(out.width, out.bitsPerPixel);
-    if (dataOffset + static_cast<size_t>(rowSize) * out.height > bytes.size())
-        return out;
-    if (out.bitsPerPixel == 8) {
-        const int entries = coloursUsed ? static_cast<int>(coloursUsed) : 256;
-        for (int i = 0; i < entries; ++i) {
-            const uint8_t* e = p + 54 + 4 * i;
-            out.palette.push_back(Rgb{e[2], e[1], e[0]});
-        }
-    }
-    out.image = RgbImage(out.width, out.height);
-    for (int y = 0; y < out.height; ++y) {
-        const uint8_t* row = p + dataOffset + (out.height - 1 - y) * rowSize;
-        for (int x = 0; x < out.width; ++x) {
-            if (out.bitsPerPixel == 24) {
-                out.image.at(x, y) = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-            } else {
+    out = {true, dib.width, dib.height, dib.bitsPerPixel, {}, {}, RgbImage(dib.width, dib.height)};
+    for (int i = 0; i < dib.paletteSize; ++i)
+        out.palette.push_back(Rgb{dib.palette[i][2], dib.palette[i][1], dib.palette[i][0]});
+    for (int y = 0; y < dib.height; ++y) {
+        const uint8_t* row =
+            &dib.pixels[static_cast<size_t>((dib.topDown ? y : dib.height - 1 - y) * dib.rowBytes)];
+        for (int x = 0; x < dib.width; ++x) {
+            if (dib.bitsPerPixel == 8)
                 out.indices.push_back(row[x]);
-                out.image.at(x, y) = out.palette[row[x]];
-            }
+            const uint8_t* p = dib.bitsPerPixel == 8 ? dib.palette[row[x]] : row + 3 * x;
+            out.image.at(x, y) = Rgb{p[2], p[1], p[0]};
         }
     }
-    out.ok = true;
     return out;
 }

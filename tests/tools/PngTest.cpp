@@ -1,172 +1,82 @@
-// The icon's PNG files: checksums against published values, a round trip
-// through a reader of the stored format, and the icon's transparent
-// surround and its compiled-in copy.
+// The icon's PNG files: checksums, the stored format, the icon and its compiled-in copy.
 #include "tools/artgen/Png.h"
 #include "lib/ByteOrder.h"
+#include "tests/support/Golden.h"
+#include "tests/support/LineTranscript.h"
 #include "tests/support/TempDir.h"
 #include "tools/artgen/ArtPainters.h"
 #include "tools/artgen/ArtSet.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 namespace {
 
-struct ReadPng {
-    bool ok = false;
-    std::string error;
-    int width = 0, height = 0;
-    int storedBlocks = 0;
-    std::vector<uint32_t> pixels;
-};
-
-// Red, green, blue and alpha bytes as 0xAARRGGBB.
-uint32_t argbOf(const uint8_t* q) {
-    return (uint32_t{q[3]} << 24) | (uint32_t{q[0]} << 16) | (uint32_t{q[1]} << 8) | q[2];
-}
-
-// Reads what encodePng writes: chunks with their CRCs, IHDR for 8-bit
-// RGBA, and an IDAT of stored deflate blocks with rows of filter 0.
-ReadPng readPng(const std::vector<uint8_t>& bytes) {
-    ReadPng out;
-    auto failed = [&](const std::string& what) {
-        out.error = what;
-        return out;
-    };
-    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0)
-        return failed("signature");
-    std::vector<uint8_t> zlib;
-    bool ended = false;
-    size_t at = 8;
-    while (at + 12 <= bytes.size() && !ended) {
-        const uint32_t length = readBE32(&bytes[at]);
-        const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
-        if (at + 12 + length > bytes.size())
-            return failed("chunk past the end");
-        const uint8_t* data = &bytes[at + 8];
-        if (pngCrc32(&bytes[at + 4], 4 + length) != readBE32(data + length))
-            return failed("crc of " + type);
-        if (type == "IHDR") {
-            out.width = static_cast<int>(readBE32(data));
-            out.height = static_cast<int>(readBE32(data + 4));
-            if (length != 13 || data[8] != 8 || data[9] != 6 || data[10] || data[11] || data[12])
-                return failed("header");
-        } else if (type == "IDAT") {
-            zlib.insert(zlib.end(), data, data + length);
-        } else if (type == "IEND") {
-            ended = at + 12 + length == bytes.size();
-        }
-        at += 12 + length;
-    }
-    if (!ended || zlib.size() < 6 || zlib[0] != 0x78 || (zlib[0] * 256 + zlib[1]) % 31 != 0)
-        return failed("stream");
-    std::vector<uint8_t> raw;
+// Each stored block's last flag and length, and whether the stream holds the bytes and sum.
+std::string storedBlocks(const std::vector<uint8_t>& zlib, const std::vector<uint8_t>& raw) {
+    std::string out = std::to_string(zlib[0] * 256 + zlib[1]) + ":";
+    std::vector<uint8_t> data;
     size_t p = 2;
-    bool last = false;
-    while (!last) {
-        if (p + 5 > zlib.size() || (zlib[p] & 6) != 0)
-            return failed("block");
+    for (bool last = false; !last && p + 5 <= zlib.size();) {
         last = zlib[p] & 1;
         const uint16_t n = readLE16(&zlib[p + 1]);
-        if (static_cast<uint16_t>(~readLE16(&zlib[p + 3])) != n || p + 5 + n > zlib.size())
-            return failed("block length");
-        raw.insert(raw.end(), zlib.begin() + p + 5, zlib.begin() + p + 5 + n);
+        out += " " + std::to_string(zlib[p]) + "/" + std::to_string(n) +
+               (static_cast<uint16_t>(~readLE16(&zlib[p + 3])) == n ? "" : "/bad complement");
+        data.insert(data.end(), zlib.begin() + static_cast<long>(p) + 5,
+                    zlib.begin() + static_cast<long>(std::min(p + 5 + n, zlib.size())));
         p += 5 + n;
-        ++out.storedBlocks;
     }
-    if (p + 4 != zlib.size() || readBE32(&zlib[p]) != adler32(raw.data(), raw.size()))
-        return failed("adler");
-    const size_t row = 1 + 4 * static_cast<size_t>(out.width);
-    if (raw.size() != row * out.height)
-        return failed("size");
-    for (int y = 0; y < out.height; ++y) {
-        const uint8_t* r = &raw[y * row];
-        if (r[0] != 0)
-            return failed("filter");
-        for (int x = 0; x < out.width; ++x)
-            out.pixels.push_back(argbOf(r + 1 + 4 * x));
-    }
-    out.ok = true;
-    return out;
-}
-
-RgbaImage testPattern(int width, int height) {
-    RgbaImage image;
-    image.width = width;
-    image.height = height;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.pixels.push_back((uint32_t((x * 7 + y) & 255) << 24) | (uint32_t(x & 255) << 16) |
-                                   (uint32_t(y & 255) << 8) | uint32_t((x ^ y) & 255));
-    return image;
+    const bool summed =
+        p + 4 == zlib.size() && readBE32(&zlib[p]) == adler32(raw.data(), raw.size());
+    return out + (data == raw ? " holds the bytes" : " OTHER BYTES") + (summed ? " summed" : "");
 }
 
 } // namespace
 
-TEST(Png, ChecksumsMatchPublishedValues) {
-    const std::string digits = "123456789";
-    const auto* d = reinterpret_cast<const uint8_t*>(digits.data());
-    EXPECT_EQ(pngCrc32(d, digits.size()), 0xCBF43926u);
-    // The CRC carries on over pieces.
-    EXPECT_EQ(pngCrc32(d + 4, 5, pngCrc32(d, 4)), 0xCBF43926u);
-    const std::string word = "Wikipedia";
-    EXPECT_EQ(adler32(reinterpret_cast<const uint8_t*>(word.data()), word.size()), 0x11E60398u);
-    EXPECT_EQ(adler32(nullptr, 0), 1u);
-    // Large enough for both sums to wrap at 65521.
+// A small file byte by byte, and stored blocks of at most 65535 bytes.
+TEST(Png, FileBytesAndStoredBlocks) {
+    RgbaImage image{3, 2, {0x80FF0000u, 0xFF00FF00u, 0x000000FFu, 0x01020304u, 0, 0xFFFFFFFFu}};
+    // Published values; the CRC carried over two pieces; Adler sums that wrap.
+    const auto* digits = reinterpret_cast<const uint8_t*>("123456789Wikipedia");
     const std::vector<uint8_t> ones(100000, 0xFF);
-    EXPECT_EQ(adler32(ones.data(), ones.size()), 0x149A302Cu);
+    char sums[80];
+    std::snprintf(sums, sizeof sums, "%08X %08X %08X %08X %08X\n", pngCrc32(digits, 9),
+                  pngCrc32(digits + 4, 5, pngCrc32(digits, 4)), adler32(digits + 9, 9),
+                  adler32(nullptr, 0), adler32(ones.data(), ones.size()));
+    std::string transcript = sums + hexLines(encodePng(image));
+    for (size_t size :
+         {size_t{0}, size_t{1}, size_t{65533}, size_t{65535}, size_t{65536}, size_t{230 * 1201}}) {
+        std::vector<uint8_t> raw(size);
+        for (size_t i = 0; i < size; ++i)
+            raw[i] = static_cast<uint8_t>(i * 7 + i / 251);
+        transcript += std::to_string(size) + " bytes: " + storedBlocks(zlibStored(raw), raw) + "\n";
+    }
+    checkGoldenText(LURVANE_GOLDEN_DIR "/png.txt", transcript);
 }
 
-TEST(Png, RoundTripOverSeveralStoredBlocks) {
-    struct Case {
-        int width, height, blocks;
-    };
-    // 1201-byte rows: 230 of them need five 65535-byte blocks; a row of
-    // 16383 pixels fills one block to 65533 bytes, one more pixel needs two.
-    for (const Case c :
-         {Case{300, 230, 5}, Case{1, 1, 1}, Case{3, 2, 1}, Case{16383, 1, 1}, Case{16384, 1, 2}}) {
-        const RgbaImage image = testPattern(c.width, c.height);
-        const ReadPng back = readPng(encodePng(image));
-        ASSERT_TRUE(back.ok) << back.error << " at " << c.width << "x" << c.height;
-        EXPECT_EQ(back.width, c.width);
-        EXPECT_EQ(back.height, c.height);
-        EXPECT_EQ(back.storedBlocks, c.blocks) << c.width << "x" << c.height;
-        EXPECT_EQ(back.pixels, image.pixels);
-    }
-}
-
-TEST(Png, IconHasATransparentSurroundAndEveryThemeSize) {
-    // Other sizes are the same design (the install test checks that every
-    // theme size is there).
-    for (int size : {64, 16}) {
-        SCOPED_TRACE(size);
-        const RgbaImage icon = makeIcon(size);
-        ASSERT_EQ(icon.width, size);
-        ASSERT_EQ(icon.pixels.size(), static_cast<size_t>(size * size));
-        auto alpha = [&](int x, int y) { return icon.pixels[y * size + x] >> 24; };
-        EXPECT_EQ(alpha(0, 0), 0u);
-        EXPECT_EQ(alpha(size - 1, size - 1), 0u);
-        EXPECT_EQ(alpha(size / 2, (size * 6 + 32) / 64), 255u); // the tile
-        // Above and beside it: clear, or half clear where a pixel is
-        // partly covered by the tile's edge.
-        EXPECT_LE(alpha(size / 2, 0), size == 64 ? 0u : 128u);
-        EXPECT_LE(alpha(0, size / 2), size == 64 ? 0u : 128u);
-    }
+// The small icon's cover (alpha / 16): a clear surround and rounded corners.
+TEST(Png, IconHasATransparentSurroundAndItsWindowCopy) {
+    const RgbaImage small = makeIcon(16);
+    std::string cover = std::to_string(small.width) + "x" + std::to_string(small.height) + "\n";
+    for (size_t i = 0; i < small.pixels.size(); ++i)
+        cover += "0123456789abcdef"[small.pixels[i] >> 28] + std::string(i % 16 == 15 ? "\n" : "");
     const RgbaImage icon = makeIcon(64);
-    int softEdge = 0; // the rounded corners
+    const std::string source = windowIconSource(icon);
+    int softEdge = 0;
     for (uint32_t p : icon.pixels)
         softEdge += (p >> 24) > 0 && (p >> 24) < 255;
-    EXPECT_GT(softEdge, 8);
-    // The window's copy holds the 64x64 picture word for word.
-    const std::string source = windowIconSource(icon);
-    EXPECT_NE(source.find("const int kAppIconSize = 64;"), std::string::npos);
-    EXPECT_EQ(countOf(source, "0x"), static_cast<int>(icon.pixels.size()));
-    char first[16];
-    std::snprintf(first, sizeof first, "0x%08X", static_cast<unsigned>(icon.pixels[64 * 6 + 32]));
-    EXPECT_NE(source.find(first), std::string::npos);
+    char tile[16];
+    std::snprintf(tile, sizeof tile, "0x%08X", static_cast<unsigned>(icon.pixels[64 * 6 + 32]));
+    checkGoldenText(LURVANE_GOLDEN_DIR "/icon.txt",
+                    cover +
+                        joined(icon.width, icon.height, icon.pixels[0] >> 24, icon.pixels[32] >> 24,
+                               icon.pixels[4095] >> 24, icon.pixels[64 * 32] >> 24,
+                               icon.pixels[64 * 6 + 32] >> 24, softEdge > 8, countOf(source, "0x"),
+                               source.find("const int kAppIconSize = 64;") != std::string::npos,
+                               source.find(tile) != std::string::npos) +
+                        "\n");
 }

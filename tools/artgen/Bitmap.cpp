@@ -3,12 +3,6 @@
 #include "lib/ByteOrder.h"
 #include "lib/FileIO.h"
 
-void RgbImage::paste(const RgbImage& source, int x, int y) {
-    for (int sy = 0; sy < source.height; ++sy)
-        for (int sx = 0; sx < source.width; ++sx)
-            at(x + sx, y + sy) = source.at(sx, sy);
-}
-
 int bmpRowSize(int width, int bitsPerPixel) {
     return (bitsPerPixel * width + 31) / 32 * 4;
 }

@@ -31,8 +31,6 @@ struct RgbImage {
     RgbImage(int w, int h, Rgb fill = Rgb{}) : width(w), height(h), pixels(w * h, fill) {}
     Rgb& at(int x, int y) { return pixels[y * width + x]; }
     const Rgb& at(int x, int y) const { return pixels[y * width + x]; }
-    // Copies the source whole to (x, y); the caller keeps it inside.
-    void paste(const RgbImage& source, int x, int y);
 };
 
 struct IndexedImage {

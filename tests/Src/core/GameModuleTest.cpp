@@ -1,6 +1,7 @@
 #include "Src/core/GameModule.h"
 
 #include "lib/Log.h"
+#include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -39,12 +40,6 @@ TEST(GameModuleManager, RegistersInOrderFindsByNameAndLogs) {
     }
     EXPECT_EQ(gameModuleManager.count(), before);
     gameLog.close();
-    EXPECT_EQ(dir.read("log.txt"), "GameModuleManager:: adding 'First'\n"
-                                   "GameModuleManager:: adding 'Second'\n"
-                                   "GameModuleManager:: adding 'Third'\n"
-                                   "GameModuleManager:: removing 'Second'\n"
-                                   "GameModuleManager:: removing 'Third'\n"
-                                   "GameModuleManager:: adding 'Second'\n"
-                                   "GameModuleManager:: removing 'Second'\n"
-                                   "GameModuleManager:: removing 'First'\n");
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/game_modules.txt",
+                    dir.read("log.txt"));
 }

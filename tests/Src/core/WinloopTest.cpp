@@ -2,258 +2,209 @@
 
 #include "gfx/HeadlessPlatform.h"
 #include "lib/Log.h"
+#include "tests/support/Golden.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-class Winloop : public ::testing::Test {
+class Winloop : public LoggedTest {
 protected:
     void SetUp() override {
+        LoggedTest::SetUp();
         app = ApplicationState();
         app.platform = &platform;
         app.appActive = 1;
-        gameLog.open(dir.file("log.txt").c_str());
-        pausedLog.clear();
         app.pauseMusic = [](bool pause) { pausedLog.push_back(pause); };
     }
     void TearDown() override {
-        gameLog.close();
+        LoggedTest::TearDown();
         app = ApplicationState();
     }
 
-    TempDir dir;
+    // Runs one loop on a script of words. Without a colon they set the loop
+    // up: level (stop on no result), fps=N, hide (the cursor), failinit.
+    // "frame:action" acts at a frame's start, "*" for every frame: work=N
+    // (microseconds), slow (40 ms), choice, level, leave, result=N, close,
+    // quit, deactivate (active again at the next idle wait), click=x,y or
+    // rclick=x,y. Lists what the loop did; idle steps in milliseconds after
+    // the first frame's start. The flags are set before, for the loop to
+    // clear on entry.
+    // The colour of the frame shown last when it fills the screen unstretched.
+    std::string shownText() {
+        const std::vector<uint32_t>& shown = platform.lastFrame();
+        if (shown.empty())
+            return "-";
+        const bool one = std::count(shown.begin(), shown.end(), shown[0]) == 640 * 480;
+        return one && !platform.lastFrameStretched() ? std::to_string(shown[0] & 0xFFFFFF) : "-";
+    }
+
+    std::string play(const std::string& script) {
+        int frames = 0, idles = 0, idlesInactive = 0, hidden = 0;
+        bool exited = false, cleared = false;
+        std::string clicks, idleMs;
+        std::vector<uint64_t> steps;
+        uint64_t firstStart = 0;
+        std::pair<int64_t, int64_t> lateness = {0, 0};
+        int reads = platform.clockReads(), mostReads = 0;
+        pausedLog.clear();
+        const int sleepsBefore = platform.sleeps();
+        if (script.find("show") != std::string::npos) {
+            const auto pause = app.pauseMusic;
+            openHeadlessApp(platform, screen, back);
+            app.pauseMusic = pause;
+        }
+        app.framesPerSecond = 55;
+        LoopCallbacks loop;
+        std::istringstream setup(script);
+        for (std::string w; setup >> w;) {
+            app.framesPerSecond =
+                w.rfind("fps=", 0) == 0 ? std::stoi(w.substr(4)) : app.framesPerSecond;
+            loop.hideCursor = loop.hideCursor || w == "hide";
+        }
+        loop.init = [&] {
+            cleared = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
+            return script.find("failinit") == std::string::npos;
+        };
+        loop.exit = [&] { exited = true; };
+        loop.idle = [&] {
+            ++(app.appActive ? idles : idlesInactive);
+            if (frames == 1)
+                steps.push_back((platform.nowMicroseconds() - firstStart) / 1000);
+        };
+        loop.mouseClick = [&](int x, int y) {
+            clicks += " " + std::to_string(x) + "," + std::to_string(y);
+        };
+        loop.frame = [&] {
+            if (++frames == 1)
+                firstStart = platform.nowMicroseconds();
+            // Lateness against one schedule from the first start, and the
+            // most clock reads between two starts (one a microsecond spun).
+            const int64_t late = static_cast<int64_t>(platform.nowMicroseconds() - firstStart) -
+                                 (frames - 1) * (1000 / std::max(app.framesPerSecond, 1) * 1000);
+            lateness = {std::min(lateness.first, late), std::max(lateness.second, late)};
+            mostReads = std::max(mostReads, platform.clockReads() - reads);
+            reads = platform.clockReads();
+            hidden += !platform.cursorVisible();
+            if (back) // a colour of each frame's own
+                back->FillAll(screen->ConvertColor(0x10 * static_cast<uint32_t>(frames)));
+            std::istringstream words(script);
+            for (std::string w; words >> w;) {
+                const size_t colon = w.find(':');
+                if (colon == std::string::npos ||
+                    (w.substr(0, colon) != "*" && std::stoi(w.substr(0, colon)) != frames))
+                    continue;
+                const std::string act = w.substr(colon + 1);
+                const std::string arg = act.substr(std::min(act.find('=') + 1, act.size()));
+                if (act == "slow")
+                    platform.setTime(platform.now() + 40);
+                else if (act.rfind("work=", 0) == 0)
+                    platform.advanceMicroseconds(std::stoul(arg));
+                else if (act == "choice")
+                    app.loopResult = kLoopChoice;
+                else if (act == "level")
+                    app.loopResult = kLoopLevelCompleted;
+                else if (act == "leave")
+                    app.leaveRequested = true;
+                else if (act.rfind("result=", 0) == 0)
+                    app.loopResult = std::stoi(arg);
+                else if (act == "close" || act == "quit")
+                    platform.pushEvent(act == "close" ? PlatformEvent::CloseRequest
+                                                      : PlatformEvent::Quit);
+                else if (act == "deactivate") {
+                    platform.pushEvent(PlatformEvent::Deactivated);
+                    platform.onIdleWait = [&] { platform.pushEvent(PlatformEvent::Activated); };
+                } else {
+                    PlatformEvent click;
+                    click.type = PlatformEvent::MouseButtonDown;
+                    click.button = act[0] == 'r' ? 3 : 1;
+                    click.x = std::stoi(arg);
+                    click.y = std::stoi(arg.substr(arg.find(',') + 1));
+                    platform.pushEvent(click);
+                }
+            }
+        };
+        platform.advanceMicroseconds(2000000); // a new schedule after a pause
+        firstStart = platform.nowMicroseconds();
+        app.gamePaused = app.leaveRequested = true;
+        app.loopResult = kLoopSnakeLost;
+        winloop(loop, script.rfind("level", 0) != 0);
+        platform.onIdleWait = nullptr;
+        for (size_t i = 0; i < steps.size(); ++i) // a run of steps as "first-last"
+            if (i == 0 || steps[i] != steps[i - 1] + 1)
+                idleMs += " " + std::to_string(steps[i]);
+            else if (i + 1 == steps.size() || steps[i + 1] != steps[i] + 1)
+                idleMs += "-" + std::to_string(steps[i]);
+        std::string paused;
+        for (bool pause : pausedLog)
+            paused += pause ? "1" : "0";
+        return "init=" + std::to_string(cleared) + " frames=" + std::to_string(frames) +
+               " idles=" + std::to_string(idles) +
+               " inactive idles=" + std::to_string(idlesInactive) +
+               " sleeps=" + std::to_string(platform.sleeps() - sleepsBefore) +
+               " result=" + std::to_string(app.loopResult) +
+               " quit=" + std::to_string(app.quitPosted) + " exit=" + std::to_string(exited) +
+               " paused=" + paused + " clicks=" + clicks +
+               " hidden frames=" + std::to_string(hidden) +
+               " cursor=" + std::to_string(platform.cursorVisible()) + " idle ms=" + idleMs +
+               " ended " + std::to_string((platform.nowMicroseconds() - firstStart) / 1000) +
+               " ms late " + std::to_string(lateness.first) + ".." +
+               std::to_string(lateness.second) + " us reads " + std::to_string(mostReads) +
+               " shown " + shownText() + "\n";
+    }
+
     HeadlessPlatform platform;
+    std::unique_ptr<GfxScreen> screen;
+    std::unique_ptr<GfxSurface> back;
     static inline std::vector<bool> pausedLog;
 };
 
 } // namespace
 
-// The idle callback runs at each millisecond step of a period's second half,
-// or from the end of a frame's work that took longer than half. A rate of 0
-// counts as one frame a second.
-TEST_F(Winloop, IdleStepsComeEachMillisecondOfThePeriodsSecondHalf) {
-    struct Case {
-        int fps;
-        uint32_t workUs;
-        uint64_t firstIdleMs, idles;
-    };
-    const Case cases[] = {
-        {55, 0, 9, 9},     {50, 3000, 10, 10}, {55, 12500, 12, 6}, {55, 17990, 17, 1},
-        {55, 18000, 0, 0}, {7, 0, 71, 71},     {0, 0, 500, 500},
+// Idle steps fill each period's second half; frames keep one schedule
+// though sleeps wake late, and waits sleep; a frame is shown as the next
+// starts; closing the window quits from
+// any loop; a result the loops do not know ends the program.
+TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
+    const char* const runs[] = {
+        "1:choice",
+        "1001:choice",
+        "fps=50 1:work=3000 1:choice",
+        "1:work=12500 1:choice",
+        "1:work=17990 1:choice",
+        "1:work=18000 1:choice",
+        "fps=7 1:choice",
+        "fps=0 1:choice",
+        "level *:slow 1:level 5:leave",
+        "failinit",
+        "1:deactivate 3:choice",
+        "level 2:close",
+        "after",
+        "level 2:quit",
+        "after",
+        "hide 1:click=131071,200 1:rclick=5,200 2:choice",
+        "1:result=9",
+        "1:result=10",
+        "1:result=42",
+        "1:result=-1",
+        "show 3:choice", // last: a screen changes the clock reads
     };
     platform.setOversleep(80); // wake-ups come late, as on a real system
-    for (const Case& c : cases) {
-        app.framesPerSecond = c.fps;
-        platform.advanceMicroseconds(2000000); // a new schedule after a pause
-        uint64_t frameStart = 0;
-        std::vector<uint64_t> idleAtMs, expected;
-        for (uint64_t i = 0; i < c.idles; ++i)
-            expected.push_back(c.firstIdleMs + i);
-        LoopCallbacks loop;
-        loop.frame = [&] {
-            frameStart = platform.nowMicroseconds();
-            platform.advanceMicroseconds(c.workUs);
-            app.loopResult = kLoopChoice;
-        };
-        loop.idle = [&] { idleAtMs.push_back((platform.nowMicroseconds() - frameStart) / 1000); };
-        winloop(loop, true);
-        EXPECT_EQ(idleAtMs, expected) << c.fps << " fps, frame work " << c.workUs << " us";
-        const uint64_t periodUs = 1000 / std::max(c.fps, 1) * 1000;
-        EXPECT_GE(platform.nowMicroseconds() - frameStart, periodUs - 1);
+    std::string transcript;
+    for (const std::string run : runs) {
+        app.quitPosted = app.quitPosted && run == "after";
+        transcript += run + ": " + play(run);
     }
-}
-
-// Over 1000 frames the starts keep to one schedule although every sleep
-// wakes late, and waiting sleeps: only the last half millisecond before a
-// frame is spun (one clock read per microsecond here).
-TEST_F(Winloop, FramesKeepToTheirScheduleWithoutDriftAndWaitBySleeping) {
-    app.framesPerSecond = 55;
-    platform.setOversleep(80);
-    std::vector<uint64_t> starts;
-    int mostReads = 0, readsBefore = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        starts.push_back(platform.nowMicroseconds());
-        mostReads = std::max(mostReads, platform.clockReads() - readsBefore);
-        readsBefore = platform.clockReads();
-        if (starts.size() == 1001)
-            app.loopResult = kLoopChoice;
-    };
-    winloop(loop, true);
-    ASSERT_EQ(starts.size(), 1001u);
-    for (size_t i = 1; i < starts.size(); ++i) {
-        const uint64_t due = starts[0] + i * 18000;
-        ASSERT_GE(starts[i], due) << "frame " << i;
-        ASSERT_LT(starts[i] - due, 100u) << "frame " << i;
-    }
-    EXPECT_LT(mostReads, 650);
-}
-
-// A frame longer than the period starts the next without waiting; without
-// stop on any result the loop runs until a leave is requested.
-TEST_F(Winloop, ALongFrameStartsTheNextWithoutWaitingAndTheLevelLoopWaitsForLeave) {
-    int frames = 0;
-    int idles = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        platform.setTime(platform.now() + 40);
-        if (++frames == 1)
-            app.loopResult = kLoopLevelCompleted; // not enough alone
-        if (frames == 5)
-            app.leaveRequested = true;
-    };
-    loop.idle = [&] { ++idles; };
-    winloop(loop, false);
-    EXPECT_EQ(frames, 5);
-    EXPECT_EQ(app.loopResult, kLoopLevelCompleted);
-    EXPECT_EQ(idles, 0);
-    EXPECT_EQ(platform.sleeps(), 0);
-}
-
-TEST_F(Winloop, EntryClearsTheFlagsAndAFailedInitEndsWithCodeTwoAndStillCallsExit) {
-    app.gamePaused = true;
-    app.leaveRequested = true;
-    app.loopResult = kLoopSnakeLost;
-    bool sawClear = false, exited = false, framed = false;
-    LoopCallbacks loop;
-    loop.init = [&] {
-        sawClear = !app.gamePaused && !app.leaveRequested && app.loopResult == 0;
-        return false;
-    };
-    loop.exit = [&] { exited = true; };
-    loop.frame = [&] { framed = true; };
-    winloop(loop, true);
-    EXPECT_TRUE(sawClear);
-    EXPECT_EQ(app.loopResult, kLoopInitFailed);
-    EXPECT_TRUE(exited);
-    EXPECT_FALSE(framed);
-}
-
-TEST_F(Winloop, InactiveApplicationRunsNoFramesAndPausesTheMusic) {
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        ++frames;
-        if (frames == 1) {
-            platform.pushEvent(PlatformEvent::Deactivated);
-            platform.onIdleWait = [&] { platform.pushEvent(PlatformEvent::Activated); };
-        }
-        if (frames == 3)
-            app.loopResult = kLoopChoice;
-    };
-    int framesWhileInactive = 0;
-    loop.idle = [&] {
-        if (!app.appActive)
-            ++framesWhileInactive;
-    };
-    winloop(loop, true);
-    EXPECT_EQ(frames, 3);
-    EXPECT_EQ(framesWhileInactive, 0);
-    EXPECT_EQ(pausedLog, (std::vector<bool>{true, false}));
-}
-
-// A system quit request acts like closing the window.
-TEST_F(Winloop, ClosingTheWindowQuitsFromAnyLoopAndLaterLoopsEndAtOnce) {
-    for (auto request : {PlatformEvent::CloseRequest, PlatformEvent::Quit}) {
-        app.quitPosted = false;
-        int frames = 0;
-        LoopCallbacks loop;
-        loop.frame = [&] {
-            if (++frames == 2)
-                platform.pushEvent(request);
-        };
-        winloop(loop, false); // the level loop: ends although leaveRequested stays 0
-        EXPECT_EQ(app.loopResult, kLoopQuit);
-        EXPECT_EQ(frames, 2);
-        EXPECT_TRUE(app.quitPosted);
-
-        // An escape menu or the next level after the quit: no frame runs.
-        bool exited = false;
-        LoopCallbacks next;
-        next.frame = [&] { ++frames; };
-        next.exit = [&] { exited = true; };
-        winloop(next, true);
-        EXPECT_EQ(frames, 2);
-        EXPECT_TRUE(exited);
-    }
-    const std::string line = "winloop : !GetMessage\n";
-    EXPECT_EQ(dir.read("log.txt"), line + line + line + line);
-}
-
-// The cursor hidden while the loop runs comes back when it ends.
-TEST_F(Winloop, LeftClicksReachTheRunningLoopAsSignedSixteenBitValues) {
-    std::vector<std::pair<int, int>> clicks;
-    bool hiddenDuring = false;
-    LoopCallbacks loop;
-    loop.hideCursor = true;
-    loop.mouseClick = [&](int x, int y) { clicks.emplace_back(x, y); };
-    loop.frame = [&] {
-        hiddenDuring = !platform.cursorVisible();
-        app.loopResult = clicks.empty() ? 0 : kLoopChoice;
-    };
-    PlatformEvent click;
-    click.type = PlatformEvent::MouseButtonDown;
-    click.button = 1;
-    click.x = 0x1FFFF; // wraps to -1
-    click.y = 200;
-    platform.pushEvent(click);
-    PlatformEvent right = click;
-    right.button = 3;
-    right.x = 5;
-    platform.pushEvent(right);
-    winloop(loop, true);
-    ASSERT_EQ(clicks.size(), 1u);
-    EXPECT_EQ(clicks[0], std::make_pair(-1, 200));
-    EXPECT_TRUE(hiddenDuring);
-    EXPECT_TRUE(platform.cursorVisible());
-}
-
-// A result the loops do not know ends the program rather than leaving a
-// caller to guess.
-TEST_F(Winloop, AnUnknownResultCodeIsTreatedAsQuit) {
-    const struct {
-        int32_t result;
-        bool known;
-    } cases[] = {{kLoopKeyConfig, true},
-                 {kLoopChoice, true},
-                 {kLoopKeyConfig + 1, false},
-                 {42, false},
-                 {-1, false}};
-    for (const auto& c : cases) {
-        app.quitPosted = false;
-        LoopCallbacks loop;
-        loop.frame = [&] { app.loopResult = c.result; };
-        winloop(loop, true);
-        EXPECT_EQ(app.loopResult, c.known ? c.result : kLoopQuit) << c.result;
-        EXPECT_EQ(app.quitPosted, !c.known) << c.result;
-    }
-}
-
-// A frame composes on the back surface; the loop copies it to the screen
-// and shows it, unstretched, as the next frame starts.
-TEST_F(Winloop, AFrameIsShownAsTheNextStarts) {
-    std::unique_ptr<GfxScreen> screen;
-    std::unique_ptr<GfxSurface> back;
-    openHeadlessApp(platform, screen, back);
-    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF};
-    int frames = 0;
-    LoopCallbacks loop;
-    loop.frame = [&] {
-        back->FillAll(screen->ConvertColor(colours[frames]));
-        if (++frames == 3)
-            app.loopResult = kLoopChoice;
-    };
-    winloop(loop, true);
-    const std::vector<uint32_t>& shown = platform.lastFrame();
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), colours[1]), 640 * 480);
-    EXPECT_FALSE(platform.lastFrameStretched());
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/winloop.txt",
+                    transcript + dir.read("log.txt"));
 }
 
 TEST_F(Winloop, FatalErrorLogsCutsAndEndsTheLoops) {

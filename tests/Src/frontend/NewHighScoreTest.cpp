@@ -1,17 +1,16 @@
-// The new high score entry: when it shows, what it says, the name typed with
-// its preset, what goes into the table and the settings, its sounds, and a
-// missing picture.
+// The new high score entry.
 #include "Src/frontend/NewHighScore.h"
 
 #include "lib/Random.h"
 #include "tests/support/GoldenFrame.h"
+#include "tests/support/KeyScript.h"
 #include "tests/support/PlayedGame.h"
-#include "widgets/TextInput.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
-#include <tuple>
 
 using namespace played;
 
@@ -39,123 +38,63 @@ protected:
 
 } // namespace
 
-TEST_F(NewHighScoreTest, AScoreBelowTheTableShowsNothingAndPlaysNothing) {
-    recordSounds();
-    options.titleMusic = options.soundEffects = true;
-    pendingHighlight.zone = 4;
-    limitFrames(50);
-    enter(39);
-    EXPECT_EQ(screenShown.rank(), 0);
-    EXPECT_EQ(frame(), startFrame);
-    EXPECT_EQ(soundsPlayed(), "");
-    EXPECT_EQ(pendingHighlight.zone, -1);
-    EXPECT_EQ(list->entries[9].score, 40);
-}
-
-TEST_F(NewHighScoreTest, TheTypedNameGoesAboveAnEqualScore) {
-    lastPlayerName = "Zed";
-    type(5, kScanA, "A");
-    type(10, kScanB, "n");
-    tap(15, kScanTab);            // nothing the font shows: ignored
-    type(20, kScanA, "\xC3\xA9"); // e acute, one byte in the name
-    type(25, kScanB, "\xD0\xB6"); // Cyrillic zhe does not fit in a byte
-    tap(30, kScanEnter);
-    limitFrames(200);
-    enter(400);
-    EXPECT_EQ(screenShown.rank(), 1);
-    EXPECT_EQ(std::string(screenShown.messageLines().c_str()),
-              "\nYou got a new high score!\nScore=400\nRank=1\n");
-    EXPECT_EQ(app.loopResult, kLoopChoice);
-    EXPECT_EQ(name(0), "An\xE9");
-    EXPECT_EQ(list->entries[0].score, 400);
-    EXPECT_TRUE(list->entries[0].byPlayer);
-    EXPECT_EQ(name(1), "----------");
-    EXPECT_EQ(list->entries[1].score, 400);
-    EXPECT_EQ(list->entries[9].score, 80);
-    EXPECT_EQ(std::string(lastPlayerName.c_str()), "An\xE9");
-    EXPECT_EQ(std::make_tuple(pendingHighlight.zone, pendingHighlight.skill, pendingHighlight.rank),
-              std::make_tuple(0, kSkillEasy, 0));
-    EXPECT_LT(frame(), 40);
-}
-
-TEST_F(NewHighScoreTest, CheatsAreNamedAndNothingIsStored) {
-    lastPlayerName = "Zed";
-    type(5, kScanA, "q");
-    tap(10, kScanEnter);
-    limitFrames(200);
-    enter(205, true);
-    EXPECT_EQ(screenShown.rank(), 6);
-    EXPECT_EQ(std::string(screenShown.messageLines().c_str()),
-              "\nYou'd have a new high score!\n\nBut the cheat-keys were used. :)\n"
-              "Score=205\nRank=6\n");
-    EXPECT_EQ(app.loopResult, kLoopChoice);
-    EXPECT_EQ(list->entries[5].score, 200);
-    for (const HighScoreEntry& entry : list->entries)
-        EXPECT_FALSE(entry.byPlayer);
-    EXPECT_EQ(std::string(lastPlayerName.c_str()), "Zed");
-    EXPECT_EQ(pendingHighlight.zone, -1);
-}
-
-TEST_F(NewHighScoreTest, ThePresetNameIsKeptReplacedOrCleared) {
-    struct Case {
-        const char* preset;
-        std::vector<std::pair<int, const char*>> keys; // scan code, text
-        const char* stored;
-    };
-    const std::vector<Case> cases = {
-        {"Zed", {}, "Zed"},                                                 // enter at once
-        {"Zed", {{kScanA, "x"}, {kScanB, "y"}}, "xy"},                      // first key replaces
-        {"Zed", {{kScanBackspace, ""}, {kScanA, "k"}}, "k"},                // backspace clears
-        {"Zed", {{kScanA, "k"}, {kScanBackspace, ""}, {kScanB, "m"}}, "m"}, // then deletes one
-        {"", {{kScanA, "a"}}, "a"},
-        {"A name much longer than twenty", {}, "A name much longer t"},
-    };
-    int f = 5;
-    for (const Case& c : cases) {
-        list->fillNew();
-        lastPlayerName = c.preset;
-        for (const auto& [scan, text] : c.keys) {
-            type(f, scan, text);
-            f += 5;
-        }
-        tap(f, kScanEnter);
-        f += 5;
-        enter(500);
-        EXPECT_EQ(name(0), c.stored) << c.preset;
-        EXPECT_EQ(std::string(lastPlayerName.c_str()), c.stored);
-        EXPECT_LT(frame(), f);
-    }
-    // Enter on an empty name does nothing: the name box waits for a letter.
-    list->fillNew();
-    lastPlayerName = "Zed";
-    type(f, kScanBackspace, "");
-    tap(f + 5, kScanEnter);
-    type(f + 10, kScanB, "b");
-    tap(f + 15, kScanEnter);
-    limitFrames(f + 100);
-    enter(500);
-    EXPECT_EQ(name(0), "b");
-    EXPECT_GE(frame(), f + 15);
-}
-
-TEST_F(NewHighScoreTest, SoundsFollowTheirOptions) {
+// A score below the table shows nothing; the typed name goes above an equal
+// score, keeping one byte a letter and dropping what does not fit in one;
+// cheats are named and nothing is stored; the preset name is kept,
+// replaced by the first key or cleared by backspace, and an empty name waits
+// for a letter; the sounds follow their options. One transcript line a case.
+TEST_F(NewHighScoreTest, Scenarios) {
     const struct {
-        bool titleMusic, soundEffects;
-        const char* played;
-    } cases[] = {{true, true, "playSample e15.wav;playSample e19.wav;"},
-                 {true, false, "playSample e15.wav;"},
-                 {false, true, "playSample e19.wav;"},
-                 {false, false, ""}};
+        const char* preset;
+        int score;
+        const char* how; // 'c' cheats, 'm' title music, 's' sound effects, 'f' a fresh table
+        const char* keys;
+    } cases[] = {
+        {"Zed", 39, "ms", ""},
+        {"Zed", 400, "", "5 type:A type:n tab type:\xC3\xA9 type:\xD0\xB6 enter"},
+        {"Zed", 205, "cf", "5 type:q enter"},
+        {"Zed", 500, "f", "5 enter"},
+        {"Zed", 500, "f", "5 type:x type:y enter"},
+        {"Zed", 500, "f", "5 bksp type:k enter"},
+        {"Zed", 500, "f", "5 type:k bksp type:m enter"},
+        {"", 500, "f", "5 type:a enter"},
+        {"A name much longer than twenty", 500, "f", "5 enter"},
+        {"Zed", 500, "f", "5 bksp enter type:b enter"},
+        {"Zed", 100, "fms", "3 enter"},
+        {"Zed", 100, "fm", "3 enter"},
+        {"Zed", 100, "fs", "3 enter"},
+        {"Zed", 100, "f", "3 enter"},
+    };
     recordSounds();
+    std::ostringstream out;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.played);
-        options.titleMusic = c.titleMusic;
-        options.soundEffects = c.soundEffects;
-        tap(frame() + 3, kScanEnter);
-        lastPlayerName = "Zed";
-        enter(100);
-        EXPECT_EQ(soundsPlayed(), c.played);
+        const std::string how = c.how;
+        if (how.find('f') != std::string::npos)
+            list->fillNew();
+        options.titleMusic = how.find('m') != std::string::npos;
+        options.soundEffects = how.find('s') != std::string::npos;
+        lastPlayerName = c.preset;
+        pendingHighlight.zone = 4;
+        playKeys(platform, frame(), c.keys, 5, [this](const std::string& word, int at) {
+            tapKey(platform, at, kScanA, word.substr(5).c_str());
+            return 5;
+        });
+        limitFrames(frame() + 200);
+        enter(c.score, how.find('c') != std::string::npos);
+        std::string message = screenShown.messageLines().c_str();
+        std::replace(message.begin(), message.end(), '\n', '|');
+        out << c.score << " " << how << " '" << c.keys << "': rank " << screenShown.rank() << " '"
+            << message << "' result " << app.loopResult << " after " << frame() - startFrame
+            << " frames, name '" << lastPlayerName.c_str() << "', highlight "
+            << pendingHighlight.zone << "," << pendingHighlight.skill << ","
+            << pendingHighlight.rank << ", boxes from y " << screenShown.layoutTop() << ", sounds '"
+            << soundsPlayed() << "', table";
+        for (int i : {0, 1, 5, 9})
+            out << " " << name(i) << "=" << list->entries[i].score
+                << (list->entries[i].byPlayer ? "*" : "");
+        out << "\n";
     }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/new_high_score.txt", out.str());
 }
 
 TEST_F(NewHighScoreTest, PicturesAreStampedInPairsEveryTenFrames) {

@@ -1,11 +1,13 @@
 #include "Src/frontend/TextPages.h"
 
 #include "lib/Log.h"
+#include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,59 +38,51 @@ std::string parsed(const std::string& text) {
 
 } // namespace
 
+// Each file as written (line ends shown) and the pages made of it: a
+// page as "[title]" ("-" for none), headings marked '*', lines separated by
+// '|', pages by " / ". Tags count only alone on their line; the first line
+// is the title even when it looks like a heading; CR LF keeps empty lines,
+// bare LF loses the one after a line; a doubled percent reads as one,
+// conversions are shown, never used. At most ten pages, the rest ignored;
+// nine breaks still make ten, the tenth with its lines; long lines (far
+// beyond the 300 bytes a formatted line could hold) come through whole.
 TEST(TextPages, MarkUpMakesPagesHeadingsAndLines) {
-    const struct {
-        const char* name;
-        std::string file;
-        std::string pages;
-    } cases[] = {
-        {"title and lines", "Help\nfirst\nsecond\n", "[Help]first|second"},
-        {"two page breaks make three titled pages", "Help\na\n<p>\nb\n<p>\nc\n",
-         "[Help]a / [Help]b / [Help]c"},
-        {"heading", "T\n<h>Items\nplain\n", "[T]*Items|plain"},
-        {"tags are whole", "T\nxp>\nah>x\n<x>y\n", "[T]xp>|ah>x|<x>y"},
-        {"empty heading is a blank highlighted line", "T\n<h>\n", "[T]* "},
-        {"heading keeps its text as it stands", "T\n<h>50%% off\n", "[T]*50%% off"},
-        {"<p> only when alone on its line", "T\n<p> \nx<p>\n<P>\n", "[T]<p> |x<p>|<P>"},
-        {"first line a page break: no title anywhere", "<p>\na\n<p>\nb\n", "- / -a / -b"},
-        {"the first line is the title even when it looks like a heading", "<h>T\nx\n", "[<h>T]x"},
-        {"empty first line titles only the first page", "\r\nx\r\n<p>\r\ny\r\n", "[]x / -y"},
-        {"CR LF keeps empty lines", "T\r\na\r\n\r\nb\r\n", "[T]a| |b"},
-        {"bare LF loses the empty line after a line", "T\na\n\nb\n", "[T]a|b"},
-        {"bare LF keeps the second of two empty lines", "T\na\n\n\nb\n", "[T]a| |b"},
-        {"LF CR counts as one line end", "T\n\ra\n\r", "[T]a"},
-        {"CR alone ends a line", "T\ra\rb\r", "[T]a|b"},
-        {"last line without line end", "T\na\nlast", "[T]a|last"},
-        {"title alone without line end", "T", "[T]"},
-        {"file ending on a page break", "T\na\n<p>", "[T]a / [T]"},
-        {"empty file is one empty page", "", "-"},
-        {"doubled percent reads as one", "T\n100%% sure, 50%%%% odds\n", "[T]100% sure, 50%% odds"},
-        {"conversions are shown, never used", "T\n%s %d %n %\n", "[T]%s %d %n %"},
-        {"a lone trailing percent", "T\nend %\n", "[T]end %"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parsed(c.file), c.pages) << c.name;
-}
-
-// At most ten pages, the rest ignored; exactly nine breaks still make ten
-// pages, the tenth with its lines. Long lines come through whole.
-TEST(TextPages, AtMostTenPagesAndLongLinesWhole) {
-    std::string line(1000, 'x');
+    std::string out, twelve = "T\n", line(1000, 'x');
     line[500] = line[501] = '%';
-    std::string twelve = "T\n", nine = "T\n";
     for (int i = 1; i <= 12; ++i)
         twelve += "line " + std::to_string(i) + "\n<p>\n";
-    for (int i = 1; i <= 9; ++i)
-        nine += "<p>\n";
-    std::string tenth = "[T]";
-    for (int i = 1; i <= 10; ++i)
-        tenth += "line " + std::to_string(i) + (i < 10 ? " / [T]" : "");
-    EXPECT_EQ(parsed(twelve + "tail\n"), tenth);
-    EXPECT_EQ(parsed(nine + "x\ny\n"),
-              "[T] / [T] / [T] / [T] / [T] / [T] / [T] / [T] / [T] / [T]x|y");
-    // Far beyond the 300 bytes a formatted line could hold.
-    const std::string halved = line.substr(0, 501) + line.substr(502);
-    EXPECT_EQ(parsed("T\n" + line + "\n" + line), "[T]" + halved + "|" + halved);
+    for (std::string file :
+         std::vector<std::string>{twelve + "tail\n",
+                                  "T\n<p>\n<p>\n<p>\n<p>\n<p>\n<p>\n<p>\n<p>\n<p>\nx\ny\n",
+                                  "T\n" + line + "\n" + line,
+                                  "Help\nfirst\nsecond\n",
+                                  "Help\na\n<p>\nb\n<p>\nc\n",
+                                  "T\n<h>Items\nplain\n",
+                                  "T\nxp>\nah>x\n<x>y\n",
+                                  "T\n<h>\n",
+                                  "T\n<h>50%% off\n",
+                                  "T\n<p> \nx<p>\n<P>\n",
+                                  "<p>\na\n<p>\nb\n",
+                                  "<h>T\nx\n",
+                                  "\r\nx\r\n<p>\r\ny\r\n",
+                                  "T\r\na\r\n\r\nb\r\n",
+                                  "T\na\n\nb\n",
+                                  "T\na\n\n\nb\n",
+                                  "T\n\ra\n\r",
+                                  "T\ra\rb\r",
+                                  "T\na\nlast",
+                                  "T",
+                                  "T\na\n<p>",
+                                  "",
+                                  "T\n100%% sure, 50%%%% odds\n",
+                                  "T\n%s %d %n %\n",
+                                  "T\nend %\n"}) {
+        const std::string pages = parsed(file);
+        for (size_t at = 0; (at = file.find_first_of("\r\n", at)) != std::string::npos;)
+            file.replace(at, 1, file[at] == '\r' ? "\\r" : "\\n");
+        out += file + " => " + pages + "\n";
+    }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/text_pages.txt", out);
 }
 
 TEST(TextPages, LoadReadsTheFileAndAMissingOneIsLogged) {

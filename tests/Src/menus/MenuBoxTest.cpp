@@ -1,9 +1,6 @@
-// Menu boxes and their manager: keyboard moves with wrap and greyed
-// entries, key repeat and clicks through the real loop on scripted input,
-// and one picture of boxes of every kind for layout and rendering.
+// Menu boxes and their manager.
 #include "Src/menus/MenuBox.h"
 #include "Src/menus/MenuBoxManager.h"
-#include "tests/support/ScanCodes.h"
 
 #include "Src/app/GameSystems.h"
 #include "Src/core/Application.h"
@@ -14,12 +11,14 @@
 #include "lib/Log.h"
 #include "tests/support/DepthPlatform.h"
 #include "tests/support/GoldenFrame.h"
+#include "tests/support/KeyScript.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,9 +64,6 @@ protected:
         return box;
     }
 
-    void key(int frame, int scanCode, bool down) { platform.keyAtFrame(frame, scanCode, down); }
-    void click(int frame, int x, int y) { platform.clickAtFrame(frame, x, y); }
-
     // Runs the menu loop for a number of frames as the front end does: each
     // frame's result ('.' nothing, 'B' beside, 'E' escape, else the entry)
     // and the selection after it.
@@ -105,115 +101,39 @@ protected:
 
 } // namespace
 
-// Entries by letter, lower case greyed; each move sounds, even one that
-// stays, and a menu with nothing selectable ends its move.
-TEST_F(MenuBoxTest, KeyboardMovesWrapAndSkipGreyedEntries) {
-    const char* const seven = "SZOgHCQ";
-    const struct {
-        const char* entries;
-        bool wrap;
-        int start;
-        const char* steps; // u up, d down
-        const char* expected;
-    } cases[] = {
-        {seven, true, 0, "u", "6"},        // from the first to the last
-        {seven, false, 0, "u", "0"},       // stays at the top
-        {seven, true, 6, "d", "0"},        // from the last to the first
-        {seven, false, 6, "d", "6"},       // stays at the bottom
-        {seven, true, 2, "dduu", "4542"},  // the greyed fourth is skipped both ways
-        {seven, false, 2, "dduu", "3432"}, // without wrap it is not
-        {seven, false, 1, "uuu", "000"},   {"gAB", true, 1, "u", "2"},
-        {"gh", true, 0, "d", "0"},         {"A", true, 0, "ud", "00"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.entries) + " " + c.steps + (c.wrap ? " wrap" : " no wrap"));
+// One transcript of scenarios: keyboard moves with wrap and greyed
+// entries (each move sounds, even one that stays; a menu with nothing
+// selectable ends its move); one action a frame in order of precedence;
+// held keys repeating; keys held on opening ignored until released; clicks;
+// a box removed from the stack wherever it stands.
+TEST_F(MenuBoxTest, Scenarios) {
+    std::ostringstream out;
+    // Entries by letter, lower case greyed; 'w' wraps; then the start and
+    // the steps, u up and d down.
+    for (const char* c :
+         {"SZOgHCQ w 0 u", "SZOgHCQ - 0 u", "SZOgHCQ w 6 d", "SZOgHCQ - 6 d", "SZOgHCQ w 2 dduu",
+          "SZOgHCQ - 2 dduu", "SZOgHCQ - 1 uuu", "gAB w 1 u", "gh w 0 d", "A w 0 ud"}) {
+        std::istringstream in(c);
+        std::string entries, wrap, steps;
         MenuBox* box = makeMenu();
+        in >> entries >> wrap >> box->selected >> steps;
         box->clearEntries();
-        for (const char* e = c.entries; *e; ++e)
-            box->addEntry(std::string(1, *e).c_str(), std::isupper(*e));
-        box->wrap = c.wrap;
-        box->selected = c.start;
+        for (char e : entries)
+            box->addEntry(std::string(1, e).c_str(), std::isupper(e));
+        box->wrap = wrap == "w";
         moves.clear();
-        std::string got;
-        for (const char* s = c.steps; *s; ++s) {
-            if (*s == 'u')
-                box->selectPrevious();
-            else
-                box->selectNext();
-            got += static_cast<char>('0' + box->selected);
+        out << c << ":";
+        for (char step : steps) {
+            step == 'u' ? box->selectPrevious() : box->selectNext();
+            out << " " << box->selected;
         }
-        EXPECT_EQ(got, c.expected);
-        EXPECT_EQ(moves, c.steps);
+        out << ", moves " << moves << "\n";
     }
-    MenuBox* box = makeMenu();
-    EXPECT_EQ(box->addEntry(nullptr), -1);
-    EXPECT_EQ(box->entryCount(), 7);
-    EXPECT_EQ(box->addEntry("c", false), 7);
-}
-
-TEST_F(MenuBoxTest, AHeldKeyActsAtOnceThenEveryFourteenFrames) {
-    const struct {
-        int scanCode;
-        std::vector<std::pair<int, bool>> keys; // frame, down
-        std::string selections;
-        const char* moves;
-    } cases[] = {
-        // The press is seen from the fourth frame: a step at once, then one
-        // every 14 frames (skipping the greyed entry) until the release; a
-        // new press steps at once.
-        {kScanDown,
-         {{3, true}, {40, false}, {43, true}, {44, false}},
-         "000" + std::string(14, '1') + std::string(14, '2') + std::string(12, '4') +
-             std::string(7, '5'),
-         "dddd"},
-        {kScanUp,
-         {{3, true}, {20, false}},
-         "000" + std::string(14, '6') + std::string(5, '5'),
-         "uu"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.scanCode);
-        MenuBox* box = makeMenu();
-        box->wrap = true;
-        manager.clearStack();
-        manager.push(box);
-        manager.resetInput();
-        moves.clear();
-        const int start = platform.framesPresented();
-        for (const auto& [frame, down] : c.keys)
-            key(start + frame, c.scanCode, down);
-        const Log log = run(static_cast<int>(c.selections.size()));
-        EXPECT_EQ(log.selections, c.selections);
-        EXPECT_EQ(moves, c.moves);
-        EXPECT_EQ(log.results, std::string(c.selections.size(), '.'));
-    }
-}
-
-// Several keys down in one frame take one action: fire before up, up before
-// down, down before escape; an up or down key held past its step lets escape
-// act, and a held fire lets a move act.
-TEST_F(MenuBoxTest, OneActionAFrameInOrderOfPrecedence) {
-    const int F = kControlFire, E = kControlEscape;
-    struct Step {
-        int vertical, buttons, result, selected;
-    };
-    const struct {
-        const char* what;
-        std::vector<Step> steps;
-    } cases[] = {
-        {"fire before up", {{-1, F | E, 2, 2}}},
-        {"fire before down", {{1, F | E, 2, 2}}},
-        {"up before escape", {{-1, E, -1, 1}}},
-        {"down before escape", {{1, E, -1, 4}}},
-        {"escape alone", {{0, E, -3, 2}}},
-        {"escape under a held up", {{-1, 0, -1, 1}, {-1, E, -3, 1}}},
-        {"escape under a held down", {{1, 0, -1, 4}, {1, E, -3, 4}}},
-        {"up under a held fire", {{0, F, 2, 2}, {-1, F, -1, 1}}},
-        {"fire under a held up", {{-1, 0, -1, 1}, {-1, F, 1, 1}}},
-        {"down under a held escape", {{0, E, -3, 2}, {1, E, -1, 4}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // Several keys down in one frame take one action: fire before up, up
+    // before down, down before escape; an up or down key held past its step
+    // lets escape act, and a held fire lets a move act. Each step is the
+    // controls down in one frame (u, d, f, e; '-' none); result and entry.
+    for (const char* c : {"uFE", "dFE", "uE", "dE", "E", "u uE", "d dE", "F uF", "u uF", "E dE"}) {
         MenuBox* box = makeMenu();
         box->wrap = true;
         box->selected = 2;
@@ -221,59 +141,71 @@ TEST_F(MenuBoxTest, OneActionAFrameInOrderOfPrecedence) {
         manager.push(box);
         MenuBoxManager::inputState() = MenuInputState();
         MenuBoxManager::inputState().armed = true;
-        for (const Step& step : c.steps) {
+        out << c << ":";
+        std::istringstream steps(c);
+        for (std::string step; steps >> step;) {
             ControlState control;
-            control.vertical = static_cast<int8_t>(step.vertical);
-            control.buttons = static_cast<int8_t>(step.buttons);
-            EXPECT_EQ(manager.drawAndHandle(&control), step.result);
-            EXPECT_EQ(box->selected, step.selected);
+            for (char k : step) {
+                control.vertical = static_cast<int8_t>(k == 'u'   ? -1
+                                                       : k == 'd' ? 1
+                                                                  : control.vertical);
+                control.buttons |= static_cast<int8_t>(k == 'F'   ? kControlFire
+                                                       : k == 'E' ? kControlEscape
+                                                                  : 0);
+            }
+            out << " " << manager.drawAndHandle(&control) << "@" << box->selected;
         }
+        out << "\n";
     }
-}
-
-TEST_F(MenuBoxTest, KeysHeldWhenTheMenuOpensAreIgnoredUntilReleased) {
+    // The real loop: each frame's result ('.' nothing, 'B' beside, 'E'
+    // escape, else the entry) and the selection after it.
     MenuBox* box = makeMenu();
-    box->selected = 2;
-    manager.push(box);
-    manager.resetInput();
-    key(0, kScanEnter, true);
-    key(10, kScanEnter, false);
-    key(15, kScanEnter, true);
-    key(16, kScanEnter, false);
-    key(25, kScanEscape, true);
-    key(27, kScanEscape, false);
-    const std::string r = run(40).results;
-    // Only the fresh press chooses; escape then cancels; each acts once.
-    EXPECT_EQ(r.find('2'), r.rfind('2')) << r;
-    EXPECT_GT(r.find('2'), 10u) << r;
-    EXPECT_EQ(std::count(r.begin(), r.end(), 'E'), 1) << r;
-    EXPECT_GT(r.find('E'), r.find('2')) << r;
-    EXPECT_EQ(std::count(r.begin(), r.end(), '.'), 38) << r;
-}
-
-TEST_F(MenuBoxTest, ClicksChooseEntriesAndBesideTheBoxCancels) {
-    MenuBox* box = makeMenu();
-    manager.push(box);
-    manager.resetInput();
+    box->wrap = true;
     ASSERT_GT(box->draw(), -1);
     const int l = box->lineHeight();
-    auto rowY = [&](int i) { return 50 + box->entry(i).y + l / 2; };
-    const int lastRowEnd = 50 + box->entry(6).y + l + 3; // first pixel row after the last entry
-    ASSERT_LT(lastRowEnd, 50 + box->height());
-
-    click(5, 120, rowY(2));                 // Options
-    click(10, 120, rowY(3));                // greyed: nothing
-    click(15, 100 + box->width() + 1, 60);  // beside
-    click(20, 120, 50 + 2);                 // in the title band: nothing
-    click(25, 120, lastRowEnd);             // below the last entry, inside the frame
-    click(30, 100 + box->width(), rowY(5)); // the right edge still counts: Credits
-    click(35, 120, 50 + box->entry(0).y);   // the first row of the first entry
-    click(40, 120, lastRowEnd - 1);         // the last row of the last entry
-    const Log log = run(50);
-    std::string chosen = log.results;
-    chosen.erase(std::remove(chosen.begin(), chosen.end(), '.'), chosen.end());
-    EXPECT_EQ(chosen, "2B506") << log.results;
-    EXPECT_EQ(log.selections.back(), '6');
+    const auto rowY = [&](int i) { return std::to_string(50 + box->entry(i).y + l / 2); };
+    const std::string lastRowEnd = std::to_string(50 + box->entry(6).y + l + 3);
+    const std::string right = std::to_string(100 + box->width());
+    const std::string scripts[] = {
+        "3 +down 40 -down 43 +down 44 -down 50", "3 +up 20 -up 25",
+        // held on opening: only the fresh press chooses, escape then cancels
+        "0 +enter 10 -enter 15 +enter 16 -enter 25 +esc 27 -esc 40",
+        // an entry, a greyed one, beside, the title band, below the last entry
+        // inside the frame, the right edge, the first row of the first entry
+        // and the last row of the last
+        "5 click:120," + rowY(2) + " click:120," + rowY(3) +
+            " click:" + std::to_string(100 + box->width() + 1) + ",60 click:120,52 click:120," +
+            lastRowEnd + " click:" + right + "," + rowY(5) + " click:120," +
+            std::to_string(50 + box->entry(0).y) + " click:120," +
+            std::to_string(50 + box->entry(6).y + l + 2) + " 50"};
+    for (const std::string& script : scripts) {
+        manager.clearStack();
+        manager.push(box);
+        manager.resetInput();
+        box->selected = 0;
+        moves.clear();
+        const int frames =
+            playKeys(platform, platform.framesPresented(), script, 5) - platform.framesPresented();
+        const Log log = run(frames);
+        out << script << ":\n  " << log.results << "\n  " << log.selections << " moves " << moves
+            << "\n";
+    }
+    // A box leaves the stack wherever it stands, as often as it was
+    // pushed; the others keep their order.
+    MenuBox* abc[] = {makeMenu("A"), makeMenu("B"), makeMenu("C")};
+    for (const char* c : {"ABC-A", "ABC-B", "ABC-C", "ABA-A", "AB-C"}) {
+        manager.clearStack();
+        for (const char* p = c; *p != '-'; ++p)
+            manager.push(abc[*p - 'A']);
+        manager.remove(abc[std::strchr(c, '-')[1] - 'A']);
+        std::string left;
+        for (; manager.top(); manager.pop())
+            left.insert(left.begin(), manager.top()->title().text.c_str()[0]);
+        out << c << ": " << left << "\n";
+    }
+    checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/menu_boxes.txt", out.str());
+    EXPECT_EQ(box->addEntry(nullptr), -1);
+    EXPECT_EQ(box->addEntry("c", false), 7);
 }
 
 // Two clicks before a frame: the first wins and is handled by the next
@@ -289,25 +221,22 @@ TEST_F(MenuBoxTest, APendingClickIsHandledOnceByTheNextFrameWithControl) {
     manager.mouseClick(120, y4);
     EXPECT_EQ(box->selected, 1);
     MenuBoxManager::inputState().armed = true;
-    EXPECT_EQ(manager.drawAndHandle(&none), 1);
-    EXPECT_EQ(manager.drawAndHandle(&none), -1);
-    // A fire, then the input reset: fire right after the arming click
-    // chooses at once.
-    EXPECT_EQ(manager.drawAndHandle(&fire), 1);
+    std::string results;
+    for (const ControlState* c : {&none, &none, &fire})
+        results += std::to_string(manager.drawAndHandle(c)) + " ";
+    // The input reset: fire right after the arming click chooses at once.
     manager.resetInput();
     manager.mouseClick(120, y4);
-    EXPECT_EQ(manager.drawAndHandle(nullptr), -1);
-    EXPECT_EQ(manager.drawAndHandle(&none), 4);
-    EXPECT_EQ(manager.drawAndHandle(&fire), 4);
+    for (const ControlState* c : {static_cast<ControlState*>(nullptr), &none, &fire})
+        results += std::to_string(manager.drawAndHandle(c)) + " ";
     // Resetting the input drops a pending click; an empty stack takes none.
     manager.mouseClick(120, y1);
     manager.resetInput();
-    EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
-    EXPECT_FALSE(MenuBoxManager::inputState().armed);
+    results += std::to_string(manager.drawAndHandle(&none)) + " ";
     manager.clearStack();
     manager.mouseClick(120, y4);
-    EXPECT_EQ(MenuBoxManager::inputState().pendingClick, -1);
-    EXPECT_EQ(manager.drawAndHandle(&none), -1);
+    results += std::to_string(MenuBoxManager::inputState().pendingClick);
+    EXPECT_EQ(results, "1 -1 1 -1 4 4 -1 -1");
 }
 
 // Boxes of every kind, drawn through the stack bottom first, each changed
@@ -415,28 +344,4 @@ TEST_F(MenuBoxTest, ABoxWithoutASurfaceDrawsNothingAndLogsWhy) {
         EXPECT_EQ(app.quitPosted, c.screen);
     }
     EXPECT_NE(errorLogText().find("\n\nError in File MenuBox, line "), std::string::npos);
-}
-
-// A box leaves the stack wherever it stands, as often as it was pushed; the
-// others keep their order.
-TEST_F(MenuBoxTest, RemovingABoxTakesItOutWhereverItStands) {
-    MenuBox* boxes3[] = {makeMenu("A"), makeMenu("B"), makeMenu("C")};
-    const struct {
-        const char *pushed, *removed, *left;
-    } cases[] = {{"ABC", "A", "BC"},
-                 {"ABC", "B", "AC"},
-                 {"ABC", "C", "AB"},
-                 {"ABA", "A", "B"},
-                 {"AB", "C", "AB"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pushed);
-        manager.clearStack();
-        for (const char* p = c.pushed; *p; ++p)
-            manager.push(boxes3[*p - 'A']);
-        manager.remove(boxes3[*c.removed - 'A']);
-        std::string left;
-        for (; manager.top(); manager.pop())
-            left.insert(left.begin(), manager.top()->title().text.c_str()[0]);
-        EXPECT_EQ(left, c.left);
-    }
 }

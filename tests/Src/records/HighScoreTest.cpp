@@ -1,11 +1,12 @@
-// The high score tables and their file, ".\Data\highscores.dat". Expected
-// file contents are laid out here byte by byte from the format's offsets,
-// independently of the code that encodes them.
+// The high score tables and their file; expected bytes are laid out from
+// the format's offsets, independently of the code that encodes them.
 #include "Src/records/HighScoreManager.h"
 
 #include "lib/FileIO.h"
 #include "lib/Log.h"
 #include "tests/support/ByteBuilder.h"
+#include "tests/support/Golden.h"
+#include "tests/support/LoggedTest.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +21,7 @@
 
 namespace {
 
-// One 88-byte entry: name in 64 zero-filled bytes, date (status, 4 zero
-// bytes, ticks), score, byPlayer, 3 zero bytes.
+// An 88-byte entry: name (64 bytes), date, score, byPlayer, 3 zero bytes.
 struct Bytes : ByteBuilder {
     Bytes& entry(const std::string& name, int32_t status, int64_t ticks, int32_t score,
                  uint8_t byPlayer) {
@@ -29,64 +29,52 @@ struct Bytes : ByteBuilder {
         i32(status).zeros(4).i64(ticks).i32(score).u8(byPlayer).zeros(3);
         return *this;
     }
-    // A list's header: entry count, skill, zone.
     Bytes& list(int32_t n, int32_t skill, int32_t zone) {
         i32(n).i32(skill).i32(zone);
         return *this;
     }
-    Bytes& count(int32_t n) {
-        i32(n);
-        return *this;
-    }
+    explicit Bytes(int32_t lists) { i32(lists); }
 };
 
 constexpr int64_t kDay = 864'000'000'000;
 
-struct HighScoreFiles : ::testing::Test {
-    TempDir dir;
+struct HighScoreFiles : LoggedTest {
     std::string path = dir.file("highscores.dat");
-    std::string errors = dir.file("errorLog.txt");
-    void SetUp() override { errorLog.open(errors.c_str()); }
     void TearDown() override {
-        errorLog.close();
+        LoggedTest::TearDown();
         FileIO::renameFile = std::rename;
-    }
-    std::string errorText() const {
-        return std::filesystem::exists(errors) ? readFile(errors) : std::string();
     }
 };
 
-int failingRename(const char*, const char*) {
-    return -1;
+// skill/zone: then name and score of each entry, "*" when by a player.
+std::string tableText(const HighScoreList& list, bool dates = false) {
+    std::string text = std::to_string(list.skill) + "/" + std::to_string(list.zone) + ":";
+    for (const HighScoreEntry& e : list.entries) {
+        text += std::string(" ") + e.name + " " + std::to_string(e.score) + (e.byPlayer ? "*" : "");
+        if (dates)
+            text += "@" + std::to_string(static_cast<int>(e.date.status())) + ":" +
+                    std::to_string(e.date.ticks() / kDay);
+    }
+    return text + "\n";
 }
 
 } // namespace
 
-TEST(HighScoreList, ANewTableIsTenFillersFrom400DownTo40) {
+// A new table: ten fillers from 400 down to 40, dated when made.
+TEST(HighScoreList, ANewTableRanksAndInsertsAheadOfEqualScores) {
     HighScoreManager manager("unused.dat");
     EXPECT_FALSE(manager.isDirty());
     const DateTime before = DateTime::now();
-    HighScoreList* list = manager.getList(1, 3);
-    EXPECT_EQ(list->skill, 1);
-    EXPECT_EQ(list->zone, 3);
-    for (int i = 0; i < HighScoreList::kEntries; ++i) {
-        EXPECT_STREQ(list->entries[i].name, "----------");
-        EXPECT_EQ(list->entries[i].score, 400 - 40 * i);
-        EXPECT_FALSE(list->entries[i].byPlayer);
-        EXPECT_EQ(list->entries[i].date.status(), TimeStatus::Valid);
-        EXPECT_GE(list->entries[i].date.ticks(), before.ticks()); // stored with the file
+    HighScoreList& list = *manager.getList(1, 3);
+    for (const HighScoreEntry& e : list.entries) {
+        EXPECT_EQ(e.date.status(), TimeStatus::Valid);
+        EXPECT_GE(e.date.ticks(), before.ticks()); // stored with the file
     }
-    EXPECT_TRUE(list->dirty);
     EXPECT_TRUE(manager.isDirty());
     // The same key gives the same table; another key a second one.
-    EXPECT_EQ(manager.getList(1, 3), list);
-    EXPECT_NE(manager.getList(3, 1), list);
+    EXPECT_EQ(manager.getList(1, 3), &list);
+    EXPECT_NE(manager.getList(3, 1), &list);
     EXPECT_EQ(manager.listCount(), 2);
-}
-
-TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
-    HighScoreList list;
-    list.fillNew();
     struct {
         int32_t score;
         int rank;
@@ -98,60 +86,44 @@ TEST(HighScoreList, RanksAndInsertsAheadOfEqualScores) {
         EXPECT_EQ(list.findRank(c.score, next), c.rank) << c.score;
         EXPECT_EQ(next, c.next) << c.score;
     }
-
-    list.dirty = false;
-    EXPECT_EQ(list.insert("Low", 39), -1);
-    EXPECT_FALSE(list.dirty);
-    EXPECT_EQ(list.entries[9].score, 40);
-
-    EXPECT_EQ(list.insert("Ann", 400), 0);
-    EXPECT_TRUE(list.dirty);
-    EXPECT_STREQ(list.entries[0].name, "Ann");
-    EXPECT_TRUE(list.entries[0].byPlayer);
-    EXPECT_EQ(list.entries[1].score, 400);
-    EXPECT_FALSE(list.entries[1].byPlayer);
-    EXPECT_EQ(list.entries[9].score, 80); // 40 fell out
-
-    EXPECT_EQ(list.insert("Bo", 80), 9);
-    EXPECT_STREQ(list.entries[9].name, "Bo");
-    EXPECT_STREQ(list.entries[8].name, "----------");
-    EXPECT_EQ(list.entries[8].score, 120);
-
-    // A name that does not fit keeps its terminator and nothing after it.
+    // Each insert: its rank, whether the table changed, the table.
     const std::string longName(100, 'x');
-    EXPECT_EQ(list.insert(longName.c_str(), 5000), 0);
+    std::string transcript = "new " + std::to_string(list.dirty) + " " + tableText(list);
+    for (const auto& [name, score] : std::vector<std::pair<const char*, int32_t>>{
+             {"Low", 39}, {"Ann", 400}, {"Bo", 80}, {longName.c_str(), 5000}}) {
+        list.dirty = false;
+        const int rank = list.insert(name, score);
+        transcript +=
+            std::to_string(rank) + " " + std::to_string(list.dirty) + " " + tableText(list);
+    }
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_inserts.txt", transcript);
+    // A name that does not fit keeps its terminator and nothing after it.
     EXPECT_EQ(std::strlen(list.entries[0].name), 63u);
-    EXPECT_EQ(list.entries[0].name[63], '\0');
     list.entries[0].setName("Cy");
     for (int i = 2; i < HighScoreEntry::kNameSize; ++i)
         EXPECT_EQ(list.entries[0].name[i], '\0') << i;
 }
 
 TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
-    {
-        HighScoreManager manager(path.c_str());
-        ASSERT_TRUE(manager.load()); // no file yet: no tables, no failure
-        EXPECT_EQ(manager.listCount(), 0);
-        HighScoreList* a = manager.getList(0, 2);
-        HighScoreList* b = manager.getList(2, 0);
-        for (int i = 0; i < 10; ++i) {
-            a->entries[i].date = DateTime(kDay * (i + 1));
-            b->entries[i].date = DateTime(kDay * 2, TimeStatus::Null);
-        }
-        a->entries[3].setName("Ann");
-        a->entries[3].score = -3;
-        a->entries[3].byPlayer = true;
-        b->entries[0].score = 123456;
-        ASSERT_TRUE(manager.save());
-    }
-    Bytes expected;
-    expected.count(2).list(10, 0, 2);
+    HighScoreManager manager(path.c_str());
+    ASSERT_TRUE(manager.load()); // no file yet: no tables, no failure
+    EXPECT_EQ(manager.listCount(), 0);
+    HighScoreList* a = manager.getList(0, 2);
+    HighScoreList* b = manager.getList(2, 0);
     for (int i = 0; i < 10; ++i) {
-        if (i == 3)
-            expected.entry("Ann", 0, kDay * 4, -3, 1);
-        else
-            expected.entry("----------", 0, kDay * (i + 1), 400 - 40 * i, 0);
+        a->entries[i].date = DateTime(kDay * (i + 1));
+        b->entries[i].date = DateTime(kDay * 2, TimeStatus::Null);
     }
+    a->entries[3].setName("Ann");
+    a->entries[3].score = -3;
+    a->entries[3].byPlayer = true;
+    b->entries[0].score = 123456;
+    ASSERT_TRUE(manager.save());
+    Bytes expected(2);
+    expected.list(10, 0, 2);
+    for (int i = 0; i < 10; ++i)
+        i == 3 ? expected.entry("Ann", 0, kDay * 4, -3, 1)
+               : expected.entry("----------", 0, kDay * (i + 1), 400 - 40 * i, 0);
     expected.list(10, 2, 0);
     for (int i = 0; i < 10; ++i)
         expected.entry("----------", 2, kDay * 2, i == 0 ? 123456 : 400 - 40 * i, 0);
@@ -160,35 +132,26 @@ TEST_F(HighScoreFiles, SavedTablesMatchTheFileLayoutByteForByteAndReadBack) {
 
     HighScoreManager again(path.c_str());
     ASSERT_TRUE(again.load());
-    EXPECT_FALSE(again.isDirty());
     ASSERT_EQ(again.listCount(), 2);
-    EXPECT_EQ(again.list(0)->skill, 0);
-    EXPECT_EQ(again.list(0)->zone, 2);
-    const HighScoreEntry& ann = again.getList(0, 2)->entries[3];
-    EXPECT_STREQ(ann.name, "Ann");
-    EXPECT_EQ(ann.score, -3);
-    EXPECT_TRUE(ann.byPlayer);
-    EXPECT_EQ(ann.date.ticks(), kDay * 4);
-    EXPECT_EQ(again.getList(2, 0)->entries[0].date.status(), TimeStatus::Null);
+    EXPECT_EQ(tableText(*again.list(0), true), tableText(*a, true));
+    EXPECT_EQ(tableText(*again.getList(2, 0), true), tableText(*b, true));
     EXPECT_FALSE(again.isDirty()); // finding a stored table changes nothing
-    // Nothing changed since the load, or a score that does not enter the
-    // table: saving leaves the file alone. A score that enters, or a new
-    // table, makes it worth writing.
+    // Only a score that enters or a new table makes a save write the file.
+    auto written = [&] {
+        EXPECT_TRUE(again.save());
+        const uintmax_t size = std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0;
+        std::filesystem::remove(path);
+        return size;
+    };
     std::filesystem::remove(path);
-    EXPECT_TRUE(again.save());
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(again.getList(2, 0)->insert("Bo", -100), -1);
-    EXPECT_TRUE(again.save());
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(again.getList(2, 0)->insert("Bo", 100), 8);
-    EXPECT_TRUE(again.save());
-    EXPECT_EQ(std::filesystem::file_size(path), 4u + 2 * 892);
-    std::filesystem::remove(path);
+    EXPECT_EQ(written(), 4u + 2 * 892);
     again.getList(1, 0);
-    EXPECT_TRUE(again.save());
-    EXPECT_EQ(std::filesystem::file_size(path), 4u + 3 * 892);
-    std::filesystem::remove(path); // written: clean again
-    EXPECT_TRUE(again.save());
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(written(), 4u + 3 * 892);
+    EXPECT_EQ(written(), 0u);
     EXPECT_EQ(errorText(), "");
 }
 
@@ -198,39 +161,28 @@ TEST_F(HighScoreFiles, AFailedSaveKeepsTheOldFileAndTriesAgainLater) {
     ASSERT_TRUE(manager.save());
     const std::string before = readFile(path);
 
+    // A failed save keeps the old file and the change; on a full disk the
+    // first record that cannot be written ends the save with one report.
     manager.getList(0, 0)->insert("Ann", 1000);
-    FileIO::renameFile = failingRename;
-    EXPECT_FALSE(manager.save());
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-    EXPECT_TRUE(manager.isDirty());
-    EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
-    EXPECT_NE(
-        errorText().find("Could not write HighScoreFile '" + path + "', the old one is kept\n"),
-        std::string::npos);
-
-    // A new version that cannot even be created fails the same way.
+    std::string transcript;
+    auto failure = [&](const char* what) {
+        transcript += std::string(what) + ": saved=" + std::to_string(manager.save()) +
+                      " kept=" + std::to_string(readFile(path) == before) +
+                      " dirty=" + std::to_string(manager.isDirty()) +
+                      " new=" + std::to_string(std::filesystem::exists(path + ".new")) + "\n";
+        std::filesystem::remove_all(path + ".new");
+    };
+    FileIO::renameFile = [](const char*, const char*) { return -1; };
+    failure("rename fails");
     FileIO::renameFile = std::rename;
-    std::filesystem::create_directory(path + ".new");
-    std::filesystem::create_directory(path + ".new/x");
-    EXPECT_FALSE(manager.save());
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_NE(errorText().find("Could not open HighScoreFile '" + path + "' for write\n"),
-              std::string::npos);
-    std::filesystem::remove_all(path + ".new");
-
-    // On a full disk the first record that cannot be written ends the save
-    // with one report.
-    if (std::filesystem::exists("/dev/full")) {
-        for (int zone = 1; zone < 40; ++zone)
-            manager.getList(0, zone);
-        std::filesystem::create_symlink("/dev/full", path + ".new");
-        EXPECT_FALSE(manager.save());
-        EXPECT_EQ(readFile(path), before);
-        EXPECT_EQ(countOf(errorText(), "could not write HighScoreEntry"), 1);
-        std::filesystem::remove(path + ".new");
-    }
-
+    std::filesystem::create_directories(path + ".new/x");
+    failure("new version is a directory");
+    for (int zone = 1; zone < 40; ++zone)
+        manager.getList(0, zone);
+    std::filesystem::create_symlink("/dev/full", path + ".new");
+    failure("full disk");
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_failed_saves.txt",
+                    transcript + reports());
     EXPECT_TRUE(manager.save());
     HighScoreManager again(path.c_str());
     ASSERT_TRUE(again.load());
@@ -251,186 +203,122 @@ TEST_F(HighScoreFiles, AFileThatIsThereButCannotBeOpenedFailsTheLoadAndIsLeftAlo
     manager.getList(1, 1);
     EXPECT_FALSE(manager.load());
     EXPECT_EQ(manager.listCount(), 0);
-    const std::string report = "Could not open HighScoreFile '" + path + "' for read\n";
-    EXPECT_EQ(errorText().rfind("\n\nError in File Highscore, line ", 0), 0u) << errorText();
-    EXPECT_EQ(errorText().substr(errorText().size() - report.size()), report);
+    EXPECT_EQ(reports(), "[Highscore] Could not open HighScoreFile '~/highscores.dat' for read\n");
     EXPECT_TRUE(std::filesystem::is_socket(path));
 }
 
 TEST_F(HighScoreFiles, DamagedFilesGiveWhatWasReadWholeAndFillTheRest) {
-    Bytes good;
-    good.count(1).list(10, 1, 1);
+    Bytes good(1);
+    good.list(10, 1, 1);
     for (int i = 0; i < 10; ++i)
         good.entry("P" + std::to_string(i), 0, kDay, 900 - i, 1);
     auto with = [&](size_t at, const std::string& bytes) {
         return std::string(good.data).replace(at, bytes.size(), bytes);
     };
-    Bytes negativeEntries;
-    negativeEntries.count(2).list(-1, 1, 1).zeros(200);
-    Bytes hugeEntries; // claims 2^31-1 entries, holds two
-    hugeEntries.count(1)
-        .list(0x7FFFFFFF, 1, 1)
-        .entry("A", 0, kDay, 900, 1)
-        .entry("B", 0, kDay, 800, 1);
-    Bytes shortList; // 3 entries, then a second list of 12
-    shortList.count(2).list(3, 1, 1).entry("A", 0, 0, 900, 1).entry("B", 0, 0, 800, 1);
+    Bytes negativeEntries(2);
+    negativeEntries.list(-1, 1, 1).zeros(200);
+    Bytes hugeEntries(1); // claims 2^31-1 entries, holds two
+    hugeEntries.list(0x7FFFFFFF, 1, 1).entry("A", 0, kDay, 900, 1).entry("B", 0, kDay, 800, 1);
+    Bytes shortList(2); // 3 entries, then a second list of 12
+    shortList.list(3, 1, 1).entry("A", 0, 0, 900, 1).entry("B", 0, 0, 800, 1);
     shortList.entry("C", 0, 0, 700, 1).list(12, 2, 2);
     for (int i = 0; i < 12; ++i)
         shortList.entry("Q", 0, 0, 1200 - i, 1);
     const std::string cutEntry = good.data.substr(0, 4 + 12 + 88 * 4 + 50);
-    Bytes cutHeader;
-    cutHeader.count(3).list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
-    Bytes emptyList; // exactly as many lists as the bytes can hold
-    emptyList.count(1).list(0, 2, 1);
-    Bytes noTerminator;
-    noTerminator.count(1).list(1, 1, 1);
+    Bytes cutHeader(3);
+    cutHeader.list(1, 1, 1).entry("A", 0, 0, 900, 1).i32(7).zeros(1);
+    Bytes emptyList(1); // exactly as many lists as the bytes can hold
+    emptyList.list(0, 2, 1);
+    Bytes noTerminator(1);
+    noTerminator.list(1, 1, 1);
     noTerminator.raw(std::string(64, 'N')).i32(0).zeros(4).i64(kDay).i32(900).u8(7).zeros(3);
 
-    struct Case {
+    const struct {
         const char* what;
         std::string bytes;
-        int lists;     // tables taken
-        int32_t top;   // best score of the first table
-        int32_t tenth; // score of its tenth line
-        const char* report;
-        int reports; // of "Error in File Highscore"
     } cases[] = {
-        {"empty file", "", 0, 0, 0, "no list count", 1},
-        {"three bytes", std::string("\1\0\0", 3), 0, 0, 0, "no list count", 1},
-        {"list count past the end", with(0, ByteBuilder().i32(0x7FFFFFFF).data), 1, 900, 891,
-         "noOfLists=2147483647, at most 74 fit", 2},
-        {"negative list count", with(0, ByteBuilder().i32(-4).data), 0, 0, 0,
-         "noOfLists=-4, at most 0 fit", 1},
-        {"negative entry count", negativeEntries.data, 0, 0, 0,
-         "could not read HighScoreList : noOfEntries=-1\n", 1},
-        {"entry count past the end", hugeEntries.data, 1, 900, 0,
-         "could not read HighScoreEntry (i=2, noOfEntries=2147483647)\n", 1},
-        {"short and long lists", shortList.data, 2, 900, 0,
-         "HighScoreList (skill=1, zone=1) : noOfEntries=3, made 10\n", 2},
-        {"cut inside an entry", cutEntry, 1, 900, 0,
-         "could not read HighScoreEntry (i=4, noOfEntries=10)\n", 1},
-        {"cut inside a list header", cutHeader.data, 1, 900, 0,
-         "could not read HighScoreList (l=1, noOfLists=3)\n", 2},
+        {"empty file", ""},
+        {"three bytes", std::string("\1\0\0", 3)},
+        {"list count past the end", with(0, ByteBuilder().i32(0x7FFFFFFF).data)},
+        {"negative list count", with(0, ByteBuilder().i32(-4).data)},
+        {"negative entry count", negativeEntries.data},
+        {"entry count past the end", hugeEntries.data},
+        {"short and long lists", shortList.data},
+        {"cut inside an entry", cutEntry},
+        {"cut inside a list header", cutHeader.data},
         // A sound list, then 4 bytes of a second.
-        {"cut inside a second list header", with(0, "\2") + ByteBuilder().i32(10).data, 1, 900, 891,
-         "could not read HighScoreList (l=1, noOfLists=2)\n", 1},
-        {"name without terminator", noTerminator.data, 1, 900, 0, "noOfEntries=1, made 10", 1},
-        {"one empty list", emptyList.data, 1, 0, 0, "noOfEntries=0, made 10", 1},
+        {"cut inside a second list header", with(0, "\2") + ByteBuilder().i32(10).data},
+        {"name without terminator", noTerminator.data},
+        {"one empty list", emptyList.data},
+        {"sound file", good.data},
+        {"no tables", std::string(4, '\0')},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::filesystem::remove(errors);
-        writeFile(path, c.bytes);
-        HighScoreManager manager(path.c_str());
-        manager.getList(5, 5); // dropped by the load
-        EXPECT_TRUE(manager.load());
-        ASSERT_EQ(manager.listCount(), c.lists);
-        EXPECT_NE(errorText().find("\n\nError in File Highscore, line "), std::string::npos);
-        EXPECT_NE(errorText().find(c.report), std::string::npos) << errorText();
-        EXPECT_EQ(countOf(errorText(), "Error in File Highscore"), c.reports) << errorText();
-        if (c.lists > 0) {
-            const HighScoreList* list = manager.list(0);
-            EXPECT_EQ(list->entries[0].score, c.top);
-            EXPECT_EQ(list->entries[9].score, c.tenth);
-            for (const HighScoreEntry& e : list->entries)
-                EXPECT_LT(std::strlen(e.name), 64u);
-            EXPECT_FALSE(manager.isDirty());
-        }
-        // The damaged file stays as it was until something changes; the
-        // first save after that keeps it aside.
-        EXPECT_TRUE(manager.save());
-        EXPECT_EQ(readFile(path), c.bytes);
-        std::filesystem::remove(path + ".damaged");
-        manager.getList(7, 7);
-        EXPECT_TRUE(manager.save());
-        EXPECT_EQ(readFile(path + ".damaged"), c.bytes);
-        EXPECT_NE(readFile(path), c.bytes);
-    }
-    // A sound file, also one of no tables, is not copied aside, even when
-    // a damaged one was read before it.
-    for (const std::string& sound : {good.data, std::string(4, '\0')}) {
-        std::filesystem::remove(path + ".damaged");
-        HighScoreManager manager(path.c_str());
-        writeFile(path, cutEntry);
-        ASSERT_TRUE(manager.load());
-        std::filesystem::remove(errors);
-        writeFile(path, sound);
-        ASSERT_TRUE(manager.load());
-        EXPECT_EQ(errorText(), "");
-        manager.getList(7, 7);
-        ASSERT_TRUE(manager.save());
-        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
-    }
-
-    // Lines that were not in the file are fillers any score beats, and a
-    // longer list keeps its best ten.
-    writeFile(path, shortList.data);
+    // Read one after the other: a damaged file stays as it was until
+    // something changes; the first save after that keeps it aside.
+    std::string transcript;
     HighScoreManager manager(path.c_str());
+    const std::string seeds = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
+    std::filesystem::create_directories(seeds);
+    for (const auto& c : cases) {
+        writeFile(seeds + "/" + c.what + ".dat", c.bytes); // for the fuzzer
+        writeFile(path, "\1"); // a damaged file read just before, never saved
+        ASSERT_TRUE(manager.load());
+        std::filesystem::remove(errors);
+        std::filesystem::remove(path + ".damaged");
+        writeFile(path, c.bytes);
+        manager.getList(5, 5); // dropped by the load
+        const bool loaded = manager.load();
+        transcript += std::string(c.what) + ": loaded=" + std::to_string(loaded) +
+                      " dirty=" + std::to_string(manager.isDirty()) + "\n";
+        for (int i = 0; i < manager.listCount(); ++i)
+            transcript += "  " + tableText(*manager.list(i));
+        transcript += reports();
+        const bool saved = manager.save();
+        const bool untouched = readFile(path) == c.bytes;
+        manager.getList(7, 7);
+        const bool savedAgain = manager.save();
+        const std::string aside = std::filesystem::exists(path + ".damaged")
+                                      ? readFile(path + ".damaged") == c.bytes ? "same" : "other"
+                                      : "none";
+        transcript += "  saved=" + std::to_string(saved) + std::to_string(savedAgain) +
+                      " untouched=" + std::to_string(untouched) + " aside=" + aside +
+                      " rewritten=" + std::to_string(readFile(path) != c.bytes) + "\n";
+    }
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_damaged.txt", transcript);
+
+    // Missing lines are fillers any score beats; saved, every table has ten.
+    writeFile(path, shortList.data);
     ASSERT_TRUE(manager.load());
-    HighScoreList* three = manager.getList(1, 1);
-    EXPECT_EQ(three->entries[2].score, 700);
-    EXPECT_STREQ(three->entries[3].name, "----------");
-    EXPECT_FALSE(three->entries[3].byPlayer);
-    EXPECT_EQ(three->insert("Z", 1), 3);
-    HighScoreList* twelve = manager.getList(2, 2);
-    EXPECT_EQ(twelve->entries[9].score, 1191);
-    EXPECT_EQ(twelve->insert("Z", 1191), 9);
-    // Saved again, every table has ten lines.
+    EXPECT_EQ(manager.getList(1, 1)->insert("Z", 1), 3);
+    EXPECT_EQ(manager.getList(2, 2)->insert("Z", 1191), 9);
     ASSERT_TRUE(manager.save());
     EXPECT_EQ(std::filesystem::file_size(path), 4u + 2 * 892);
-
-    writeFile(path, noTerminator.data);
-    ASSERT_TRUE(manager.load());
-    EXPECT_EQ(std::string(manager.list(0)->entries[0].name), std::string(63, 'N'));
-    EXPECT_TRUE(manager.list(0)->entries[0].byPlayer);
 }
 
 TEST_F(HighScoreFiles, EachDamagedFileGetsACopyOfItsOwnAndIsNeverWrittenOverWithoutOne) {
-    auto damageAndSave = [](const std::string& file, const std::string& bytes) {
+    std::string transcript;
+    auto damageAndSave = [&](const std::string& file, const std::string& bytes) {
         writeFile(file, bytes);
         HighScoreManager manager(file.c_str());
         EXPECT_TRUE(manager.load());
         manager.getList(0, 0);
         const bool saved = manager.save();
         EXPECT_EQ(manager.save(), saved); // a failed keep is tried again
-        return saved;
+        transcript += std::to_string(bytes.size()) + " bytes: saved=" + std::to_string(saved) +
+                      " left alone=" + std::to_string(readFile(file) == bytes) + "\n";
     };
     for (int i = 1; i <= 3; ++i)
-        EXPECT_TRUE(damageAndSave(path, std::string(static_cast<size_t>(i), '\7')));
-    EXPECT_EQ(readFile(path + ".damaged"), "\7");
-    EXPECT_EQ(readFile(path + ".damaged.2"), "\7\7");
-    EXPECT_EQ(readFile(path + ".damaged.3"), "\7\7\7");
-    EXPECT_NE(
-        errorText().find("The damaged file '" + path + "' is kept as '" + path + ".damaged.3'.\n"),
-        std::string::npos);
+        damageAndSave(path, std::string(static_cast<size_t>(i), '\7'));
     // The numbers end somewhere; with every one taken nothing is replaced.
     for (int i = 4; i <= 999; ++i)
         writeFile(path + ".damaged." + std::to_string(i), "");
-    EXPECT_FALSE(damageAndSave(path, "\7\7\7\7"));
+    damageAndSave(path, "\7\7\7\7");
     std::filesystem::remove(path + ".damaged.999");
-    EXPECT_TRUE(damageAndSave(path, "\7\7\7\7"));
-    EXPECT_EQ(readFile(path + ".damaged.999"), "\7\7\7\7");
-
-    // A copy that cannot be made whoever runs the game: its name is too
-    // long for the file system, the file's own name and its new version's
-    // are not.
-    const std::string longName = dir.file(std::string(248, 'h'));
-    EXPECT_FALSE(damageAndSave(longName, "\7"));
-    EXPECT_EQ(readFile(longName), "\7");
-    EXPECT_NE(errorText().find("The damaged file '" + longName + "' could not be copied to '" +
-                               longName + ".damaged' and is not written over.\n"),
-              std::string::npos);
-}
-
-TEST(HighScoreCorpus, WritesSeedsForTheFuzzer) {
-    const std::string dir = std::string(LURVANE_FUZZ_CORPUS_DIR) + "/highscores";
-    std::filesystem::create_directories(dir);
-    Bytes two;
-    two.count(2).list(10, 0, 0);
-    for (int i = 0; i < 10; ++i)
-        two.entry("----------", 0, kDay * i, 400 - 40 * i, i % 2);
-    two.list(3, 2, 1).entry("Ann", 0, kDay, 90, 1).entry("Bo", 1, 0, 80, 1).entry("Cy", 2, 0, 7, 0);
-    writeFile(dir + "/two-lists.dat", two.data);
-    writeFile(dir + "/cut.dat", two.data.substr(0, 300));
-    writeFile(dir + "/empty.dat", std::string(4, '\0'));
+    damageAndSave(path, "\7\7\7\7");
+    // A copy whose name is too long for the file system cannot be made.
+    damageAndSave(dir.file(std::string(248, 'h')), "\7");
+    for (const std::string copy : {".damaged", ".damaged.2", ".damaged.3", ".damaged.999"})
+        transcript += copy + " holds " + std::to_string(readFile(path + copy).size()) + "\n";
+    checkGoldenText(std::string(LURVANE_TEST_GOLDEN_DIR) + "/high_score_copies.txt",
+                    transcript + reports());
 }
