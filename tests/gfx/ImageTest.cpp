@@ -58,15 +58,15 @@ const std::string kTgaFooter = std::string(8, '\0') + "TRUEVISION-XFILE." + std:
 // A file, bytes after it in memory that would let a decoder reading on succeed, and its picture.
 struct Case {
     std::string what, file, beyond = "";
+    int format = GfxImage::kRecognise;
     std::vector<uint32_t> source = {};
     bool lossy = false; // "close": within 15 of the picture on every channel
-    int format = GfxImage::kRecognise;
 };
 
 std::vector<Case> cases() {
     std::vector<Case> out;
     auto add = [&](std::string what, const std::string& file, const TestPicture& p) -> Case& {
-        return out.emplace_back(Case{std::move(what), file, "", p.rgb});
+        return out.emplace_back(Case{std::move(what), file, "", GfxImage::kRecognise, p.rgb});
     };
     // Rows padded to four bytes; 16-bit colour is 5-5-5.
     for (const auto& [bits, width, colours] :
@@ -188,18 +188,8 @@ std::vector<Case> cases() {
         {"tga plain pixels cut, footer kept", tgaPlain.substr(0, 18 + 3 + 10) + kTgaFooter},
         // Read as TGA whatever its end: a raw pixel, then a run whose value is past the end.
         {"tga run value ending the file",
-         tgaTwo.substr(0, 18 + 3) + std::string("\0abc\x80"
-                                                "def",
-                                                8),
-         "",
-         {},
-         false,
-         GfxImage::kTGA},
-        {"tga run value past the end",
-         tgaTwo.substr(0, 18 + 3) + std::string("\0abc\x80", 5),
-         "xyz",
-         {},
-         false,
+         tgaTwo.substr(0, 21) + std::string("\0abc\x80", 5) + "def", "", GfxImage::kTGA},
+        {"tga run value past the end", tgaTwo.substr(0, 21) + std::string("\0abc\x80", 5), "xyz",
          GfxImage::kTGA},
         {"tga without footer", writeTga(colours, {.footer = false})},
         {"bmp with a tga footer", patched(writeBmp(colours), 16, "\x18") + kTgaFooter},
