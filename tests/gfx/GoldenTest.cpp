@@ -1,24 +1,19 @@
-// Drawing checked against stored pictures, one per depth. Run with
-// LURVANE_UPDATE_GOLDEN=1 to write them anew after a deliberate change;
-// look at them before committing.
+// Drawing checked against stored pictures, one per depth (LURVANE_UPDATE_GOLDEN=1 rewrites them).
+#include "tests/support/Golden.h"
 #include "gfx/GfxScreen.h"
 #include "gfx/GfxSurface.h"
 #include "gfx/HeadlessPlatform.h"
-#include "tests/gfx/ImageFiles.h"
 #include "tests/support/DepthPlatform.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
 
 constexpr int kWidth = 160, kHeight = 180;
 
-// A scene using every drawing operation, composed on the back surface and
-// presented with the frame rate shown.
+// Every drawing operation on the back surface, presented with the frame rate shown.
 std::vector<uint32_t> drawScene(int depth) {
     DepthPlatform platform(depth, kWidth, kHeight, 0);
     GfxScreen screen(&platform);
@@ -55,8 +50,7 @@ std::vector<uint32_t> drawScene(int depth) {
     back->VLine(100, 70, 65, pick(0xFFFF00, 0x1F));
     for (int i = 0; i < 8; ++i)
         back->PutPixel(120 + i * 3, 95, pick(0x80FF80, 0x9E));
-    // Lines either way round against a clip rectangle, and pixels blended
-    // half and a quarter of the way to white.
+    // Lines either way round against a clip rectangle; pixels blended 1/2 and 1/4 to white.
     back->SetClipRect(GfxRect{120, 100, 150, 112});
     back->HLine(155, 110, 104, pick(0xFFFFFF, 0xFF));
     back->HLine(112, 125, 108, pick(0x00FFFF, 0xFC));
@@ -67,9 +61,7 @@ std::vector<uint32_t> drawScene(int depth) {
         back->BlendPixel(20 + i, 30 + i / 4, pick(0xFFFFFF, 0xFF), i < 4 ? 128 : 64);
     back->Unlock();
 
-    // Text in each face with its measured extent framed around it: the
-    // frame must touch the ink. Each line is drawn a second time from the
-    // kept rendering, the font changed in between, cut by the left edge.
+    // Each face's text framed by its extent, and again from the kept rendering, cut at the left.
     int y = 118;
     for (const char* face : {"Arial", "Courier", "Times New Roman", "Arial Black"}) {
         back->SetFont(face, 0, 14, 700);

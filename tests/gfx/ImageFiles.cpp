@@ -3,28 +3,26 @@
 #include "lib/ByteOrder.h"
 #include "tests/support/ByteBuilder.h"
 
-#include <cstdlib>
-
-#include <jpeglib.h>
-
 namespace {
 
 // Red, green and blue as planes 0, 1 and 2.
 uint8_t plane(uint32_t c, int k) {
     return static_cast<uint8_t>(c >> (16 - 8 * k));
 }
-// A colour with 5 bits of each channel, red highest.
 uint16_t rgb555(uint32_t c) {
     return static_cast<uint16_t>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x3E0) | ((c >> 3) & 0x1F));
 }
-// Blue, green and red bytes, as the little-endian formats keep a colour.
 ByteBuilder& bgrBytes(ByteBuilder& out, uint32_t c) {
     return out.u8(plane(c, 2)).u8(plane(c, 1)).u8(plane(c, 0));
 }
+// A TGA colour of 15 or 16 (5-5-5), 24 or 32 bits (with an alpha byte).
+ByteBuilder& tgaColour(ByteBuilder& out, uint32_t c, int bits) {
+    return bits <= 16   ? out.le16(rgb555(c))
+           : bits == 24 ? bgrBytes(out, c)
+                        : bgrBytes(out, c).u8(0x80);
+}
 
-// Cuts count items into runs of two or more equal ones and literal
-// stretches that stop where a run starts, each at most longest items, as
-// the run-length coders of the formats do.
+// Runs of two or more equal items and literal stretches up to a run, each at most longest.
 template <class Same, class Run, class Literal>
 void splitRuns(size_t count, size_t longest, Same same, Run run, Literal literal) {
     for (size_t i = 0; i < count;) {
@@ -42,8 +40,7 @@ void splitRuns(size_t count, size_t longest, Same same, Run run, Literal literal
     }
 }
 
-// Run-length 8-bit rows: runs, literal stretches of three or more, and an
-// end-of-line after each row.
+// Run-length 8-bit rows: runs, literals of three or more, an end-of-line after each row.
 void encodeRle8Row(ByteBuilder& out, const uint8_t* row, int width) {
     splitRuns(
         static_cast<size_t>(width), 255, [&](size_t a, size_t b) { return row[a] == row[b]; },
@@ -74,17 +71,10 @@ std::string packBits(const std::vector<uint8_t>& data) {
 } // namespace
 
 TestPicture makePicture(int width, int height, int colours) {
-    TestPicture p;
-    p.width = width;
-    p.height = height;
-    if (colours > 0) {
-        for (int i = 0; i < colours; ++i) {
-            const uint32_t r = static_cast<uint32_t>((i * 97 + 13) & 0xFF);
-            const uint32_t g = static_cast<uint32_t>((i * 57 + 200) & 0xFF);
-            const uint32_t b = static_cast<uint32_t>((i * 151 + 71) & 0xFF);
-            p.palette.push_back((r << 16) | (g << 8) | b);
-        }
-    }
+    TestPicture p{width, height, {}, {}, {}};
+    for (uint32_t i = 0; i < static_cast<uint32_t>(colours); ++i)
+        p.palette.push_back(((i * 97 + 13) & 0xFF) << 16 | ((i * 57 + 200) & 0xFF) << 8 |
+                            ((i * 151 + 71) & 0xFF));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (colours > 0) {
@@ -104,8 +94,7 @@ TestPicture makePicture(int width, int height, int colours) {
 }
 
 std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
-    const bool indexed = o.bits <= 8;
-    const int paletteSize = indexed ? static_cast<int>(p.palette.size()) : 0;
+    const int paletteSize = o.bits <= 8 ? static_cast<int>(p.palette.size()) : 0;
     const int rowSize = ((o.bits * p.width + 31) / 32) * 4;
     ByteBuilder pixels;
     for (int row = 0; row < p.height; ++row) {
@@ -116,16 +105,14 @@ std::string writeBmp(const TestPicture& p, const BmpOptions& o) {
             const uint32_t c = p.at(x, y);
             switch (o.bits) {
             case 1:
-            case 4: {
+            case 4:
+            case 8: {
                 const int perByte = 8 / o.bits;
                 const int shift = 8 - o.bits * (x % perByte + 1);
                 line[static_cast<size_t>(x / perByte)] |=
                     static_cast<uint8_t>(p.index[static_cast<size_t>(y) * p.width + x] << shift);
                 break;
             }
-            case 8:
-                line[static_cast<size_t>(x)] = p.index[static_cast<size_t>(y) * p.width + x];
-                break;
             case 16:
                 writeLE16(&line[static_cast<size_t>(x) * 2], rgb555(c));
                 break;
@@ -169,12 +156,8 @@ std::string writePsd(const TestPicture& p, const PsdOptions& o) {
     for (int c = 0; c < o.channels; ++c)
         for (int y = 0; y < p.height; ++y) {
             std::vector<uint8_t>& row = rows.emplace_back();
-            for (int x = 0; x < p.width; ++x) {
-                const uint32_t colour = p.at(x, y);
-                // Alpha and extra channels hold a pattern of their own.
-                const uint8_t extra = static_cast<uint8_t>(x * 16 + y);
-                row.push_back(c < 3 ? plane(colour, c) : extra);
-            }
+            for (int x = 0; x < p.width; ++x) // alpha and extra channels: a pattern of their own
+                row.push_back(c < 3 ? plane(p.at(x, y), c) : static_cast<uint8_t>(x * 16 + y));
         }
     if (!o.rle) {
         for (const std::vector<uint8_t>& row : rows)
@@ -195,11 +178,11 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
     const int baseType = o.depth == 8 ? (mapped ? 1 : 3) : 2;
     ByteBuilder out;
     out.u8(3).u8(mapped ? 1 : 0).u8(o.rle ? baseType + 8 : baseType); // id length, map, type
-    out.le16(o.mapFirst).le16(mapLength).u8(mapped ? 24 : 0);
+    out.le16(o.mapFirst).le16(mapLength).u8(mapped ? o.mapBits : 0);
     out.le16(0).le16(0).le16(p.width).le16(p.height).u8(o.depth);
     out.u8((o.topDown ? 0x20 : 0) | (o.depth == 32 ? 8 : 0)).raw("id!");
     for (int i = 0; i < mapLength; ++i)
-        bgrBytes(out, p.palette[static_cast<size_t>(i)]);
+        tgaColour(out, p.palette[static_cast<size_t>(i)], o.mapBits);
     std::vector<std::string> pixels;
     for (int row = 0; row < p.height; ++row) {
         const int y = o.topDown ? row : p.height - 1 - row;
@@ -209,13 +192,8 @@ std::string writeTga(const TestPicture& p, const TgaOptions& o) {
             if (o.depth == 8)
                 px.u8(p.index.empty() ? plane(c, 1)
                                       : p.index[static_cast<size_t>(y) * p.width + x]);
-            else if (o.depth == 16)
-                px.le16(rgb555(c));
-            else {
-                bgrBytes(px, c);
-                if (o.depth == 32)
-                    px.u8(0x80);
-            }
+            else
+                tgaColour(px, c, o.depth);
             pixels.push_back(px.data);
         }
     }
@@ -247,11 +225,10 @@ std::string writePcx(const TestPicture& p, const PcxOptions& o) {
     for (int y = 0; y < p.height; ++y) {
         for (int k = 0; k < o.planes; ++k) {
             std::vector<uint8_t> line(static_cast<size_t>(bytesPerLine), 0);
-            for (int x = 0; x < p.width; ++x) {
-                const uint32_t c = p.at(x, y);
-                line[static_cast<size_t>(x)] =
-                    o.planes == 1 ? p.index[static_cast<size_t>(y) * p.width + x] : plane(c, k);
-            }
+            for (int x = 0; x < p.width; ++x)
+                line[static_cast<size_t>(x)] = o.planes == 1
+                                                   ? p.index[static_cast<size_t>(y) * p.width + x]
+                                                   : plane(p.at(x, y), k);
             for (int x = 0; x < bytesPerLine;) {
                 int run = 1;
                 while (x + run < bytesPerLine && run < 63 && line[x + run] == line[x])
@@ -269,38 +246,4 @@ std::string writePcx(const TestPicture& p, const PcxOptions& o) {
             out.u8(i / 3 < static_cast<int>(p.palette.size()) ? plane(p.palette[i / 3], i % 3) : 0);
     }
     return out.data;
-}
-
-std::string writeJpeg(const TestPicture& p, int quality) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(p.width);
-    info.image_height = static_cast<JDIMENSION>(p.height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    // Full-resolution colour, so that sharp colour edges survive.
-    info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> line(static_cast<size_t>(p.width) * 3);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        for (int x = 0; x < p.width; ++x) {
-            for (int k = 0; k < 3; ++k)
-                line[static_cast<size_t>(x * 3 + k)] = plane(p.at(x, y), k);
-        }
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
 }

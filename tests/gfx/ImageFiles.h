@@ -1,5 +1,4 @@
-// Writers of the picture formats the game reads, for tests and seed
-// corpora: each makes a complete file in memory from a test picture.
+// Writers of the picture formats the game reads: a whole file in memory from a test picture.
 #pragma once
 
 #include "tests/support/Golden.h"
@@ -8,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// A picture as colours (0x00RRGGBB) and, for the indexed formats, as
-// palette indices with their palette.
+// Colours (0x00RRGGBB) and, for indexed formats, palette indices and their palette.
 struct TestPicture {
     int width = 0, height = 0;
     std::vector<uint32_t> rgb;
@@ -19,8 +17,7 @@ struct TestPicture {
     uint32_t at(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
 };
 
-// A picture of distinct colours; with colours > 0 it is indexed with that
-// many palette entries and rgb holds the palette colour of each pixel.
+// Distinct colours; with colours > 0 indexed with that many palette entries.
 TestPicture makePicture(int width, int height, int colours = 0);
 
 struct BmpOptions {
@@ -45,6 +42,7 @@ struct TgaOptions {
     bool topDown = false;
     bool footer = true;
     int mapFirst = 0; // first index of the colour map
+    int mapBits = 24; // bits of a colour map entry: 15, 16, 24, 32
 };
 std::string writeTga(const TestPicture& picture, const TgaOptions& options = {});
 
@@ -54,5 +52,3 @@ struct PcxOptions {
     int extraBytesPerLine = 0;
 };
 std::string writePcx(const TestPicture& picture, const PcxOptions& options = {});
-
-std::string writeJpeg(const TestPicture& picture, int quality = 95);

@@ -1,110 +1,64 @@
-// The picture's place in windows of many sizes and shapes, and clicks mapped
-// back onto it, on plain and high-DPI displays.
+// The picture's place in windows of every shape, and clicks mapped back, also on high-DPI.
 #include "gfx/PictureFit.h"
+#include "tests/support/Golden.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <utility>
+#include <vector>
 
-TEST(PictureFit, ScalesAsLargeAsFitsWithAspectKeptAndCentred) {
-    struct Case {
-        int outputWidth, outputHeight;
-        PictureRect expected;
+TEST(PictureFit, PlacementWindowScaleAndClicksInWindowsOfEveryShape) {
+    std::ostringstream out;
+    // Output (or usable desktop) sizes for a 640x480 picture, then odd pictures.
+    const std::pair<int, int> outputs[] = {
+        {640, 480},   {1280, 960},  {800, 480},   {640, 600},   {1920, 1080},
+        {1000, 1000}, {321, 240},   {320, 241},   {2560, 1600}, {320, 100},
+        {1, 480},     {2, 2},       {1920, 1040}, {1279, 960},  {1280, 959},
+        {3840, 2120}, {2560, 1400}, {5120, 2880}, {800, 600},   {600, 400},
+        {0, 0},       {1920, 480},  {640, 1440},  {0, 480},     {640, -1}};
+    auto fit = [&](int w, int h, int pictureWidth, int pictureHeight) {
+        const PictureRect r = fitPicture(w, h, pictureWidth, pictureHeight);
+        out << "output " << w << "x" << h << " picture " << pictureWidth << "x" << pictureHeight
+            << ": at " << r.x << "," << r.y << " size " << r.width << "x" << r.height
+            << " window scale " << wholeWindowScale(w, h, pictureWidth, pictureHeight) << "\n";
     };
-    const Case cases[] = {
-        {640, 480, {0, 0, 640, 480}},       {1280, 960, {0, 0, 1280, 960}},
-        {800, 480, {80, 0, 640, 480}},      {640, 600, {0, 60, 640, 480}},
-        {1920, 1080, {240, 0, 1440, 1080}}, {1000, 1000, {0, 125, 1000, 750}},
-        {321, 240, {0, 0, 320, 240}},       {320, 241, {0, 0, 320, 240}},
-        {2560, 1600, {213, 0, 2133, 1600}}, {320, 100, {93, 0, 133, 100}},
-        {1, 480, {0, 240, 1, 0}},           {2, 2, {0, 0, 2, 1}},
+    for (const auto& [w, h] : outputs)
+        fit(w, h, 640, 480);
+    for (const auto& [w, h] : {std::pair{640, 480}, {1920, 1080}})
+        for (const auto& [pw, ph] : {std::pair{1, 1}, {0, 480}, {640, 0}})
+            fit(w, h, pw, ph);
+    // Positions over the bars lie beyond the picture's edges; a drawable may be larger.
+    const std::pair<PictureView, std::vector<std::pair<int, int>>> views[] = {
+        {{640, 480, 640, 480, 640, 480}, {{0, 0}, {639, 479}, {320, 240}}},
+        {{1280, 960, 1280, 960, 640, 480}, {{1, 1}, {2, 3}, {1279, 959}}},
+        {{800, 480, 800, 480, 640, 480}, {{79, 10}, {80, 10}, {719, 479}, {720, 0}}},
+        {{1920, 1080, 1920, 1080, 640, 480}, {{239, 0}, {240, 0}, {960, 540}, {1679, 1079}}},
+        {{640, 600, 640, 600, 640, 480}, {{10, 59}, {10, 60}, {10, 539}, {10, 540}}},
+        {{320, 240, 320, 240, 640, 480}, {{319, 239}}},
+        {{1280, 800, 2560, 1600, 640, 480},
+         {{640, 400}, {106, 0}, {105, 0}, {1172, 799}, {640, 3}, {640, 1}}},
+        {{640, 480, 1280, 960, 640, 480}, {{639, 479}, {1, 0}}},
+        {{1, 1, 2, 2, 640, 480}, {{0, 0}}},
+        {{2, 1, 2, 1, 640, 480}, {{1, 0}}},
+        // No size, or too small to show any of the picture: passed through.
+        {{0, 0, 0, 0, 640, 480}, {{17, 23}}},
+        {{0, 480, 640, 480, 640, 480}, {{17, 23}}},
+        {{640, 0, 640, 480, 640, 480}, {{17, 23}}},
+        {{1, 1, 1, 1, 640, 480}, {{17, 23}}},
+        {{640, 480, 640, 480, 0, 480}, {{17, 23}}},
+        {{5, 1, 5, 1, 1, 2}, {{17, 23}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(fitPicture(c.outputWidth, c.outputHeight, 640, 480), c.expected)
-            << c.outputWidth << "x" << c.outputHeight;
-    EXPECT_EQ(fitPicture(640, 480, 1, 1), (PictureRect{80, 0, 480, 480}));
-    EXPECT_EQ(fitPicture(0, 480, 640, 480), PictureRect{});
-    EXPECT_EQ(fitPicture(640, -1, 640, 480), PictureRect{});
-    EXPECT_EQ(fitPicture(640, 480, 0, 480), PictureRect{});
-    EXPECT_EQ(fitPicture(640, 480, 640, 0), PictureRect{});
-}
-
-TEST(PictureFit, WindowScaleIsTheLargestWholeMultipleThatFits) {
-    struct Case {
-        int usableWidth, usableHeight, scale;
-    };
-    const Case cases[] = {
-        {1920, 1040, 2}, {1920, 1080, 2}, {1280, 960, 2},  {1279, 960, 1}, {1280, 959, 1},
-        {3840, 2120, 4}, {2560, 1400, 2}, {5120, 2880, 6}, {800, 600, 1},  {600, 400, 1},
-        {0, 0, 1},       {1920, 480, 1},  {640, 1440, 1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(wholeWindowScale(c.usableWidth, c.usableHeight, 640, 480), c.scale)
-            << c.usableWidth << "x" << c.usableHeight;
-    EXPECT_EQ(wholeWindowScale(1920, 1080, 0, 480), 1);
-    EXPECT_EQ(wholeWindowScale(1920, 1080, 640, 0), 1);
-    EXPECT_EQ(wholeWindowScale(1920, 1080, 1, 1), 1080);
-}
-
-TEST(PictureFit, WindowPositionsMapBackToThePicture) {
-    struct Case {
-        int windowWidth, windowHeight, outputWidth, outputHeight;
-        int windowX, windowY, pictureX, pictureY;
-    };
-    const Case cases[] = {
-        // The picture's own size.
-        {640, 480, 640, 480, 0, 0, 0, 0},
-        {640, 480, 640, 480, 639, 479, 639, 479},
-        {640, 480, 640, 480, 320, 240, 320, 240},
-        // Twice as large: two window pixels to a picture pixel.
-        {1280, 960, 1280, 960, 1, 1, 0, 0},
-        {1280, 960, 1280, 960, 2, 3, 1, 1},
-        {1280, 960, 1280, 960, 1279, 959, 639, 479},
-        // Bars at the sides: positions over them lie beyond the edges.
-        {800, 480, 800, 480, 79, 10, -1, 10},
-        {800, 480, 800, 480, 80, 10, 0, 10},
-        {800, 480, 800, 480, 719, 479, 639, 479},
-        {800, 480, 800, 480, 720, 0, 640, 0},
-        {1920, 1080, 1920, 1080, 239, 0, -1, 0},
-        {1920, 1080, 1920, 1080, 240, 0, 0, 0},
-        {1920, 1080, 1920, 1080, 960, 540, 320, 240},
-        {1920, 1080, 1920, 1080, 1679, 1079, 639, 479},
-        // Bars above and below.
-        {640, 600, 640, 600, 10, 59, 10, -1},
-        {640, 600, 640, 600, 10, 60, 10, 0},
-        {640, 600, 640, 600, 10, 539, 10, 479},
-        {640, 600, 640, 600, 10, 540, 10, 480},
-        // Smaller than the picture.
-        {320, 240, 320, 240, 319, 239, 638, 478},
-        // High-DPI: the drawable has twice the window's units.
-        {1280, 800, 2560, 1600, 640, 400, 320, 240},
-        {1280, 800, 2560, 1600, 106, 0, 0, 0},
-        {1280, 800, 2560, 1600, 105, 0, -1, 0},
-        {1280, 800, 2560, 1600, 1172, 799, 639, 479},
-        {640, 480, 1280, 960, 639, 479, 639, 479},
-        {640, 480, 1280, 960, 1, 0, 1, 0},
-        // The middle of a window unit decides which drawable pixel it is.
-        {1280, 800, 2560, 1600, 640, 3, 320, 2},
-        {1280, 800, 2560, 1600, 640, 1, 320, 0},
-        {1, 1, 2, 2, 0, 0, 320, 480},
-        {2, 1, 2, 1, 1, 0, 640, 0},
-    };
-    for (const Case& c : cases) {
-        const PictureView view{
-            c.windowWidth, c.windowHeight, c.outputWidth, c.outputHeight, 640, 480};
-        int x = 12345, y = 12345;
-        view.toPicture(c.windowX, c.windowY, x, y);
-        EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.pictureX, c.pictureY))
-            << c.windowWidth << "x" << c.windowHeight << " at " << c.windowX << "," << c.windowY;
+    for (const auto& [v, at] : views) {
+        out << "window " << v.windowWidth << "x" << v.windowHeight << " drawable " << v.outputWidth
+            << "x" << v.outputHeight << " picture " << v.pictureWidth << "x" << v.pictureHeight
+            << ":";
+        for (const auto& [x, y] : at) {
+            int px = 12345, py = 12345;
+            v.toPicture(x, y, px, py);
+            out << " " << x << "," << y << "->" << px << "," << py;
+        }
+        out << "\n";
     }
-    // A window without a size, or too small to show any of the picture,
-    // passes positions through.
-    const PictureView unsized[] = {{0, 0, 0, 0, 640, 480},       {0, 480, 640, 480, 640, 480},
-                                   {640, 0, 640, 480, 640, 480}, {1, 1, 1, 1, 640, 480},
-                                   {640, 480, 640, 480, 0, 480}, {5, 1, 5, 1, 1, 2}};
-    for (const PictureView& view : unsized) {
-        int x = 0, y = 0;
-        view.toPicture(17, 23, x, y);
-        EXPECT_EQ(std::make_pair(x, y), std::make_pair(17, 23)) << view.windowWidth;
-    }
+    checkGoldenText(LURVANE_GOLDEN_DIR "/picturefit.txt", out.str());
 }

@@ -1,25 +1,20 @@
-// Rendered lines kept per face: the cache's bound and order, rendering only
-// on a miss, and text drawn from kept lines exactly as rendered afresh.
+// Rendered lines kept per face: the cache's bound and order, rendering only on a miss.
 #include "gfx/GfxFont.h"
-#include "gfx/GfxScreen.h"
-#include "gfx/GfxSurface.h"
 #include "gfx/GfxTextCache.h"
-#include "tests/support/DepthPlatform.h"
+#include "tests/support/Golden.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <sstream>
 #include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-// A font whose every glyph is a 1-pixel-wide bar per byte, counting how
-// often it renders and measures.
+// Glyphs 2 pixels wide inked in the rows of their digit's bits; renders and measures counted.
 class CountingFont : public GfxFont {
 public:
-    // Capacity 0: a font that keeps nothing.
-    explicit CountingFont(int capacity) : cache_(capacity), keeps_(capacity > 0) {}
+    CountingFont(int capacity, bool keeps) : cache(capacity), keeps_(keeps) {}
     bool reopen(const char*, int, int, int) override { return true; }
     bool measure(const char* text, int length, int& width, int& height) const override {
         ++measures;
@@ -36,139 +31,92 @@ public:
         mask.ink.assign(static_cast<size_t>(mask.width) * 3, 0);
         for (int i = 0; i < length; ++i)
             for (int y = 0; y < 3; ++y)
-                if ((text[i] >> y) & 1)
-                    mask.ink[static_cast<size_t>(y * mask.width + 2 * i)] = 1;
+                if (((text[i] - '0') >> y) & 1)
+                    mask.ink[static_cast<size_t>(y * mask.width + 2 * i)] =
+                        mask.ink[static_cast<size_t>(y * mask.width + 2 * i + 1)] = 1;
         return true;
     }
     mutable int renders = 0, measures = 0;
+    mutable GfxTextCache cache;
 
 protected:
-    GfxTextCache* lines() const override { return keeps_ ? &cache_ : nullptr; }
+    GfxTextCache* lines() const override { return keeps_ ? &cache : nullptr; }
 
 private:
-    mutable GfxTextCache cache_;
     bool keeps_;
 };
 
+// Steps: +T keep T (width: the insertions so far), ?T find, -T drop, ! clear, rT render, mT
+// measure; "~" is no text, "T:n" the first n bytes of T. Keeping and dropping give the size.
+std::string run(CountingFont& font, const std::string& script) {
+    std::istringstream steps(script);
+    std::string out, step;
+    int inserted = 0, w = 0, h = 0;
+    while (steps >> step) {
+        std::string text = step.substr(1);
+        int length = static_cast<int>(text.size());
+        if (const size_t colon = text.find(':'); colon != std::string::npos) {
+            length = std::stoi(text.substr(colon + 1));
+            text.resize(colon);
+        }
+        const char* t = text == "~" ? nullptr : text.c_str();
+        GfxTextCache& cache = font.cache;
+        const GfxTextMask* mask = nullptr;
+        out += " " + step + "=";
+        if (step[0] == '+') {
+            GfxTextMask& slot = cache.insert(t, length);
+            slot.width = ++inserted;
+            if (slot.ink.capacity() < GfxTextCache::kReservedInk ||
+                slot.runs.capacity() < GfxTextCache::kReservedRuns)
+                out += "unreserved";
+        } else if (step[0] == '?') {
+            mask = cache.find(t, length);
+        } else if (step[0] == '-') {
+            cache.drop(t, length);
+        } else if (step[0] == '!') {
+            cache.clear();
+        } else if (step[0] == 'r') {
+            mask = font.renderKept(t, length);
+            out += "renders" + std::to_string(font.renders) + "/";
+        } else {
+            const bool measured = font.measureKept(t, length, w, h);
+            out += (measured ? std::to_string(w) + "x" + std::to_string(h) : "false") +
+                   "/measures" + std::to_string(font.measures);
+            continue;
+        }
+        if (step[0] == '?' || step[0] == 'r')
+            out += mask ? std::to_string(mask->width) + "/runs" : "none";
+        else
+            out += std::to_string(cache.size());
+        for (size_t i = 0; mask && i < mask->runs.size(); ++i) // row, left, length
+            out += "," + std::to_string(mask->runs[i].row) + std::to_string(mask->runs[i].left) +
+                   std::to_string(mask->runs[i].length);
+    }
+    return out;
+}
+
 } // namespace
 
-TEST(GfxTextCache, KeepsABoundedNumberOfLinesDroppingTheLeastRecentlyUsed) {
-    GfxTextCache cache(3);
-    EXPECT_EQ(cache.capacity(), 3);
-    EXPECT_EQ(cache.find("a", 1), nullptr);
-    cache.insert("a", 1).width = 1;
-    cache.insert("bb", 2).width = 2;
-    cache.insert("abc", 2).width = 3; // keyed by its first two bytes: "ab"
-    EXPECT_EQ(cache.size(), 3);
-    ASSERT_NE(cache.find("a", 1), nullptr); // "a" is now the most recent
-    EXPECT_EQ(cache.find("a", 1)->width, 1);
-    EXPECT_EQ(cache.find("ab", 2)->width, 3);
-    EXPECT_EQ(cache.find("abc", 3), nullptr);
-    EXPECT_EQ(cache.find("b", 1), nullptr); // a prefix is other text
-
-    cache.insert("c", 1).width = 4; // "bb" was used longest ago
-    EXPECT_EQ(cache.size(), 3);
-    EXPECT_EQ(cache.find("bb", 2), nullptr);
-    EXPECT_EQ(cache.find("c", 1)->width, 4);
-    EXPECT_EQ(cache.find("a", 1)->width, 1);
-
-    cache.drop("c", 1);
-    EXPECT_EQ(cache.size(), 2);
-    EXPECT_EQ(cache.find("c", 1), nullptr);
-    cache.drop("zz", 2); // not kept: nothing changes
-    EXPECT_EQ(cache.size(), 2);
-    cache.insert("d", 1).width = 5; // takes the free slot, keeps the rest
-    EXPECT_NE(cache.find("ab", 2), nullptr);
-    EXPECT_NE(cache.find("a", 1), nullptr);
-    cache.clear();
-    EXPECT_EQ(cache.size(), 0);
-    EXPECT_EQ(cache.find("a", 1), nullptr);
-
-    // Empty text is text like any other; no text is none.
-    cache.insert("", 0).width = 6;
-    ASSERT_NE(cache.find("", 0), nullptr);
-    EXPECT_EQ(cache.find(nullptr, 0), nullptr);
-    cache.drop(nullptr, 0);
-    EXPECT_EQ(cache.size(), 1);
-    cache.drop("", 0);
-    EXPECT_EQ(cache.size(), 0);
-    EXPECT_EQ(cache.find("", 0), nullptr);
-
-    // At least one slot, and every slot has room for an ordinary line
-    // before it is first used.
-    for (int capacity : {0, -3, 1}) {
-        GfxTextCache small(capacity);
-        EXPECT_EQ(small.capacity(), 1) << capacity;
-        GfxTextMask& slot = small.insert("x", 1);
-        EXPECT_GE(slot.ink.capacity(), GfxTextCache::kReservedInk);
-        EXPECT_GE(slot.runs.capacity(), GfxTextCache::kReservedRuns);
-        small.insert("y", 1);
-        EXPECT_EQ(small.find("x", 1), nullptr);
-        EXPECT_NE(small.find("y", 1), nullptr);
-        EXPECT_EQ(small.size(), 1);
+TEST(GfxTextCache, ScriptsOfKeepingFindingDroppingRenderingAndMeasuring) {
+    const std::tuple<int, bool, const char*> scripts[] = {
+        // "abc:2" is keyed by "ab"; a prefix is other text; empty text is text, none is not.
+        {3, true,
+         "+a +bb +abc:2 ?a ?ab ?abc ?b +c ?bb ?c ?a -c ?c -zz +d ?ab ?a ! ?a + ? ?~ -~ - ?"},
+        // At least one slot, each with room for an ordinary line up front.
+        {0, true, "+x +y ?x ?y"},
+        {-3, true, "+x +y ?x ?y"},
+        {1, true, "+x +y ?x ?y"},
+        // A kept line is rendered and measured once; a failed one is not kept.
+        {2, true, "rScore rScore mScore mTime r12 r13 rScore r!x r!x r~ r r"},
+        // A slot taken over lists only the new ink; a run stops at its row's end.
+        {1, true, "r777 r1 r31"},
+        {0, false, "r305 r305 mab m~"},
+    };
+    std::string transcript;
+    for (const auto& [capacity, keeps, script] : scripts) {
+        CountingFont font(capacity, keeps);
+        transcript += "capacity " + std::to_string(font.cache.capacity()) +
+                      (keeps ? " kept:" : " none:") + run(font, script) + "\n";
     }
-}
-
-TEST(GfxTextCache, AFontRendersEachLineOnceWhileItIsKept) {
-    CountingFont font(2);
-    const GfxTextMask* first = font.renderKept("Score", 5);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->width, 10);
-    EXPECT_EQ(font.renderKept("Score", 5), first);
-    EXPECT_EQ(font.renders, 1);
-    // Measuring a kept line needs no measuring by the face.
-    int w = 0, h = 0;
-    EXPECT_TRUE(font.measureKept("Score", 5, w, h));
-    EXPECT_EQ(w, 10);
-    EXPECT_EQ(h, 3);
-    EXPECT_EQ(font.measures, 0);
-    EXPECT_TRUE(font.measureKept("Time", 4, w, h));
-    EXPECT_EQ(w, 8);
-    EXPECT_EQ(font.measures, 1);
-
-    font.renderKept("12", 2);
-    font.renderKept("13", 2); // the bound of 2 drops "Score"
-    EXPECT_EQ(font.renders, 3);
-    font.renderKept("Score", 5);
-    EXPECT_EQ(font.renders, 4);
-    // A failed rendering is not kept.
-    EXPECT_EQ(font.renderKept("!x", 2), nullptr);
-    EXPECT_EQ(font.renderKept("!x", 2), nullptr);
-    EXPECT_EQ(font.renders, 6);
-    EXPECT_EQ(font.renderKept(nullptr, 0), nullptr);
-    ASSERT_NE(font.renderKept("", 0), nullptr);
-    EXPECT_EQ(font.renderKept("", 0)->width, 0);
-
-    // A slot taken over by other text lists only that text's ink.
-    CountingFont one(1);
-    one.renderKept("\x07\x07\x07", 3);
-    const GfxTextMask* other = one.renderKept("\x01", 1);
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->runs.size(), 1u);
-
-    // A font that keeps nothing renders every time, with the runs listed.
-    CountingFont none(0);
-    const GfxTextMask* mask = none.renderKept("\x03\x00\x05", 3);
-    ASSERT_NE(mask, nullptr);
-    EXPECT_EQ(mask->runs.size(), 4u);
-    none.renderKept("\x03\x00\x05", 3);
-    EXPECT_EQ(none.renders, 2);
-    EXPECT_TRUE(none.measureKept("ab", 2, w, h));
-    EXPECT_EQ(w, 4);
-    EXPECT_FALSE(none.measureKept(nullptr, 0, w, h));
-}
-
-TEST(GfxTextCache, InkRunsCoverExactlyTheInk) {
-    GfxTextMask mask;
-    mask.width = 6;
-    mask.height = 2;
-    // The first row's last run stops at the row's end, though the next row
-    // starts with ink.
-    mask.ink = {1, 1, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1};
-    mask.findRuns();
-    std::string runs; // row, left, length
-    for (const auto& run : mask.runs)
-        runs +=
-            std::to_string(run.row) + std::to_string(run.left) + std::to_string(run.length) + " ";
-    EXPECT_EQ(runs, "002 031 051 101 142 ");
+    checkGoldenText(LURVANE_GOLDEN_DIR "/textcache.txt", transcript);
 }
