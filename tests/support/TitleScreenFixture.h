@@ -82,6 +82,8 @@ protected:
         options.titleMusic = false;
         statistics = Statistics();
         pendingHighlight = PendingHighlight();
+        // The panel cycle outlives a title screen: start each test on the first panel.
+        setInfoPanel(0);
         currentZone = 0;
         currentSkill = kSkillEasy;
         ASSERT_TRUE(levelCatalogue.scanZones());
