@@ -145,8 +145,17 @@ TEST_F(Game, ScriptedGamesEndAsTheTranscriptSays) {
         int frameLimit;
         int probe = 0; // the frame whose picture is looked at
         int zoneIndex = 0;
+        bool quiet = false; // sound effects off
     } cases[] = {
         {"a completed zone counts in the statistics", {kFoodAhead}, kSkillEasy, "40-60:fire", 60},
+        {"with sound effects off nothing sounds",
+         {kFoodAhead},
+         kSkillEasy,
+         "40-60:fire",
+         60,
+         0,
+         0,
+         true},
         // Escape continues past the message of level 1 and is still held
         // when level 2 starts: it must be let go before it leaves the level.
         {"a held key does not act again in the next loop",
@@ -196,6 +205,7 @@ TEST_F(Game, ScriptedGamesEndAsTheTranscriptSays) {
         recordSounds();
         currentSkill = c.skill;
         currentZone = c.zoneIndex;
+        options.soundEffects = !c.quiet;
         statistics = Statistics();
         app.quitPosted = false;
         const int start = frame();
