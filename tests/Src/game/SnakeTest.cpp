@@ -366,3 +366,28 @@ TEST_F(SnakeTest, NothingIsDrawnOnOrPastTheWindowEdgesNorFromOutsideTheSheet) {
     snake.clear();
     EXPECT_EQ(head(), std::make_pair(0, 0)); // no head
 }
+
+// The block is handed out before any single allocation; a given-back segment
+// is taken again first, zeroed, and giving it twice changes nothing.
+TEST(SegmentPool, HandsOutTheBlockFirstThenSingleSegments) {
+    SegmentPool pool;
+    std::vector<SnakeSegment*> taken;
+    for (int i = 0; i < SegmentPool::kBlockSize; ++i)
+        taken.push_back(pool.take());
+    EXPECT_EQ(pool.extraAllocations(), 0);
+    taken.push_back(pool.take());
+    taken.push_back(pool.take());
+    EXPECT_EQ(pool.extraAllocations(), 2);
+    taken[5]->column = 7;
+    pool.give(taken[5]);
+    pool.give(taken[5]);
+    pool.give(nullptr);
+    EXPECT_EQ(pool.inUse(), SegmentPool::kBlockSize + 1);
+    EXPECT_EQ(pool.take(), taken[5]);
+    EXPECT_EQ(taken[5]->column, 0);
+    EXPECT_EQ(pool.extraAllocations(), 2);
+    // Single segments given back go to the free list and are freed with it.
+    pool.give(taken.back());
+    pool.give(taken[0]);
+    EXPECT_EQ(pool.inUse(), SegmentPool::kBlockSize);
+}
