@@ -386,8 +386,13 @@ TEST(SegmentPool, HandsOutTheBlockFirstThenSingleSegments) {
     EXPECT_EQ(pool.take(), taken[5]);
     EXPECT_EQ(taken[5]->column, 0);
     EXPECT_EQ(pool.extraAllocations(), 2);
-    // Single segments given back go to the free list and are freed with it.
+    // Segments given back are all taken again before any new allocation;
+    // single ones left in use or free are freed with the pool.
     pool.give(taken.back());
     pool.give(taken[0]);
     EXPECT_EQ(pool.inUse(), SegmentPool::kBlockSize);
+    pool.take();
+    pool.take();
+    EXPECT_EQ(pool.extraAllocations(), 2);
+    pool.give(taken[1]);
 }
