@@ -166,7 +166,8 @@ protected:
                " ended " + std::to_string((platform.nowMicroseconds() - firstStart) / 1000) +
                " ms late " + std::to_string(lateness.first) + ".." +
                std::to_string(lateness.second) + " us reads " + std::to_string(mostReads) +
-               " shown " + shownText() + "\n";
+               " shown " + shownText() +
+               " loop left=" + std::to_string(app.currentLoop != nullptr) + "\n";
     }
 
     HeadlessPlatform platform;
