@@ -114,6 +114,11 @@ TEST_F(ZonePlaces, FollowTheirZonesAndStayWhereTheSideFileCannotBeTrusted) {
         scan({"B", "C", "a"});
         EXPECT_EQ(manager.list(0)->zone, 1) << readFile(zones);
     }
+    // A side file whose record file is gone is not read, whatever it holds.
+    writeFile(dir.file("gone.zones"), "\n0\ta\n");
+    ZoneOrder orphan;
+    orphan.load(dir.file("gone.dat").c_str());
+    EXPECT_EQ(orphan.dirAt(0), nullptr);
     // The reload key keeps a chosen zone past the end at the last one.
     for (int32_t chosen : {3, 5}) {
         currentZone = chosen;
