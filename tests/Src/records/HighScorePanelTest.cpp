@@ -65,7 +65,8 @@ TEST(HighScorePanel, ShowsRankNameScoreAndDateOfEveryLineAndLooksAsItShould) {
     } showings[] = {{{2, 0, 1}, nullptr, 2},
                     {{2, 1, 1}, nullptr, 2},
                     {{-1, 1, 0}, "Ann", 2},
-                    {{-1, 1, 0}, nullptr, -1}};
+                    {{-1, 1, 0}, nullptr, -1},
+                    {{2, 1, 0}, nullptr, 2}};
     std::string transcript;
     for (const auto& s : showings) {
         if (s.insert) {
