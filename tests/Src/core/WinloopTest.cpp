@@ -197,6 +197,7 @@ TEST_F(Winloop, ScriptedLoopsRunTheirFramesAndEndAsTheyShould) {
         "1:deactivate 3:choice",
         "inactive 3:choice",     // no pause before the first pass
         "1:work=17998 1:choice", // the clock ends on the period's end: no idle
+        "1:work=35995 3:choice", // the second frame a whole period late: a new schedule
         "level 2:close",
         "after",
         "level 2:quit",
