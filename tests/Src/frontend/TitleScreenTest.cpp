@@ -137,6 +137,10 @@ TEST_F(TitleScreenTest, TheTitleScreenLooksAsBefore) {
     setInfoPanel(3);
     for (int i = 0; i < 40; ++i)
         titleFrame();
+    // A panel drawn afresh in its place shows at once.
+    statistics.gamesPlayed = 8;
+    buildStatisticsPanel();
+    titleFrame();
     menuBoxManager->drawAndHandle(nullptr);
     checkGoldenFrame(*back, "title_screen.ppm");
 }
