@@ -25,6 +25,7 @@ TEST(GameModuleManager, RegistersInOrderFindsByNameAndLogs) {
         auto* c = new NamedModule("Third");
         EXPECT_TRUE(a.isRegistered());
         EXPECT_EQ(gameModuleManager.count(), before + 3);
+        EXPECT_EQ(gameModuleManager.find("First"), &a);
         EXPECT_EQ(gameModuleManager.find("Second"), &b);
         EXPECT_EQ(gameModuleManager.find("Fourth"), nullptr);
 
