@@ -1,6 +1,7 @@
 // The new high score entry.
 #include "Src/frontend/NewHighScore.h"
 
+#include "Src/frontend/TitleBackground.h"
 #include "lib/Random.h"
 #include "tests/support/GoldenFrame.h"
 #include "tests/support/KeyScript.h"
@@ -74,7 +75,8 @@ TEST_F(NewHighScoreTest, Scenarios) {
         options.titleMusic = how.find('m') != std::string::npos;
         options.soundEffects = how.find('s') != std::string::npos;
         lastPlayerName = c.preset;
-        pendingHighlight.zone = 4;
+        pendingHighlight = {4, 2, 7};
+        setPanelCountdown(50);
         playKeys(platform, frame(), c.keys, 5, [this](const std::string& word, int at) {
             tapKey(platform, at, kScanA, word.substr(5).c_str());
             return 5;
@@ -87,8 +89,8 @@ TEST_F(NewHighScoreTest, Scenarios) {
             << message << "' result " << app.loopResult << " after " << frame() - startFrame
             << " frames, name '" << lastPlayerName.c_str() << "', highlight "
             << pendingHighlight.zone << "," << pendingHighlight.skill << ","
-            << pendingHighlight.rank << ", boxes from y " << screenShown.layoutTop() << ", sounds '"
-            << soundsPlayed() << "', table";
+            << pendingHighlight.rank << ", panel in " << panelCountdown() << ", boxes from y "
+            << screenShown.layoutTop() << ", sounds '" << soundsPlayed() << "', table";
         for (int i : {0, 1, 5, 9})
             out << " " << name(i) << "=" << list->entries[i].score
                 << (list->entries[i].byPlayer ? "*" : "");
