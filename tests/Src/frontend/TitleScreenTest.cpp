@@ -171,8 +171,8 @@ TEST_F(TitleScreenTest, HelpPagesTurnOverADriftingBackground) {
         blue.push_back(found->second.first);
         green.push_back(found->second.second);
     };
-    frontEnd("help", "5 down 10 down 15 down 20 down 30 +enter 60 -enter 70 space click:5,5 200 "
-                     "enter 220 esc");
+    frontEnd("help", "5 down 10 down 15 down 20 down 30 +enter 60 -enter 70 space click:5,5 220 "
+                     "enter 240 esc");
     checkGoldenText(LURVANE_TEST_GOLDEN_DIR "/help_pages.txt", out.str());
     ASSERT_GT(blue.size(), 150u);
     EXPECT_EQ(std::make_pair(blue[0], green[0]), std::make_pair(31, 32));
@@ -184,6 +184,12 @@ TEST_F(TitleScreenTest, HelpPagesTurnOverADriftingBackground) {
     EXPECT_EQ(*std::minmax_element(blue.begin(), blue.end()).second, 81);
     EXPECT_EQ(*std::minmax_element(green.begin(), green.end()).first, 12);
     EXPECT_EQ(*std::minmax_element(green.begin(), green.end()).second, 86);
+    // Opened again, the drift starts afresh (it was going down in both).
+    blue.clear();
+    green.clear();
+    pagesShown = false;
+    frontEnd("help again", "5 down 10 down 15 down 20 down 30 enter 50 esc");
+    EXPECT_EQ(std::make_pair(blue.at(0), green.at(0)), std::make_pair(31, 32));
 }
 
 // The frame keeps the picture with the panel keyed onto it; whatever the
