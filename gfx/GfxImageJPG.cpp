@@ -10,18 +10,8 @@
 
 namespace {
 
-// The display's logical resolution: a picture's physical size (in
-// hundredths of a millimetre at this resolution) is turned back into
-// pixels with it.
-constexpr int kLogicalPixelsPerInch = 96;
-constexpr int kHundredthsMmPerInch = 2540;
 // Progressive files with absurd numbers of scans cost time, not pixels.
 constexpr int kMaxScans = 500;
-
-int mulDiv(int number, int numerator, int denominator) {
-    const int64_t product = static_cast<int64_t>(number) * numerator;
-    return static_cast<int>((product + denominator / 2) / denominator);
-}
 
 struct ErrorManager {
     jpeg_error_mgr base;
@@ -99,27 +89,6 @@ bool GfxImageJPG::Load(const uint8_t* data, size_t size) {
     if (!decode(data, size, decoded))
         return false;
     decoded.topDown = true;
-    // The picture's size goes through its physical size and back, as the
-    // display would render it.
-    const int width = mulDiv(mulDiv(decoded.width, kHundredthsMmPerInch, kLogicalPixelsPerInch),
-                             kLogicalPixelsPerInch, kHundredthsMmPerInch);
-    const int height = mulDiv(mulDiv(decoded.height, kHundredthsMmPerInch, kLogicalPixelsPerInch),
-                              kLogicalPixelsPerInch, kHundredthsMmPerInch);
-    if (width == decoded.width && height == decoded.height) {
-        image_ = std::move(decoded);
-        return true;
-    }
-    if (!image_.allocate(width, height, 24))
-        return false;
-    image_.topDown = true;
-    for (int y = 0; y < height; ++y) {
-        const int sy = static_cast<int>(static_cast<int64_t>(y) * decoded.height / height);
-        for (int x = 0; x < width; ++x) {
-            const int sx = static_cast<int>(static_cast<int64_t>(x) * decoded.width / width);
-            std::memcpy(image_.pixels.data() + static_cast<size_t>(y) * image_.rowBytes + x * 3,
-                        decoded.pixels.data() + static_cast<size_t>(sy) * decoded.rowBytes + sx * 3,
-                        3);
-        }
-    }
+    image_ = std::move(decoded);
     return true;
 }

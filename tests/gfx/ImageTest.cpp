@@ -202,6 +202,7 @@ std::vector<Case> cases() {
          restOf(writePcx(makePicture(2, 2, 2)), 128, "\x01\xC3\x01" + std::string(20, '\x01'))},
         {"pcx plane narrower than the picture", patched(pcxFile, 66, std::string("\x04\x00", 2))},
         {"jpeg cut", jpeg.substr(0, 200)},
+        {"jpeg wider than any picture", patched(jpeg, 165, "\x7F\xFF")},
         {"empty", ""},
         {"B", "B"},
         {"text", "just some text, no picture"},
