@@ -306,6 +306,8 @@ TEST(GfxSurface, ScriptsOfSurfacesAndTheScreen) {
          "s.draw=d,6,15 d.ink s.draw=d,2,3 d.pix=5,5 d.pix=9,10 d.pix=4,5 d.pix=10,5 "
          "s.clip=0,0,6,8 s.clipblit=d,12,13,1,1,7,7 s.draw=d,2147483632,5 s.draw=d,5,-2147483632 "
          "e.draw=d,0,0 s.keyed=-,0,0"},
+        {"opaque copies take the key colour too, whole rows at once, within one surface downwards",
+         32, "k.new=8,3,16 k.ramp k.key=100 w.new=8,3,16 k.draw=w,0,0 w.dump k.draw=k,0,1 k.dump"},
         {"copies between formats refused, weights cut to 16 bits, nothing written unlocked", 32,
          "a.new=2,2,16 b.new=2,2 a.draw=b,0,0 a.lock a.blend=1,1,65535,65792 a.get=1,1 a.unlock "
          "b.lock b.put=5,5,1 b.get=-1,0 b.get=0,2 b.get=2,0 b.unlock b.fill=1193046 b.put=0,0,0 "
