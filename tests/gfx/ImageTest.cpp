@@ -203,6 +203,7 @@ std::vector<Case> cases() {
         {"pcx plane narrower than the picture", patched(pcxFile, 66, std::string("\x04\x00", 2))},
         {"jpeg cut", jpeg.substr(0, 200)},
         {"jpeg wider than any picture", patched(jpeg, 165, "\x7F\xFF")},
+        {"0xFF bytes without JFIF", std::string(12, '\xFF')},
         {"empty", ""},
         {"B", "B"},
         {"text", "just some text, no picture"},
