@@ -204,6 +204,7 @@ std::vector<Case> cases() {
         {"jpeg cut", jpeg.substr(0, 200)},
         {"jpeg wider than any picture", patched(jpeg, 165, "\x7F\xFF")},
         {"0xFF bytes without JFIF", std::string(12, '\xFF')},
+        {"jpeg first 10 bytes", jpeg.substr(0, 10)},
         {"empty", ""},
         {"B", "B"},
         {"text", "just some text, no picture"},
