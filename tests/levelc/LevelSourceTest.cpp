@@ -100,7 +100,8 @@ TEST(LevelCompiler, BuildsBlocksFromTheSheetInEveryDepth) {
             sheet.pixels.push_back(x * 16 << 16 | y * 16 << 8 | ((x * 7 + y * 11) & 0xFF));
     const std::vector<uint8_t> cube = colourCubePalette();
     LineTranscript t;
-    t.note("cube entry 0x1C, the last", joined(int{cube[84]}, int{cube[85]}, int{cube[86]}),
+    t.note("cube of " + std::to_string(cube.size() / 3) + ", entry 0x1C, the last",
+           joined(int{cube[84]}, int{cube[85]}, int{cube[86]}),
            joined(int{cube[765]}, int{cube[766]}, int{cube[767]}));
     // Block k is sheet cell k; an 8-bit pixel is the nearest cube entry (half a level, plus one).
     for (int depth : {8, 15, 16, 24, 32, 12}) {
@@ -130,6 +131,7 @@ TEST(LevelCompiler, BuildsBlocksFromTheSheetInEveryDepth) {
     far.cells[4] = 16; // beyond the sixteen blocks
     FmpMap map;
     t.note("block 16", compileLevel(far, sheet, 16, map, error, 4), error);
+    t.note("blocks larger than the sheet", compileLevel(level, sheet, 16, map, error, 17), error);
     sheet.pixels.pop_back();
     t.note("a sheet short of a pixel", compileLevel(level, sheet, 16, map, error, 4), error);
     checkGoldenText(LURVANE_GOLDEN_DIR "/level-compiler.txt", t.text());
