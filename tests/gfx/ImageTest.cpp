@@ -142,6 +142,16 @@ std::vector<Case> cases() {
     const TestPicture photo = makePicture(33, 17);
     const std::string jpeg = readFile(LURVANE_GOLDEN_DIR "/photo.jpg"); // quality 100, 1x1
     add("jpeg", jpeg, photo).lossy = true;
+    // Progressive, ten scans (libjpeg's simple progression of an 8x8 picture), its last
+    // scan repeated up to n: files of many scans cost time, and over 500 are refused.
+    const std::string progressive = readFile(LURVANE_GOLDEN_DIR "/progressive.jpg");
+    const size_t lastScan = progressive.rfind("\xFF\xDA"), end = progressive.size() - 2;
+    const auto scans = [&](int n) {
+        std::string file = progressive.substr(0, end);
+        for (int i = 10; i < n; ++i)
+            file += progressive.substr(lastScan, end - lastScan);
+        return file + progressive.substr(end);
+    };
 
     const TestPicture b = makePicture(8, 8, 16);
     const std::string bmp = writeBmp(b, {.bits = 8});
@@ -205,6 +215,8 @@ std::vector<Case> cases() {
         {"jpeg wider than any picture", patched(jpeg, 165, "\x7F\xFF")},
         {"0xFF bytes without JFIF", std::string(12, '\xFF')},
         {"jpeg first 10 bytes", jpeg.substr(0, 10)},
+        {"jpeg of 500 scans", scans(500)},
+        {"jpeg of 501 scans", scans(501)},
         {"empty", ""},
         {"B", "B"},
         {"text", "just some text, no picture"},
