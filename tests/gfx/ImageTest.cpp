@@ -215,6 +215,7 @@ std::vector<Case> cases() {
         {"jpeg wider than any picture", patched(jpeg, 165, "\x7F\xFF")},
         {"0xFF bytes without JFIF", std::string(12, '\xFF')},
         {"jpeg first 10 bytes", jpeg.substr(0, 10)},
+        {"jpeg first 9 bytes, the tenth beyond the file", jpeg.substr(0, 9), jpeg.substr(9, 1)},
         {"jpeg of 500 scans", scans(500)},
         {"jpeg of 501 scans", scans(501)},
         {"empty", ""},
