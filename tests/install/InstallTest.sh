@@ -235,28 +235,40 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 # On an X display the window's class (both its parts) is the desktop entry's
-# StartupWMClass, so that the desktop matches the window to its entry.
+# StartupWMClass, so that the desktop matches the window to its entry. A first
+# Xvfb on a busy machine can take many seconds to come up, so the waits are
+# long and each way of failing says which step did not happen.
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 1200); do
         [ -s "$tmp/display" ] && break
         sleep 0.05
     done
-    export DISPLAY=":$(cat "$tmp/display")"
-    (XDG_DATA_HOME="$tmp/x" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$prefix/games/lurvane") \
-        >/dev/null 2>&1 &
-    game=$!
-    for _ in $(seq 600); do
-        xdotool search --name '^Lurvane$' >/dev/null 2>&1 && break
-        sleep 0.05
-    done
-    wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
-    [ "$(xdotool search --class "^$wmclass\$" 2>/dev/null)" = "$(xdotool search --name '^Lurvane$' 2>/dev/null)" ] &&
-        [ -n "$(xdotool search --classname "^$wmclass\$" 2>/dev/null)" ] ||
-        fail "the window's class is not the desktop entry's StartupWMClass $wmclass"
-    kill -TERM "$game" 2>/dev/null
-    wait "$game"
+    if [ ! -s "$tmp/display" ]; then
+        fail "Xvfb gave no display within a minute"
+    else
+        export DISPLAY=":$(cat "$tmp/display")"
+        (XDG_DATA_HOME="$tmp/x" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy exec "$prefix/games/lurvane") \
+            >"$tmp/x.log" 2>&1 &
+        game=$!
+        for _ in $(seq 1200); do
+            xdotool search --name '^Lurvane$' >/dev/null 2>&1 && break
+            kill -0 "$game" 2>/dev/null || break
+            sleep 0.05
+        done
+        wmclass="$(sed -n 's/^StartupWMClass=//p' "$desktop")"
+        if ! xdotool search --name '^Lurvane$' >/dev/null 2>&1; then
+            cat "$tmp/x.log"
+            fail "the game showed no window on $DISPLAY within a minute"
+        elif [ "$(xdotool search --class "^$wmclass\$" 2>/dev/null)" != \
+            "$(xdotool search --name '^Lurvane$' 2>/dev/null)" ] ||
+            [ -z "$(xdotool search --classname "^$wmclass\$" 2>/dev/null)" ]; then
+            fail "the window's class is not the desktop entry's StartupWMClass $wmclass"
+        fi
+        kill -TERM "$game" 2>/dev/null
+        wait "$game"
+    fi
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
 else
