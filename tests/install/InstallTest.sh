@@ -207,7 +207,14 @@ found "$one" myzone || fail "the player's zone is gone after the reinstall"
 home="$tmp/home"
 mkdir -p "$home"
 (HOME="$home" XDG_DATA_HOME=relative/path SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-    timeout -s TERM 1 "$prefix/games/lurvane") >/dev/null 2>&1
+    exec "$prefix/games/lurvane") >/dev/null 2>&1 &
+game=$!
+for _ in $(seq 600); do
+    [ -d "$home/.local/share/lurvane/Data/Levels" ] && break
+    sleep 0.05
+done
+kill -TERM "$game" 2>/dev/null
+wait "$game"
 [ -d "$home/.local/share/lurvane/Data/Levels" ] || fail "no player's directory below HOME"
 [ ! -e relative ] || fail "a relative XDG_DATA_HOME was used"
 
