@@ -236,6 +236,7 @@ TEST(GfxImage, EveryFormatKindAndDamageDecodesAsListed) {
     const std::filesystem::path seeds = LURVANE_FUZZ_CORPUS_DIR;
     setGfxDebugSink([](const char* text) { lastDebugLine = text; });
     std::string transcript;
+    testing::internal::CaptureStderr();
     for (const Case& c : cases()) {
         const std::string memory = c.file + c.beyond;
         const size_t size = c.file.size();
@@ -271,6 +272,8 @@ TEST(GfxImage, EveryFormatKindAndDamageDecodesAsListed) {
         transcript += line + (lastDebugLine.empty() ? "" : " log=" + lastDebugLine) + "\n";
     }
     setGfxDebugSink(nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "")
+        << "damaged files are reported only in the log";
     checkGoldenText(LURVANE_GOLDEN_DIR "/images.txt", transcript);
 }
 
